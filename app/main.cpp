@@ -1,0 +1,26 @@
+#include "AppState.h"
+#include "Application.h"
+#include "MDIForm1.h"
+#include "MessageBox.h"
+
+#include <QApplication>
+
+#include <exception>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Prezzario"));
+    try {
+        core::AppState state;
+        auto main = app::startUp(state, QCoreApplication::applicationDirPath());
+        if (!main)
+            return 1;
+        main->show();
+        return QApplication::exec();
+    } catch (const std::exception& error) {
+        // Last resort: a clear message and a clean exit instead of an abort.
+        core::MessageBox::warning(nullptr, QStringLiteral("Errore imprevisto: %1").arg(QString::fromLocal8Bit(error.what())));
+        return 1;
+    }
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QWidget>
+
+namespace core {
+
+// The cover of the main window: a drawing of a viaduct over a valley with the title of the list,
+// painted to fill the client area at any size.
+class CoverPicture : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CoverPicture(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace core

@@ -1,0 +1,177 @@
+#include "Database.h"
+
+#include "Error.h"
+#include "Dialect.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlcipher/sqlite3.h>
+
+#include <utility>
+
+namespace core {
+
+namespace {
+
+constexpr qint64 kPageSize = 4096;
+
+QString cannotOpen(const QString& path, const QString& cause)
+{
+    return QStringLiteral("Impossibile aprire il database «%1»: %2").arg(QDir::toNativeSeparators(path), cause);
+}
+
+bool exec(sqlite3* db, const char* sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// Opens and keys a connection; returns nullptr and leaves the SQLite message in 'error' on failure.
+sqlite3* openKeyed(const QString& path, const QByteArray& key, bool write, QString* error)
+{
+    sqlite3* db = nullptr;
+    const int flags = write ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) : SQLITE_OPEN_READONLY;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        *error = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK ||
+        !exec(db, "PRAGMA cipher_page_size = 4096") || !exec(db, "PRAGMA temp_store = MEMORY")) {
+        *error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    return db;
+}
+
+// Tells apart the ways a file can refuse the key, so that the user reads the real cause.
+QString diagnose(const QString& path, const QString& engineMessage)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("il file non è leggibile (%1).").arg(file.errorString());
+    const qint64 size = file.size();
+    const QByteArray head = file.read(16);
+    file.close();
+
+    if (size == 0)
+        return QStringLiteral("il file è vuoto.");
+    if (head == QByteArray("SQLite format 3\0", 16))
+        return QStringLiteral("il file è un database non protetto da password, non il database del Prezzario.");
+    if (size < kPageSize || size % kPageSize != 0)
+        return QStringLiteral("il file non è un database del Prezzario oppure è incompleto (dimensione %1 byte).")
+            .arg(size);
+
+    // The engine cannot tell a wrong key from a damaged first page: both fail its authentication.
+    return QStringLiteral("la password non è corretta oppure il file è danneggiato o non è un database del Prezzario "
+                          "(%1).")
+        .arg(engineMessage);
+}
+
+} // namespace
+
+Database::Database(Database&& other) noexcept
+    : m_db(std::exchange(other.m_db, nullptr)), m_path(std::move(other.m_path))
+{
+}
+
+Database& Database::operator=(Database&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        m_db = std::exchange(other.m_db, nullptr);
+        m_path = std::move(other.m_path);
+    }
+    return *this;
+}
+
+Database::~Database()
+{
+    Close();
+}
+
+QString Database::passwordFromConnect(const QString& connect)
+{
+    for (const QString& part : connect.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype eq = part.indexOf(u'=');
+        if (eq > 0 && part.left(eq).trimmed().compare(u"pwd", Qt::CaseInsensitive) == 0)
+            return part.mid(eq + 1);
+    }
+    return {};
+}
+
+Database Database::OpenDatabase(const QString& path, const QString& connect, Mode mode)
+{
+    const bool write = mode == Mode::CreateWrite;
+    const QFileInfo info(path);
+    if (!write) {
+        if (!info.exists())
+            throw DbError(cannotOpen(path, QStringLiteral("il file non esiste.")));
+        if (!info.isFile())
+            throw DbError(cannotOpen(path, QStringLiteral("il percorso non è un file.")));
+    }
+
+    const QByteArray key = passwordFromConnect(connect).toUtf8();
+    QString error;
+    sqlite3* db = openKeyed(path, key, write, &error);
+    if (!db)
+        throw DbError(cannotOpen(path, error));
+
+    // The probe reads the first page: a wrong key or a damaged header fails here, not in a later query.
+    if (!exec(db, "SELECT count(*) FROM sqlite_master")) {
+        const QString engineMessage = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close_v2(db);
+        throw DbError(cannotOpen(path, diagnose(path, engineMessage)));
+    }
+
+    const bool settled = write ? exec(db, "PRAGMA journal_mode = DELETE") : exec(db, "PRAGMA query_only = 1");
+    if (!settled || registerDialect(db) != SQLITE_OK) {
+        error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close_v2(db);
+        throw DbError(cannotOpen(path, error));
+    }
+    return Database(db, path);
+}
+
+Recordset Database::OpenRecordset(const QString& sql) const
+{
+    if (!m_db)
+        throw DbError(QStringLiteral("Il database non è aperto."));
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+        sqlite3_finalize(stmt);
+        throw DbError(QStringLiteral("Errore nella query: %1\nQuery: %2").arg(message, sql));
+    }
+    if (!stmt)
+        throw DbError(QStringLiteral("La query è vuota."));
+    return Recordset(m_db, stmt, sql);
+}
+
+void Database::Execute(const QString& sql) const
+{
+    if (!m_db)
+        throw DbError(QStringLiteral("Il database non è aperto."));
+    char* message = nullptr;
+    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db));
+        sqlite3_free(message);
+        throw DbError(QStringLiteral("Errore nell'istruzione: %1\nIstruzione: %2").arg(text, sql));
+    }
+}
+
+void Database::Close()
+{
+    if (m_db) {
+        // close_v2 defers the close until any recordset still open is finalized.
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+} // namespace core

@@ -1,0 +1,87 @@
+#include "MDIForm1.h"
+
+#include "AppState.h"
+#include "Error.h"
+#include "PriceList.h"
+
+#include <QCloseEvent>
+#include <QDir>
+
+#include "ui_MDIForm1.h"
+
+namespace core {
+
+MDIForm1::MDIForm1(AppState& state, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_ui(std::make_unique<Ui::MDIForm1>())
+{
+    m_ui->setupUi(this);
+    connect(m_ui->mnuPremesse, &QAction::triggered, this, &MDIForm1::mnuPremesse_Click);
+    connect(m_ui->mnuAlbero, &QAction::triggered, this, &MDIForm1::mnuAlbero_Click);
+    connect(m_ui->mnuRicerche, &QAction::triggered, this, &MDIForm1::mnuRicerche_Click);
+    connect(m_ui->mnuManuale, &QAction::triggered, this, &MDIForm1::mnuManuale_Click);
+}
+
+MDIForm1::~MDIForm1() = default;
+
+void MDIForm1::MDIForm_Load(const QString& applicationFolder)
+{
+    m_state.DbPassword = kDbPassword;
+    const QString path = QDir(applicationFolder).filePath(kDatabaseFileName);
+    m_state.dbPrezzario = Database::OpenDatabase(path, QStringLiteral(";pwd=") + m_state.DbPassword);
+
+    try {
+        m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from anno_prezzario"));
+        if (m_state.rsMain.Eof())
+            throw DbError(QStringLiteral("la tabella anno_prezzario non contiene alcuna riga."));
+        const Field year = m_state.rsMain.Fields(QStringLiteral("ANNO_PREZZARIO"));
+        if (year.IsNull())
+            throw DbError(QStringLiteral("l'anno del prezzario (tabella anno_prezzario) è vuoto."));
+        m_state.AnnoPrezzario = year.Text();
+        m_state.rsMain.Close();
+    } catch (const DbError& error) {
+        m_state.rsMain.Close();
+        m_state.dbPrezzario.Close();
+        throw DbError(QStringLiteral("Impossibile leggere l'anno del prezzario dal database «%1»: %2")
+                          .arg(QDir::toNativeSeparators(path), error.text()));
+    }
+
+    setWindowTitle(windowTitle() + m_state.AnnoPrezzario + QStringLiteral(" CD"));
+}
+
+void MDIForm1::closeEvent(QCloseEvent* event)
+{
+    // A function window is open: closing now would close the database under it.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
+    MDIForm_Unload();
+    event->accept();
+}
+
+void MDIForm1::MDIForm_Unload()
+{
+    m_state.dbPrezzario.Close();
+}
+
+void MDIForm1::mnuPremesse_Click()
+{
+    emit premesseRequested();
+}
+
+void MDIForm1::mnuAlbero_Click()
+{
+    emit alberoRequested();
+}
+
+void MDIForm1::mnuRicerche_Click()
+{
+    emit ricercheRequested();
+}
+
+void MDIForm1::mnuManuale_Click()
+{
+    emit manualeRequested();
+}
+
+} // namespace core

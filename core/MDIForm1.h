@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace Ui {
+class MDIForm1;
+}
+
+namespace core {
+
+struct AppState;
+
+// The main window: the price-list title, the cover and the menu. Its menu commands are signals;
+// the application connects them to the windows they open.
+class MDIForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MDIForm1(AppState& state, QWidget* parent = nullptr);
+    ~MDIForm1() override;
+
+    // Opens the price list of the application folder and puts its year in the title.
+    // Throws DbError naming the file and the cause; the database is left closed then.
+    void MDIForm_Load(const QString& applicationFolder);
+
+signals:
+    void premesseRequested();
+    void alberoRequested();
+    void ricercheRequested();
+    void manualeRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Menu handlers
+    void mnuPremesse_Click();
+    void mnuAlbero_Click();
+    void mnuRicerche_Click();
+    void mnuManuale_Click();
+    void MDIForm_Unload();
+
+    AppState& m_state;
+    std::unique_ptr<Ui::MDIForm1> m_ui;
+};
+
+} // namespace core

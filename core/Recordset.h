@@ -1,0 +1,57 @@
+#pragma once
+
+#include "Field.h"
+
+#include <QString>
+#include <QStringList>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace core {
+
+class Database;
+
+// A forward-only cursor over the rows of one SELECT, positioned on the first row when opened.
+// Engine failures throw DbError.
+class Recordset
+{
+public:
+    Recordset() = default;
+    Recordset(Recordset&& other) noexcept;
+    Recordset& operator=(Recordset&& other) noexcept;
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+    ~Recordset();
+
+    bool IsOpen() const { return m_stmt != nullptr; }
+
+    // True when there is no current row. (EOF itself is a C macro.)
+    bool Eof() const;
+    // Back to the first row; re-runs the query only when the cursor has moved past it.
+    void MoveFirst();
+    void MoveNext();
+
+    int FieldCount() const { return static_cast<int>(m_names.size()); }
+    QString FieldName(int i) const { return m_names.value(i); }
+    Field Fields(int i) const;
+    Field Fields(const QString& name) const;
+
+    void Close();
+
+private:
+    friend class Database;
+    Recordset(sqlite3* db, sqlite3_stmt* stmt, QString sql);
+    void step();
+    [[noreturn]] void fail(const char* what) const;
+    void requireRow(const char* operation) const;
+
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_stmt = nullptr;
+    QString m_sql;
+    QStringList m_names;
+    bool m_eof = true;
+    long long m_row = 0;
+};
+
+} // namespace core

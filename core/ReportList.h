@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QTreeView>
+
+namespace core {
+
+class ReportListModel;
+
+// The report-style list of every window: rows added under keys "k0", "k1", …, each with sub-items,
+// removed by key. A list that holds rows always has a selected row.
+//
+// Events: ItemClick is the user selecting a row (mouse click, or the current row moved with the
+// keyboard), never a selection made by code. GotFocus is the user moving the focus into the list
+// (Tab, Backtab, mouse, shortcut), not a window coming back to the front.
+class ReportList : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    struct Column
+    {
+        QString heading;
+        int twips = 0; // 0 hides the column, which still carries data
+    };
+
+    explicit ReportList(QWidget* parent = nullptr);
+    ~ReportList() override;
+
+    void setColumns(const QList<Column>& columns);
+    int columnCountTotal() const;
+
+    qsizetype Count() const;
+    // Appends a row; throws ListError if the key is already in the list.
+    void Add(const QString& key, const QString& text);
+    // Sub-item n >= 1 of the row under key; throws ListError for a missing key.
+    void SetSubItem(const QString& key, int n, const QString& text);
+    // Throws ListError for a missing key.
+    void Remove(const QString& key);
+    // Empties the list the way the windows do, removing "k0" to "k" & (Count - 1).
+    void RemoveAll();
+
+    bool Contains(const QString& key) const;
+    QString Text(const QString& key) const;
+    QString SubItem(const QString& key, int n) const;
+    QString Key(qsizetype row) const;
+
+    bool HasSelection() const;
+    QString SelectedKey() const;
+    QString SelectedText() const;
+    QString SelectedSubItem(int n) const;
+    // Selects the row under key as code does: no ItemClick.
+    void Select(const QString& key);
+
+    static QString keyFor(qsizetype row) { return QStringLiteral("k%1").arg(row); }
+
+signals:
+    void ItemClick();
+    void GotFocus();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void settle() const;
+    void restoreSelection(const QString& key);
+    QModelIndex selectedIndex() const;
+
+    ReportListModel* m_model;
+    QString m_pendingKey;
+    QList<Column> m_columns;
+};
+
+} // namespace core

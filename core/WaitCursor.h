@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QApplication>
+
+namespace core {
+
+// The hourglass for the length of a scope: every exit path gives the normal pointer back.
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace core
