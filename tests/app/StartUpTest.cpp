@@ -1,0 +1,142 @@
+#include "AppState.h"
+#include "Application.h"
+#include "Fixture.h"
+#include "MDIForm1.h"
+#include "MessageBox.h"
+#include "PriceList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Starts the program on a folder; returns the one warning shown, or "" when it started.
+QString startUpFailure(const QString& folder)
+{
+    core::MessageBox::clearRecorded();
+    core::AppState state;
+    auto main = app::startUp(state, folder);
+    if (main) {
+        EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
+        return {};
+    }
+    EXPECT_FALSE(state.dbPrezzario.IsOpen());
+    EXPECT_EQ(core::MessageBox::recorded().size(), 1);
+    if (core::MessageBox::recorded().isEmpty())
+        return QStringLiteral("(no message)");
+    EXPECT_EQ(core::MessageBox::recorded().front().title, QStringLiteral("Prezziario"));
+    return core::MessageBox::recorded().front().text;
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+void execute(const QString& path, const QString& connect, const QString& sql)
+{
+    core::Database db = core::Database::OpenDatabase(path, connect, core::Database::Mode::CreateWrite);
+    db.Execute(sql);
+}
+
+const QString kConnect = QStringLiteral(";pwd=") + core::kDbPassword;
+
+} // namespace
+
+TEST(StartUp, opensAGoodPriceList)
+{
+    const fixture::PriceListFolder folder({{fixture::Row{}}});
+    EXPECT_EQ(startUpFailure(folder.folder()), QString());
+}
+
+TEST(StartUp, missingFileIsNamed)
+{
+    QTemporaryDir empty;
+    const QString message = startUpFailure(empty.path());
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(QDir(empty.path()).filePath(QStringLiteral("Prezzario.mdb")))))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("non esiste"))) << message.toStdString();
+}
+
+TEST(StartUp, wrongPasswordIsRefused)
+{
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(core::kDatabaseFileName);
+    execute(path, QStringLiteral(";pwd=un'altra"), QStringLiteral("create table anno_prezzario(ANNO_PREZZARIO integer)"));
+    const QString message = startUpFailure(dir.path());
+    EXPECT_TRUE(message.contains(QStringLiteral("password non è corretta"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("Prezzario.mdb")));
+}
+
+TEST(StartUp, filesThatAreNotThePriceListAreRecognised)
+{
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(core::kDatabaseFileName);
+
+    writeBytes(path, "questo non è un database\n");
+    EXPECT_TRUE(startUpFailure(dir.path()).contains(QStringLiteral("non è un database del Prezzario")));
+
+    writeBytes(path, QByteArray());
+    EXPECT_TRUE(startUpFailure(dir.path()).contains(QStringLiteral("vuoto")));
+
+    QFile::remove(path);
+    execute(path, QStringLiteral(";pwd="), QStringLiteral("create table anno_prezzario(ANNO_PREZZARIO integer)"));
+    EXPECT_TRUE(startUpFailure(dir.path()).contains(QStringLiteral("non protetto da password")));
+}
+
+TEST(StartUp, damagedFirstPageIsRefusedCleanly)
+{
+    const fixture::PriceListFolder folder({{fixture::Row{}}});
+    QFile file(folder.database());
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek(1000);
+    char byte = 0;
+    file.getChar(&byte);
+    file.seek(1000);
+    file.putChar(static_cast<char>(byte ^ 0x5A));
+    file.close();
+    const QString message = startUpFailure(folder.folder());
+    EXPECT_TRUE(message.contains(QStringLiteral("danneggiato"))) << message.toStdString();
+}
+
+TEST(StartUp, missingYearIsRefused)
+{
+    const fixture::PriceListFolder empty({{fixture::Row{}}});
+    execute(empty.database(), kConnect, QStringLiteral("delete from anno_prezzario"));
+    QString message = startUpFailure(empty.folder());
+    EXPECT_TRUE(message.contains(QStringLiteral("anno_prezzario non contiene alcuna riga"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("Prezzario.mdb")));
+
+    const fixture::PriceListFolder nullYear({{fixture::Row{}}});
+    execute(nullYear.database(), kConnect, QStringLiteral("update anno_prezzario set ANNO_PREZZARIO = null"));
+    message = startUpFailure(nullYear.folder());
+    EXPECT_TRUE(message.contains(QStringLiteral("è vuoto"))) << message.toStdString();
+}
+
+TEST(StartUp, readOnlyFolderGainsNoFiles)
+{
+    const fixture::PriceListFolder folder({{fixture::Row{}}});
+    const QDir dir(folder.folder());
+    const QStringList before = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    QFile::setPermissions(folder.database(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(folder.folder(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+    {
+        core::AppState state;
+        auto main = app::startUp(state, folder.folder());
+        ASSERT_NE(main, nullptr);
+        state.rs2 = state.dbPrezzario.OpenRecordset(
+            QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"));
+        EXPECT_FALSE(state.rs2.Eof());
+        EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        state.rs2.Close();
+        main->close();
+    }
+    EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+    QFile::setPermissions(folder.folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(folder.database(), QFile::ReadOwner | QFile::WriteOwner);
+}

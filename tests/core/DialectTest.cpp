@@ -1,0 +1,145 @@
+#include "Dialect.h"
+#include "Fixture.h"
+#include "Recordset.h"
+
+#include <gtest/gtest.h>
+
+using core::dialect::like;
+using core::dialect::mid;
+using core::dialect::ucase;
+
+TEST(Dialect, midCountsCharactersFromOne)
+{
+    EXPECT_EQ(mid("01.A01.B02.010", 1, 6), "01.A01");
+    EXPECT_EQ(mid("01.A01.B02.010", 1, 10), "01.A01.B02");
+    EXPECT_EQ(mid("01.A01.B02.010", 12), "010");
+    EXPECT_EQ(mid("perché è", 6, 3), "hé ");
+    EXPECT_EQ(mid("abc", 5, 2), "");
+    EXPECT_EQ(mid("abc", 2, 0), "");
+    EXPECT_EQ(mid("abc", 2, 99), "bc");
+}
+
+TEST(Dialect, ucaseIsFullUnicode)
+{
+    EXPECT_EQ(ucase("perché è"), "PERCHÉ È");
+    EXPECT_EQ(ucase("dell'opera à ù ò ì"), "DELL'OPERA À Ù Ò Ì");
+    EXPECT_EQ(ucase("straße"), "STRASSE");
+    EXPECT_EQ(ucase("m² e m³ 12,5"), "M² E M³ 12,5");
+    EXPECT_EQ(ucase(""), "");
+}
+
+TEST(Dialect, likeWildcards)
+{
+    EXPECT_TRUE(like("*CALCE*", "malta di calce idraulica"));
+    EXPECT_TRUE(like("*", ""));
+    EXPECT_TRUE(like("CALCE*", "calce idraulica"));
+    EXPECT_FALSE(like("CALCE*", "malta di calce"));
+    EXPECT_TRUE(like("*CALCE", "malta di calce"));
+    EXPECT_FALSE(like("*CALCE", "calce idraulica"));
+    EXPECT_TRUE(like("C?LCE", "calce"));
+    EXPECT_TRUE(like("C?LCE", "cèlce"));
+    EXPECT_FALSE(like("C?LCE", "clce"));
+    EXPECT_TRUE(like("*C##*", "classe C25/30"));
+    EXPECT_FALSE(like("*C##*", "classe Cx5/30"));
+    EXPECT_TRUE(like("*A*B*C*", "xaxxbxxcx"));
+    EXPECT_FALSE(like("*A*B*C*", "xaxxcxxbx"));
+    EXPECT_TRUE(like("*AB*AB", "abab"));
+    EXPECT_TRUE(like("A*A", "aaa"));
+    EXPECT_FALSE(like("A*A", "a"));
+    EXPECT_TRUE(like("", ""));
+    EXPECT_FALSE(like("", "a"));
+}
+
+TEST(Dialect, likeCharacterClasses)
+{
+    EXPECT_TRUE(like("[abc]01", "B01"));
+    EXPECT_FALSE(like("[abc]01", "D01"));
+    EXPECT_TRUE(like("[A-C]##", "b25"));
+    EXPECT_FALSE(like("[A-C]##", "d25"));
+    EXPECT_TRUE(like("[!A-C]##", "d25"));
+    EXPECT_FALSE(like("[!A-C]##", "a25"));
+    EXPECT_TRUE(like("*[*]*", "prezzo * quantità"));
+    EXPECT_TRUE(like("*[?]*", "perché?"));
+    EXPECT_TRUE(like("*[#]*", "n# 3"));
+    EXPECT_TRUE(like("[è]", "È"));
+    EXPECT_TRUE(like("[-a]", "-"));
+}
+
+TEST(Dialect, malformedPatternsMatchLiterally)
+{
+    // An unclosed class cannot be a class: the "[" is searched for as text.
+    EXPECT_TRUE(like("*[*", "voce [vedi nota"));
+    EXPECT_FALSE(like("*[*", "voce senza parentesi"));
+    EXPECT_TRUE(like("*A[B*", "xa[bx"));
+    EXPECT_FALSE(like("*A[B*", "xab"));
+    EXPECT_TRUE(like("*[]*", "segno []"));
+    EXPECT_TRUE(like("*50%*", "sconto del 50%"));
+    EXPECT_FALSE(like("*50%*", "sconto del 50"));
+    EXPECT_TRUE(like("*100_*", "100_"));
+    EXPECT_FALSE(like("*100_*", "1000"));
+}
+
+TEST(Dialect, likeIgnoresLetterCaseAndKeepsAccents)
+{
+    EXPECT_TRUE(like("*PERCHÉ*", "ecco perché"));
+    EXPECT_TRUE(like("*perché*", "ECCO PERCHÉ"));
+    EXPECT_FALSE(like("*PERCHE*", "ecco perché"));
+    EXPECT_TRUE(like("*DELL'OPERA*", "a regola d'arte dell'opera finita"));
+}
+
+TEST(Dialect, sqlTextRunsOnTheEncryptedFile)
+{
+    fixture::Row plain;
+    fixture::Row accented;
+    accented.sequenza = 2;
+    accented.subarticolo_codice = QStringLiteral("020");
+    accented.subarticolo = QStringLiteral("perché è dell'opera [vedi nota]");
+    fixture::Row nullPrice;
+    nullPrice.sequenza = 3;
+    nullPrice.subarticolo_codice = QStringLiteral("030");
+    nullPrice.subarticolo = QStringLiteral("Compenso a corpo");
+    nullPrice.prezzo_lordo.reset();
+    const fixture::PriceListFolder folder({{plain, accented, nullPrice}});
+    const core::Database db = folder.open();
+
+    auto codes = [&db](const QString& sql) {
+        QStringList found;
+        for (core::Recordset rs = db.OpenRecordset(sql); !rs.Eof(); rs.MoveNext())
+            found << rs.Fields(0).Text();
+        return found;
+    };
+
+    EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*PERCHÉ È*'")),
+              QStringList{QStringLiteral("01.A01.A01.020")});
+    EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*DELL''OPERA*'")),
+              QStringList{QStringLiteral("01.A01.A01.020")});
+    EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*[*'")),
+              QStringList{QStringLiteral("01.A01.A01.020")});
+    EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*' order by sequenza")),
+              (QStringList{QStringLiteral("01.A01.A01.010"), QStringLiteral("01.A01.A01.020"), QStringLiteral("01.A01.A01.030")}));
+    EXPECT_EQ(codes(QStringLiteral("select mid(codice_totale,1,10) from prezzario where mid(codice_totale,1,6) ='01.A01' "
+                                   "group by mid(codice_totale,1,10)")),
+              QStringList{QStringLiteral("01.A01.A01")});
+    // Null never matches and is never upper-cased into text.
+    EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where prezzo_lordo like '*'")).size(), 2);
+    EXPECT_EQ(codes(QStringLiteral("select ucase(prezzo_lordo) from prezzario where sequenza = 3")), QStringList{QString()});
+    EXPECT_THROW(codes(QStringLiteral("select mid(codice_totale,0,2) from prezzario")), core::DbError);
+}
+
+TEST(Dialect, expressionIndexesServeTheCodeLookups)
+{
+    const fixture::PriceListFolder folder({{fixture::Row{}}});
+    const core::Database db = folder.open();
+    auto plan = [&db](const QString& sql) {
+        QString text;
+        for (core::Recordset rs = db.OpenRecordset(QStringLiteral("explain query plan ") + sql); !rs.Eof(); rs.MoveNext())
+            text += rs.Fields(3).Text() + u'\n';
+        return text;
+    };
+    EXPECT_TRUE(plan(QStringLiteral("select codice_articolo,articolo,note_capitolo from prezzario where "
+                                    "mid(codice_totale,1,6) ='01.A01'"))
+                    .contains(QStringLiteral("INDEX")));
+    EXPECT_TRUE(plan(QStringLiteral("select codice_totale,subarticolo from prezzario where mid(codice_totale,1,10) "
+                                    "='01.A01.A01'"))
+                    .contains(QStringLiteral("INDEX")));
+}

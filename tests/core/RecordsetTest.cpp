@@ -1,0 +1,113 @@
+#include "Error.h"
+#include "Field.h"
+#include "Fixture.h"
+#include "Recordset.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+fixture::Tables threeRows()
+{
+    fixture::Row first;
+    first.sequenza = 10;
+    fixture::Row second = first;
+    second.sequenza = 20;
+    second.subarticolo_codice = QStringLiteral("020");
+    second.prezzo_lordo = QStringLiteral("1234.56");
+    second.incidenza_manodopera.reset();
+    second.somma_manodopera.reset();
+    fixture::Row third = first;
+    third.sequenza = 5;
+    third.subarticolo_codice = QStringLiteral("005");
+    third.prezzo_lordo = QStringLiteral("12.34");
+    third.somma_manodopera = QStringLiteral("3.3935");
+    return {{first, second, third}};
+}
+
+} // namespace
+
+TEST(Recordset, walksRowsInTheOrderAskedAndBackToTheFirst)
+{
+    const fixture::PriceListFolder folder(threeRows());
+    const core::Database db = folder.open();
+    core::Recordset rs = db.OpenRecordset(QStringLiteral("select sequenza, codice_totale from prezzario order by sequenza"));
+
+    QStringList seen;
+    for (; !rs.Eof(); rs.MoveNext())
+        seen << rs.Fields(0).Text();
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("20")}));
+    EXPECT_THROW(rs.MoveNext(), core::DbError);
+    EXPECT_THROW(rs.Fields(0), core::DbError);
+
+    rs.MoveFirst();
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.Fields(QStringLiteral("codice_totale")).Text(), QStringLiteral("01.A01.A01.005"));
+    rs.MoveFirst(); // already on the first row: stays there
+    EXPECT_EQ(rs.Fields(0).Text(), QStringLiteral("5"));
+    rs.Close();
+    EXPECT_FALSE(rs.IsOpen());
+    EXPECT_TRUE(rs.Eof());
+}
+
+TEST(Recordset, emptyResultIsAtEofAndRefusesToMove)
+{
+    const fixture::PriceListFolder folder(threeRows());
+    const core::Database db = folder.open();
+    core::Recordset rs = db.OpenRecordset(QStringLiteral("select * from prezzario where codice_sezione ='99'"));
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_THROW(rs.MoveFirst(), core::DbError);
+}
+
+TEST(Recordset, fieldsByNameIgnoreCaseAndUnknownNamesFail)
+{
+    const fixture::PriceListFolder folder(threeRows());
+    const core::Database db = folder.open();
+    core::Recordset rs = db.OpenRecordset(QStringLiteral("select * from anno_prezzario"));
+    EXPECT_EQ(rs.Fields(QStringLiteral("ANNO_PREZZARIO")).Text(), QStringLiteral("2021"));
+    EXPECT_EQ(rs.Fields(QStringLiteral("anno_prezzario")).Text(), QStringLiteral("2021"));
+    EXPECT_THROW(rs.Fields(QStringLiteral("anno")), core::DbError);
+    EXPECT_THROW(rs.Fields(7), core::DbError);
+}
+
+TEST(Recordset, numbersAndNullsReadAsTheWindowsShowThem)
+{
+    const fixture::PriceListFolder folder(threeRows());
+    const core::Database db = folder.open();
+    core::Recordset rs = db.OpenRecordset(QStringLiteral(
+        "select prezzo_lordo, incidenza_manodopera, somma_manodopera, prezzo_lordo * incidenza_manodopera / 100 "
+        "from prezzario order by sequenza"));
+    EXPECT_EQ(rs.Fields(0).Text(), QStringLiteral("12,34"));
+    EXPECT_EQ(rs.Fields(1).Text(), QStringLiteral("27,5"));
+    EXPECT_EQ(rs.Fields(2).Text(), QStringLiteral("3,3935"));
+    EXPECT_EQ(rs.Fields(3).Text(), QStringLiteral("3,3935"));
+    rs.MoveNext();
+    EXPECT_EQ(rs.Fields(0).Text(), QStringLiteral("12,5"));
+    rs.MoveNext();
+    EXPECT_EQ(rs.Fields(0).Text(), QStringLiteral("1234,56"));
+    EXPECT_TRUE(rs.Fields(1).IsNull());
+    EXPECT_EQ(rs.Fields(1).Text(), QString());
+    EXPECT_EQ(core::numberText(1e15), QStringLiteral("1e+15"));
+    EXPECT_EQ(core::numberText(0.1 + 0.2), QStringLiteral("0,3"));
+}
+
+TEST(Recordset, badSqlIsAnEngineErrorNotACrash)
+{
+    const fixture::PriceListFolder folder(threeRows());
+    const core::Database db = folder.open();
+    EXPECT_THROW(db.OpenRecordset(QStringLiteral("select * from prezzario where codice_sezione ='0'1'")),
+                 core::DbError);
+    EXPECT_THROW(db.OpenRecordset(QStringLiteral("select nulla from tabella_inesistente")), core::DbError);
+}
+
+TEST(Recordset, stillReadableAfterTheDatabaseCloses)
+{
+    const fixture::PriceListFolder folder(threeRows());
+    core::Database db = folder.open();
+    core::Recordset rs = db.OpenRecordset(QStringLiteral("select codice_totale from prezzario order by sequenza"));
+    db.Close();
+    EXPECT_FALSE(db.IsOpen());
+    EXPECT_EQ(rs.Fields(0).Text(), QStringLiteral("01.A01.A01.005"));
+    rs.Close();
+    EXPECT_THROW(db.OpenRecordset(QStringLiteral("select 1")), core::DbError);
+}

@@ -1,0 +1,160 @@
+#include "Error.h"
+#include "ReportList.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+using core::ReportList;
+
+namespace {
+
+// A window holding a line edit and a list, so that focus can move into the list as a user moves it.
+struct ListWindow
+{
+    QWidget window;
+    QLineEdit* before = new QLineEdit(&window);
+    ReportList* list = new ReportList(&window);
+
+    explicit ListWindow(qsizetype rows = 0)
+    {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(before);
+        layout->addWidget(list);
+        list->setColumns({{QStringLiteral("Codice"), 1000}, {QStringLiteral("Descrizione"), 6450},
+                          {QStringLiteral("note"), 0}});
+        for (qsizetype i = 0; i < rows; ++i) {
+            list->Add(ReportList::keyFor(i), QStringLiteral("01.A%1").arg(i, 2, 10, QLatin1Char('0')));
+            list->SetSubItem(ReportList::keyFor(i), 1, QStringLiteral("capitolo %1").arg(i));
+        }
+        window.show();
+        QApplication::setActiveWindow(&window);
+        before->setFocus();
+        QApplication::processEvents();
+    }
+};
+
+} // namespace
+
+TEST(ReportList, rowsAreKeyedAndCarrySubItemsIncludingHiddenColumns)
+{
+    ListWindow w(3);
+    ReportList& list = *w.list;
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Text(QStringLiteral("k1")), QStringLiteral("01.A01"));
+    EXPECT_EQ(list.SubItem(QStringLiteral("k2"), 1), QStringLiteral("capitolo 2"));
+    list.SetSubItem(QStringLiteral("k2"), 2, QStringLiteral("nota nascosta"));
+    EXPECT_EQ(list.SubItem(QStringLiteral("k2"), 2), QStringLiteral("nota nascosta"));
+    EXPECT_TRUE(list.isColumnHidden(2));
+    EXPECT_FALSE(list.isColumnHidden(1));
+    EXPECT_EQ(list.columnWidth(0), qRound(1000 * list.logicalDpiX() / 1440.0));
+    EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Descrizione"));
+    EXPECT_THROW(list.Add(QStringLiteral("k1"), QStringLiteral("doppio")), core::ListError);
+    EXPECT_THROW(list.SetSubItem(QStringLiteral("k9"), 1, QString()), core::ListError);
+}
+
+TEST(ReportList, aListWithRowsAlwaysHasASelectedRow)
+{
+    ListWindow w;
+    ReportList& list = *w.list;
+    EXPECT_FALSE(list.HasSelection());
+    EXPECT_EQ(list.SelectedKey(), QString());
+    list.Add(QStringLiteral("k0"), QStringLiteral("primo"));
+    list.Add(QStringLiteral("k1"), QStringLiteral("secondo"));
+    EXPECT_EQ(list.SelectedKey(), QStringLiteral("k0"));
+    list.Select(QStringLiteral("k1"));
+    EXPECT_EQ(list.SelectedText(), QStringLiteral("secondo"));
+    // Adding rows keeps the user's row selected.
+    list.Add(QStringLiteral("k2"), QStringLiteral("terzo"));
+    EXPECT_EQ(list.SelectedKey(), QStringLiteral("k1"));
+    // Removing the selected row moves the selection to the first row.
+    list.Remove(QStringLiteral("k1"));
+    EXPECT_EQ(list.SelectedKey(), QStringLiteral("k0"));
+}
+
+TEST(ReportList, removalByKeyFromFrontMiddleAndWholeList)
+{
+    ListWindow w(5);
+    ReportList& list = *w.list;
+    list.Remove(QStringLiteral("k2"));
+    EXPECT_EQ(list.Count(), 4);
+    EXPECT_FALSE(list.Contains(QStringLiteral("k2")));
+    EXPECT_EQ(list.Key(2), QStringLiteral("k3"));
+    list.Remove(QStringLiteral("k0"));
+    EXPECT_EQ(list.Key(0), QStringLiteral("k1"));
+    EXPECT_EQ(list.SubItem(QStringLiteral("k4"), 1), QStringLiteral("capitolo 4"));
+    EXPECT_THROW(list.Remove(QStringLiteral("k0")), core::ListError);
+    QApplication::processEvents();
+    EXPECT_EQ(list.model()->rowCount(), 3);
+
+    list.Remove(QStringLiteral("k1"));
+    list.Remove(QStringLiteral("k3"));
+    list.Remove(QStringLiteral("k4"));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_FALSE(list.HasSelection());
+    // Emptied, the list takes the same keys again.
+    list.Add(QStringLiteral("k0"), QStringLiteral("di nuovo"));
+    EXPECT_EQ(list.SelectedText(), QStringLiteral("di nuovo"));
+}
+
+TEST(ReportList, holdsMoreRowsThanA16BitCounter)
+{
+    ListWindow w(100000);
+    ReportList& list = *w.list;
+    EXPECT_EQ(list.Count(), 100000);
+    EXPECT_EQ(list.Text(QStringLiteral("k99999")), QStringLiteral("01.A99999"));
+    QApplication::processEvents();
+    EXPECT_EQ(list.model()->rowCount(), 100000);
+    list.RemoveAll();
+    EXPECT_EQ(list.Count(), 0);
+    QApplication::processEvents();
+    EXPECT_EQ(list.model()->rowCount(), 0);
+}
+
+TEST(ReportList, arrowKeysRaiseItemClickButSelectionByCodeDoesNot)
+{
+    ListWindow w(3);
+    ReportList& list = *w.list;
+    QSignalSpy clicks(&list, &ReportList::ItemClick);
+    list.Select(QStringLiteral("k1"));
+    EXPECT_EQ(clicks.count(), 0);
+
+    list.setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(list.SelectedKey(), QStringLiteral("k2"));
+    QTest::keyClick(&list, Qt::Key_Down); // already on the last row: nothing moves
+    EXPECT_EQ(clicks.count(), 1);
+    QTest::keyClick(&list, Qt::Key_Home);
+    EXPECT_EQ(clicks.count(), 2);
+    EXPECT_EQ(list.SelectedKey(), QStringLiteral("k0"));
+}
+
+TEST(ReportList, mouseClickOnARowRaisesItemClick)
+{
+    ListWindow w(3);
+    ReportList& list = *w.list;
+    QSignalSpy clicks(&list, &ReportList::ItemClick);
+    const QRect row = list.visualRect(list.model()->index(2, 0));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(list.SelectedKey(), QStringLiteral("k2"));
+}
+
+TEST(ReportList, gotFocusOnlyForFocusTheUserMoves)
+{
+    ListWindow w(2);
+    ReportList& list = *w.list;
+    QSignalSpy focus(&list, &ReportList::GotFocus);
+    list.setFocus(Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(focus.count(), 0);
+    w.before->setFocus();
+    QTest::keyClick(w.before, Qt::Key_Tab);
+    EXPECT_TRUE(list.hasFocus());
+    EXPECT_EQ(focus.count(), 1);
+}
