@@ -4,39 +4,59 @@
 #include "Error.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
+#include "frmPrincipale.h"
 
 namespace app {
 
-namespace {
-
-void notYetAvailable(core::MDIForm1* main, const QString& caption)
+Application::Application(core::AppState& state) : m_state(state), m_main(std::make_unique<core::MDIForm1>(state))
 {
-    core::MessageBox::warning(main, QStringLiteral("La funzione «%1» non è disponibile in questa versione del programma.")
-                                        .arg(caption));
 }
 
-} // namespace
+Application::~Application() = default;
 
-std::unique_ptr<core::MDIForm1> startUp(core::AppState& state, const QString& applicationFolder)
+bool Application::startUp(const QString& applicationFolder)
 {
-    auto main = std::make_unique<core::MDIForm1>(state);
     try {
-        main->MDIForm_Load(applicationFolder);
+        m_main->MDIForm_Load(applicationFolder);
     } catch (const core::Error& error) {
         core::MessageBox::warning(nullptr, error.text());
-        return nullptr;
+        return false;
     }
+    core::MDIForm1* main = m_main.get();
+    QObject::connect(main, &core::MDIForm1::premesseRequested, main,
+                     [this] { notYetAvailable(QStringLiteral("Prefazione e Premesse")); });
+    QObject::connect(main, &core::MDIForm1::alberoRequested, main, [this] { showConsultazione(); });
+    QObject::connect(main, &core::MDIForm1::ricercheRequested, main,
+                     [this] { notYetAvailable(QStringLiteral("Ricerca")); });
+    QObject::connect(main, &core::MDIForm1::manualeRequested, main, [this] { showManuale(); });
+    return true;
+}
 
-    core::MDIForm1* window = main.get();
-    QObject::connect(window, &core::MDIForm1::premesseRequested, window,
-                     [window] { notYetAvailable(window, QStringLiteral("Prefazione e Premesse")); });
-    QObject::connect(window, &core::MDIForm1::alberoRequested, window,
-                     [window] { notYetAvailable(window, QStringLiteral("Consultazione")); });
-    QObject::connect(window, &core::MDIForm1::ricercheRequested, window,
-                     [window] { notYetAvailable(window, QStringLiteral("Ricerca")); });
-    QObject::connect(window, &core::MDIForm1::manualeRequested, window,
-                     [window] { notYetAvailable(window, QStringLiteral("Manuale Utente")); });
-    return main;
+consultation::frmPrincipale& Application::consultazione()
+{
+    if (!m_consultazione) {
+        m_consultazione = std::make_unique<consultation::frmPrincipale>(m_state, m_main.get());
+        QObject::connect(m_consultazione.get(), &consultation::frmPrincipale::manualeRequested, m_main.get(),
+                         [this] { showManuale(); });
+    }
+    return *m_consultazione;
+}
+
+void Application::showConsultazione()
+{
+    consultazione().showFromMenu();
+}
+
+void Application::showManuale()
+{
+    notYetAvailable(QStringLiteral("Manuale Utente"));
+}
+
+void Application::notYetAvailable(const QString& caption)
+{
+    core::MessageBox::warning(m_main.get(),
+                              QStringLiteral("La funzione «%1» non è disponibile in questa versione del programma.")
+                                  .arg(caption));
 }
 
 } // namespace app

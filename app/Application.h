@@ -9,10 +9,35 @@ class MDIForm1;
 struct AppState;
 } // namespace core
 
+namespace consultation {
+class frmPrincipale;
+}
+
 namespace app {
 
-// Opens the price list of the application folder and builds the main window with its menu commands
-// wired. When the database cannot be used, tells the user why and returns nullptr.
-std::unique_ptr<core::MDIForm1> startUp(core::AppState& state, const QString& applicationFolder);
+// The program: the main window and the function windows its menu opens, each created on first use
+// and shown again by later commands.
+class Application
+{
+public:
+    explicit Application(core::AppState& state);
+    ~Application();
+
+    // Opens the price list of the application folder and wires the menu. When the database cannot be
+    // used, tells the user why and returns false.
+    bool startUp(const QString& applicationFolder);
+
+    core::MDIForm1& mainWindow() { return *m_main; }
+    consultation::frmPrincipale& consultazione();
+
+private:
+    void showConsultazione();
+    void showManuale();
+    void notYetAvailable(const QString& caption);
+
+    core::AppState& m_state;
+    std::unique_ptr<core::MDIForm1> m_main;
+    std::unique_ptr<consultation::frmPrincipale> m_consultazione;
+};
 
 } // namespace app

@@ -13,14 +13,15 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Prezzario"));
     try {
         core::AppState state;
-        auto main = app::startUp(state, QCoreApplication::applicationDirPath());
-        if (!main)
+        app::Application prezzario(state);
+        if (!prezzario.startUp(QCoreApplication::applicationDirPath()))
             return 1;
-        main->show();
+        prezzario.mainWindow().show();
         return QApplication::exec();
     } catch (const std::exception& error) {
         // Last resort: a clear message and a clean exit instead of an abort.
-        core::MessageBox::warning(nullptr, QStringLiteral("Errore imprevisto: %1").arg(QString::fromLocal8Bit(error.what())));
+        core::MessageBox::warning(nullptr,
+                                  QStringLiteral("Errore imprevisto: %1").arg(QString::fromLocal8Bit(error.what())));
         return 1;
     }
 }

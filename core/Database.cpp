@@ -39,8 +39,11 @@ sqlite3* openKeyed(const QString& path, const QByteArray& key, bool write, QStri
         return nullptr;
     }
     sqlite3_extended_result_codes(db, 1);
-    if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK ||
-        !exec(db, "PRAGMA cipher_page_size = 4096") || !exec(db, "PRAGMA temp_store = MEMORY")) {
+    // An empty key means a plain file: SQLCipher then encrypts nothing.
+    const bool keyed = !key.isEmpty();
+    if ((keyed && (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK ||
+                   !exec(db, "PRAGMA cipher_page_size = 4096"))) ||
+        !exec(db, "PRAGMA temp_store = MEMORY")) {
         *error = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close_v2(db);
         return nullptr;
@@ -113,6 +116,8 @@ Database Database::OpenDatabase(const QString& path, const QString& connect, Mod
             throw DbError(cannotOpen(path, QStringLiteral("il file non esiste.")));
         if (!info.isFile())
             throw DbError(cannotOpen(path, QStringLiteral("il percorso non è un file.")));
+        if (info.size() == 0)
+            throw DbError(cannotOpen(path, QStringLiteral("il file è vuoto.")));
     }
 
     const QByteArray key = passwordFromConnect(connect).toUtf8();

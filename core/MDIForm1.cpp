@@ -28,6 +28,7 @@ void MDIForm1::MDIForm_Load(const QString& applicationFolder)
     m_state.DbPassword = kDbPassword;
     const QString path = QDir(applicationFolder).filePath(kDatabaseFileName);
     m_state.dbPrezzario = Database::OpenDatabase(path, QStringLiteral(";pwd=") + m_state.DbPassword);
+    requirePriceListTables(path);
 
     try {
         m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from anno_prezzario"));
@@ -46,6 +47,24 @@ void MDIForm1::MDIForm_Load(const QString& applicationFolder)
     }
 
     setWindowTitle(windowTitle() + m_state.AnnoPrezzario + QStringLiteral(" CD"));
+}
+
+void MDIForm1::requirePriceListTables(const QString& path)
+{
+    QStringList missing;
+    for (const char* table : {"prezzario", "anno_prezzario", "premesse", "manuale"}) {
+        const QString name = QString::fromLatin1(table);
+        const SlotGuard closing(m_state.rsMain);
+        m_state.rsMain = m_state.dbPrezzario.OpenRecordset(
+            QStringLiteral("select name from sqlite_master where type = 'table' and name = '") + name + u'\'');
+        if (m_state.rsMain.Eof())
+            missing << name;
+    }
+    if (!missing.isEmpty()) {
+        m_state.dbPrezzario.Close();
+        throw DbError(QStringLiteral("Il database «%1» non è un database del Prezzario: mancano le tabelle %2.")
+                          .arg(QDir::toNativeSeparators(path), missing.join(QStringLiteral(", "))));
+    }
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event)

@@ -42,6 +42,7 @@ private:
     void mnuRicerche_Click();
     void mnuManuale_Click();
     void MDIForm_Unload();
+    void requirePriceListTables(const QString& path);
 
     AppState& m_state;
     std::unique_ptr<Ui::MDIForm1> m_ui;

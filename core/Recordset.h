@@ -54,4 +54,17 @@ private:
     long long m_row = 0;
 };
 
+// Closes a recordset slot when the operation that opened it ends, however it ends.
+class SlotGuard
+{
+public:
+    explicit SlotGuard(Recordset& slot) : m_slot(slot) {}
+    ~SlotGuard() { m_slot.Close(); }
+    SlotGuard(const SlotGuard&) = delete;
+    SlotGuard& operator=(const SlotGuard&) = delete;
+
+private:
+    Recordset& m_slot;
+};
+
 } // namespace core

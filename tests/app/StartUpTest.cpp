@@ -18,8 +18,8 @@ QString startUpFailure(const QString& folder)
 {
     core::MessageBox::clearRecorded();
     core::AppState state;
-    auto main = app::startUp(state, folder);
-    if (main) {
+    app::Application prezzario(state);
+    if (prezzario.startUp(folder)) {
         EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
         return {};
     }
@@ -87,6 +87,12 @@ TEST(StartUp, filesThatAreNotThePriceListAreRecognised)
     QFile::remove(path);
     execute(path, QStringLiteral(";pwd="), QStringLiteral("create table anno_prezzario(ANNO_PREZZARIO integer)"));
     EXPECT_TRUE(startUpFailure(dir.path()).contains(QStringLiteral("non protetto da password")));
+
+    // The right key on a database that is not a price list.
+    QFile::remove(path);
+    execute(path, kConnect, QStringLiteral("create table anno_prezzario(ANNO_PREZZARIO integer)"));
+    const QString message = startUpFailure(dir.path());
+    EXPECT_TRUE(message.contains(QStringLiteral("mancano le tabelle prezzario, premesse, manuale"))) << message.toStdString();
 }
 
 TEST(StartUp, damagedFirstPageIsRefusedCleanly)
@@ -127,14 +133,14 @@ TEST(StartUp, readOnlyFolderGainsNoFiles)
     QFile::setPermissions(folder.folder(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
     {
         core::AppState state;
-        auto main = app::startUp(state, folder.folder());
-        ASSERT_NE(main, nullptr);
+        app::Application prezzario(state);
+        ASSERT_TRUE(prezzario.startUp(folder.folder()));
         state.rs2 = state.dbPrezzario.OpenRecordset(
             QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"));
         EXPECT_FALSE(state.rs2.Eof());
         EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
         state.rs2.Close();
-        main->close();
+        prezzario.mainWindow().close();
     }
     EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
     QFile::setPermissions(folder.folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

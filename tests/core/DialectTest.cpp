@@ -1,4 +1,5 @@
 #include "Dialect.h"
+#include "Error.h"
 #include "Fixture.h"
 #include "Recordset.h"
 
@@ -13,7 +14,7 @@ TEST(Dialect, midCountsCharactersFromOne)
     EXPECT_EQ(mid("01.A01.B02.010", 1, 6), "01.A01");
     EXPECT_EQ(mid("01.A01.B02.010", 1, 10), "01.A01.B02");
     EXPECT_EQ(mid("01.A01.B02.010", 12), "010");
-    EXPECT_EQ(mid("perché è", 6, 3), "hé ");
+    EXPECT_EQ(mid("perché è", 5, 3), "hé ");
     EXPECT_EQ(mid("abc", 5, 2), "");
     EXPECT_EQ(mid("abc", 2, 0), "");
     EXPECT_EQ(mid("abc", 2, 99), "bc");
@@ -128,7 +129,16 @@ TEST(Dialect, sqlTextRunsOnTheEncryptedFile)
 
 TEST(Dialect, expressionIndexesServeTheCodeLookups)
 {
-    const fixture::PriceListFolder folder({{fixture::Row{}}});
+    fixture::Tables tables;
+    for (int i = 0; i < 300; ++i) {
+        fixture::Row row;
+        row.sequenza = i + 1;
+        row.capitolo_codice = QStringLiteral("A%1").arg(i / 30, 2, 10, QLatin1Char('0'));
+        row.articolo_codice = QStringLiteral("B%1").arg(i / 3 % 10, 2, 10, QLatin1Char('0'));
+        row.subarticolo_codice = QStringLiteral("%1").arg(i % 3 * 10, 3, 10, QLatin1Char('0'));
+        tables.rows << row;
+    }
+    const fixture::PriceListFolder folder(tables);
     const core::Database db = folder.open();
     auto plan = [&db](const QString& sql) {
         QString text;

@@ -11,11 +11,18 @@
 
 namespace {
 
-QString titleFor(const QString& annoCsv)
+// The title shown for a list whose anno_prezzario holds these years, in this order.
+QString titleFor(const QList<int>& years)
 {
     fixture::Tables tables{{fixture::Row{}}};
-    tables.anno = annoCsv;
+    tables.anno = QStringLiteral("ANNO_PREZZARIO\n%1\n").arg(years.front());
     const fixture::PriceListFolder folder(tables);
+    {
+        core::Database db = core::Database::OpenDatabase(folder.database(), QStringLiteral(";pwd=qzkw"),
+                                                         core::Database::Mode::CreateWrite);
+        for (qsizetype i = 1; i < years.size(); ++i)
+            db.Execute(QStringLiteral("insert into anno_prezzario values (%1)").arg(years[i]));
+    }
     core::AppState state;
     core::MDIForm1 main(state);
     main.MDIForm_Load(folder.folder());
@@ -26,9 +33,8 @@ QString titleFor(const QString& annoCsv)
 
 TEST(MainWindow, titleCarriesTheYearOfTheFirstRow)
 {
-    EXPECT_EQ(titleFor(QStringLiteral("ANNO_PREZZARIO\n2021\n")), QStringLiteral("Prezzario Regione Vallorsa 2021 CD"));
-    EXPECT_EQ(titleFor(QStringLiteral("ANNO_PREZZARIO\n2019\n2020\n")),
-              QStringLiteral("Prezzario Regione Vallorsa 2019 CD"));
+    EXPECT_EQ(titleFor({2021}), QStringLiteral("Prezzario Regione Vallorsa 2021 CD"));
+    EXPECT_EQ(titleFor({2019, 2020}), QStringLiteral("Prezzario Regione Vallorsa 2019 CD"));
 }
 
 TEST(MainWindow, loadFillsTheSharedState)

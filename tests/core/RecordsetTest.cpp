@@ -87,7 +87,7 @@ TEST(Recordset, numbersAndNullsReadAsTheWindowsShowThem)
     EXPECT_EQ(rs.Fields(0).Text(), QStringLiteral("1234,56"));
     EXPECT_TRUE(rs.Fields(1).IsNull());
     EXPECT_EQ(rs.Fields(1).Text(), QString());
-    EXPECT_EQ(core::numberText(1e15), QStringLiteral("1e+15"));
+    EXPECT_EQ(core::numberText(1e15), QStringLiteral("1E+15"));
     EXPECT_EQ(core::numberText(0.1 + 0.2), QStringLiteral("0,3"));
 }
 

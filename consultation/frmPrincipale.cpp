@@ -1,0 +1,308 @@
+#include "frmPrincipale.h"
+
+#include "AppState.h"
+#include "EscapeQuotes.h"
+#include "Guard.h"
+#include "ReportList.h"
+#include "WaitCursor.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QScreen>
+
+#include "ui_frmPrincipale.h"
+
+namespace consultation {
+
+using core::ReportList;
+
+// Events of the controls and the Qt signals that stand for them:
+//   combo Click      - QComboBox::activated (the user picked an entry, even the one shown)
+//   combo Change     - the combo line edit's textEdited (typing only)
+//   list ItemClick   - ReportList::ItemClick (mouse click, or the keyboard moving the current row)
+//   list GotFocus    - ReportList::GotFocus (the user moved the focus into the list)
+//   Form_Load        - showFromMenu(); Form_Unload - closeEvent()
+frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
+    : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmPrincipale>())
+{
+    m_ui->setupUi(this);
+    m_ui->menubar->setNativeMenuBar(false);
+
+    m_ui->cmbSezioni->setInsertPolicy(QComboBox::NoInsert);
+    m_ui->cmbSezioni->setCompleter(nullptr);
+    m_ui->lst_Capitoli->setColumns({{QStringLiteral("Codice"), 1000}, {QStringLiteral("Descrizione"), 6450}});
+    m_ui->lst_Articoli->setColumns({{QStringLiteral("Codice"), 1000}, {QStringLiteral("Descrizione"), 9575}});
+    m_ui->lstSubarticoli->setColumns({{QStringLiteral("Codice completo"), 1400},
+                                      {QStringLiteral("Descrizione"), 8500},
+                                      {QStringLiteral("Un. misura"), 1000},
+                                      {QStringLiteral("Prezzo"), 800},
+                                      {QStringLiteral("Inc. Manodopera"), 1500},
+                                      {QStringLiteral("Manodopera Lorda"), 1800}});
+
+    connect(m_ui->cmbSezioni, &QComboBox::activated, this, &frmPrincipale::cmbSezioni_Click);
+    connect(m_ui->cmbSezioni->lineEdit(), &QLineEdit::textEdited, this, &frmPrincipale::cmbSezioni_Change);
+    connect(m_ui->lst_Capitoli, &ReportList::ItemClick, this, &frmPrincipale::lst_Capitoli_ItemClick);
+    connect(m_ui->lst_Capitoli, &ReportList::GotFocus, this, &frmPrincipale::lst_Capitoli_GotFocus);
+    connect(m_ui->lst_Articoli, &ReportList::ItemClick, this, &frmPrincipale::lst_Articoli_ItemClick);
+    connect(m_ui->lst_Articoli, &ReportList::GotFocus, this, &frmPrincipale::lst_Articoli_GotFocus);
+    connect(m_ui->lstSubarticoli, &ReportList::ItemClick, this, &frmPrincipale::lstSubarticoli_ItemClick);
+    connect(m_ui->lstSubarticoli, &ReportList::GotFocus, this, &frmPrincipale::lstSubarticoli_GotFocus);
+    connect(m_ui->mnuInf, &QAction::triggered, this, &frmPrincipale::mnuInf_Click);
+
+    // The client area of the design, 15,270 x 10,260 twips, when the screen has room for it.
+    const double pixelsPerTwip = logicalDpiX() / 1440.0;
+    QSize size(qRound(15270 * pixelsPerTwip), qRound(10260 * pixelsPerTwip) + m_ui->menubar->sizeHint().height());
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableSize());
+    resize(size);
+}
+
+frmPrincipale::~frmPrincipale() = default;
+
+void frmPrincipale::showFromMenu()
+{
+    resetToDesignState();
+    const bool loaded = core::guarded(m_mainWindow, [this] { Form_Load(); });
+    if (!loaded) {
+        Form_Unload();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+    m_ui->cmbSezioni->setFocus(Qt::OtherFocusReason);
+}
+
+void frmPrincipale::resetToDesignState()
+{
+    m_ui->cmbSezioni->clear();
+    m_ui->cmbSezioni->setCurrentIndex(-1);
+    m_ui->cmbSezioni->setEditText(QString());
+    for (QPlainTextEdit* box : {m_ui->txtSezioneNote, m_ui->txtCapitoloNote, m_ui->txtArticolo, m_ui->txtArticoloNote,
+                                m_ui->txtSubarticolo})
+        box->clear();
+    m_ui->txtCapSel->clear();
+    m_ui->txtArtSel->clear();
+    m_ui->lst_Capitoli->RemoveAll();
+    m_ui->lst_Articoli->RemoveAll();
+    m_ui->lstSubarticoli->RemoveAll();
+    lstCodCap.clear();
+    lstCodArt.clear();
+}
+
+void frmPrincipale::Form_Load()
+{
+    m_mainWindow->setEnabled(false);
+    core::WaitCursor wait;
+    const core::SlotGuard closing(m_state.rsMain);
+    m_state.rsMain = m_state.dbPrezzario.OpenRecordset(
+        QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"));
+    QStringList entries;
+    for (m_state.rsMain.MoveFirst(); !m_state.rsMain.Eof(); m_state.rsMain.MoveNext())
+        entries << m_state.rsMain.Fields(0).Text() + QStringLiteral(" - ") + m_state.rsMain.Fields(1).Text();
+    m_ui->cmbSezioni->addItems(entries);
+    m_ui->cmbSezioni->setCurrentIndex(-1);
+    m_ui->cmbSezioni->setEditText(QString());
+}
+
+void frmPrincipale::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmPrincipale::Form_Unload()
+{
+    m_mainWindow->setEnabled(true);
+}
+
+// Event handlers
+
+void frmPrincipale::cmbSezioni_Click()
+{
+    core::guarded(this, [this] { reloadSection(); });
+}
+
+void frmPrincipale::cmbSezioni_Change(const QString& text)
+{
+    // Only an emptied box does something: it goes back to the first section.
+    if (!text.isEmpty() || m_ui->cmbSezioni->count() == 0)
+        return;
+    m_ui->cmbSezioni->setCurrentIndex(0);
+    core::guarded(this, [this] { reloadSection(); });
+}
+
+void frmPrincipale::lst_Capitoli_ItemClick()
+{
+    core::guarded(this, [this] { reloadArticles(); });
+}
+
+void frmPrincipale::lst_Capitoli_GotFocus()
+{
+    if (m_ui->lst_Capitoli->Count() > 0)
+        lst_Capitoli_ItemClick();
+}
+
+void frmPrincipale::lst_Articoli_ItemClick()
+{
+    core::guarded(this, [this] { reloadSubarticles(); });
+}
+
+void frmPrincipale::lst_Articoli_GotFocus()
+{
+    if (m_ui->lst_Articoli->Count() > 0)
+        lst_Articoli_ItemClick();
+}
+
+void frmPrincipale::lstSubarticoli_ItemClick()
+{
+    if (m_ui->lstSubarticoli->Count() > 0)
+        core::guarded(this, [this] { showSubarticleDescription(); });
+}
+
+void frmPrincipale::lstSubarticoli_GotFocus()
+{
+    lstSubarticoli_ItemClick();
+}
+
+void frmPrincipale::mnuInf_Click()
+{
+    m_state.ContestoManuale = QStringLiteral("Albero");
+    emit manualeRequested();
+}
+
+// Operations
+
+qsizetype frmPrincipale::rowNumber(const QString& key)
+{
+    return key.mid(1).toLongLong();
+}
+
+void frmPrincipale::reloadSection()
+{
+    core::WaitCursor wait;
+    lstCodCap.clear();
+    m_ui->txtCapSel->clear();
+    lstCodArt.clear();
+    m_ui->txtArtSel->clear();
+    m_ui->txtArticolo->clear();
+    m_ui->txtSezioneNote->clear();
+    m_ui->txtCapitoloNote->clear();
+    m_ui->txtArticoloNote->clear();
+    m_ui->txtSubarticolo->clear();
+    m_ui->lst_Capitoli->RemoveAll();
+    m_ui->lst_Articoli->RemoveAll();
+    m_ui->lstSubarticoli->RemoveAll();
+
+    const QString section = m_ui->cmbSezioni->currentText().left(2);
+    core::Recordset& rs2 = m_state.rs2;
+    const core::SlotGuard closing(rs2);
+    rs2 = m_state.dbPrezzario.OpenRecordset(
+        QStringLiteral("select distinct codice_capitolo, capitolo,seq_capitolo,note_sezione from prezzario where "
+                       "codice_sezione ='") +
+        core::EscapeQuotes(section) + QStringLiteral("' order by seq_capitolo"));
+    if (!rs2.Eof()) {
+        rs2.MoveFirst();
+        qsizetype counter = 0;
+        if (!rs2.Fields(3).IsNull())
+            m_ui->txtSezioneNote->setPlainText(rs2.Fields(3).Text());
+        for (; !rs2.Eof(); rs2.MoveNext()) {
+            const QString key = ReportList::keyFor(counter);
+            const QString code = rs2.Fields(0).Text();
+            m_ui->lst_Capitoli->Add(key, section + u'.' + code);
+            m_ui->lst_Capitoli->SetSubItem(key, 1, rs2.Fields(1).Text());
+            lstCodCap << code;
+            ++counter;
+        }
+    }
+}
+
+void frmPrincipale::reloadArticles()
+{
+    core::WaitCursor wait;
+    m_ui->txtCapSel->clear();
+    lstCodArt.clear();
+    m_ui->txtArtSel->clear();
+    m_ui->txtArticolo->clear();
+    m_ui->txtCapitoloNote->clear();
+    m_ui->txtArticoloNote->clear();
+    m_ui->txtSubarticolo->clear();
+    m_ui->lst_Articoli->RemoveAll();
+    m_ui->lstSubarticoli->RemoveAll();
+
+    const qsizetype row = rowNumber(m_ui->lst_Capitoli->SelectedKey());
+    m_ui->txtCapSel->setText(m_ui->cmbSezioni->currentText().left(2) + u'.' + lstCodCap.value(row));
+
+    core::Recordset& rs3 = m_state.rs3;
+    const core::SlotGuard closing(rs3);
+    rs3 = m_state.dbPrezzario.OpenRecordset(
+        QStringLiteral("select codice_articolo,articolo,note_capitolo from prezzario where mid(codice_totale,1,6) ='") +
+        core::EscapeQuotes(m_ui->txtCapSel->text()) + QStringLiteral("' order by codice_articolo"));
+    QString previous;
+    if (!rs3.Eof()) {
+        rs3.MoveFirst();
+        if (!rs3.Fields(2).IsNull())
+            m_ui->txtCapitoloNote->setPlainText(rs3.Fields(2).Text());
+        qsizetype counter = 0;
+        for (; !rs3.Eof(); rs3.MoveNext()) {
+            const QString code = rs3.Fields(0).Text();
+            if (code != previous) {
+                const QString key = ReportList::keyFor(counter);
+                m_ui->lst_Articoli->Add(key, m_ui->txtCapSel->text() + u'.' + code);
+                m_ui->lst_Articoli->SetSubItem(key, 1, rs3.Fields(1).Text());
+                lstCodArt << code;
+                ++counter;
+            }
+            previous = code;
+        }
+    }
+}
+
+void frmPrincipale::reloadSubarticles()
+{
+    core::WaitCursor wait;
+    m_ui->txtArtSel->clear();
+    m_ui->txtArticolo->clear();
+    m_ui->txtArticoloNote->clear();
+    m_ui->txtSubarticolo->clear();
+    m_ui->lstSubarticoli->RemoveAll();
+
+    m_ui->txtArticolo->setPlainText(m_ui->lst_Articoli->SelectedSubItem(1));
+    const qsizetype row = rowNumber(m_ui->lst_Articoli->SelectedKey());
+    m_ui->txtArtSel->setText(m_ui->txtCapSel->text() + u'.' + lstCodArt.value(row));
+
+    core::Recordset& rs4 = m_state.rs4;
+    const core::SlotGuard closing(rs4);
+    rs4 = m_state.dbPrezzario.OpenRecordset(
+        QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,note_articolo,incidenza_manodopera,"
+                       "somma_manodopera from prezzario where mid(codice_totale,1,10) ='") +
+        core::EscapeQuotes(m_ui->txtArtSel->text()) + QStringLiteral("' order by codice_subarticolo"));
+    if (!rs4.Eof()) {
+        rs4.MoveFirst();
+        if (!rs4.Fields(4).IsNull())
+            m_ui->txtArticoloNote->setPlainText(rs4.Fields(4).Text());
+        qsizetype counter = 0;
+        ReportList& list = *m_ui->lstSubarticoli;
+        for (; !rs4.Eof(); rs4.MoveNext()) {
+            const QString key = ReportList::keyFor(counter);
+            list.Add(key, rs4.Fields(0).Text());
+            list.SetSubItem(key, 1, rs4.Fields(1).Text());
+            list.SetSubItem(key, 2, rs4.Fields(2).Text());
+            if (!rs4.Fields(3).IsNull())
+                list.SetSubItem(key, 3, rs4.Fields(3).Text());
+            if (!rs4.Fields(5).IsNull())
+                list.SetSubItem(key, 4, rs4.Fields(5).Text() + QStringLiteral(" %"));
+            if (!rs4.Fields(6).IsNull())
+                list.SetSubItem(key, 5, rs4.Fields(6).Text());
+            ++counter;
+        }
+    }
+}
+
+void frmPrincipale::showSubarticleDescription()
+{
+    m_ui->txtSubarticolo->clear();
+    m_ui->txtSubarticolo->setPlainText(m_ui->lstSubarticoli->SelectedSubItem(1));
+}
+
+} // namespace consultation

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+
+namespace Ui {
+class frmPrincipale;
+}
+
+namespace core {
+struct AppState;
+class ReportList;
+} // namespace core
+
+namespace consultation {
+
+// The consultation window: section -> chapters -> articles -> subarticles with their prices.
+// A top-level window without parent, so that disabling the main window leaves it usable.
+class frmPrincipale : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    frmPrincipale(core::AppState& state, QWidget* mainWindow);
+    ~frmPrincipale() override;
+
+    // What the menu command does: back to the design state, load, show.
+    void showFromMenu();
+
+signals:
+    // "Informazioni": ContestoManuale is already set; the receiver shows the manual modally.
+    void manualeRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void resetToDesignState();
+    void Form_Load();
+    void Form_Unload();
+
+    // Event handlers
+    void cmbSezioni_Click();
+    void cmbSezioni_Change(const QString& text);
+    void lst_Capitoli_ItemClick();
+    void lst_Capitoli_GotFocus();
+    void lst_Articoli_ItemClick();
+    void lst_Articoli_GotFocus();
+    void lstSubarticoli_ItemClick();
+    void lstSubarticoli_GotFocus();
+    void mnuInf_Click();
+
+    // The operations the handlers run
+    void reloadSection();
+    void reloadArticles();
+    void reloadSubarticles();
+    void showSubarticleDescription();
+    static qsizetype rowNumber(const QString& key);
+
+    core::AppState& m_state;
+    QWidget* m_mainWindow;
+    std::unique_ptr<Ui::frmPrincipale> m_ui;
+    // The codes of the rows of lst_Capitoli and lst_Articoli, at the same positions.
+    QStringList lstCodCap;
+    QStringList lstCodArt;
+};
+
+} // namespace consultation
