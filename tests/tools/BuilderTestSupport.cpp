@@ -1,0 +1,76 @@
+#include "BuilderTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "PriceList.h"
+
+namespace buildertest {
+
+core::Database openBuilt(const QString& path)
+{
+    return core::Database::OpenDatabase(path, QStringLiteral(";pwd=") + core::kDbPassword);
+}
+
+QList<QVariantList> readAll(const core::Database& db, const QString& sql)
+{
+    QList<QVariantList> rows;
+    core::Recordset rs = db.OpenRecordset(sql);
+    for (; !rs.Eof(); rs.MoveNext()) {
+        QVariantList row;
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            row << rs.Fields(i).Value();
+        rows << row;
+    }
+    return rows;
+}
+
+QVariant scalar(const core::Database& db, const QString& sql)
+{
+    const QList<QVariantList> rows = readAll(db, sql);
+    return rows.isEmpty() ? QVariant() : rows.first().value(0);
+}
+
+QMap<QString, QByteArray> validCsvFiles()
+{
+    QMap<QString, QByteArray> files;
+    files[QStringLiteral("prezzario.csv")] =
+        "sequenza,codice_totale,codice_sezione,sezione,note_sezione,codice_capitolo,codice_articolo,capitolo,"
+        "note_capitolo,seq_capitolo,codice_subarticolo,articolo,note_articolo,note_subarticolo,subarticolo,simbolo,"
+        "prezzo_lordo,incidenza_manodopera,somma_manodopera\n"
+        "1,01.A01.A01.010,01,Opere edili,,A01,A01,Scavi,,1,010,Scavo a sezione obbligata,,,\"fino a 1,5 m\",m³,"
+        "12.5,27.5,3.44\n"
+        "2,01.A01.A01.020,01,Opere edili,,A01,A01,Scavi,,1,020,Scavo a sezione obbligata,,,\"oltre 1,5 m\",m³,"
+        "14.25,30,4.28\n"
+        "3,01.A02.A01.010,01,Opere edili,,A02,A01,Murature,,2,010,Muratura in blocchi,,,spessore 30 cm,m²,,,\n";
+    files[QStringLiteral("anno_prezzario.csv")] = "ANNO_PREZZARIO\n2021\n";
+    files[QStringLiteral("premesse.csv")] =
+        "codice_sezione,premessa,premessa2,premessa3\nPrefazione,Testo della prefazione,,\n01,Premessa edile,,\n";
+    files[QStringLiteral("manuale.csv")] = "titolo,Descrizione\nConsultazione,Come consultare\nRicerca,Come cercare\n";
+    return files;
+}
+
+void writeCsvFolder(const QString& dir, const QMap<QString, QByteArray>& files)
+{
+    QDir().mkpath(dir);
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        QFile file(QDir(dir).filePath(it.key()));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(it.value()) != it.value().size())
+            throw std::runtime_error("cannot write " + file.fileName().toStdString());
+    }
+}
+
+QStringList filesIn(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace buildertest

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <stdexcept>
+
+namespace builder {
+
+// Every failure of a build: the text names the file and the cause (for CSV also line and column).
+class BuildError : public std::runtime_error
+{
+public:
+    explicit BuildError(const QString& text) : std::runtime_error(text.toStdString()), m_text(text) {}
+    const QString& text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
+// Called now and then while a build runs; total stays the same for the whole build. May be empty.
+using Progress = std::function<void(qint64 done, qint64 total)>;
+
+struct DemoOptions
+{
+    qint64 rows = 30000; // subarticle rows, exactly
+    quint32 seed = 2021; // the same seed gives the same price list
+};
+
+// Largest --rows the demo generator accepts: its chapter and article codes stay within the
+// letter-plus-two-digits range up to here.
+inline constexpr qint64 kMaxDemoRows = 10'000'000;
+
+// Both builders write to a temporary file next to outPath and move it over outPath only when the
+// database is complete: on BuildError nothing is left behind and an existing outPath is untouched.
+void buildDemo(const DemoOptions& options, const QString& outPath, const Progress& progress = {});
+void buildFromCsv(const QString& dir, const QString& outPath, const Progress& progress = {});
+
+// The optional files (premesse.csv, manuale.csv) missing from dir; their tables are built empty.
+QStringList missingOptionalCsvFiles(const QString& dir);
+
+} // namespace builder

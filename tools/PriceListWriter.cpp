@@ -1,0 +1,268 @@
+#include "PriceListWriter.h"
+
+#include <QFile>
+
+#include "Builder.h"
+#include "Error.h"
+#include "PriceList.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace builder {
+
+namespace {
+
+// Column order matters: the program reads "select * from prezzario" rows by position. sequenza is the
+// row id, so the table is stored in list order and "order by sequenza" costs no sort.
+constexpr const char* kSchema = R"sql(
+create table prezzario (
+    sequenza integer primary key,
+    codice_totale text not null,
+    codice_sezione text not null,
+    sezione text not null,
+    note_sezione text,
+    codice_capitolo text not null,
+    codice_articolo text not null,
+    capitolo text not null,
+    note_capitolo text,
+    seq_capitolo integer not null,
+    codice_subarticolo text not null,
+    articolo text not null,
+    note_articolo text,
+    note_subarticolo text,
+    subarticolo text not null,
+    simbolo text not null,
+    prezzo_lordo real,
+    incidenza_manodopera real,
+    somma_manodopera real
+);
+create table anno_prezzario (ANNO_PREZZARIO integer);
+create table premesse (codice_sezione text primary key, premessa text, premessa2 text, premessa3 text);
+create table manuale (titolo text primary key, Descrizione text);
+)sql";
+
+// Built after the rows are in (much faster than maintaining them row by row). The expressions of the
+// last two are written exactly as the program's queries write them, or SQLite would not use them.
+constexpr const char* kIndexes[] = {
+    "create unique index ix_prezzario_codice_totale on prezzario (codice_totale)",
+    "create index ix_prezzario_sezione_seq_capitolo on prezzario (codice_sezione, seq_capitolo)",
+    "create index ix_prezzario_sezione_nome on prezzario (codice_sezione, sezione)",
+    "create index ix_prezzario_chiave_capitolo on prezzario (mid(codice_totale,1,6))",
+    "create index ix_prezzario_chiave_articolo on prezzario (mid(codice_totale,1,10))",
+};
+constexpr int kIndexCount = int(std::size(kIndexes));
+
+} // namespace
+
+PriceListWriter::PriceListWriter(const QString& outPath)
+    : m_outPath(outPath), m_tempPath(outPath + QStringLiteral(".part"))
+{
+    // A leftover from an interrupted build would otherwise be opened as if it were ours.
+    if (QFile::exists(m_tempPath) && !QFile::remove(m_tempPath))
+        throw BuildError(QStringLiteral("Impossibile eliminare il file temporaneo «%1»").arg(m_tempPath));
+    try {
+        m_db = core::Database::OpenDatabase(m_tempPath, QStringLiteral(";pwd=") + core::kDbPassword,
+                                            core::Database::Mode::CreateWrite);
+        // The temporary file is thrown away on any failure, so it needs no crash safety of its own;
+        // the rollback journal is kept in memory and the file stays in rollback-journal mode.
+        exec("pragma journal_mode = memory");
+        exec("pragma synchronous = off");
+        exec("pragma cache_size = -65536");
+        exec("begin");
+        exec(kSchema);
+        m_insertRow = prepare("insert into prezzario values "
+                              "(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19)");
+        m_insertPremessa = prepare("insert into premesse values (?1,?2,?3,?4)");
+        m_insertTopic = prepare("insert into manuale values (?1,?2)");
+    } catch (const core::DbError& e) {
+        discard();
+        throw BuildError(e.text());
+    } catch (...) {
+        discard();
+        throw;
+    }
+}
+
+PriceListWriter::~PriceListWriter()
+{
+    if (!m_committed)
+        discard();
+}
+
+void PriceListWriter::discard()
+{
+    for (sqlite3_stmt** stmt : {&m_insertRow, &m_insertPremessa, &m_insertTopic}) {
+        sqlite3_finalize(*stmt);
+        *stmt = nullptr;
+    }
+    m_db.Close();
+    QFile::remove(m_tempPath);
+}
+
+void PriceListWriter::fail(const QString& what) const
+{
+    throw BuildError(QStringLiteral("Impossibile scrivere «%1»: %2").arg(m_tempPath, what));
+}
+
+void PriceListWriter::exec(const char* sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(m_db.handle(), sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db.handle()));
+        sqlite3_free(message);
+        fail(text);
+    }
+}
+
+sqlite3_stmt* PriceListWriter::prepare(const char* sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db.handle(), sql, -1, &stmt, nullptr) != SQLITE_OK)
+        fail(QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
+    return stmt;
+}
+
+void PriceListWriter::step(sqlite3_stmt* stmt)
+{
+    const int rc = sqlite3_step(stmt);
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (rc != SQLITE_DONE)
+        fail(QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
+}
+
+namespace {
+
+void bindText(sqlite3_stmt* stmt, int index, const QString& value)
+{
+    // A null pointer would bind Null: empty text must stay empty text.
+    const QByteArray utf8 = value.toUtf8();
+    sqlite3_bind_text(stmt, index, utf8.isNull() ? "" : utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void bindText(sqlite3_stmt* stmt, int index, const std::optional<QString>& value)
+{
+    if (value)
+        bindText(stmt, index, *value);
+    else
+        sqlite3_bind_null(stmt, index);
+}
+
+void bindReal(sqlite3_stmt* stmt, int index, const std::optional<double>& value)
+{
+    if (value)
+        sqlite3_bind_double(stmt, index, *value);
+    else
+        sqlite3_bind_null(stmt, index);
+}
+
+} // namespace
+
+void PriceListWriter::addRow(const PriceRow& row)
+{
+    sqlite3_stmt* s = m_insertRow;
+    sqlite3_bind_int64(s, 1, row.sequenza);
+    bindText(s, 2, row.codiceTotale);
+    bindText(s, 3, row.codiceSezione);
+    bindText(s, 4, row.sezione);
+    bindText(s, 5, row.noteSezione);
+    bindText(s, 6, row.codiceCapitolo);
+    bindText(s, 7, row.codiceArticolo);
+    bindText(s, 8, row.capitolo);
+    bindText(s, 9, row.noteCapitolo);
+    sqlite3_bind_int64(s, 10, row.seqCapitolo);
+    bindText(s, 11, row.codiceSubarticolo);
+    bindText(s, 12, row.articolo);
+    bindText(s, 13, row.noteArticolo);
+    bindText(s, 14, row.noteSubarticolo);
+    bindText(s, 15, row.subarticolo);
+    bindText(s, 16, row.simbolo);
+    bindReal(s, 17, row.prezzoLordo);
+    bindReal(s, 18, row.incidenzaManodopera);
+    bindReal(s, 19, row.sommaManodopera);
+    step(s);
+}
+
+void PriceListWriter::setYear(qint64 year)
+{
+    if (m_yearSet)
+        exec("delete from anno_prezzario");
+    sqlite3_stmt* stmt = prepare("insert into anno_prezzario values (?1)");
+    sqlite3_bind_int64(stmt, 1, year);
+    const int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        fail(QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
+    m_yearSet = true;
+}
+
+void PriceListWriter::addPremessa(const QString& key, const std::optional<QString>& premessa,
+                                  const std::optional<QString>& premessa2, const std::optional<QString>& premessa3)
+{
+    bindText(m_insertPremessa, 1, key);
+    bindText(m_insertPremessa, 2, premessa);
+    bindText(m_insertPremessa, 3, premessa2);
+    bindText(m_insertPremessa, 4, premessa3);
+    step(m_insertPremessa);
+}
+
+void PriceListWriter::addManualTopic(const QString& title, const std::optional<QString>& text)
+{
+    bindText(m_insertTopic, 1, title);
+    bindText(m_insertTopic, 2, text);
+    step(m_insertTopic);
+}
+
+int PriceListWriter::finishingSteps()
+{
+    return kIndexCount + 1;
+}
+
+void PriceListWriter::commit(const std::function<void(int done, int total)>& onStep)
+{
+    // The program reads the year from the first row without checking that there is one.
+    if (!m_yearSet)
+        fail(QStringLiteral("manca l'anno del prezzario"));
+    const int total = finishingSteps();
+    for (int i = 0; i < kIndexCount; ++i) {
+        exec(kIndexes[i]);
+        if (onStep)
+            onStep(i + 1, total);
+    }
+    exec("analyze");
+    exec("commit");
+    exec("pragma journal_mode = delete");
+    for (sqlite3_stmt** stmt : {&m_insertRow, &m_insertPremessa, &m_insertTopic}) {
+        sqlite3_finalize(*stmt);
+        *stmt = nullptr;
+    }
+    m_db.Close();
+
+    // Writes were not synced while loading; make the file durable before it takes the final name.
+    const QByteArray tempName = QFile::encodeName(m_tempPath);
+    const int fd = ::open(tempName.constData(), O_RDONLY);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const QString cause = QString::fromLocal8Bit(std::strerror(errno));
+        if (fd >= 0)
+            ::close(fd);
+        discard();
+        throw BuildError(QStringLiteral("Impossibile scrivere «%1»: %2").arg(m_tempPath, cause));
+    }
+    ::close(fd);
+    if (std::rename(tempName.constData(), QFile::encodeName(m_outPath).constData()) != 0) {
+        const QString cause = QString::fromLocal8Bit(std::strerror(errno));
+        discard();
+        throw BuildError(QStringLiteral("Impossibile creare «%1»: %2").arg(m_outPath, cause));
+    }
+    m_committed = true;
+    if (onStep)
+        onStep(total, total);
+}
+
+} // namespace builder
