@@ -1,0 +1,182 @@
+#include "frmPremesse.h"
+
+#include "AppState.h"
+#include "Error.h"
+#include "EscapeQuotes.h"
+#include "MessageBox.h"
+#include "WaitCursor.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+
+#include "ui_frmPremesse.h"
+
+namespace texts {
+
+namespace {
+
+const QString kPrefazione = QStringLiteral("Prefazione Prezzario");
+const QString kNotaGenerale = QStringLiteral("Nota metodologica - Premessa generale");
+const QString kNotaPrima = QStringLiteral("Nota metodologica - Dettaglio-parte prima");
+const QString kNotaSeconda = QStringLiteral("Nota metodologica - Dettaglio-parte seconda");
+
+// Sections 21 and 24 have no subarticles of their own, only an introduction: they follow 20 and 23.
+const QString kSezione21 = QStringLiteral("21 - Ingegneria Naturalistico e Recupero Ambientale");
+const QString kSezione24 = QStringLiteral("24 - Agricoltura");
+
+} // namespace
+
+frmPremesse::frmPremesse(core::AppState& state, QWidget* mainWindow)
+    : QWidget(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmPremesse>())
+{
+    m_ui->setupUi(this);
+    // The entries are picked or typed; a completer would change the text behind the user's back.
+    m_ui->cmbSezioni->setCompleter(nullptr);
+    // Qt picks the entry matching the typed text when editing ends (Enter, focus leaving): the user
+    // chose nothing then, so no Click may follow.
+    QObject::disconnect(m_ui->cmbSezioni->lineEdit(), &QLineEdit::editingFinished, m_ui->cmbSezioni, nullptr);
+    // The wheel over a closed combo would pick an entry the user never chose.
+    m_ui->cmbSezioni->installEventFilter(this);
+
+    // Combo Click is QComboBox::activated: the user picked an entry, even the one already shown.
+    connect(m_ui->cmbSezioni, &QComboBox::activated, this, &frmPremesse::cmbSezioni_Click);
+    // Combo Change is the line edit's textEdited: typing only, never a pick or a text set in code.
+    connect(m_ui->cmbSezioni->lineEdit(), &QLineEdit::textEdited, this, &frmPremesse::cmbSezioni_Change);
+}
+
+frmPremesse::~frmPremesse() = default;
+
+void frmPremesse::showFromMenu()
+{
+    m_ui->cmbSezioni->clear();
+    m_ui->cmbSezioni->setEditText(QString());
+    m_ui->txtPremessa->clear();
+    Form_Load();
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmPremesse::Form_Load()
+{
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(false);
+    try {
+        core::WaitCursor wait;
+        fillSezioni();
+    } catch (const core::Error& error) {
+        m_state.rsMain.Close();
+        core::MessageBox::warning(this, error.text());
+    }
+}
+
+void frmPremesse::Form_Unload()
+{
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(true);
+}
+
+void frmPremesse::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+bool frmPremesse::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_ui->cmbSezioni && event->type() == QEvent::Wheel)
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmPremesse::fillSezioni()
+{
+    QComboBox* combo = m_ui->cmbSezioni;
+    combo->addItems({kPrefazione, kNotaGenerale, kNotaPrima, kNotaSeconda});
+
+    m_state.rsMain = m_state.dbPrezzario.OpenRecordset(
+        QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"));
+    while (!m_state.rsMain.Eof()) {
+        const QString codice = m_state.rsMain.Fields(QStringLiteral("codice_sezione")).Text();
+        const QString sezione = m_state.rsMain.Fields(QStringLiteral("sezione")).Text();
+        combo->addItem(codice + QStringLiteral(" - ") + sezione);
+        if (codice == QLatin1String("20"))
+            combo->addItem(kSezione21);
+        else if (codice == QLatin1String("23"))
+            combo->addItem(kSezione24);
+        m_state.rsMain.MoveNext();
+    }
+    m_state.rsMain.Close();
+
+    combo->setCurrentIndex(-1);
+}
+
+void frmPremesse::cmbSezioni_Click()
+{
+    try {
+        core::WaitCursor wait;
+        showEntry(m_ui->cmbSezioni->currentText());
+    } catch (const core::Error& error) {
+        m_state.rsMain.Close();
+        core::MessageBox::warning(this, error.text());
+    }
+}
+
+void frmPremesse::cmbSezioni_Change(const QString& text)
+{
+    QComboBox* combo = m_ui->cmbSezioni;
+    // Typed text is no longer the entry last picked.
+    if (combo->currentIndex() != -1) {
+        QLineEdit* edit = combo->lineEdit();
+        const int cursor = edit->cursorPosition();
+        combo->setCurrentIndex(-1);
+        edit->setText(text);
+        edit->setCursorPosition(cursor);
+    }
+    if (text.isEmpty())
+        return;
+    try {
+        core::WaitCursor wait;
+        showSection(text);
+    } catch (const core::Error& error) {
+        m_state.rsMain.Close();
+        core::MessageBox::warning(this, error.text());
+    }
+}
+
+void frmPremesse::showEntry(const QString& entry)
+{
+    if (entry.isEmpty())
+        return;
+    if (entry == kPrefazione)
+        showPremessa(QStringLiteral("premessa"), QStringLiteral("Prefazione"));
+    else if (entry == kNotaGenerale)
+        showPremessa(QStringLiteral("premessa"), QStringLiteral("Premessa"));
+    else if (entry == kNotaPrima)
+        showPremessa(QStringLiteral("premessa2"), QStringLiteral("Premessa"));
+    else if (entry == kNotaSeconda)
+        showPremessa(QStringLiteral("premessa3"), QStringLiteral("Premessa"));
+    else
+        showSection(entry);
+}
+
+void frmPremesse::showSection(const QString& text)
+{
+    // The key is whatever the first two characters are, typed or picked: quotes must stay inside the literal.
+    showPremessa(QStringLiteral("premessa"), core::EscapeQuotes(text.left(2)));
+}
+
+// Every entry, the preface included, shows nothing when its row is missing or its text is Null.
+void frmPremesse::showPremessa(const QString& column, const QString& codice)
+{
+    m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select ") + column +
+                                                       QStringLiteral(" from premesse where codice_sezione ='") +
+                                                       codice + QStringLiteral("'"));
+    QString text;
+    if (!m_state.rsMain.Eof())
+        text = m_state.rsMain.Fields(column).Text();
+    m_ui->txtPremessa->setPlainText(text);
+    m_state.rsMain.Close();
+}
+
+} // namespace texts

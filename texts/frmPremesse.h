@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class frmPremesse;
+}
+
+namespace core {
+struct AppState;
+}
+
+namespace texts {
+
+// The preface of the price list and the introduction of each section, read from table premesse.
+// A top-level window without a parent, so that disabling the main window while it is open does not
+// disable it too.
+class frmPremesse : public QWidget
+{
+    Q_OBJECT
+
+public:
+    frmPremesse(core::AppState& state, QWidget* mainWindow);
+    ~frmPremesse() override;
+
+    // The menu command: starts from the design state, runs Form_Load and brings the window to the front.
+    void showFromMenu();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+
+    // Combo handlers
+    void cmbSezioni_Click();
+    void cmbSezioni_Change(const QString& text);
+
+    void fillSezioni();
+    void showEntry(const QString& entry);
+    void showSection(const QString& text);
+    void showPremessa(const QString& column, const QString& codice);
+
+    core::AppState& m_state;
+    QWidget* m_mainWindow;
+    std::unique_ptr<Ui::frmPremesse> m_ui;
+};
+
+} // namespace texts
