@@ -4,6 +4,8 @@
 #include "Error.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
+#include "frmInfo.h"
+#include "frmPremesse.h"
 #include "frmPrincipale.h"
 
 namespace app {
@@ -23,8 +25,7 @@ bool Application::startUp(const QString& applicationFolder)
         return false;
     }
     core::MDIForm1* main = m_main.get();
-    QObject::connect(main, &core::MDIForm1::premesseRequested, main,
-                     [this] { notYetAvailable(QStringLiteral("Prefazione e Premesse")); });
+    QObject::connect(main, &core::MDIForm1::premesseRequested, main, [this] { premesse().showFromMenu(); });
     QObject::connect(main, &core::MDIForm1::alberoRequested, main, [this] { showConsultazione(); });
     QObject::connect(main, &core::MDIForm1::ricercheRequested, main,
                      [this] { notYetAvailable(QStringLiteral("Ricerca")); });
@@ -47,9 +48,24 @@ void Application::showConsultazione()
     consultazione().showFromMenu();
 }
 
+texts::frmPremesse& Application::premesse()
+{
+    if (!m_premesse)
+        m_premesse = std::make_unique<texts::frmPremesse>(m_state, m_main.get());
+    return *m_premesse;
+}
+
+texts::frmInfo& Application::manuale()
+{
+    // Without owner: from the main menu, and application-modal from the working windows alike.
+    if (!m_manuale)
+        m_manuale = std::make_unique<texts::frmInfo>(m_state);
+    return *m_manuale;
+}
+
 void Application::showManuale()
 {
-    notYetAvailable(QStringLiteral("Manuale Utente"));
+    manuale().showModal();
 }
 
 void Application::notYetAvailable(const QString& caption)

@@ -13,6 +13,11 @@ namespace consultation {
 class frmPrincipale;
 }
 
+namespace texts {
+class frmInfo;
+class frmPremesse;
+} // namespace texts
+
 namespace app {
 
 // The program: the main window and the function windows its menu opens, each created on first use
@@ -29,6 +34,8 @@ public:
 
     core::MDIForm1& mainWindow() { return *m_main; }
     consultation::frmPrincipale& consultazione();
+    texts::frmPremesse& premesse();
+    texts::frmInfo& manuale();
 
 private:
     void showConsultazione();
@@ -38,6 +45,8 @@ private:
     core::AppState& m_state;
     std::unique_ptr<core::MDIForm1> m_main;
     std::unique_ptr<consultation::frmPrincipale> m_consultazione;
+    std::unique_ptr<texts::frmPremesse> m_premesse;
+    std::unique_ptr<texts::frmInfo> m_manuale;
 };
 
 } // namespace app

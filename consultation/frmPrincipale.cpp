@@ -4,6 +4,7 @@
 #include "EscapeQuotes.h"
 #include "Guard.h"
 #include "ReportList.h"
+#include "SectionCombo.h"
 #include "WaitCursor.h"
 
 #include <QCloseEvent>
@@ -28,8 +29,7 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     m_ui->setupUi(this);
     m_ui->menubar->setNativeMenuBar(false);
 
-    m_ui->cmbSezioni->setInsertPolicy(QComboBox::NoInsert);
-    m_ui->cmbSezioni->setCompleter(nullptr);
+    core::setUpSectionCombo(m_ui->cmbSezioni);
     m_ui->lst_Capitoli->setColumns({{QStringLiteral("Codice"), 1000}, {QStringLiteral("Descrizione"), 6450}});
     m_ui->lst_Articoli->setColumns({{QStringLiteral("Codice"), 1000}, {QStringLiteral("Descrizione"), 9575}});
     m_ui->lstSubarticoli->setColumns({{QStringLiteral("Codice completo"), 1400},

@@ -1,9 +1,8 @@
 #include "frmInfo.h"
 
 #include "AppState.h"
-#include "Error.h"
 #include "EscapeQuotes.h"
-#include "MessageBox.h"
+#include "Guard.h"
 
 #include <QAction>
 #include <QMenu>
@@ -154,7 +153,8 @@ void frmInfo::mnuMnu_Click()
 
 void frmInfo::showTopic(const QString& caption)
 {
-    try {
+    core::guarded(this, [this, &caption] {
+        const core::SlotGuard closing(m_state.rsMain);
         m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from manuale where titolo ='") +
                                                            core::EscapeQuotes(caption) + QStringLiteral("'"));
         // Every delivered topic has its row; a missing row or a Null text shows nothing, like the preface viewer.
@@ -162,11 +162,7 @@ void frmInfo::showTopic(const QString& caption)
         if (!m_state.rsMain.Eof())
             text = m_state.rsMain.Fields(QStringLiteral("Descrizione")).Text();
         m_ui->txtManuale->setPlainText(text);
-        m_state.rsMain.Close();
-    } catch (const core::Error& error) {
-        m_state.rsMain.Close();
-        core::MessageBox::warning(this, error.text());
-    }
+    });
 }
 
 } // namespace texts

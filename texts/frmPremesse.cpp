@@ -1,9 +1,9 @@
 #include "frmPremesse.h"
 
 #include "AppState.h"
-#include "Error.h"
 #include "EscapeQuotes.h"
-#include "MessageBox.h"
+#include "Guard.h"
+#include "SectionCombo.h"
 #include "WaitCursor.h"
 
 #include <QCloseEvent>
@@ -30,13 +30,7 @@ frmPremesse::frmPremesse(core::AppState& state, QWidget* mainWindow)
     : QWidget(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmPremesse>())
 {
     m_ui->setupUi(this);
-    // The entries are picked or typed; a completer would change the text behind the user's back.
-    m_ui->cmbSezioni->setCompleter(nullptr);
-    // Qt picks the entry matching the typed text when editing ends (Enter, focus leaving): the user
-    // chose nothing then, so no Click may follow.
-    QObject::disconnect(m_ui->cmbSezioni->lineEdit(), &QLineEdit::editingFinished, m_ui->cmbSezioni, nullptr);
-    // The wheel over a closed combo would pick an entry the user never chose.
-    m_ui->cmbSezioni->installEventFilter(this);
+    core::setUpSectionCombo(m_ui->cmbSezioni);
 
     // Combo Click is QComboBox::activated: the user picked an entry, even the one already shown.
     connect(m_ui->cmbSezioni, &QComboBox::activated, this, &frmPremesse::cmbSezioni_Click);
@@ -61,13 +55,10 @@ void frmPremesse::Form_Load()
 {
     if (m_mainWindow)
         m_mainWindow->setEnabled(false);
-    try {
+    core::guarded(this, [this] {
         core::WaitCursor wait;
         fillSezioni();
-    } catch (const core::Error& error) {
-        m_state.rsMain.Close();
-        core::MessageBox::warning(this, error.text());
-    }
+    });
 }
 
 void frmPremesse::Form_Unload()
@@ -82,18 +73,12 @@ void frmPremesse::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-bool frmPremesse::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_ui->cmbSezioni && event->type() == QEvent::Wheel)
-        return true;
-    return QWidget::eventFilter(watched, event);
-}
-
 void frmPremesse::fillSezioni()
 {
     QComboBox* combo = m_ui->cmbSezioni;
     combo->addItems({kPrefazione, kNotaGenerale, kNotaPrima, kNotaSeconda});
 
+    const core::SlotGuard closing(m_state.rsMain);
     m_state.rsMain = m_state.dbPrezzario.OpenRecordset(
         QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"));
     while (!m_state.rsMain.Eof()) {
@@ -106,42 +91,26 @@ void frmPremesse::fillSezioni()
             combo->addItem(kSezione24);
         m_state.rsMain.MoveNext();
     }
-    m_state.rsMain.Close();
 
     combo->setCurrentIndex(-1);
 }
 
 void frmPremesse::cmbSezioni_Click()
 {
-    try {
+    core::guarded(this, [this] {
         core::WaitCursor wait;
         showEntry(m_ui->cmbSezioni->currentText());
-    } catch (const core::Error& error) {
-        m_state.rsMain.Close();
-        core::MessageBox::warning(this, error.text());
-    }
+    });
 }
 
 void frmPremesse::cmbSezioni_Change(const QString& text)
 {
-    QComboBox* combo = m_ui->cmbSezioni;
-    // Typed text is no longer the entry last picked.
-    if (combo->currentIndex() != -1) {
-        QLineEdit* edit = combo->lineEdit();
-        const int cursor = edit->cursorPosition();
-        combo->setCurrentIndex(-1);
-        edit->setText(text);
-        edit->setCursorPosition(cursor);
-    }
     if (text.isEmpty())
         return;
-    try {
+    core::guarded(this, [this, text] {
         core::WaitCursor wait;
         showSection(text);
-    } catch (const core::Error& error) {
-        m_state.rsMain.Close();
-        core::MessageBox::warning(this, error.text());
-    }
+    });
 }
 
 void frmPremesse::showEntry(const QString& entry)
@@ -169,6 +138,7 @@ void frmPremesse::showSection(const QString& text)
 // Every entry, the preface included, shows nothing when its row is missing or its text is Null.
 void frmPremesse::showPremessa(const QString& column, const QString& codice)
 {
+    const core::SlotGuard closing(m_state.rsMain);
     m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select ") + column +
                                                        QStringLiteral(" from premesse where codice_sezione ='") +
                                                        codice + QStringLiteral("'"));
@@ -176,7 +146,6 @@ void frmPremesse::showPremessa(const QString& column, const QString& codice)
     if (!m_state.rsMain.Eof())
         text = m_state.rsMain.Fields(column).Text();
     m_ui->txtPremessa->setPlainText(text);
-    m_state.rsMain.Close();
 }
 
 } // namespace texts
