@@ -16,6 +16,7 @@ namespace core {
 namespace {
 
 constexpr qint64 kPageSize = 4096;
+constexpr qint64 kMaxPageCacheBytes = qint64(2) << 30;
 
 QString cannotOpen(const QString& path, const QString& cause)
 {
@@ -133,7 +134,13 @@ Database Database::OpenDatabase(const QString& path, const QString& connect, Mod
         throw DbError(cannotOpen(path, diagnose(path, engineMessage)));
     }
 
-    const bool settled = write ? exec(db, "PRAGMA journal_mode = DELETE") : exec(db, "PRAGMA query_only = 1");
+    bool settled = write ? exec(db, "PRAGMA journal_mode = DELETE") : exec(db, "PRAGMA query_only = 1");
+    if (settled && !write) {
+        // Pages are decrypted on every read; a cache that can hold the whole file (up to a bound) means
+        // each page is decrypted once per run instead of once per full scan.
+        const qint64 cacheKiB = std::min<qint64>(info.size(), kMaxPageCacheBytes) / 1024 + 1024;
+        settled = exec(db, QByteArray("PRAGMA cache_size = -" + QByteArray::number(cacheKiB)).constData());
+    }
     if (!settled || registerDialect(db) != SQLITE_OK) {
         error = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close_v2(db);

@@ -5,6 +5,7 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -69,30 +70,45 @@ char32_t simpleUpper(char32_t cp)
     return QChar::toUpper(cp);
 }
 
-void appendUpper(char32_t cp, std::string& out)
+// Upper-cases UTF-8 text into 'out' (reused between calls, so the hot loop allocates nothing). 'full'
+// applies the multi-character mappings ("ß" -> "SS"); without it each character maps to one character,
+// which is what case-insensitive matching needs.
+void upperInto(std::string_view text, std::string& out, bool full)
 {
-    if (hasSpecialUpper(cp)) {
-        const QString upper = QString::fromUcs4(&cp, 1).toUpper();
-        out += upper.toUtf8().toStdString();
-        return;
-    }
-    encode(simpleUpper(cp), out);
-}
-
-// Case-folded copy used by the matcher: one character for one character, so positions keep their meaning.
-void fold(std::string_view text, std::string& out)
-{
-    out.clear();
-    out.reserve(text.size());
+    if (out.size() < text.size() + 16)
+        out.resize(text.size() + 16);
+    size_t o = 0;
     for (size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c < 0x80) {
-            out += static_cast<char>((c >= 'a' && c <= 'z') ? c - 32 : c);
+            out[o++] = static_cast<char>((c >= 'a' && c <= 'z') ? c - 32 : c);
             ++i;
+            continue;
+        }
+        const char32_t cp = decode(text, i);
+        // Room for the longest expansion of one character, plus the rest of the input.
+        if (out.size() < o + (text.size() - i) + 16)
+            out.resize(2 * out.size() + 16);
+        if (full && hasSpecialUpper(cp)) {
+            const QByteArray upper = QString::fromUcs4(&cp, 1).toUpper().toUtf8();
+            if (out.size() < o + size_t(upper.size()) + (text.size() - i) + 16)
+                out.resize(o + upper.size() + (text.size() - i) + 16);
+            std::memcpy(out.data() + o, upper.constData(), upper.size());
+            o += upper.size();
         } else {
-            encode(simpleUpper(decode(text, i)), out);
+            std::string encoded;
+            encode(simpleUpper(cp), encoded);
+            std::memcpy(out.data() + o, encoded.data(), encoded.size());
+            o += encoded.size();
         }
     }
+    out.resize(o);
+}
+
+// Case-folded copy used by the matcher: one character for one character.
+void fold(std::string_view text, std::string& out)
+{
+    upperInto(text, out, false);
 }
 
 struct Token
@@ -310,16 +326,7 @@ std::string mid(std::string_view utf8, long long start, long long length)
 std::string ucase(std::string_view utf8)
 {
     std::string out;
-    out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            out += static_cast<char>((c >= 'a' && c <= 'z') ? c - 32 : c);
-            ++i;
-        } else {
-            appendUpper(decode(utf8, i), out);
-        }
-    }
+    upperInto(utf8, out, true);
     return out;
 }
 
@@ -367,7 +374,9 @@ void sqlUcase(sqlite3_context* context, int, sqlite3_value** argv)
         sqlite3_result_null(context);
         return;
     }
-    resultText(context, dialect::ucase(textArg(argv[0])));
+    thread_local std::string upper;
+    dialect::upperInto(textArg(argv[0]), upper, true);
+    resultText(context, upper);
 }
 
 void deletePattern(void* pattern)

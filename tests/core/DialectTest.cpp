@@ -27,6 +27,17 @@ TEST(Dialect, ucaseIsFullUnicode)
     EXPECT_EQ(ucase("straße"), "STRASSE");
     EXPECT_EQ(ucase("m² e m³ 12,5"), "M² E M³ 12,5");
     EXPECT_EQ(ucase(""), "");
+    // Upper forms longer than their lower forms, anywhere in the text.
+    EXPECT_EQ(ucase("aßb"), "ASSB");
+    EXPECT_EQ(ucase("x\u0250y"), "X\u2C6FY");
+    std::string accents;
+    std::string upper;
+    for (int i = 0; i < 1000; ++i) {
+        accents += "èß";
+        upper += "ÈSS";
+    }
+    EXPECT_EQ(ucase(accents), upper);
+    EXPECT_TRUE(like("*\u2C6F*", "x\u0250y"));
 }
 
 TEST(Dialect, likeWildcards)
