@@ -8,6 +8,22 @@ QString numberText(double value)
 {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    // The shortest form is much cheaper to compute, and the same text whenever it needs at most 15
+    // digits and no exponent (prices always do); otherwise round to 15 significant digits.
+    const QString shortest = locale.toString(value, 'g', QLocale::FloatingPointShortest);
+    int digits = 0;
+    bool exponent = false;
+    bool leading = true;
+    for (const QChar c : shortest) {
+        if (c.isDigit()) {
+            leading = leading && c == u'0';
+            digits += leading ? 0 : 1;
+        } else if (c == u'e' || c == u'E') {
+            exponent = true;
+        }
+    }
+    if (!exponent && digits <= 15)
+        return shortest;
     return locale.toString(value, 'g', 15);
 }
 

@@ -89,6 +89,11 @@ TEST(Recordset, numbersAndNullsReadAsTheWindowsShowThem)
     EXPECT_EQ(rs.Fields(1).Text(), QString());
     EXPECT_EQ(core::numberText(1e15), QStringLiteral("1E+15"));
     EXPECT_EQ(core::numberText(0.1 + 0.2), QStringLiteral("0,3"));
+    EXPECT_EQ(core::numberText(1e14), QStringLiteral("100000000000000"));
+    EXPECT_EQ(core::numberText(0.0001), QStringLiteral("0,0001"));
+    EXPECT_EQ(core::numberText(0.00001), QStringLiteral("1E-05"));
+    EXPECT_EQ(core::numberText(-0.5), QStringLiteral("-0,5"));
+    EXPECT_EQ(core::numberText(0.0), QStringLiteral("0"));
 }
 
 TEST(Recordset, badSqlIsAnEngineErrorNotACrash)
