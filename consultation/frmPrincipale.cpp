@@ -49,9 +49,21 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     connect(m_ui->lstSubarticoli, &ReportList::GotFocus, this, &frmPrincipale::lstSubarticoli_GotFocus);
     connect(m_ui->mnuInf, &QAction::triggered, this, &frmPrincipale::mnuInf_Click);
 
-    // The client area of the design, 15,270 x 10,260 twips, when the screen has room for it.
+    // Notes and descriptions show a few lines and scroll; the lists take the rest of the room.
+    const std::pair<QPlainTextEdit*, int> boxes[] = {{m_ui->txtSezioneNote, 3}, {m_ui->txtCapitoloNote, 3},
+                                                     {m_ui->txtArticolo, 4},    {m_ui->txtArticoloNote, 2},
+                                                     {m_ui->txtSubarticolo, 2}};
+    for (const auto& [box, lines] : boxes) {
+        const int height = box->fontMetrics().lineSpacing() * lines + 2 * box->frameWidth() +
+                           2 * int(box->document()->documentMargin()) + 2;
+        box->setFixedHeight(height);
+    }
+
+    // At least the client area of the design (15,270 x 10,260 twips); wider where the screen has room, so that
+    // the six subarticle columns show without scrolling.
     const double pixelsPerTwip = logicalDpiX() / 1440.0;
-    QSize size(qRound(15270 * pixelsPerTwip), qRound(10260 * pixelsPerTwip) + m_ui->menubar->sizeHint().height());
+    QSize size(qMax(qRound(15270 * pixelsPerTwip), 1320),
+               qRound(10260 * pixelsPerTwip) + m_ui->menubar->sizeHint().height());
     if (const QScreen* screen = this->screen())
         size = size.boundedTo(screen->availableSize());
     resize(size);

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QVector>
 
 namespace core {
@@ -196,9 +197,26 @@ void ReportList::setColumns(const QList<Column>& columns)
     const double pixelsPerTwip = logicalDpiX() / 1440.0;
     for (int i = 0; i < columns.size(); ++i) {
         setColumnHidden(i, columns[i].twips == 0);
+        // The widths were drawn for a smaller system font: never narrower than the heading.
         if (columns[i].twips > 0)
-            setColumnWidth(i, qRound(columns[i].twips * pixelsPerTwip));
+            setColumnWidth(i, qMax(qRound(columns[i].twips * pixelsPerTwip), headingWidth(columns[i].heading)));
     }
+}
+
+int ReportList::headingWidth(const QString& heading) const
+{
+    return header()->fontMetrics().horizontalAdvance(heading) + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin) + 8;
+}
+
+void ReportList::fitCodeColumn()
+{
+    // Codes have one length per list: the first row tells how wide the code column must be to show it whole.
+    if (m_model->count() == 0 || isColumnHidden(0))
+        return;
+    const int needed = fontMetrics().horizontalAdvance(m_model->row(0).cells.value(0)) +
+                       2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;
+    if (columnWidth(0) < needed)
+        setColumnWidth(0, needed);
 }
 
 int ReportList::columnCountTotal() const
@@ -209,8 +227,10 @@ int ReportList::columnCountTotal() const
 void ReportList::settle() const
 {
     auto* self = const_cast<ReportList*>(this);
-    if (m_model->endBatch())
+    if (m_model->endBatch()) {
+        self->fitCodeColumn();
         self->restoreSelection(m_pendingKey);
+    }
 }
 
 void ReportList::restoreSelection(const QString& key)

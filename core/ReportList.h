@@ -65,6 +65,8 @@ protected:
 
 private:
     void settle() const;
+    int headingWidth(const QString& heading) const;
+    void fitCodeColumn();
     void restoreSelection(const QString& key);
     QModelIndex selectedIndex() const;
 

@@ -52,10 +52,21 @@ TEST(ReportList, rowsAreKeyedAndCarrySubItemsIncludingHiddenColumns)
     EXPECT_EQ(list.SubItem(QStringLiteral("k2"), 2), QStringLiteral("nota nascosta"));
     EXPECT_TRUE(list.isColumnHidden(2));
     EXPECT_FALSE(list.isColumnHidden(1));
-    EXPECT_EQ(list.columnWidth(0), qRound(1000 * list.logicalDpiX() / 1440.0));
+    EXPECT_GE(list.columnWidth(0), qRound(1000 * list.logicalDpiX() / 1440.0));
     EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Descrizione"));
     EXPECT_THROW(list.Add(QStringLiteral("k1"), QStringLiteral("doppio")), core::ListError);
     EXPECT_THROW(list.SetSubItem(QStringLiteral("k9"), 1, QString()), core::ListError);
+}
+
+TEST(ReportList, columnsShowTheirHeadingAndTheWholeCode)
+{
+    ListWindow w;
+    ReportList& list = *w.list;
+    list.setColumns({{QStringLiteral("Codice"), 300}, {QStringLiteral("Manodopera Lorda"), 200}});
+    EXPECT_GT(list.columnWidth(1), list.header()->fontMetrics().horizontalAdvance(QStringLiteral("Manodopera Lorda")));
+    list.Add(QStringLiteral("k0"), QStringLiteral("01.A03.A01.010"));
+    QApplication::processEvents();
+    EXPECT_GT(list.columnWidth(0), list.fontMetrics().horizontalAdvance(QStringLiteral("01.A03.A01.010")));
 }
 
 TEST(ReportList, aListWithRowsAlwaysHasASelectedRow)
