@@ -10,7 +10,8 @@ mode=${1:-run}
 build_dir=${PREZZARIO_BUILD_DIR:-build}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6test6
-          libsqlcipher-dev libcsv-dev libgtest-dev libbenchmark-dev fonts-dejavu-core)
+          libsqlcipher-dev libcsv-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
+          libreoffice-calc libreoffice-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

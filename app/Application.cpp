@@ -4,6 +4,8 @@
 #include "Error.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
+#include "PrintSearchReport.h"
+#include "frmCerca.h"
 #include "frmInfo.h"
 #include "frmPremesse.h"
 #include "frmPrincipale.h"
@@ -27,8 +29,7 @@ bool Application::startUp(const QString& applicationFolder)
     core::MDIForm1* main = m_main.get();
     QObject::connect(main, &core::MDIForm1::premesseRequested, main, [this] { premesse().showFromMenu(); });
     QObject::connect(main, &core::MDIForm1::alberoRequested, main, [this] { showConsultazione(); });
-    QObject::connect(main, &core::MDIForm1::ricercheRequested, main,
-                     [this] { notYetAvailable(QStringLiteral("Ricerca")); });
+    QObject::connect(main, &core::MDIForm1::ricercheRequested, main, [this] { ricerca().showFromMenu(); });
     QObject::connect(main, &core::MDIForm1::manualeRequested, main, [this] { showManuale(); });
     return true;
 }
@@ -46,6 +47,18 @@ consultation::frmPrincipale& Application::consultazione()
 void Application::showConsultazione()
 {
     consultazione().showFromMenu();
+}
+
+search::frmCerca& Application::ricerca()
+{
+    if (!m_ricerca) {
+        m_ricerca = std::make_unique<search::frmCerca>(m_state, m_main.get());
+        search::frmCerca* window = m_ricerca.get();
+        QObject::connect(window, &search::frmCerca::manualeRequested, m_main.get(), [this] { showManuale(); });
+        QObject::connect(window, &search::frmCerca::stampaRequested, m_main.get(),
+                         [this, window] { report::PrintSearchReport(m_state, *m_main, *window); });
+    }
+    return *m_ricerca;
 }
 
 texts::frmPremesse& Application::premesse()
@@ -66,13 +79,6 @@ texts::frmInfo& Application::manuale()
 void Application::showManuale()
 {
     manuale().showModal();
-}
-
-void Application::notYetAvailable(const QString& caption)
-{
-    core::MessageBox::warning(m_main.get(),
-                              QStringLiteral("La funzione «%1» non è disponibile in questa versione del programma.")
-                                  .arg(caption));
 }
 
 } // namespace app

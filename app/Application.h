@@ -13,6 +13,10 @@ namespace consultation {
 class frmPrincipale;
 }
 
+namespace search {
+class frmCerca;
+}
+
 namespace texts {
 class frmInfo;
 class frmPremesse;
@@ -34,17 +38,18 @@ public:
 
     core::MDIForm1& mainWindow() { return *m_main; }
     consultation::frmPrincipale& consultazione();
+    search::frmCerca& ricerca();
     texts::frmPremesse& premesse();
     texts::frmInfo& manuale();
 
 private:
     void showConsultazione();
     void showManuale();
-    void notYetAvailable(const QString& caption);
 
     core::AppState& m_state;
     std::unique_ptr<core::MDIForm1> m_main;
     std::unique_ptr<consultation::frmPrincipale> m_consultazione;
+    std::unique_ptr<search::frmCerca> m_ricerca;
     std::unique_ptr<texts::frmPremesse> m_premesse;
     std::unique_ptr<texts::frmInfo> m_manuale;
 };

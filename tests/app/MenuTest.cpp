@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "Fixture.h"
 #include "MDIForm1.h"
+#include "frmCerca.h"
 #include "frmInfo.h"
 #include "frmPremesse.h"
 #include "frmPrincipale.h"
@@ -97,4 +98,27 @@ TEST_F(Menu, manualFromTheConsultationShowsItsTopicOnly)
     EXPECT_EQ(topics, QStringList{QStringLiteral("Consultazione")});
     EXPECT_EQ(state.ContestoManuale, QString());
     prezzario.consultazione().close();
+}
+
+TEST_F(Menu, ricercaOpensTheSearchWindowAndItsManualShowsTheSearchTopics)
+{
+    choose("mnuRicerche");
+    search::frmCerca& window = prezzario.ricerca();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.parentWidget(), nullptr);
+    EXPECT_FALSE(prezzario.mainWindow().isEnabled());
+
+    QStringList topics;
+    QTimer::singleShot(0, [&] {
+        QWidget* manual = QApplication::activeModalWidget();
+        ASSERT_NE(manual, nullptr);
+        topics = visibleTopics(manual);
+        manual->close();
+    });
+    window.findChild<QAction*>(QStringLiteral("mnuInfo"))->trigger();
+    EXPECT_EQ(topics.size(), 12);
+    EXPECT_EQ(topics.value(0), QStringLiteral("Ricerca"));
+
+    window.close();
+    EXPECT_TRUE(prezzario.mainWindow().isEnabled());
 }

@@ -1,0 +1,286 @@
+// Spreadsheet report figures, with a private headless LibreOffice already running:
+//   BM_Report  PrintSearchReport of a "SubInd" text search: the whole demo list (word "di") and a
+//              10,000-subarticle list; rows written per second, the call taken whole (helper, template,
+//              every row with its formats).
+//   BM_Floor   the same number of rows of the same list values written without any format, so that the
+//              office receives nothing but setDataArray blocks: the bulk floor the report is measured by.
+//   BM_Open    what every report pays before its first row: helper, office hand-over, template, window.
+#include "AppState.h"
+#include "Builder.h"
+#include "OfficeSettings.h"
+#include "PriceList.h"
+#include "PrintSearchReport.h"
+#include "ReportList.h"
+#include "frmCerca.h"
+#include "modExcel97.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <benchmark/benchmark.h>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+QString dataFolder()
+{
+    return QStringLiteral(PREZZARIO_BENCH_DATA);
+}
+
+// One headless office on a profile of its own for the whole run, ended with its process group.
+class BenchOffice
+{
+public:
+    BenchOffice()
+    {
+        report::OfficeSettings& settings = report::OfficeSettings::current();
+        settings.applicationFolder = QStringLiteral(PREZZARIO_APP_DIR);
+        settings.officeArguments = {QStringLiteral("--headless"), QStringLiteral("--invisible"),
+                                    QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
+                                    QStringLiteral("-env:UserInstallation=file://") + m_profile.path()};
+        settings.officeLaunched = [this](qint64 group) { m_groups.append(group); };
+        // Started here, so that no figure includes the office's own start.
+        report::modExcel97 first;
+    }
+
+    ~BenchOffice()
+    {
+        for (const qint64 group : m_groups)
+            ::kill(static_cast<pid_t>(-group), SIGTERM);
+        QThread::msleep(2000);
+        for (const qint64 group : m_groups)
+            ::kill(static_cast<pid_t>(-group), SIGKILL);
+    }
+
+private:
+    QTemporaryDir m_profile;
+    QList<qint64> m_groups;
+};
+
+std::unique_ptr<BenchOffice> g_office;
+
+BenchOffice& office()
+{
+    if (!g_office)
+        g_office = std::make_unique<BenchOffice>();
+    return *g_office;
+}
+
+QString csvField(const QString& text)
+{
+    QString quoted = text;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+// A list of `count` subarticles ("Voce numero n"), 40 to an article and 25 articles to a chapter.
+QString plainList(int count)
+{
+    QDir().mkpath(dataFolder());
+    const QString path = QDir(dataFolder()).filePath(QStringLiteral("Prezzario-voci-%1.mdb").arg(count));
+    if (QFile::exists(path))
+        return path;
+    QTemporaryDir source;
+    const QDir dir(source.path());
+    QFile csv(dir.filePath(QStringLiteral("prezzario.csv")));
+    csv.open(QIODevice::WriteOnly);
+    QString text = QStringLiteral(
+        "sequenza,codice_totale,codice_sezione,sezione,note_sezione,codice_capitolo,codice_articolo,capitolo,"
+        "note_capitolo,seq_capitolo,codice_subarticolo,articolo,note_articolo,note_subarticolo,subarticolo,simbolo,"
+        "prezzo_lordo,incidenza_manodopera,somma_manodopera\n");
+    for (int i = 0; i < count; ++i) {
+        const int chapter = i / 1000 + 1;
+        const int article = i / 40 % 25 + 1;
+        const QString cap = QStringLiteral("A%1").arg(chapter, 2, 10, QLatin1Char('0'));
+        const QString art = QStringLiteral("A%1").arg(article, 2, 10, QLatin1Char('0'));
+        const QString sub = QStringLiteral("%1").arg((i % 40 + 1) * 10, 3, 10, QLatin1Char('0'));
+        const QStringList fields{
+            QString::number(i + 1),
+            csvField(QStringLiteral("01.") + cap + u'.' + art + u'.' + sub),
+            csvField(QStringLiteral("01")),
+            csvField(QStringLiteral("Opere edili")),
+            QString(),
+            csvField(cap),
+            csvField(art),
+            csvField(QStringLiteral("Capitolo %1").arg(chapter)),
+            QString(),
+            QString::number(chapter),
+            csvField(sub),
+            csvField(QStringLiteral("Articolo %1 del capitolo %2").arg(article).arg(chapter)),
+            QString(),
+            QString(),
+            csvField(QStringLiteral("Voce numero %1, fornitura e posa in opera a regola d'arte").arg(i + 1)),
+            csvField(QStringLiteral("m²")),
+            QStringLiteral("123.45"),
+            QStringLiteral("27.5"),
+            QStringLiteral("33.95")};
+        text += fields.join(u',') + u'\n';
+    }
+    csv.write(text.toUtf8());
+    csv.close();
+    for (const auto& [name, header] : {std::pair{"anno_prezzario.csv", "ANNO_PREZZARIO\n2021\n"},
+                                       std::pair{"premesse.csv", "codice_sezione,premessa,premessa2,premessa3\n"},
+                                       std::pair{"manuale.csv", "titolo,Descrizione\n"}}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        file.open(QIODevice::WriteOnly);
+        file.write(header);
+    }
+    builder::buildFromCsv(source.path(), path);
+    return path;
+}
+
+QString demoList()
+{
+    QDir().mkpath(dataFolder());
+    const QString path = QDir(dataFolder()).filePath(QStringLiteral("Prezzario-30000.mdb"));
+    if (!QFile::exists(path))
+        builder::buildDemo(builder::DemoOptions{30000, 2021}, path);
+    return path;
+}
+
+// The search window after a whole-list text search of subarticles, as the user leaves it before "Stampa".
+struct SearchedWindow
+{
+    SearchedWindow(const QString& database, const QString& word)
+    {
+        state.dbPrezzario = core::Database::OpenDatabase(database, QStringLiteral(";pwd=") + core::kDbPassword);
+        main.setWindowTitle(QStringLiteral("Prezzario Regione Vallorsa 2021 CD"));
+        cerca = std::make_unique<search::frmCerca>(state, &main);
+        cerca->showFromMenu();
+        auto* combo = cerca->findChild<QComboBox*>(QStringLiteral("cmbSezioni"));
+        combo->setCurrentIndex(0);
+        emit combo->activated(0);
+        cerca->findChild<QAbstractButton*>(QStringLiteral("opttesto"))->click();
+        cerca->findChild<QLineEdit*>(QStringLiteral("txtCerca"))->setText(word);
+        cerca->findChild<QAbstractButton*>(QStringLiteral("chkSubarticoli"))->click();
+        cerca->findChild<QAbstractButton*>(QStringLiteral("cmdCerca"))->click();
+    }
+
+    // Rows of the "SubInd" layout: every subarticle and a heading whenever section, chapter or article changes.
+    qint64 reportRows() const
+    {
+        const core::ReportList& list = cerca->lstSubarticoli();
+        qint64 rows = 0;
+        QString section, chapter, article;
+        for (qsizetype i = 0; i < list.Count(); ++i) {
+            const QString code = list.Text(core::ReportList::keyFor(i));
+            rows += (code.left(2) != section) + (code.left(6) != chapter) + (code.left(10) != article) + 1;
+            section = code.left(2);
+            chapter = code.left(6);
+            article = code.left(10);
+        }
+        return rows;
+    }
+
+    core::AppState state;
+    QWidget main;
+    std::unique_ptr<search::frmCerca> cerca;
+};
+
+std::unique_ptr<SearchedWindow> g_windows[2];
+
+SearchedWindow& searched(int which)
+{
+    if (!g_windows[which])
+        g_windows[which] = which == 0 ? std::make_unique<SearchedWindow>(demoList(), QStringLiteral("di"))
+                                      : std::make_unique<SearchedWindow>(plainList(10000), QStringLiteral("voce"));
+    return *g_windows[which];
+}
+
+void BM_Report(benchmark::State& state)
+{
+    office();
+    SearchedWindow& window = searched(static_cast<int>(state.range(0)));
+    report::OfficeSettings::current().reportEnded = [](report::modExcel97& excel) { excel.closeDocument(); };
+    for (auto _ : state)
+        report::PrintSearchReport(window.state, window.main, *window.cerca);
+    report::OfficeSettings::current().reportEnded = {};
+    const qint64 rows = window.reportRows();
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["rows_per_s"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_Floor(benchmark::State& state)
+{
+    office();
+    SearchedWindow& window = searched(static_cast<int>(state.range(0)));
+    const core::ReportList& list = window.cerca->lstSubarticoli();
+    const qint64 rows = window.reportRows();
+    const QString templatePath = report::OfficeSettings::current().templatePath();
+    for (auto _ : state) {
+        report::modExcel97 excel;
+        excel.Apri_Modello(templatePath);
+        excel.Show();
+        for (qint64 row = 0; row < rows; ++row) {
+            const QString key = core::ReportList::keyFor(row % list.Count());
+            const QString code = list.Text(key);
+            const QString cells[8] = {code.left(2),         code,
+                                      list.SubItem(key, 1), list.SubItem(key, 2),
+                                      list.SubItem(key, 3), list.SubItem(key, 4),
+                                      list.SubItem(key, 5), QString()};
+            for (int column = 0; column < 8; ++column)
+                excel.SetCell(column + 1, static_cast<int>(row) + 3, cells[column], false, QString(), false, false,
+                              false, 0, false);
+        }
+        excel.Flush();
+        excel.closeDocument();
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["rows_per_s"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_Open(benchmark::State& state)
+{
+    office();
+    const QString templatePath = report::OfficeSettings::current().templatePath();
+    for (auto _ : state) {
+        report::modExcel97 excel;
+        excel.Apri_Modello(templatePath);
+        excel.Show();
+        excel.closeDocument();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_Report)
+    ->ArgName("demo0_plain1")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK(BM_Floor)
+    ->ArgName("demo0_plain1")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    // Windows and office go while the application still exists.
+    for (auto& window : g_windows)
+        window.reset();
+    g_office.reset();
+    return 0;
+}

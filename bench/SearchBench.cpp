@@ -1,0 +1,427 @@
+// Search window figures on the 1,000,000-row demo list, beside the same three text queries run by
+// SQLite's own upper()/LIKE on an unencrypted copy (the plain engine a user could pick instead).
+// Also writes the three searched columns as CSV, so that `rg -ci WORD` can be timed over the same text.
+#include "AppState.h"
+#include "Builder.h"
+#include "Database.h"
+#include "Dialect.h"
+#include "MessageBox.h"
+#include "PriceList.h"
+#include "ReportList.h"
+#include "frmCerca.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <benchmark/benchmark.h>
+#include <sqlcipher/sqlite3.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+constexpr qint64 kRows = 1'000'000;
+
+QString dataPath(const QString& name)
+{
+    QDir().mkpath(QStringLiteral(PREZZARIO_BENCH_DATA));
+    return QDir(QStringLiteral(PREZZARIO_BENCH_DATA)).filePath(name);
+}
+
+QString encryptedList()
+{
+    const QString path = dataPath(QStringLiteral("Prezzario-%1.mdb").arg(kRows));
+    if (!QFile::exists(path)) {
+        std::fprintf(stderr, "building %lld-row demo list...\n", static_cast<long long>(kRows));
+        builder::buildDemo(builder::DemoOptions{kRows, 2021}, path);
+    }
+    return path;
+}
+
+[[noreturn]] void fail(sqlite3* db, const char* what)
+{
+    throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
+}
+
+void exec(sqlite3* db, const char* sql)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        fail(db, sql);
+}
+
+// Only mid: the expression indexes of the table name it, and nothing else of the dialect may change
+// what the plain engine's upper() and LIKE do.
+void registerMid(sqlite3* db)
+{
+    const auto mid = [](sqlite3_context* context, int argc, sqlite3_value** argv) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+        const std::string_view utf8(text ? text : "", static_cast<size_t>(sqlite3_value_bytes(argv[0])));
+        const std::string result =
+            core::dialect::mid(utf8, sqlite3_value_int64(argv[1]), argc == 3 ? sqlite3_value_int64(argv[2]) : -1);
+        sqlite3_result_text64(context, result.data(), result.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    };
+    for (const int arguments : {2, 3}) {
+        if (sqlite3_create_function_v2(db, "mid", arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, mid, nullptr,
+                                       nullptr, nullptr) != SQLITE_OK)
+            fail(db, "mid");
+    }
+}
+
+// The unencrypted copy, made once with sqlcipher_export.
+QString plainCopy()
+{
+    const QString path = dataPath(QStringLiteral("Prezzario-%1-plain.db").arg(kRows));
+    if (QFile::exists(path))
+        return path;
+    const QString part = path + QStringLiteral(".part");
+    QFile::remove(part);
+    std::fprintf(stderr, "exporting an unencrypted copy...\n");
+    sqlite3* db = nullptr;
+    // CREATE: the attached copy is a new file, and ATTACH opens it with the flags of this connection.
+    if (sqlite3_open_v2(QFile::encodeName(encryptedList()).constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+        fail(db, "open");
+    const QByteArray key = core::kDbPassword.toUtf8();
+    sqlite3_key(db, key.constData(), static_cast<int>(key.size()));
+    exec(db, "PRAGMA cipher_page_size = 4096");
+    registerMid(db);
+    const QByteArray attach = "ATTACH DATABASE '" + QFile::encodeName(part) + "' AS plaintext KEY ''";
+    exec(db, attach.constData());
+    exec(db, "SELECT sqlcipher_export('plaintext')");
+    exec(db, "DETACH DATABASE plaintext");
+    sqlite3_close_v2(db);
+    if (!QFile::rename(part, path))
+        throw std::runtime_error("cannot move the plain copy into place");
+    return path;
+}
+
+sqlite3* plainConnection()
+{
+    static sqlite3* db = [] {
+        sqlite3* opened = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(plainCopy()).constData(), &opened, SQLITE_OPEN_READONLY, nullptr) !=
+            SQLITE_OK)
+            fail(opened, "open plain copy");
+        return opened;
+    }();
+    return db;
+}
+
+sqlite3_stmt* preparePlain(const QByteArray& sql)
+{
+    sqlite3* db = plainConnection();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK) {
+        if (QByteArray(sqlite3_errmsg(db)).contains("no such function: mid")) {
+            registerMid(db);
+            return preparePlain(sql);
+        }
+        fail(db, sql.constData());
+    }
+    return stmt;
+}
+
+// Runs a query and reads every column of every row as text.
+qint64 walkPlain(const QByteArray& sql)
+{
+    sqlite3_stmt* stmt = preparePlain(sql);
+    qint64 rows = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int i = 0; i < sqlite3_column_count(stmt); ++i)
+            benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
+        ++rows;
+    }
+    sqlite3_finalize(stmt);
+    return rows;
+}
+
+// The three searched columns in list order, for rg.
+void writeSearchedColumns()
+{
+    const QString path = dataPath(QStringLiteral("search-%1.csv").arg(kRows));
+    if (QFile::exists(path))
+        return;
+    const QString part = path + QStringLiteral(".part");
+    QFile file(part);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write the CSV");
+    sqlite3_stmt* stmt = preparePlain("select capitolo,articolo,subarticolo from prezzario order by sequenza");
+    QByteArray line;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        line.clear();
+        for (int i = 0; i < 3; ++i) {
+            QByteArray cell(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)), sqlite3_column_bytes(stmt, i));
+            line += (i ? ",\"" : "\"") + cell.replace('"', "\"\"") + '"';
+        }
+        line += '\n';
+        file.write(line);
+    }
+    sqlite3_finalize(stmt);
+    file.close();
+    if (!QFile::rename(part, path))
+        throw std::runtime_error("cannot move the CSV into place");
+    std::fprintf(stderr, "wrote %s\n", qPrintable(QDir::toNativeSeparators(path)));
+}
+
+// The search window as the menu shows it, over the encrypted list. Never deleted: the process ends
+// right after the benchmarks, and widgets must not outlive the application object.
+struct Session
+{
+    Session()
+    {
+        // A warning would wait for a click that never comes; recorded, it fails the benchmark instead.
+        core::MessageBox::setRecording(true);
+        state.dbPrezzario =
+            core::Database::OpenDatabase(encryptedList(), QStringLiteral(";pwd=") + core::kDbPassword);
+        window = new search::frmCerca(state, &mainWindow);
+        window->showFromMenu();
+    }
+
+    template <typename T>
+    T* control(const char* name) const
+    {
+        T* found = window->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            throw std::runtime_error(std::string("no control ") + name);
+        return found;
+    }
+
+    // What the user does before pressing "Esegui Ricerca": whole list, text mode, the word, the levels.
+    void prepareTextSearch(const QString& word, bool capitoli, bool articoli, bool subarticoli)
+    {
+        auto* sections = control<QComboBox>("cmbSezioni");
+        sections->setCurrentIndex(0);
+        emit sections->activated(0);
+        control<QRadioButton>("opttesto")->click();
+        control<QLineEdit>("txtCerca")->setText(word);
+        const std::pair<const char*, bool> boxes[] = {
+            {"chkCapitoli", capitoli}, {"chkArticoli", articoli}, {"chkSubarticoli", subarticoli}};
+        for (const auto& [name, wanted] : boxes) {
+            auto* box = control<QCheckBox>(name);
+            if (box->isChecked() != wanted)
+                box->click();
+        }
+    }
+
+    void runSearch()
+    {
+        control<QAbstractButton>("cmdCerca")->click();
+        QApplication::processEvents(); // the lists show their rows
+    }
+
+    // A click on a row: the selection moves, the list reports the click, the window repaints.
+    // Returns the nanoseconds spent in the click handler alone.
+    qint64 clickRow(const char* listName, qsizetype row)
+    {
+        auto* list = control<core::ReportList>(listName);
+        list->Select(core::ReportList::keyFor(row));
+        QElapsedTimer handler;
+        handler.start();
+        emit list->ItemClick();
+        const qint64 elapsed = handler.nsecsElapsed();
+        QApplication::processEvents();
+        return elapsed;
+    }
+
+    // False, with the warning as the benchmark's error, when the window showed one.
+    static bool quiet(benchmark::State& bench)
+    {
+        if (core::MessageBox::recorded().isEmpty())
+            return true;
+        bench.SkipWithError(core::MessageBox::recorded().front().text.toUtf8().constData());
+        core::MessageBox::clearRecorded();
+        return false;
+    }
+
+    void count(benchmark::State& bench) const
+    {
+        bench.counters["capitoli"] = static_cast<double>(window->lstCapitoli().Count());
+        bench.counters["articoli"] = static_cast<double>(window->lstArticoli().Count());
+        bench.counters["subarticoli"] = static_cast<double>(window->lstSubarticoli().Count());
+    }
+
+    core::AppState state;
+    QWidget mainWindow;
+    search::frmCerca* window = nullptr;
+};
+
+Session& session()
+{
+    static Session* opened = new Session;
+    return *opened;
+}
+
+// End to end: the click on "Esegui Ricerca" over the three levels of the whole list, until the lists
+// show their rows.
+void BM_SearchWindowText(benchmark::State& bench, const char* word)
+{
+    Session& s = session();
+    s.prepareTextSearch(QString::fromUtf8(word), true, true, true);
+    // The first run after opening decrypts every page it reads; later runs find them in the engine's cache.
+    QElapsedTimer first;
+    first.start();
+    s.runSearch();
+    bench.counters["first_run_ms"] = static_cast<double>(first.elapsed());
+    if (!Session::quiet(bench))
+        return;
+    for (auto _ : bench)
+        s.runSearch();
+    if (Session::quiet(bench))
+        s.count(bench);
+}
+BENCHMARK_CAPTURE(BM_SearchWindowText, di, "di")->Unit(benchmark::kMillisecond)->MinTime(5);
+BENCHMARK_CAPTURE(BM_SearchWindowText, calcestruzzo, "calcestruzzo")->Unit(benchmark::kMillisecond)->MinTime(5);
+
+// The same three queries through the engine layer alone, without the window.
+void BM_EncryptedEngineText(benchmark::State& bench, const char* word)
+{
+    const core::Database& db = session().state.dbPrezzario;
+    const QString pattern = QString::fromUtf8(word).toUpper();
+    const QString queries[] = {
+        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo,seq_capitolo,note_capitolo from "
+                       "prezzario where ucase(capitolo) like '*") +
+            pattern + QStringLiteral("*' order by seq_capitolo"),
+        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
+                       "seq_capitolo,note_articolo from prezzario where ucase(articolo) like '*") +
+            pattern + QStringLiteral("*' order by sequenza"),
+        QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,somma_manodopera,"
+                       "seq_capitolo from prezzario where ucase(subarticolo) like '*") +
+            pattern + QStringLiteral("*' order by sequenza"),
+    };
+    const auto runAll = [&] {
+        qint64 rows = 0;
+        for (const QString& sql : queries) {
+            for (core::Recordset rs = db.OpenRecordset(sql); !rs.Eof(); rs.MoveNext()) {
+                for (int i = 0; i < rs.FieldCount(); ++i)
+                    benchmark::DoNotOptimize(rs.Fields(i).Text());
+                ++rows;
+            }
+        }
+        return rows;
+    };
+    // Measured with the page cache warm, as the plain engine is (the operating system caches its file).
+    qint64 rows = runAll();
+    for (auto _ : bench)
+        rows = runAll();
+    bench.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK_CAPTURE(BM_EncryptedEngineText, di, "di")->Unit(benchmark::kMillisecond)->MinTime(5);
+
+// The plain engine: SQLite's own upper() and LIKE '%WORD%' on the unencrypted copy.
+void BM_PlainEngineText(benchmark::State& bench, const char* word)
+{
+    writeSearchedColumns();
+    const QByteArray pattern = QByteArray(word).toUpper();
+    const QByteArray queries[] = {
+        "select codice_sezione, sezione , codice_capitolo, capitolo,seq_capitolo,note_capitolo from prezzario where "
+        "upper(capitolo) like '%" +
+            pattern + "%' order by seq_capitolo",
+        "select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,seq_capitolo,"
+        "note_articolo from prezzario where upper(articolo) like '%" +
+            pattern + "%' order by sequenza",
+        "select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,somma_manodopera,seq_capitolo "
+        "from prezzario where upper(subarticolo) like '%" +
+            pattern + "%' order by sequenza",
+    };
+    const auto runAll = [&] {
+        qint64 rows = 0;
+        for (const QByteArray& sql : queries)
+            rows += walkPlain(sql);
+        return rows;
+    };
+    qint64 rows = runAll();
+    for (auto _ : bench)
+        rows = runAll();
+    bench.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK_CAPTURE(BM_PlainEngineText, di, "di")->Unit(benchmark::kMillisecond)->MinTime(5);
+BENCHMARK_CAPTURE(BM_PlainEngineText, calcestruzzo, "calcestruzzo")->Unit(benchmark::kMillisecond)->MinTime(5);
+
+// Drill-down: an article row of an articles-only result lists its subarticles. Alternates between two
+// rows so that every click rebuilds the list.
+void BM_SearchWindowArticleClick(benchmark::State& bench)
+{
+    Session& s = session();
+    s.prepareTextSearch(QStringLiteral("calcestruzzo"), false, true, false);
+    s.runSearch();
+    if (!Session::quiet(bench))
+        return;
+    const qsizetype articles = s.window->lstArticoli().Count();
+    if (articles == 0) {
+        bench.SkipWithError("the search found no row to click");
+        return;
+    }
+    qsizetype row = 0;
+    qint64 handlerNs = 0;
+    for (auto _ : bench) {
+        handlerNs += s.clickRow("lstArticoli", row);
+        row = (row + articles / 2 + 1) % articles;
+    }
+    // The rest of each click is Qt repainting the lists.
+    bench.counters["handler_us"] = static_cast<double>(handlerNs) / 1000.0 / static_cast<double>(bench.iterations());
+    if (Session::quiet(bench))
+        s.count(bench);
+}
+BENCHMARK(BM_SearchWindowArticleClick)->Unit(benchmark::kMicrosecond);
+
+// Drill-down: a chapter row of a chapters-only result lists the articles of the chapter.
+void BM_SearchWindowChapterClick(benchmark::State& bench)
+{
+    Session& s = session();
+    s.prepareTextSearch(QStringLiteral("calcestruzzi"), true, false, false);
+    s.runSearch();
+    if (!Session::quiet(bench))
+        return;
+    const qsizetype chapters = s.window->lstCapitoli().Count();
+    if (chapters == 0) {
+        bench.SkipWithError("the search found no row to click");
+        return;
+    }
+    qsizetype row = 0;
+    qint64 handlerNs = 0;
+    for (auto _ : bench) {
+        handlerNs += s.clickRow("lstCapitoli", row);
+        row = (row + chapters / 2 + 1) % chapters;
+    }
+    // The rest of each click is Qt repainting the lists.
+    bench.counters["handler_us"] = static_cast<double>(handlerNs) / 1000.0 / static_cast<double>(bench.iterations());
+    if (Session::quiet(bench))
+        s.count(bench);
+}
+BENCHMARK(BM_SearchWindowChapterClick)->Unit(benchmark::kMicrosecond);
+
+// Drill-up: a subarticle row of a subarticles-only result shows its parent article.
+void BM_SearchWindowSubarticleClick(benchmark::State& bench)
+{
+    Session& s = session();
+    s.prepareTextSearch(QStringLiteral("spessore 12 cm"), false, false, true);
+    s.runSearch();
+    if (!Session::quiet(bench))
+        return;
+    const qsizetype subarticles = s.window->lstSubarticoli().Count();
+    if (subarticles == 0) {
+        bench.SkipWithError("the search found no row to click");
+        return;
+    }
+    qsizetype row = 0;
+    qint64 handlerNs = 0;
+    for (auto _ : bench) {
+        handlerNs += s.clickRow("lstSubarticoli", row);
+        row = (row + subarticles / 2 + 1) % subarticles;
+    }
+    // The rest of each click is Qt repainting the lists.
+    bench.counters["handler_us"] = static_cast<double>(handlerNs) / 1000.0 / static_cast<double>(bench.iterations());
+    if (Session::quiet(bench))
+        s.count(bench);
+}
+BENCHMARK(BM_SearchWindowSubarticleClick)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace report {
+
+class modExcel97;
+
+// The row kinds of the report, each written with SetCell across the eight columns at the row counter,
+// which then moves on by one. Every cell of a data row has its edges; codes and the empty columns are
+// text ("@"), names and notes keep the template's format.
+class ReportRows
+{
+public:
+    explicit ReportRows(modExcel97& excel) : m_excel(excel) {}
+
+    // The sheet row of the next write; the layouts add their own gaps.
+    int riga = 3;
+
+    // Row 1, bold, without edges; the counter is not touched.
+    void title(const QString& text);
+    // "CAPITOLI:" and the like: column 1, bold, without edges.
+    void blockLabel(const QString& text);
+
+    // A section row in two steps, as the code layout reads its note only after writing the rest.
+    void sectionHead(const QString& code, const QString& name);
+    // No note (Null) leaves column 8 empty and not bold.
+    void sectionNote(const std::optional<QString>& note);
+    void section(const QString& code, const QString& name, const std::optional<QString>& note);
+
+    void chapter(const QString& sectionCode, const QString& key, const QString& name, const QString& note);
+    void article(const QString& sectionCode, const QString& key, const QString& name, const QString& note);
+    void subarticle(const QString& sectionCode, const QString& code, const QString& description, const QString& unit,
+                    const QString& price, const QString& share, const QString& amount);
+
+private:
+    void cell(int column, const QString& value, const QString& format, bool bold, bool bordered = true);
+    void headed(const QString& sectionCode, const QString& key, const QString& name, bool boldName,
+                const QString& note);
+
+    modExcel97& m_excel;
+};
+
+} // namespace report

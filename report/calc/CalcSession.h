@@ -1,0 +1,83 @@
+#pragma once
+
+#include "Protocol.h"
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+#include <com/sun/star/util/XNumberFormats.hpp>
+
+#include <sys/types.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace calc {
+
+// A failure the helper reports to the program: one of the kinds of Protocol.h and a detail.
+struct Failure
+{
+    std::string_view kind;
+    std::string detail;
+};
+
+// A block of cells written at once: values row by row, each cell with an index into styles.
+struct CellBlock
+{
+    int x = 1;
+    int y = 1;
+    int columns = 0;
+    int rows = 0;
+    std::vector<protocol::Style> styles;
+    std::vector<std::string> values;
+    std::vector<int> styleOf;
+};
+
+// One connection to LibreOffice and the one document made from the template.
+class CalcSession
+{
+public:
+    // Runs one request; the words of an ok answer follow "ok". Throws Failure or a UNO exception.
+    std::vector<std::string> run(const std::vector<std::string>& request);
+
+private:
+    pid_t start(const std::string& program, const std::string& pipe, int timeoutMs,
+                const std::vector<std::string>& arguments);
+    void open(const std::string& url);
+    void activateSheet(int number);
+    void show();
+    void writeCells(const CellBlock& block);
+    void setRowHeight(int row, double points);
+    void insertCell(int x, int y);
+    void rememberRange(const std::string& reference);
+    void paste(const std::string& reference);
+    std::string text(int x, int y);
+    std::vector<std::string> inspect(int x, int y);
+    void closeDocument();
+    void quit();
+
+    css::table::CellRangeAddress rangeAddress(const std::string& reference) const;
+    void requireOffice() const;
+    void requireSheet() const;
+    bool calcInstalled() const;
+    sal_Int32 numberFormatKey(const std::string& format);
+    void applyStyle(const CellBlock& block, int styleIndex, bool wrapping);
+    void refitRows(const CellBlock& block);
+
+    css::uno::Reference<css::uno::XComponentContext> m_context;
+    css::uno::Reference<css::frame::XDesktop2> m_desktop;
+    css::uno::Reference<css::frame::XModel> m_model;
+    css::uno::Reference<css::sheet::XSpreadsheetDocument> m_document;
+    css::uno::Reference<css::util::XNumberFormats> m_formats;
+    css::uno::Reference<css::sheet::XSpreadsheet> m_sheet;
+    sal_Int16 m_sheetIndex = 0;
+    std::map<std::string, sal_Int32> m_formatKeys;
+    std::optional<css::table::CellRangeAddress> m_copied;
+};
+
+} // namespace calc

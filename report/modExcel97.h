@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QProcess;
+
+namespace report {
+
+// The program's only access to the spreadsheet application, LibreOffice Calc. The UNO calls run in
+// the helper prezzario-calc, so that a missing, hung or crashed office can never take the program
+// with it: every request waits for its answer with a timeout, and a failure becomes an OfficeError.
+//
+// One instance owns one helper connected to the office, one document made from a template and one
+// current sheet. SetCell gathers its writes and sends them in blocks, when a row is complete and some
+// time has passed, and before any other request, so the user watches the rows arrive; the finished
+// cells are those that writing each cell on its own would give.
+//
+// Events (signals): onShow at the end of Show, onOpen at the end of Apri_Modello, onClose first thing
+// when the instance is destroyed, onChangeRowHeight at the end of Altezza_riga.
+class modExcel97 : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Starts the helper, which starts LibreOffice or reaches the one already running.
+    modExcel97();
+    // Sends what is still gathered and lets the helper go; the office and its document stay open.
+    ~modExcel97() override;
+
+    QString getCell(int X, int Y);
+    void Apri_Modello(const QString& nomeModello);
+    void Attiva_Foglio(int numFoglio);
+    void Show();
+    void SetCell(int X, int Y, const QString& value, bool bordo, const QString& tipoFormato, bool noWarpTxt,
+                 bool Grassetto, bool Piccolo, int Allin, bool Grande);
+    void Inserisci_Riga(int X, int Y);
+    void close_EXCEL();
+    void Altezza_riga(int riga, qint32 altezza);
+    void CopyRange(const QString& range);
+    void Paste(int X, int Y);
+
+    // Sends the gathered writes now.
+    void Flush();
+    // What a cell looks like in the document, by name: value, type, format, bold, size, wrap, justify,
+    // left, top, bottom, right, tlbr, bltr, height. For tests.
+    QMap<QString, QString> inspect(int X, int Y);
+    // Closes the document without saving it. For tests and benchmarks, which share one office.
+    void closeDocument();
+    qint64 officeLauncher() const { return m_officeLauncher; }
+
+    // Throws the OfficeError that starting the wrapper and opening the template would give, when
+    // LibreOffice, the helper or the template file is missing.
+    static void requireInstalled(const QString& nomeModello);
+
+signals:
+    void onShow();
+    void onOpen();
+    void onClose();
+    void onChangeRowHeight();
+
+private:
+    struct Pending;
+
+    void sendPending();
+    void collectAnswers();
+    QStringList request(const QStringList& words, int timeoutMs = -1);
+    void send(const std::string& line);
+    QStringList answer(int timeoutMs);
+    [[noreturn]] void helperGone();
+    [[noreturn]] void notResponding(int timeoutMs);
+    [[noreturn]] void refused(const QString& kind, const QString& detail);
+
+    // The helper, standing in for the application object.
+    std::unique_ptr<QProcess> appExcel;
+    // A document made by Apri_Modello, and the number of the current sheet.
+    bool libro = false;
+    int foglio = 0;
+    bool foglioAperto = false;
+
+    std::unique_ptr<Pending> m_pending;
+    // Set once the helper has died or been given up on: every later request fails at once with it.
+    QString m_broken;
+    qint64 m_officeLauncher = 0;
+};
+
+} // namespace report

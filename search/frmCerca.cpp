@@ -1,0 +1,648 @@
+#include "frmCerca.h"
+
+#include "AppState.h"
+#include "Guard.h"
+#include "Messages.h"
+#include "MessageBox.h"
+#include "ReportList.h"
+#include "WaitCursor.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLineEdit>
+#include <QScreen>
+
+#include <limits>
+
+#include "ui_frmCerca.h"
+
+namespace search {
+
+using core::ReportList;
+
+QIcon spreadsheetIcon();
+
+namespace {
+const QString kRunInterrupted =
+    QStringLiteral("La ricerca non è stata completata: i risultati parziali sono stati eliminati.\n\n");
+} // namespace
+
+// Events of the controls and the Qt signals that stand for them:
+//   button, option and check box Click - clicked (the user clicked; values set in code run nothing)
+//   combo Click       - QComboBox::activated (the user picked an entry, even the one shown)
+//   combo typing      - the combo line edit's textEdited: the chosen index becomes -1
+//   text box Change   - textChanged (typed or set in code: the input guards rely on it)
+//   list ItemClick    - ReportList::ItemClick (mouse click, or the keyboard moving the current row)
+//   list GotFocus     - ReportList::GotFocus (the user moved the focus into the list)
+//   menu Click        - QAction::triggered
+//   Form_Load         - showFromMenu(); Form_Unload - closeEvent()
+frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
+    : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmCerca>())
+{
+    Ui::frmCerca& ui = *m_ui;
+    ui.setupUi(this);
+    ui.menubar->setNativeMenuBar(false);
+
+    ui.cmbSezioni->setInsertPolicy(QComboBox::NoInsert);
+    ui.cmbSezioni->setCompleter(nullptr);
+    // The mouse wheel would pick an entry without the user opening the list.
+    ui.cmbSezioni->installEventFilter(this);
+
+    ui.txtCerca->setMaxLength(std::numeric_limits<int>::max());
+    const int codeWidth = ui.txtArtCap->fontMetrics().horizontalAdvance(QStringLiteral("WWW")) + 14;
+    for (QLineEdit* box : {ui.txtArtCap, ui.txtArtArt, ui.txtSubCap, ui.txtSubArt, ui.txtSubSub, ui.txtDa_Cap,
+                           ui.txtDa_Art, ui.txtDa_Sub, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub})
+        box->setFixedWidth(codeWidth);
+    const int prefixWidth = ui.lblArtSez->fontMetrics().horizontalAdvance(QStringLiteral("00.")) + 6;
+    for (QLabel* label : {ui.lblArtSez, ui.lblSubSez, ui.lblDa_Sez, ui.lblA_Sez})
+        label->setMinimumWidth(prefixWidth);
+    // The four panels share one width, so that the text box starts where the code columns do.
+    int panelWidth = 0;
+    for (QWidget* panel : {ui.Panel1, ui.Panel2, ui.Panel3, ui.Panel4})
+        panelWidth = std::max(panelWidth, panel->sizeHint().width());
+    for (QWidget* panel : {ui.Panel1, ui.Panel2, ui.Panel3, ui.Panel4})
+        panel->setFixedWidth(panelWidth);
+
+    ui.cmdStampa1->setIcon(spreadsheetIcon());
+
+    ui.lstCapitoli->setColumns({{QStringLiteral("Codice Capitolo"), 1000},
+                                {QStringLiteral("Sezione"), 4000},
+                                {QStringLiteral("Capitolo"), 12250},
+                                {QStringLiteral("note"), 0}});
+    ui.lstArticoli->setColumns({{QStringLiteral("Codice Articolo"), 1000},
+                                {QStringLiteral("Sezione"), 2000},
+                                {QStringLiteral("Capitolo"), 4000},
+                                {QStringLiteral("Articolo"), 10250},
+                                {QStringLiteral("note"), 0}});
+    ui.lstSubarticoli->setColumns({{QStringLiteral("Codice Subarticolo"), 1600},
+                                   {QStringLiteral("Subarticolo"), 8100},
+                                   {QStringLiteral("Un. misura"), 1000},
+                                   {QStringLiteral("Prezzo"), 800},
+                                   {QStringLiteral("Inc. Manodopera"), 1500},
+                                   {QStringLiteral("Manodopera Lorda"), 1700}});
+    const int detailWidth = ui.lblArticolo->sizeHint().width() + 16;
+    ui.txtArtSel->setFixedWidth(detailWidth);
+    ui.txtArticolo->setFixedWidth(detailWidth);
+
+    connect(ui.cmbSezioni, &QComboBox::activated, this, &frmCerca::cmbSezioni_Click);
+    connect(ui.cmbSezioni->lineEdit(), &QLineEdit::textEdited, this, &frmCerca::cmbSezioni_Change);
+    connect(ui.opttesto, &QRadioButton::clicked, this, &frmCerca::opttesto_Click);
+    connect(ui.optarticolo, &QRadioButton::clicked, this, &frmCerca::optarticolo_Click);
+    connect(ui.optSub, &QRadioButton::clicked, this, &frmCerca::optSub_Click);
+    connect(ui.optDa_A, &QRadioButton::clicked, this, &frmCerca::optDa_A_Click);
+    connect(ui.chkCapitoli, &QCheckBox::clicked, this, &frmCerca::chkCapitoli_Click);
+    connect(ui.chkArticoli, &QCheckBox::clicked, this, &frmCerca::chkArticoli_Click);
+    connect(ui.chkSubarticoli, &QCheckBox::clicked, this, &frmCerca::chkSubarticoli_Click);
+    connect(ui.txtCerca, &QLineEdit::textChanged, this, &frmCerca::txtCerca_Change);
+    connect(ui.txtArtCap, &QLineEdit::textChanged, this, &frmCerca::txtArtCap_Change);
+    connect(ui.txtArtArt, &QLineEdit::textChanged, this, &frmCerca::txtArtArt_Change);
+    connect(ui.txtSubCap, &QLineEdit::textChanged, this, &frmCerca::txtSubCap_Change);
+    connect(ui.txtSubArt, &QLineEdit::textChanged, this, &frmCerca::txtSubArt_Change);
+    connect(ui.txtSubSub, &QLineEdit::textChanged, this, &frmCerca::txtSubSub_Change);
+    connect(ui.cmdCerca, &QPushButton::clicked, this, &frmCerca::cmdCerca_Click);
+    connect(ui.lstCapitoli, &ReportList::ItemClick, this, &frmCerca::lstCapitoli_ItemClick);
+    connect(ui.lstArticoli, &ReportList::GotFocus, this, &frmCerca::lstArticoli_GotFocus);
+    connect(ui.lstArticoli, &ReportList::ItemClick, this, &frmCerca::lstArticoli_ItemClick);
+    connect(ui.lstSubarticoli, &ReportList::GotFocus, this, &frmCerca::lstSubarticoli_GotFocus);
+    connect(ui.lstSubarticoli, &ReportList::ItemClick, this, &frmCerca::lstSubarticoli_ItemClick);
+    connect(ui.cmdpulisci, &QPushButton::clicked, this, &frmCerca::cmdpulisci_Click);
+    connect(ui.cmdstampa, &QPushButton::clicked, this, &frmCerca::cmdstampa_Click);
+    connect(ui.cmdStampa1, &QToolButton::clicked, this, &frmCerca::cmdStampa1_Click);
+    connect(ui.mnuInfo, &QAction::triggered, this, &frmCerca::mnuInfo_Click);
+
+    // A large window: 1300 x 740 where the screen has room for it, otherwise the whole screen.
+    const QSize preferred(1300, 740);
+    const QScreen* screen = this->screen();
+    if (screen && (screen->availableSize().width() < preferred.width() + 40 ||
+                   screen->availableSize().height() < preferred.height() + 60))
+        setWindowState(Qt::WindowMaximized);
+    else
+        resize(preferred);
+}
+
+frmCerca::~frmCerca() = default;
+
+// State read by the report
+
+bool frmCerca::opttesto() const
+{
+    return m_ui->opttesto->isChecked();
+}
+
+bool frmCerca::optarticolo() const
+{
+    return m_ui->optarticolo->isChecked();
+}
+
+bool frmCerca::optSub() const
+{
+    return m_ui->optSub->isChecked();
+}
+
+bool frmCerca::optDa_A() const
+{
+    return m_ui->optDa_A->isChecked();
+}
+
+QString frmCerca::txtCerca() const
+{
+    return m_ui->txtCerca->text();
+}
+
+QString frmCerca::lblArtSez() const
+{
+    return m_ui->lblArtSez->text();
+}
+
+QString frmCerca::txtArtCap() const
+{
+    return m_ui->txtArtCap->text();
+}
+
+QString frmCerca::txtArtArt() const
+{
+    return m_ui->txtArtArt->text();
+}
+
+QString frmCerca::lblSubSez() const
+{
+    return m_ui->lblSubSez->text();
+}
+
+QString frmCerca::txtSubCap() const
+{
+    return m_ui->txtSubCap->text();
+}
+
+QString frmCerca::txtSubArt() const
+{
+    return m_ui->txtSubArt->text();
+}
+
+QString frmCerca::txtSubSub() const
+{
+    return m_ui->txtSubSub->text();
+}
+
+QString frmCerca::lblDa_Sez() const
+{
+    return m_ui->lblDa_Sez->text();
+}
+
+QString frmCerca::cmbSezioni() const
+{
+    return m_ui->cmbSezioni->currentText();
+}
+
+const ReportList& frmCerca::lstCapitoli() const
+{
+    return *m_ui->lstCapitoli;
+}
+
+const ReportList& frmCerca::lstArticoli() const
+{
+    return *m_ui->lstArticoli;
+}
+
+const ReportList& frmCerca::lstSubarticoli() const
+{
+    return *m_ui->lstSubarticoli;
+}
+
+// Showing and closing
+
+void frmCerca::showFromMenu()
+{
+    resetToDesignState();
+    const bool loaded = core::guarded(m_mainWindow, [this] { Form_Load(); });
+    if (!loaded) {
+        Form_Unload();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+    m_ui->cmbSezioni->setFocus(Qt::OtherFocusReason);
+}
+
+void frmCerca::resetToDesignState()
+{
+    Ui::frmCerca& ui = *m_ui;
+    // The modes go first, so that emptying the boxes passes through the input guards without effect.
+    for (QRadioButton* option : {ui.opttesto, ui.optarticolo, ui.optSub, ui.optDa_A})
+        option->setChecked(false);
+    while (ui.cmbSezioni->count() > 1)
+        ui.cmbSezioni->removeItem(ui.cmbSezioni->count() - 1);
+    ui.cmbSezioni->setCurrentIndex(-1);
+    ui.cmbSezioni->setEditText(QString());
+    m_chosenIndex = -1;
+    for (QCheckBox* box : {ui.chkCapitoli, ui.chkArticoli, ui.chkSubarticoli})
+        box->setChecked(false);
+    for (QLineEdit* box : {ui.txtCerca, ui.txtArtCap, ui.txtArtArt, ui.txtSubCap, ui.txtSubArt, ui.txtSubSub,
+                           ui.txtDa_Cap, ui.txtDa_Art, ui.txtDa_Sub, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub,
+                           ui.txtArtSel})
+        box->clear();
+    ui.txtArticolo->clear();
+    for (QLabel* label : {ui.lblArtSez, ui.lblSubSez, ui.lblDa_Sez, ui.lblA_Sez, ui.lblcontCap, ui.lblcontArt,
+                          ui.lblcontSub})
+        label->clear();
+    ui.lstCapitoli->RemoveAll();
+    ui.lstArticoli->RemoveAll();
+    ui.lstSubarticoli->RemoveAll();
+    ui.Frame3->setTitle(QStringLiteral("Risultato Articoli"));
+    ui.lblsub->setVisible(true);
+    ui.lblsub1->setVisible(false);
+    ui.lnlsub->setVisible(false);
+    setPrintEnabled(false);
+}
+
+void frmCerca::Form_Load()
+{
+    m_mainWindow->setEnabled(false);
+    core::WaitCursor wait;
+    core::Recordset& rsMain = m_state.rsMain;
+    const core::SlotGuard closing(rsMain);
+    rsMain = m_state.dbPrezzario.OpenRecordset(
+        QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"));
+    rsMain.MoveFirst();
+    QStringList entries;
+    for (; !rsMain.Eof(); rsMain.MoveNext())
+        entries << rsMain.Fields(0).Text() + QStringLiteral(" - ") + rsMain.Fields(1).Text();
+    m_ui->cmbSezioni->addItems(entries);
+    m_ui->cmbSezioni->setCurrentIndex(-1);
+    m_ui->cmbSezioni->setEditText(QString());
+}
+
+void frmCerca::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmCerca::Form_Unload()
+{
+    m_mainWindow->setEnabled(true);
+}
+
+bool frmCerca::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_ui->cmbSezioni && event->type() == QEvent::Wheel)
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// Section choice
+
+QString frmCerca::sectionPrefix() const
+{
+    return m_ui->cmbSezioni->currentText().left(2) + u'.';
+}
+
+void frmCerca::cmbSezioni_Change()
+{
+    m_chosenIndex = -1;
+}
+
+void frmCerca::cmbSezioni_Click(int index)
+{
+    Ui::frmCerca& ui = *m_ui;
+    m_chosenIndex = index;
+    ui.lblArtSez->clear();
+    ui.lblSubSez->clear();
+    setPrintEnabled(false);
+
+    const bool noSection = ui.cmbSezioni->currentText().isEmpty() || m_chosenIndex == 0;
+    if (ui.optarticolo->isChecked() && noSection)
+        warn(msg::kSezioneArticolo);
+    if (ui.optarticolo->isChecked() && m_chosenIndex != 0) {
+        ui.lblArtSez->setText(sectionPrefix());
+        ui.txtArtCap->clear();
+        ui.txtArtArt->clear();
+    }
+    if (ui.optSub->isChecked() && noSection)
+        warn(msg::kSezioneSubarticolo);
+    if (ui.optSub->isChecked() && m_chosenIndex != 0) {
+        ui.lblSubSez->setText(sectionPrefix());
+        ui.txtSubCap->clear();
+        ui.txtSubArt->clear();
+        ui.txtSubSub->clear();
+    }
+    if (ui.optDa_A->isChecked() && noSection)
+        warn(QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca ''DA-A''"));
+    if (ui.optDa_A->isChecked() && m_chosenIndex != 0) {
+        ui.lblDa_Sez->setText(sectionPrefix());
+        ui.lblA_Sez->setText(sectionPrefix());
+        for (QLineEdit* box : {ui.txtDa_Art, ui.txtDa_Cap, ui.txtDa_Sub, ui.txtA_Art, ui.txtA_Cap, ui.txtA_Sub})
+            box->clear();
+    }
+}
+
+// Modes
+
+void frmCerca::checkSectionForMode(QRadioButton* option, const QString& emptyWarning, const QString& wholeListWarning,
+                                   std::initializer_list<QLabel*> prefixLabels)
+{
+    if (m_ui->cmbSezioni->currentText().isEmpty()) {
+        warn(emptyWarning);
+        option->setChecked(false);
+    } else if (m_chosenIndex != 0) {
+        for (QLabel* label : prefixLabels)
+            label->setText(sectionPrefix());
+    } else {
+        warn(wholeListWarning);
+        option->setChecked(false);
+    }
+}
+
+void frmCerca::opttesto_Click()
+{
+    Ui::frmCerca& ui = *m_ui;
+    // A click on the selected button leaves it selected.
+    ui.opttesto->setChecked(true);
+    ui.optarticolo->setChecked(false);
+    ui.optSub->setChecked(false);
+    ui.optDa_A->setChecked(false);
+    ui.lblDa_Sez->clear();
+    for (QLineEdit* box : {ui.txtDa_Art, ui.txtDa_Cap, ui.txtDa_Sub})
+        box->clear();
+    ui.lblA_Sez->clear();
+    for (QLineEdit* box : {ui.txtA_Art, ui.txtA_Cap, ui.txtA_Sub})
+        box->clear();
+    ui.lblArtSez->clear();
+    ui.txtArtArt->clear();
+    ui.txtArtCap->clear();
+    ui.lblSubSez->clear();
+    for (QLineEdit* box : {ui.txtSubCap, ui.txtSubArt, ui.txtSubSub})
+        box->clear();
+    setPrintEnabled(false);
+}
+
+void frmCerca::optarticolo_Click()
+{
+    Ui::frmCerca& ui = *m_ui;
+    ui.optarticolo->setChecked(true);
+    ui.opttesto->setChecked(false);
+    ui.optSub->setChecked(false);
+    ui.optDa_A->setChecked(false);
+    for (QCheckBox* box : {ui.chkCapitoli, ui.chkArticoli, ui.chkSubarticoli})
+        box->setChecked(false);
+    ui.txtCerca->clear();
+    ui.lblSubSez->clear();
+    for (QLineEdit* box : {ui.txtSubCap, ui.txtSubArt, ui.txtSubSub})
+        box->clear();
+    ui.lblDa_Sez->clear();
+    for (QLineEdit* box : {ui.txtDa_Art, ui.txtDa_Cap, ui.txtDa_Sub})
+        box->clear();
+    ui.lblA_Sez->clear();
+    for (QLineEdit* box : {ui.txtA_Art, ui.txtA_Cap, ui.txtA_Sub})
+        box->clear();
+    setPrintEnabled(false);
+    checkSectionForMode(ui.optarticolo, msg::kSezioneArticolo, msg::kSezionePerArticolo, {ui.lblArtSez});
+}
+
+void frmCerca::optSub_Click()
+{
+    Ui::frmCerca& ui = *m_ui;
+    ui.optSub->setChecked(true);
+    ui.opttesto->setChecked(false);
+    ui.optarticolo->setChecked(false);
+    ui.optDa_A->setChecked(false);
+    for (QCheckBox* box : {ui.chkCapitoli, ui.chkArticoli, ui.chkSubarticoli})
+        box->setChecked(false);
+    ui.txtCerca->clear();
+    ui.lblArtSez->clear();
+    ui.txtArtCap->clear();
+    ui.txtArtArt->clear();
+    ui.lblDa_Sez->clear();
+    for (QLineEdit* box : {ui.txtDa_Art, ui.txtDa_Cap, ui.txtDa_Sub})
+        box->clear();
+    ui.lblA_Sez->clear();
+    for (QLineEdit* box : {ui.txtA_Art, ui.txtA_Cap, ui.txtA_Sub})
+        box->clear();
+    setPrintEnabled(false);
+    checkSectionForMode(ui.optSub, msg::kSezioneSubarticolo, msg::kSezionePerSubarticolo, {ui.lblSubSez});
+}
+
+void frmCerca::optDa_A_Click()
+{
+    Ui::frmCerca& ui = *m_ui;
+    ui.optDa_A->setChecked(true);
+    ui.opttesto->setChecked(false);
+    ui.optarticolo->setChecked(false);
+    ui.optSub->setChecked(false);
+    for (QCheckBox* box : {ui.chkCapitoli, ui.chkArticoli, ui.chkSubarticoli})
+        box->setChecked(false);
+    ui.txtCerca->clear();
+    ui.lblSubSez->clear();
+    for (QLineEdit* box : {ui.txtSubCap, ui.txtSubArt, ui.txtSubSub})
+        box->clear();
+    ui.lblArtSez->clear();
+    ui.txtArtCap->clear();
+    ui.txtArtArt->clear();
+    setPrintEnabled(false);
+    checkSectionForMode(ui.optDa_A, msg::kSezioneDaA, msg::kSezioneDaA, {ui.lblDa_Sez, ui.lblA_Sez});
+}
+
+// Input guards: the inputs of a mode stay empty while another mode is selected.
+
+void frmCerca::chkCapitoli_Click()
+{
+    if (m_ui->optarticolo->isChecked() || m_ui->optSub->isChecked())
+        m_ui->chkCapitoli->setChecked(false);
+}
+
+void frmCerca::chkArticoli_Click()
+{
+    if (m_ui->optarticolo->isChecked() || m_ui->optSub->isChecked())
+        m_ui->chkArticoli->setChecked(false);
+}
+
+void frmCerca::chkSubarticoli_Click()
+{
+    if (m_ui->optarticolo->isChecked() || m_ui->optSub->isChecked())
+        m_ui->chkSubarticoli->setChecked(false);
+}
+
+void frmCerca::emptyWhen(bool condition, QLineEdit* box)
+{
+    if (condition && !box->text().isEmpty())
+        box->clear();
+}
+
+void frmCerca::txtCerca_Change()
+{
+    emptyWhen(m_ui->optarticolo->isChecked() || m_ui->optSub->isChecked(), m_ui->txtCerca);
+}
+
+void frmCerca::txtArtCap_Change()
+{
+    emptyWhen(m_ui->opttesto->isChecked() || m_ui->optSub->isChecked(), m_ui->txtArtCap);
+}
+
+void frmCerca::txtArtArt_Change()
+{
+    emptyWhen(m_ui->opttesto->isChecked() || m_ui->optSub->isChecked(), m_ui->txtArtArt);
+}
+
+void frmCerca::txtSubCap_Change()
+{
+    emptyWhen(m_ui->opttesto->isChecked() || m_ui->optarticolo->isChecked(), m_ui->txtSubCap);
+}
+
+void frmCerca::txtSubArt_Change()
+{
+    emptyWhen(m_ui->opttesto->isChecked() || m_ui->optarticolo->isChecked(), m_ui->txtSubArt);
+}
+
+void frmCerca::txtSubSub_Change()
+{
+    emptyWhen(m_ui->opttesto->isChecked() || m_ui->optarticolo->isChecked(), m_ui->txtSubSub);
+}
+
+// The run frame
+
+void frmCerca::cmdCerca_Click()
+{
+    core::guarded(this, [this] {
+        // A run the engine stops half-way must not leave half-filled lists that look like a result.
+        try {
+            runSearch();
+        } catch (const core::Error& error) {
+            discardResults();
+            throw core::Error(kRunInterrupted + error.text());
+        } catch (const std::exception& error) {
+            discardResults();
+            throw core::Error(kRunInterrupted + QString::fromLocal8Bit(error.what()));
+        }
+    });
+}
+
+void frmCerca::runSearch()
+{
+    Ui::frmCerca& ui = *m_ui;
+    if (!ui.opttesto->isChecked() && !ui.optarticolo->isChecked() && !ui.optSub->isChecked() &&
+        !ui.optDa_A->isChecked()) {
+        warn(QStringLiteral("Selezionare un tipo di ricerca prima di procedere "));
+        return;
+    }
+    if (ui.optDa_A->isChecked() && !runRange())
+        return;
+    if (ui.opttesto->isChecked() && !runText())
+        return;
+    if (ui.optDa_A->isChecked() || ui.opttesto->isChecked())
+        setSearchKind();
+    if (ui.optarticolo->isChecked() && !runArticle())
+        return;
+    if (ui.optSub->isChecked() && !runSubarticle())
+        return;
+
+    selectFirstRows({ui.lstCapitoli, ui.lstArticoli, ui.lstSubarticoli});
+    applyEndOfRunRules();
+    refreshCounters();
+    if (ui.lstCapitoli->Count() == 0 && ui.lstArticoli->Count() == 0 && ui.lstSubarticoli->Count() == 0) {
+        warn(QStringLiteral("LA RICERCA NON HA FORNITO RISULTATI"));
+        setPrintEnabled(false);
+    }
+}
+
+void frmCerca::startRun(Mode mode)
+{
+    Ui::frmCerca& ui = *m_ui;
+    ui.lblcontArt->clear();
+    ui.lblcontSub->clear();
+    ui.lblcontCap->clear();
+    Espandi_Capitolo = false;
+    Blocca_Subarticoli = false;
+    Risali_Articolo = false;
+    if (mode == Mode::Text) {
+        ui.lblsub->setVisible(true);
+        ui.lnlsub->setVisible(false);
+        ui.lblsub1->setVisible(false);
+        ui.Frame3->setTitle(QStringLiteral("Risultato Articoli"));
+    }
+    ui.txtArticolo->clear();
+    ui.txtArtSel->clear();
+    setPrintEnabled(true);
+    ui.lstCapitoli->RemoveAll();
+    ui.lstArticoli->RemoveAll();
+    ui.lstSubarticoli->RemoveAll();
+}
+
+void frmCerca::discardResults()
+{
+    Ui::frmCerca& ui = *m_ui;
+    setPrintEnabled(false);
+    Espandi_Capitolo = false;
+    Blocca_Subarticoli = false;
+    Risali_Articolo = false;
+    ui.txtArticolo->clear();
+    ui.txtArtSel->clear();
+    ui.lstCapitoli->RemoveAll();
+    ui.lstArticoli->RemoveAll();
+    ui.lstSubarticoli->RemoveAll();
+    ui.lblcontCap->clear();
+    ui.lblcontArt->clear();
+    ui.lblcontSub->clear();
+}
+
+void frmCerca::applyEndOfRunRules()
+{
+    Ui::frmCerca& ui = *m_ui;
+    const bool text = ui.opttesto->isChecked();
+    const bool capitoli = ui.chkCapitoli->isChecked();
+    const bool articoli = ui.chkArticoli->isChecked();
+    const bool subarticoli = ui.chkSubarticoli->isChecked();
+
+    if (text && capitoli && !articoli && !subarticoli) {
+        Espandi_Capitolo = true;
+        ui.Frame3->setTitle(QStringLiteral("Articoli Associati"));
+    }
+    if (ui.optSub->isChecked() || (text && !capitoli && !articoli && subarticoli)) {
+        Blocca_Subarticoli = true;
+        Risali_Articolo = true;
+    }
+    if (ui.optSub->isChecked() || (text && articoli && subarticoli))
+        Blocca_Subarticoli = true;
+    if (ui.optDa_A->isChecked()) {
+        ui.Frame3->setTitle(QStringLiteral("Risultato Articoli"));
+        Blocca_Subarticoli = true;
+    }
+    // The subarticle list then holds results of its own, not the subarticles of the selected article.
+    if (ui.optSub->isChecked() || ui.optDa_A->isChecked() || (text && subarticoli)) {
+        ui.lblsub->setVisible(false);
+        ui.lnlsub->setVisible(true);
+        ui.lblsub1->setVisible(true);
+    }
+}
+
+void frmCerca::refreshCounters()
+{
+    const auto counter = [](const ReportList* list) {
+        return QStringLiteral("(Numero di elementi trovati : %1)").arg(list->Count());
+    };
+    m_ui->lblcontCap->setText(counter(m_ui->lstCapitoli));
+    m_ui->lblcontArt->setText(counter(m_ui->lstArticoli));
+    m_ui->lblcontSub->setText(counter(m_ui->lstSubarticoli));
+}
+
+// A refilled list starts from its first row, not from the position the user had reached in the old rows.
+void frmCerca::selectFirstRows(std::initializer_list<ReportList*> lists)
+{
+    for (ReportList* list : lists) {
+        if (list->Count() > 0)
+            list->Select(ReportList::keyFor(0));
+    }
+}
+
+void frmCerca::setPrintEnabled(bool enabled)
+{
+    m_ui->cmdstampa->setEnabled(enabled);
+    m_ui->cmdStampa1->setEnabled(enabled);
+}
+
+void frmCerca::warn(const QString& text, const QString& title)
+{
+    core::MessageBox::warning(this, text, title.isEmpty() ? core::MessageBox::defaultTitle() : title);
+}
+
+} // namespace search

@@ -1,0 +1,164 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace Ui {
+class frmCerca;
+}
+
+namespace core {
+struct AppState;
+class Field;
+class ReportList;
+} // namespace core
+
+namespace search {
+
+// The search window: text, article code, subarticle code and code range over the price list, with
+// three result lists that drill down into each other. A top-level window without parent, so that
+// disabling the main window leaves it usable.
+class frmCerca : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    frmCerca(core::AppState& state, QWidget* mainWindow);
+    ~frmCerca() override;
+
+    // What the menu command does: back to the design state, load, show.
+    void showFromMenu();
+
+    // The state the spreadsheet report reads, and nothing else.
+    bool opttesto() const;
+    bool optarticolo() const;
+    bool optSub() const;
+    bool optDa_A() const;
+    QString txtCerca() const;
+    const QString& Tipo_Stampa_Testo() const { return m_report.Tipo_Stampa_Testo; }
+    const QString& Elemento_DA() const { return m_report.Elemento_DA; }
+    const QString& Elemento_A() const { return m_report.Elemento_A; }
+    QString lblArtSez() const;
+    QString txtArtCap() const;
+    QString txtArtArt() const;
+    QString lblSubSez() const;
+    QString txtSubCap() const;
+    QString txtSubArt() const;
+    QString txtSubSub() const;
+    QString lblDa_Sez() const;
+    QString cmbSezioni() const;
+    const core::ReportList& lstCapitoli() const;
+    const core::ReportList& lstArticoli() const;
+    const core::ReportList& lstSubarticoli() const;
+
+signals:
+    // "Stampa" and the picture button: the receiver prints the search this window shows.
+    void stampaRequested();
+    // "Informazioni": ContestoManuale is already "Cerca"; the receiver shows the manual modally.
+    void manualeRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class Mode
+    {
+        Text,
+        Code,
+        Range,
+    };
+
+    // The three public texts of the window; they survive "Pulisci" and each new showing.
+    struct ReportTexts
+    {
+        QString Tipo_Stampa_Testo;
+        QString Elemento_DA;
+        QString Elemento_A;
+    };
+
+    void resetToDesignState();
+    void Form_Load();
+    void Form_Unload();
+
+    // Event handlers
+    void cmbSezioni_Click(int index);
+    void cmbSezioni_Change();
+    void opttesto_Click();
+    void optarticolo_Click();
+    void optSub_Click();
+    void optDa_A_Click();
+    void chkCapitoli_Click();
+    void chkArticoli_Click();
+    void chkSubarticoli_Click();
+    void txtCerca_Change();
+    void txtArtCap_Change();
+    void txtArtArt_Change();
+    void txtSubCap_Change();
+    void txtSubArt_Change();
+    void txtSubSub_Change();
+    void cmdCerca_Click();
+    void lstCapitoli_ItemClick();
+    void lstArticoli_GotFocus();
+    void lstArticoli_ItemClick();
+    void lstSubarticoli_GotFocus();
+    void lstSubarticoli_ItemClick();
+    void cmdpulisci_Click();
+    void cmdstampa_Click();
+    void cmdStampa1_Click();
+    void mnuInfo_Click();
+
+    // Modes and input guards
+    void checkSectionForMode(QRadioButton* option, const QString& emptyWarning, const QString& wholeListWarning,
+                             std::initializer_list<QLabel*> prefixLabels);
+    QString sectionPrefix() const;
+    static void emptyWhen(bool condition, QLineEdit* box);
+
+    // The run frame
+    void runSearch();
+    void startRun(Mode mode);
+    void discardResults();
+    void applyEndOfRunRules();
+    void refreshCounters();
+    static void selectFirstRows(std::initializer_list<core::ReportList*> lists);
+    void setPrintEnabled(bool enabled);
+    void warn(const QString& text, const QString& title = QString());
+
+    // The four runs; each returns false when an input check refused it.
+    bool runText();
+    void setSearchKind();
+    bool runArticle();
+    bool runSubarticle();
+    bool runRange();
+    void listChapterRange(const QString& section);
+    void listRange(const QString& section, qsizetype codeLength, double start, double end);
+
+    // Drill-down in the results
+    void drillDown(const std::function<void()>& operation, std::initializer_list<core::ReportList*> targets);
+    void articleSelected();
+    void chapterSelected();
+    void subarticleSelected();
+    void listArticlesOf(const QString& sql, bool showDetails);
+
+    core::AppState& m_state;
+    QWidget* m_mainWindow;
+    std::unique_ptr<Ui::frmCerca> m_ui;
+
+    // The index of the section entry last picked; typing in the combo makes it -1.
+    int m_chosenIndex = -1;
+
+    ReportTexts m_report;
+    bool Blocca_Subarticoli = false;
+    bool Espandi_Capitolo = false;
+    bool Risali_Articolo = false;
+};
+
+} // namespace search

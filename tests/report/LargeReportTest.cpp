@@ -1,0 +1,70 @@
+// A report far past 32,767 rows: the row counter and the list indices have no 16-bit limit.
+#include "ReportSession.h"
+
+namespace reporttest {
+
+namespace {
+
+// One section, 20 chapters of 50 articles of 40 subarticles: 40,000 subarticles in all.
+fixture::Tables largeTables()
+{
+    fixture::Tables tables;
+    qint64 sequenza = 0;
+    for (int chapter = 1; chapter <= 20; ++chapter) {
+        for (int article = 1; article <= 50; ++article) {
+            for (int sub = 1; sub <= 40; ++sub) {
+                fixture::Row r;
+                r.sequenza = ++sequenza;
+                r.capitolo_codice = QStringLiteral("A%1").arg(chapter, 2, 10, QLatin1Char('0'));
+                r.seq_capitolo = chapter;
+                r.capitolo = QStringLiteral("Capitolo %1").arg(chapter);
+                r.articolo_codice = QStringLiteral("A%1").arg(article, 2, 10, QLatin1Char('0'));
+                r.articolo = QStringLiteral("Articolo %1").arg(article);
+                r.subarticolo_codice = QStringLiteral("%1").arg(sub * 10, 3, 10, QLatin1Char('0'));
+                r.subarticolo = QStringLiteral("Voce numero %1").arg(sequenza);
+                tables.rows << r;
+            }
+        }
+    }
+    return tables;
+}
+
+struct LargeReport : ReportSession
+{
+    LargeReport() : ReportSession(largeTables()) {}
+};
+
+} // namespace
+
+TEST_F(LargeReport, fortyThousandSubarticlesArePrintedToTheLastRow)
+{
+    textSearch(0, QStringLiteral("voce numero"), false, false, true);
+    ASSERT_EQ(window->lstSubarticoli().Count(), 40000);
+    // 1 section, 20 chapters, 1,000 articles and 40,000 subarticles from row 3 on.
+    const int last = 3 + 1 + 20 + 1000 + 40000 - 1;
+    const Sheet sheet = print("cmdstampa", 6, {32768, last, last + 1});
+    ASSERT_TRUE(printed);
+    EXPECT_TRUE(warnings().isEmpty()) << warnings().join(u'\n').toStdString();
+    expectRow(sheet, 6, RowKind::Subarticle,
+              {QStringLiteral("01"),
+               QStringLiteral("01.A01.A01.010"),
+               QStringLiteral("Voce numero 1"),
+               QStringLiteral("m³"),
+               QStringLiteral("12,5"),
+               QStringLiteral("27,5 %"),
+               QStringLiteral("3,44"),
+               {}});
+    EXPECT_FALSE(sheet.rowEmpty(32768));
+    expectRow(sheet, last, RowKind::Subarticle,
+              {QStringLiteral("01"),
+               QStringLiteral("01.A20.A50.400"),
+               QStringLiteral("Voce numero 40000"),
+               QStringLiteral("m³"),
+               QStringLiteral("12,5"),
+               QStringLiteral("27,5 %"),
+               QStringLiteral("3,44"),
+               {}});
+    EXPECT_TRUE(sheet.rowEmpty(last + 1));
+}
+
+} // namespace reporttest

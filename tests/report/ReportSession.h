@@ -1,0 +1,125 @@
+#pragma once
+
+#include "AppState.h"
+#include "Fixture.h"
+#include "ReportList.h"
+#include "frmCerca.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include <ostream>
+
+namespace report {
+class modExcel97;
+}
+
+QT_BEGIN_NAMESPACE
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace reporttest {
+
+// A thin continuous black edge, as the helper describes it: style/width/colour.
+inline const QString kThinEdge = QStringLiteral("0/26/000000");
+
+// One cell of a workbook, as LibreOffice holds it.
+struct Cell
+{
+    QMap<QString, QString> facts;
+
+    QString value() const { return facts.value(QStringLiteral("value")); }
+    QString format() const { return facts.value(QStringLiteral("format")); }
+    bool bold() const { return facts.value(QStringLiteral("bold")) == u"1"; }
+    bool wrapped() const { return facts.value(QStringLiteral("wrap")) == u"1"; }
+    bool bordered() const;
+    bool hasDiagonal() const;
+};
+
+// The rows of a workbook read back after a report, from row 1.
+struct Sheet
+{
+    QList<QList<Cell>> rows;
+
+    const Cell& at(int column, int row) const;
+    QStringList values(int row) const;
+    bool rowEmpty(int row) const;
+    // Which of the eight cells of a row are bold, as a string of 1 and 0 ("11101111").
+    QString boldPattern(int row) const;
+};
+
+enum class RowKind {
+    Section,
+    SectionWithoutNote,
+    Chapter,
+    Article,
+    Subarticle,
+};
+
+// A data row: its eight values, edges on every cell and no diagonal, bold and text format as its kind
+// wants them.
+void expectRow(const Sheet& sheet, int row, RowKind kind, const QStringList& values);
+// The title in A1, or a block label: column 1 only, bold, no edges, the template's format.
+void expectLabel(const Sheet& sheet, int row, const QString& text);
+
+// Reads rows 1 to `rows` (and the extra rows) of the wrapper's sheet, eight columns each.
+Sheet readSheet(report::modExcel97& excel, int rows, const QList<int>& extraRows = {});
+
+// The price list the report tests print, in list order (sequenza):
+//   01 Opere edili (note)  A01 Scavi e rinterri (note)  A01 Scavo a sezione obbligata (note)  010, 020 (no prices)
+//                                                       A02 Rinterro con materiale di scavo   010
+//                          B02 Murature                 A05 Muratura in laterizio            010, 020
+//                                                       A06 Muratura armata                  010
+//   02 Restauro            A01 Scavi archeologici       A01 Scavo stratigrafico              010
+//                          C01 Consolidamenti           A01 Iniezioni di malta               010
+fixture::Tables reportTables();
+
+// The search window on a price list, its print buttons wired to PrintSearchReport as the program wires
+// them, driven as a user drives it.
+struct ReportSession : ::testing::Test
+{
+    explicit ReportSession(const fixture::Tables& tables = reportTables());
+
+    void SetUp() override;
+    void TearDown() override;
+
+    void pickSection(int index);
+    void click(const char* name);
+    void type(const char* name, const QString& ascii);
+    void textSearch(int section, const QString& ascii, bool capitoli, bool articoli, bool subarticoli);
+    void articleSearch(int section, const QString& cap, const QString& art);
+    void subarticleSearch(int section, const QString& cap, const QString& art, const QString& sub);
+    void rangeSearch(int section, const QString& daCap, const QString& daArt, const QString& aCap, const QString& aArt);
+
+    // Presses a print button and reads the workbook back; printed stays false when no workbook was made.
+    Sheet print(const char* button = "cmdstampa", int rows = 20, const QList<int>& extraRows = {});
+    // Calls the report as the buttons do, whatever state the buttons are in.
+    Sheet printDirectly(int rows = 20);
+    QStringList warnings() const;
+
+    fixture::PriceListFolder folder;
+    core::AppState state;
+    QWidget mainWindow;
+    std::unique_ptr<search::frmCerca> window;
+    bool printed = false;
+
+private:
+    Sheet printWith(const std::function<void()>& action, int rows, const QList<int>& extraRows);
+};
+
+// The heading every report title starts with, the main window's title in these tests.
+inline const QString kHeading = QStringLiteral("Prezzario Regione Vallorsa 2021 CD");
+
+} // namespace reporttest

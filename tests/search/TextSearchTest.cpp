@@ -1,0 +1,299 @@
+#include "SearchSession.h"
+
+using searchtest::SearchSession;
+
+namespace {
+
+const QString kNothingFound = QStringLiteral("LA RICERCA NON HA FORNITO RISULTATI");
+
+} // namespace
+
+using TextSearch = SearchSession;
+
+TEST_F(TextSearch, refusesMissingInputsInOrderAndKeepsThePreviousResults)
+{
+    textSearch(0, QStringLiteral("scavo"), false, true, false);
+    ASSERT_EQ(lstArticoli->Count(), 3);
+    ASSERT_TRUE(warnings().isEmpty());
+
+    // Empty section text first, even though the text is too short and no box is ticked.
+    cmbSezioni->lineEdit()->selectAll();
+    QTest::keyClick(cmbSezioni->lineEdit(), Qt::Key_Delete);
+    box("txtCerca")->setText(QStringLiteral("x"));
+    click("chkArticoli");
+    run();
+    pickSection(0);
+    run();
+    box("txtCerca")->clear();
+    run();
+    // The text is not trimmed: two blanks pass, and only then are the boxes looked at.
+    type("txtCerca", QStringLiteral("  "));
+    run();
+    EXPECT_EQ(warnings(),
+              (QStringList{QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca elemento"),
+                           QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca"),
+                           QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca"),
+                           QStringLiteral("Selezionare almeno una scelta fra Capitoli/Articoli/Subarticoli prima di "
+                                          "procedere con la ricerca")}));
+    for (const QString& title : titles())
+        EXPECT_EQ(title, QStringLiteral("Prezziario"));
+    EXPECT_EQ(lstArticoli->Count(), 3);
+    EXPECT_EQ(text("lblcontArt"), counter(3));
+    EXPECT_EQ(window->Tipo_Stampa_Testo(), QStringLiteral("ArtInd"));
+}
+
+TEST_F(TextSearch, searchKindFollowsTheTickedLevels)
+{
+    const struct
+    {
+        bool capitoli, articoli, subarticoli;
+        const char* code;
+    } kinds[] = {
+        {true, true, true, "CapInd_ArtInd_SubInd"}, {true, true, false, "CapInd_ArtInd_SubDip"},
+        {false, true, true, "ArtInd_SubInd"},       {true, false, true, "CapInd_SubInd"},
+        {false, false, true, "SubInd"},             {true, false, false, "CapInd"},
+        {false, true, false, "ArtInd"},
+    };
+    for (const auto& kind : kinds) {
+        textSearch(0, QStringLiteral("di"), kind.capitoli, kind.articoli, kind.subarticoli);
+        EXPECT_EQ(window->Tipo_Stampa_Testo(), QString::fromLatin1(kind.code));
+    }
+    EXPECT_TRUE(warnings().isEmpty());
+}
+
+TEST_F(TextSearch, listsEachChapterAndArticleOnceForItsRunOfRows)
+{
+    textSearch(0, QStringLiteral("scav"), true, true, false);
+    EXPECT_EQ(column(lstCapitoli), (QStringList{QStringLiteral("01.A01"), QStringLiteral("02.A01")}));
+    EXPECT_EQ(keys(lstCapitoli), (QStringList{QStringLiteral("k0"), QStringLiteral("k1")}));
+    EXPECT_EQ(column(lstCapitoli, 1), (QStringList{QStringLiteral("Opere edili"), QStringLiteral("Restauro")}));
+    EXPECT_EQ(column(lstCapitoli, 2),
+              (QStringList{QStringLiteral("Scavi e movimenti di terra"), QStringLiteral("Scavi archeologici")}));
+    EXPECT_EQ(column(lstCapitoli, 3), (QStringList{QString(), QStringLiteral("Nota degli scavi archeologici")}));
+
+    EXPECT_EQ(column(lstArticoli), (QStringList{QStringLiteral("01.A01.A01"), QStringLiteral("01.A01.A02"),
+                                               QStringLiteral("02.A01.A01")}));
+    EXPECT_EQ(column(lstArticoli, 2).first(), QStringLiteral("Scavi e movimenti di terra"));
+    EXPECT_EQ(column(lstArticoli, 3), (QStringList{QStringLiteral("Scavo a sezione obbligata"),
+                                                  QStringLiteral("Scavo di sbancamento dell'opera"),
+                                                  QStringLiteral("Scavo stratigrafico")}));
+    EXPECT_EQ(column(lstArticoli, 4),
+              (QStringList{QStringLiteral("Nota dello scavo a sezione obbligata"), QString(), QString()}));
+    EXPECT_EQ(lstSubarticoli->Count(), 0);
+    EXPECT_EQ(text("lblcontCap"), counter(2));
+    EXPECT_EQ(text("lblcontArt"), counter(3));
+    EXPECT_EQ(text("lblcontSub"), counter(0));
+
+    // Only neighbouring rows are merged: an article whose rows are split by another is listed per run.
+    textSearch(0, QStringLiteral("laterizio"), false, true, false);
+    EXPECT_EQ(column(lstArticoli), (QStringList{QStringLiteral("01.A03.A05"), QStringLiteral("01.A03.A06"),
+                                               QStringLiteral("01.A03.A05")}));
+}
+
+TEST_F(TextSearch, chaptersComeInListOrderAndASectionFiltersThem)
+{
+    // Chapters follow their chapter position, not the position of their rows.
+    textSearch(0, QStringLiteral("*i"), true, false, false);
+    EXPECT_EQ(column(lstCapitoli), (QStringList{QStringLiteral("01.B01"), QStringLiteral("01.A01"),
+                                               QStringLiteral("02.C01"), QStringLiteral("02.A01")}));
+    textSearch(1, QStringLiteral("*i"), true, false, false);
+    EXPECT_EQ(column(lstCapitoli), (QStringList{QStringLiteral("01.B01"), QStringLiteral("01.A01")}));
+    textSearch(2, QStringLiteral("scavo"), false, true, true);
+    EXPECT_EQ(column(lstArticoli), QStringList{QStringLiteral("02.A01.A01")});
+    EXPECT_EQ(lstSubarticoli->Count(), 0);
+    EXPECT_EQ(text("lblcontSub"), counter(0));
+}
+
+TEST_F(TextSearch, subarticleRowsShowTheirFiguresAndLeaveNullsEmpty)
+{
+    textSearch(1, QStringLiteral("classe"), false, false, true);
+    ASSERT_EQ(lstSubarticoli->Count(), 2);
+    const QStringList priced{QStringLiteral("01.B01.A01.010"), QStringLiteral("Classe C25/30 perché è così"),
+                             QStringLiteral("m³"), QStringLiteral("120,5"), QStringLiteral("12 %"),
+                             QStringLiteral("14,46")};
+    for (int n = 0; n < 6; ++n)
+        EXPECT_EQ(lstSubarticoli->SubItem(QStringLiteral("k0"), n), priced[n]) << n;
+    for (int n = 3; n < 6; ++n)
+        EXPECT_EQ(lstSubarticoli->SubItem(QStringLiteral("k1"), n), QString()) << n;
+    EXPECT_EQ(text("lblcontCap"), counter(0));
+    EXPECT_EQ(text("lblcontArt"), counter(0));
+    EXPECT_EQ(text("lblcontSub"), counter(2));
+}
+
+TEST_F(TextSearch, letterCaseAndAccentsDoNotMatter)
+{
+    textSearch(0, QStringLiteral("CALCESTRUZZO"), false, true, false);
+    EXPECT_EQ(column(lstArticoli), QStringList{QStringLiteral("01.B01.A01")});
+    textSearch(0, QStringLiteral("calcestruzzo"), false, true, false);
+    EXPECT_EQ(column(lstArticoli), QStringList{QStringLiteral("01.B01.A01")});
+
+    // "PERCH" + "É" typed, "È" as a capital: the descriptions hold "perché è".
+    box("txtCerca")->clear();
+    type("txtCerca", QStringLiteral("PERCH"));
+    for (const QString& accented : {QStringLiteral("É"), QStringLiteral(" "), QStringLiteral("È")}) {
+        QTest::sendKeyEvent(QTest::Press, box("txtCerca"), Qt::Key_unknown, accented, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, box("txtCerca"), Qt::Key_unknown, accented, Qt::NoModifier);
+    }
+    ASSERT_EQ(text("txtCerca"), QStringLiteral("PERCHÉ È"));
+    click("chkArticoli");
+    click("chkSubarticoli");
+    run();
+    EXPECT_EQ(column(lstSubarticoli), QStringList{QStringLiteral("01.B01.A01.010")});
+    EXPECT_TRUE(warnings().isEmpty());
+}
+
+TEST_F(TextSearch, apostrophesReachTheQueryDoubledAndMatch)
+{
+    textSearch(0, QStringLiteral("dell'opera"), true, true, true);
+    EXPECT_TRUE(warnings().isEmpty());
+    EXPECT_EQ(column(lstArticoli), QStringList{QStringLiteral("01.A01.A02")});
+    EXPECT_EQ(text("txtCerca"), QStringLiteral("dell'opera")) << "the typed text is left as it was";
+
+    textSearch(0, QStringLiteral("l'"), false, true, false);
+    EXPECT_EQ(column(lstArticoli), QStringList{QStringLiteral("01.A01.A02")});
+}
+
+TEST_F(TextSearch, patternCharactersNeverMakeTheEngineFail)
+{
+    const struct
+    {
+        const char* typed;
+        QStringList found;
+    } cases[] = {
+        // A "[" without its "]" is plain text.
+        {"a[", {QStringLiteral("01.A01.A01.020")}},
+        {"a[b", {QStringLiteral("01.A01.A01.020")}},
+        {"50%", {QStringLiteral("01.B01.A01.020")}},
+        // The dialect's wildcards keep their meaning.
+        {"100*", {QStringLiteral("01.B01.A02.010")}},
+        {"C2?/30", {QStringLiteral("01.B01.A01.010")}},
+        {"C##/37", {QStringLiteral("01.B01.A01.020")}},
+        {"C[23]0/37", {QStringLiteral("01.B01.A01.020")}},
+        {"C[!3]5/", {QStringLiteral("01.B01.A01.010")}},
+        {"b]", {QStringLiteral("01.A01.A01.020")}},
+        {"[]", {}},
+    };
+    for (const auto& c : cases) {
+        core::MessageBox::clearRecorded();
+        textSearch(0, QString::fromLatin1(c.typed), false, false, true);
+        EXPECT_EQ(column(lstSubarticoli), c.found) << c.typed;
+        EXPECT_EQ(warnings(), c.found.isEmpty() ? QStringList{kNothingFound} : QStringList()) << c.typed;
+    }
+
+    // A lone "[" is one character: the length check refuses it before any query.
+    core::MessageBox::clearRecorded();
+    textSearch(0, QStringLiteral("["), false, false, true);
+    EXPECT_EQ(warnings(),
+              QStringList{QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca")});
+}
+
+TEST_F(TextSearch, aFortyThousandCharacterTextIsSearchedWhole)
+{
+    pickSection(0);
+    click("opttesto");
+    box("txtCerca")->setText(QStringLiteral("spessore") + QString(40000, u'x'));
+    ASSERT_EQ(text("txtCerca").size(), 40008);
+    click("chkCapitoli");
+    click("chkArticoli");
+    click("chkSubarticoli");
+    run();
+    EXPECT_EQ(warnings(), QStringList{kNothingFound});
+    EXPECT_EQ(lstSubarticoli->Count(), 0);
+}
+
+TEST_F(TextSearch, aQuoteTypedInTheSectionTextCannotBreakTheQuery)
+{
+    pickSection(0);
+    click("opttesto");
+    type("txtCerca", QStringLiteral("scavo"));
+    click("chkArticoli");
+    cmbSezioni->lineEdit()->selectAll();
+    typeInCombo(QStringLiteral("0'"));
+    run();
+    EXPECT_EQ(warnings(), QStringList{kNothingFound});
+
+    // "01'..." filters on its first two characters only.
+    cmbSezioni->lineEdit()->selectAll();
+    typeInCombo(QStringLiteral("01' or 1=1"));
+    core::MessageBox::clearRecorded();
+    run();
+    EXPECT_TRUE(warnings().isEmpty());
+    EXPECT_EQ(column(lstArticoli), (QStringList{QStringLiteral("01.A01.A01"), QStringLiteral("01.A01.A02")}));
+}
+
+TEST_F(TextSearch, nothingFoundShowsZeroCountersThenTheMessage)
+{
+    textSearch(0, QStringLiteral("scavo"), true, true, true);
+    ASSERT_TRUE(printEnabled());
+    textSearch(0, QStringLiteral("zzz"), true, true, true);
+    EXPECT_EQ(warnings(), QStringList{kNothingFound});
+    for (const char* name : {"lblcontCap", "lblcontArt", "lblcontSub"})
+        EXPECT_EQ(text(name), counter(0)) << name;
+    EXPECT_FALSE(printEnabled());
+    EXPECT_EQ(lstArticoli->Count(), 0);
+}
+
+TEST_F(TextSearch, headingsShowWhetherSubarticlesAreResultsOfTheirOwn)
+{
+    const auto shown = [this](const char* name) { return control<QWidget>(name)->isVisibleTo(window.get()); };
+    textSearch(1, QStringLiteral("scav"), true, false, false);
+    EXPECT_EQ(text("Frame3"), QStringLiteral("Articoli Associati"));
+    EXPECT_TRUE(shown("lblsub"));
+
+    textSearch(1, QStringLiteral("scav"), true, false, true);
+    EXPECT_EQ(text("Frame3"), QStringLiteral("Risultato Articoli"));
+    EXPECT_FALSE(shown("lblsub"));
+    EXPECT_TRUE(shown("lblsub1"));
+    EXPECT_TRUE(shown("lnlsub"));
+
+    textSearch(1, QStringLiteral("scav"), false, true, false);
+    EXPECT_TRUE(shown("lblsub"));
+    EXPECT_FALSE(shown("lblsub1"));
+    EXPECT_FALSE(shown("lnlsub"));
+}
+
+namespace {
+
+// 33,000 subarticles whose descriptions all contain "di": more rows than a 16-bit counter can number.
+fixture::Tables largeTables()
+{
+    fixture::Tables tables;
+    for (int i = 0; i < 33000; ++i) {
+        fixture::Row r;
+        r.sequenza = i + 1;
+        const int chapter = i / 100;
+        r.capitolo_codice = QStringLiteral("%1%2").arg(QChar(u'A' + chapter / 100)).arg(chapter % 100, 2, 10, QLatin1Char('0'));
+        r.seq_capitolo = chapter + 1;
+        r.capitolo = QStringLiteral("Capitolo di prova %1").arg(chapter);
+        r.articolo_codice = QStringLiteral("A%1").arg(i / 10 % 10, 2, 10, QLatin1Char('0'));
+        r.articolo = QStringLiteral("Articolo di prova %1").arg(i / 10);
+        r.subarticolo_codice = QStringLiteral("%1").arg(i % 10 * 10 + 10, 3, 10, QLatin1Char('0'));
+        r.subarticolo = QStringLiteral("Subarticolo di prova %1").arg(i);
+        tables.rows << r;
+    }
+    return tables;
+}
+
+struct LargeList : SearchSession
+{
+    LargeList() : SearchSession(largeTables()) {}
+};
+
+} // namespace
+
+TEST_F(LargeList, wholeListSearchForACommonWordListsEveryRow)
+{
+    textSearch(0, QStringLiteral("di"), true, true, true);
+    EXPECT_TRUE(warnings().isEmpty());
+    EXPECT_EQ(lstCapitoli->Count(), 330);
+    EXPECT_EQ(lstArticoli->Count(), 3300);
+    EXPECT_EQ(lstSubarticoli->Count(), 33000);
+    EXPECT_EQ(lstSubarticoli->Key(32999), QStringLiteral("k32999"));
+    EXPECT_EQ(lstSubarticoli->SubItem(QStringLiteral("k32999"), 1), QStringLiteral("Subarticolo di prova 32999"));
+    EXPECT_EQ(text("lblcontSub"), counter(33000));
+
+    // A repeated run empties every row first: the keys start again from k0.
+    textSearch(0, QStringLiteral("prova 3299"), false, false, true);
+    EXPECT_EQ(column(lstSubarticoli).size(), 11);
+    EXPECT_EQ(lstSubarticoli->Key(0), QStringLiteral("k0"));
+}
