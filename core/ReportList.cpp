@@ -262,6 +262,9 @@ void ReportList::SetSubItem(const QString& key, int n, const QString& text)
 void ReportList::Remove(const QString& key)
 {
     m_model->remove(key);
+    // A row added later under the same key is another row: it does not inherit the selection.
+    if (key == m_pendingKey)
+        m_pendingKey.clear();
 }
 
 void ReportList::RemoveAll()

@@ -113,6 +113,17 @@ TEST(ReportList, removalByKeyFromFrontMiddleAndWholeList)
     EXPECT_EQ(list.SelectedText(), QStringLiteral("di nuovo"));
 }
 
+TEST(ReportList, aRefilledListSelectsItsFirstRow)
+{
+    ListWindow w(3);
+    ReportList& list = *w.list;
+    list.Select(QStringLiteral("k2"));
+    list.RemoveAll();
+    for (int i = 0; i < 3; ++i)
+        list.Add(ReportList::keyFor(i), QStringLiteral("nuova %1").arg(i));
+    EXPECT_EQ(list.SelectedKey(), QStringLiteral("k0"));
+}
+
 TEST(ReportList, holdsMoreRowsThanA16BitCounter)
 {
     ListWindow w(100000);
