@@ -1,14 +1,6 @@
 // Search window figures on the 1,000,000-row demo list, beside the same three text queries run by
 // SQLite's own upper()/LIKE on an unencrypted copy (the plain engine a user could pick instead).
 // Also writes the three searched columns as CSV, so that `rg -ci WORD` can be timed over the same text.
-#include "AppState.h"
-#include "Builder.h"
-#include "Database.h"
-#include "Dialect.h"
-#include "MessageBox.h"
-#include "PriceList.h"
-#include "ReportList.h"
-#include "frmCerca.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -19,6 +11,15 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
+
+#include "AppState.h"
+#include "Builder.h"
+#include "Database.h"
+#include "Dialect.h"
+#include "MessageBox.h"
+#include "PriceList.h"
+#include "ReportList.h"
+#include "frmCerca.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlcipher/sqlite3.h>
@@ -86,8 +87,8 @@ QString plainCopy()
     std::fprintf(stderr, "exporting an unencrypted copy...\n");
     sqlite3* db = nullptr;
     // CREATE: the attached copy is a new file, and ATTACH opens it with the flags of this connection.
-    if (sqlite3_open_v2(QFile::encodeName(encryptedList()).constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(QFile::encodeName(encryptedList()).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK)
         fail(db, "open");
     const QByteArray key = core::kDbPassword.toUtf8();
     sqlite3_key(db, key.constData(), static_cast<int>(key.size()));
@@ -179,14 +180,12 @@ struct Session
     {
         // A warning would wait for a click that never comes; recorded, it fails the benchmark instead.
         core::MessageBox::setRecording(true);
-        state.dbPrezzario =
-            core::Database::OpenDatabase(encryptedList(), QStringLiteral(";pwd=") + core::kDbPassword);
+        state.dbPrezzario = core::Database::OpenDatabase(encryptedList(), QStringLiteral(";pwd=") + core::kDbPassword);
         window = new search::frmCerca(state, &mainWindow);
         window->showFromMenu();
     }
 
-    template <typename T>
-    T* control(const char* name) const
+    template <typename T> T* control(const char* name) const
     {
         T* found = window->findChild<T*>(QString::fromLatin1(name));
         if (!found)
@@ -265,7 +264,7 @@ void BM_SearchWindowText(benchmark::State& bench, const char* word)
 {
     Session& s = session();
     s.prepareTextSearch(QString::fromUtf8(word), true, true, true);
-    // The first run after opening decrypts every page it reads; later runs find them in the engine's cache.
+    // The first run of the process decrypts every page it reads; later runs find them in the engine's cache.
     QElapsedTimer first;
     first.start();
     s.runSearch();

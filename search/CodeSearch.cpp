@@ -130,8 +130,8 @@ bool frmCerca::runSubarticle()
         return false;
     }
 
-    const QString code = core::EscapeQuotes(ui.lblSubSez->text() + cap.toUpper() + u'.' + art.toUpper() + u'.' +
-                                            sub.toUpper());
+    const QString code =
+        core::EscapeQuotes(ui.lblSubSez->text() + cap.toUpper() + u'.' + art.toUpper() + u'.' + sub.toUpper());
 
     core::WaitCursor wait;
     startRun(Mode::Code);

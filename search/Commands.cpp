@@ -1,20 +1,20 @@
 #include "frmCerca.h"
 
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+
 #include "AppState.h"
 #include "Guard.h"
 #include "ReportList.h"
 #include "WaitCursor.h"
-
-#include <QIcon>
-#include <QPainter>
-#include <QPixmap>
 
 #include "ui_frmCerca.h"
 
 namespace search {
 
 // The picture of the second print button: a small green spreadsheet, 19 x 18 pixels.
-QIcon spreadsheetIcon()
+QIcon frmCerca::spreadsheetIcon()
 {
     QPixmap pixmap(19, 18);
     pixmap.fill(Qt::transparent);

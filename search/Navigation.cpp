@@ -82,8 +82,8 @@ void frmCerca::articleSelected()
         ui.txtArtSel->text() + QStringLiteral("' order by sequenza"));
     qsizetype counter = 0;
     for (; !rs4.Eof(); rs4.MoveNext()) {
-        rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(counter), rs4.Fields(0).Text(),
-                            rs4.Fields(1).Text(), rs4.Fields(2).Text(), rs4.Fields(3), rs4.Fields(5), rs4.Fields(6));
+        rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(counter), rs4.Fields(0).Text(), rs4.Fields(1).Text(),
+                            rs4.Fields(2).Text(), rs4.Fields(3), rs4.Fields(5), rs4.Fields(6));
         ++counter;
     }
     rs4.Close();
@@ -97,10 +97,11 @@ void frmCerca::chapterSelected()
         return;
     m_ui->lstArticoli->RemoveAll();
     m_ui->lstSubarticoli->RemoveAll();
-    listArticlesOf(QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
-                                  "seq_capitolo,note_articolo from prezzario where mid(codice_totale,1,6) = '") +
-                       m_ui->lstCapitoli->SelectedText() + QStringLiteral("' order by sequenza"),
-                   false);
+    listArticlesOf(
+        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
+                       "seq_capitolo,note_articolo from prezzario where mid(codice_totale,1,6) = '") +
+            m_ui->lstCapitoli->SelectedText() + QStringLiteral("' order by sequenza"),
+        false);
 }
 
 void frmCerca::subarticleSelected()
@@ -108,10 +109,11 @@ void frmCerca::subarticleSelected()
     if (!Risali_Articolo)
         return;
     m_ui->lstArticoli->RemoveAll();
-    listArticlesOf(QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
-                                  "seq_capitolo,note_articolo from prezzario where codice_totale = '") +
-                       m_ui->lstSubarticoli->SelectedText() + QStringLiteral("' order by sequenza"),
-                   true);
+    listArticlesOf(
+        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
+                       "seq_capitolo,note_articolo from prezzario where codice_totale = '") +
+            m_ui->lstSubarticoli->SelectedText() + QStringLiteral("' order by sequenza"),
+        true);
 }
 
 // Lists each run of rows of one article once; only neighbouring rows are compared.

@@ -21,8 +21,7 @@ constexpr qsizetype kArticle = 10;
 constexpr qsizetype kSubarticle = 14;
 
 // Positions of the columns of "select * from prezzario" that the range listing reads.
-enum Column
-{
+enum Column {
     sequenza = 0,
     codice_totale = 1,
     sezione = 3,

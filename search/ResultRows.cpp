@@ -26,9 +26,9 @@ void addArticle(core::ReportList& list, const QString& key, const QString& code,
         list.SetSubItem(key, 4, noteArticolo.Text());
 }
 
-void addSubarticle(core::ReportList& list, const QString& key, const QString& codiceTotale,
-                   const QString& subarticolo, const QString& simbolo, const core::Field& prezzoLordo,
-                   const core::Field& incidenzaManodopera, const core::Field& sommaManodopera)
+void addSubarticle(core::ReportList& list, const QString& key, const QString& codiceTotale, const QString& subarticolo,
+                   const QString& simbolo, const core::Field& prezzoLordo, const core::Field& incidenzaManodopera,
+                   const core::Field& sommaManodopera)
 {
     list.Add(key, codiceTotale);
     list.SetSubItem(key, 1, subarticolo);

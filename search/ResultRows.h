@@ -15,9 +15,9 @@ void addChapter(core::ReportList& list, const QString& key, const QString& code,
                 const QString& capitolo, const core::Field& noteCapitolo);
 void addArticle(core::ReportList& list, const QString& key, const QString& code, const QString& sezione,
                 const QString& capitolo, const QString& articolo, const core::Field& noteArticolo);
-void addSubarticle(core::ReportList& list, const QString& key, const QString& codiceTotale,
-                   const QString& subarticolo, const QString& simbolo, const core::Field& prezzoLordo,
-                   const core::Field& incidenzaManodopera, const core::Field& sommaManodopera);
+void addSubarticle(core::ReportList& list, const QString& key, const QString& codiceTotale, const QString& subarticolo,
+                   const QString& simbolo, const core::Field& prezzoLordo, const core::Field& incidenzaManodopera,
+                   const core::Field& sommaManodopera);
 
 // A position in the price-list order as a double; 0 (not found) for Null.
 double position(const core::Field& field);

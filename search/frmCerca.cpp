@@ -1,16 +1,16 @@
 #include "frmCerca.h"
 
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLineEdit>
+#include <QScreen>
+
 #include "AppState.h"
 #include "Guard.h"
 #include "Messages.h"
 #include "MessageBox.h"
 #include "ReportList.h"
 #include "WaitCursor.h"
-
-#include <QCloseEvent>
-#include <QIcon>
-#include <QLineEdit>
-#include <QScreen>
 
 #include <limits>
 
@@ -19,8 +19,6 @@
 namespace search {
 
 using core::ReportList;
-
-QIcon spreadsheetIcon();
 
 namespace {
 const QString kRunInterrupted =
@@ -238,13 +236,13 @@ void frmCerca::resetToDesignState()
     m_chosenIndex = -1;
     for (QCheckBox* box : {ui.chkCapitoli, ui.chkArticoli, ui.chkSubarticoli})
         box->setChecked(false);
-    for (QLineEdit* box : {ui.txtCerca, ui.txtArtCap, ui.txtArtArt, ui.txtSubCap, ui.txtSubArt, ui.txtSubSub,
-                           ui.txtDa_Cap, ui.txtDa_Art, ui.txtDa_Sub, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub,
-                           ui.txtArtSel})
+    for (QLineEdit* box :
+         {ui.txtCerca, ui.txtArtCap, ui.txtArtArt, ui.txtSubCap, ui.txtSubArt, ui.txtSubSub, ui.txtDa_Cap, ui.txtDa_Art,
+          ui.txtDa_Sub, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub, ui.txtArtSel})
         box->clear();
     ui.txtArticolo->clear();
-    for (QLabel* label : {ui.lblArtSez, ui.lblSubSez, ui.lblDa_Sez, ui.lblA_Sez, ui.lblcontCap, ui.lblcontArt,
-                          ui.lblcontSub})
+    for (QLabel* label :
+         {ui.lblArtSez, ui.lblSubSez, ui.lblDa_Sez, ui.lblA_Sez, ui.lblcontCap, ui.lblcontArt, ui.lblcontSub})
         label->clear();
     ui.lstCapitoli->RemoveAll();
     ui.lstArticoli->RemoveAll();

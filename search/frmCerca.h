@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <memory>
 
+class QIcon;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -17,7 +18,6 @@ class frmCerca;
 
 namespace core {
 struct AppState;
-class Field;
 class ReportList;
 } // namespace core
 
@@ -70,8 +70,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class Mode
-    {
+    enum class Mode {
         Text,
         Code,
         Range,
@@ -88,6 +87,7 @@ private:
     void resetToDesignState();
     void Form_Load();
     void Form_Unload();
+    static QIcon spreadsheetIcon();
 
     // Event handlers
     void cmbSezioni_Click(int index);

@@ -66,7 +66,8 @@ TEST_F(CodeSearch, articleRunListsItsChapterItselfAndAllItsSubarticles)
     EXPECT_EQ(column(lstArticoli), QStringList{QStringLiteral("01.A01.A01")});
     EXPECT_EQ(column(lstArticoli, 3), QStringList{QStringLiteral("Scavo a sezione obbligata")});
     EXPECT_EQ(column(lstArticoli, 4), QStringList{QStringLiteral("Nota dello scavo a sezione obbligata")});
-    EXPECT_EQ(column(lstSubarticoli), (QStringList{QStringLiteral("01.A01.A01.010"), QStringLiteral("01.A01.A01.020")}));
+    EXPECT_EQ(column(lstSubarticoli),
+              (QStringList{QStringLiteral("01.A01.A01.010"), QStringLiteral("01.A01.A01.020")}));
     EXPECT_EQ(keys(lstSubarticoli), (QStringList{QStringLiteral("k0"), QStringLiteral("k1")}));
     EXPECT_EQ(text("txtArticolo"), QStringLiteral("Scavo a sezione obbligata"));
     EXPECT_EQ(text("txtArtSel"), QStringLiteral("01.A01.A01"));
@@ -148,13 +149,13 @@ TEST_F(CodeSearch, subarticleRunRefusesBadInputsInOrder)
     box("txtSubArt")->clear();
     type("txtSubArt", QStringLiteral("A01"));
     run();
-    EXPECT_EQ(warnings(),
-              (QStringList{QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca subarticolo"),
-                           kBothCodes,
-                           QStringLiteral("Il Codice Subarticolo devono avere una lunghezza di 3 caratteri."),
-                           QStringLiteral("Il Codice Subarticolo deve avere una lunghezza di 3 caratteri ed essere "
-                                          "composto da tre numeri. Es. : '010'"),
-                           kArticleCode, kChapterCode}));
+    EXPECT_EQ(
+        warnings(),
+        (QStringList{QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca subarticolo"),
+                     kBothCodes, QStringLiteral("Il Codice Subarticolo devono avere una lunghezza di 3 caratteri."),
+                     QStringLiteral("Il Codice Subarticolo deve avere una lunghezza di 3 caratteri ed essere "
+                                    "composto da tre numeri. Es. : '010'"),
+                     kArticleCode, kChapterCode}));
 }
 
 TEST_F(CodeSearch, subarticleRunListsItWithItsChapterAndArticle)

@@ -1,10 +1,11 @@
 #include "SearchSession.h"
-#include "frmInfo.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTimer>
+
+#include "frmInfo.h"
 
 using searchtest::SearchSession;
 
@@ -12,10 +13,10 @@ using Commands = SearchSession;
 
 namespace {
 
-const char* const kOpeningTexts[] = {"txtCerca",  "txtArtCap",  "txtArtArt",   "txtSubCap", "txtSubArt", "txtSubSub",
-                                     "txtDa_Cap", "txtDa_Art",  "txtDa_Sub",   "txtA_Cap",  "txtA_Art",  "txtA_Sub",
-                                     "txtArtSel", "txtArticolo", "lblArtSez",  "lblSubSez", "lblDa_Sez", "lblA_Sez",
-                                     "lblcontCap", "lblcontArt", "lblcontSub"};
+const char* const kOpeningTexts[] = {"txtCerca",   "txtArtCap",   "txtArtArt", "txtSubCap", "txtSubArt", "txtSubSub",
+                                     "txtDa_Cap",  "txtDa_Art",   "txtDa_Sub", "txtA_Cap",  "txtA_Art",  "txtA_Sub",
+                                     "txtArtSel",  "txtArticolo", "lblArtSez", "lblSubSez", "lblDa_Sez", "lblA_Sez",
+                                     "lblcontCap", "lblcontArt",  "lblcontSub"};
 
 } // namespace
 

@@ -30,10 +30,10 @@ TEST_F(SearchWindow, opensInItsDesignStateWithTheMainWindowDisabled)
         EXPECT_FALSE(option(name)->isChecked()) << name;
     for (const char* name : {"chkCapitoli", "chkArticoli", "chkSubarticoli"})
         EXPECT_FALSE(check(name)->isChecked()) << name;
-    for (const char* name : {"txtCerca", "txtArtCap", "txtArtArt", "txtSubCap", "txtSubArt", "txtSubSub", "txtDa_Cap",
-                             "txtDa_Art", "txtDa_Sub", "txtA_Cap", "txtA_Art", "txtA_Sub", "txtArtSel", "txtArticolo",
-                             "lblArtSez", "lblSubSez", "lblDa_Sez", "lblA_Sez", "lblcontCap", "lblcontArt",
-                             "lblcontSub"})
+    for (const char* name :
+         {"txtCerca",  "txtArtCap", "txtArtArt", "txtSubCap", "txtSubArt",  "txtSubSub",  "txtDa_Cap",
+          "txtDa_Art", "txtDa_Sub", "txtA_Cap",  "txtA_Art",  "txtA_Sub",   "txtArtSel",  "txtArticolo",
+          "lblArtSez", "lblSubSez", "lblDa_Sez", "lblA_Sez",  "lblcontCap", "lblcontArt", "lblcontSub"})
         EXPECT_EQ(text(name), QString()) << name;
     EXPECT_EQ(lstCapitoli->Count() + lstArticoli->Count() + lstSubarticoli->Count(), 0);
     EXPECT_EQ(text("Frame3"), QStringLiteral("Risultato Articoli"));
@@ -81,10 +81,10 @@ TEST_F(SearchWindow, controlsCarryTheirCaptionsAndLimits)
     EXPECT_EQ(headings(lstArticoli),
               (QStringList{QStringLiteral("Codice Articolo"), QStringLiteral("Sezione"), QStringLiteral("Capitolo"),
                            QStringLiteral("Articolo"), QStringLiteral("note=0")}));
-    EXPECT_EQ(headings(lstSubarticoli),
-              (QStringList{QStringLiteral("Codice Subarticolo"), QStringLiteral("Subarticolo"),
-                           QStringLiteral("Un. misura"), QStringLiteral("Prezzo"), QStringLiteral("Inc. Manodopera"),
-                           QStringLiteral("Manodopera Lorda")}));
+    EXPECT_EQ(
+        headings(lstSubarticoli),
+        (QStringList{QStringLiteral("Codice Subarticolo"), QStringLiteral("Subarticolo"), QStringLiteral("Un. misura"),
+                     QStringLiteral("Prezzo"), QStringLiteral("Inc. Manodopera"), QStringLiteral("Manodopera Lorda")}));
 }
 
 TEST_F(SearchWindow, runWithoutAModeWarnsAndChangesNothing)
@@ -183,7 +183,8 @@ TEST_F(SearchWindow, choosingTheWholeListInRangeModeKeepsBothPrefixes)
     type("txtDa_Cap", QStringLiteral("A01"));
     type("txtA_Cap", QStringLiteral("A03"));
     pickSection(0);
-    EXPECT_EQ(warnings(), QStringList{QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca ''DA-A''")});
+    EXPECT_EQ(warnings(),
+              QStringList{QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca ''DA-A''")});
     EXPECT_EQ(text("lblDa_Sez"), QStringLiteral("01."));
     EXPECT_EQ(text("lblA_Sez"), QStringLiteral("01."));
     EXPECT_EQ(text("txtDa_Cap"), QStringLiteral("A01"));

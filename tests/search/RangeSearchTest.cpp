@@ -59,8 +59,9 @@ TEST_F(RangeSearch, inputChecksComeInOrder)
     rerun(QStringLiteral("a01"), QStringLiteral("a05"), {}, QStringLiteral("A02"), {}, {});
 
     const QString daA = QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca ''Da-A''");
-    const QString chapterParts = QStringLiteral("I Codici Capitolo devono essere valorizzati, avere una lunghezza di 3 "
-                                                "caratteri ed essere composti da una lettera e due numeri. Es. : 'A01'");
+    const QString chapterParts =
+        QStringLiteral("I Codici Capitolo devono essere valorizzati, avere una lunghezza di 3 "
+                       "caratteri ed essere composti da una lettera e due numeri. Es. : 'A01'");
     const QString chapterQuote = QStringLiteral("I Codici Capitolo devono avere una lunghezza di 3 caratteri ed essere "
                                                 "composti da una lettera e due numeri. Es. : 'A01'");
     const QString articleParts =

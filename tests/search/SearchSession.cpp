@@ -38,12 +38,21 @@ fixture::Tables searchTables()
 {
     const QString edili = QStringLiteral("Opere edili");
     const QString restauro = QStringLiteral("Restauro");
-    const Chapter b01{QStringLiteral("01"), edili, QStringLiteral("B01"), 1, QStringLiteral("Conglomerati cementizi"),
+    const Chapter b01{QStringLiteral("01"),
+                      edili,
+                      QStringLiteral("B01"),
+                      1,
+                      QStringLiteral("Conglomerati cementizi"),
                       QStringLiteral("Nota del capitolo B01")};
-    const Chapter a01{QStringLiteral("01"), edili, QStringLiteral("A01"), 2,
-                      QStringLiteral("Scavi e movimenti di terra"), std::nullopt};
+    const Chapter a01{
+        QStringLiteral("01"), edili, QStringLiteral("A01"), 2, QStringLiteral("Scavi e movimenti di terra"),
+        std::nullopt};
     const Chapter a03{QStringLiteral("01"), edili, QStringLiteral("A03"), 3, QStringLiteral("Murature"), std::nullopt};
-    const Chapter s02a01{QStringLiteral("02"), restauro, QStringLiteral("A01"), 5, QStringLiteral("Scavi archeologici"),
+    const Chapter s02a01{QStringLiteral("02"),
+                         restauro,
+                         QStringLiteral("A01"),
+                         5,
+                         QStringLiteral("Scavi archeologici"),
                          QStringLiteral("Nota degli scavi archeologici")};
     const Chapter s02c01{QStringLiteral("02"), restauro, QStringLiteral("C01"), 4, QStringLiteral("Consolidamenti"),
                          std::nullopt};
@@ -79,8 +88,8 @@ fixture::Tables searchTables()
                 QStringLiteral("Spessore 30 cm"));
     rows << row(9, a03, QStringLiteral("A06"), QStringLiteral("Tramezzatura in laterizio"), QStringLiteral("010"),
                 QStringLiteral("Spessore 8 cm"));
-    rows << row(10, a03, QStringLiteral("A05"), QStringLiteral("Muratura portante in laterizio"),
-                QStringLiteral("030"), QStringLiteral("Spessore 38 cm"));
+    rows << row(10, a03, QStringLiteral("A05"), QStringLiteral("Muratura portante in laterizio"), QStringLiteral("030"),
+                QStringLiteral("Spessore 38 cm"));
     rows << row(11, s02a01, QStringLiteral("A01"), QStringLiteral("Scavo stratigrafico"), QStringLiteral("010"),
                 QStringLiteral("A mano con setacciatura"));
     rows << row(12, s02c01, QStringLiteral("A01"), QStringLiteral("Iniezioni di malta"), QStringLiteral("010"),
@@ -90,9 +99,7 @@ fixture::Tables searchTables()
     return tables;
 }
 
-SearchSession::SearchSession(const fixture::Tables& tables) : folder(tables)
-{
-}
+SearchSession::SearchSession(const fixture::Tables& tables) : folder(tables) {}
 
 void SearchSession::SetUp()
 {
@@ -205,9 +212,8 @@ void SearchSession::rangeSearch(int section, const QString& daCap, const QString
 {
     pickSection(section);
     click("optDa_A");
-    const std::pair<const char*, QString> parts[] = {{"txtDa_Cap", daCap}, {"txtDa_Art", daArt},
-                                                     {"txtDa_Sub", daSub}, {"txtA_Cap", aCap},
-                                                     {"txtA_Art", aArt},   {"txtA_Sub", aSub}};
+    const std::pair<const char*, QString> parts[] = {{"txtDa_Cap", daCap}, {"txtDa_Art", daArt}, {"txtDa_Sub", daSub},
+                                                     {"txtA_Cap", aCap},   {"txtA_Art", aArt},   {"txtA_Sub", aSub}};
     for (const auto& [name, part] : parts) {
         box(name)->clear();
         type(name, part);

@@ -50,8 +50,7 @@ struct SearchSession : ::testing::Test
     void SetUp() override;
     void TearDown() override;
 
-    template <typename T>
-    T* control(const char* name) const
+    template <typename T> T* control(const char* name) const
     {
         T* found = window->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
@@ -76,8 +75,8 @@ struct SearchSession : ::testing::Test
     void textSearch(int section, const QString& ascii, bool capitoli, bool articoli, bool subarticoli);
     void articleSearch(int section, const QString& cap, const QString& art);
     void subarticleSearch(int section, const QString& cap, const QString& art, const QString& sub);
-    void rangeSearch(int section, const QString& daCap, const QString& daArt, const QString& daSub,
-                     const QString& aCap, const QString& aArt, const QString& aSub);
+    void rangeSearch(int section, const QString& daCap, const QString& daArt, const QString& daSub, const QString& aCap,
+                     const QString& aArt, const QString& aSub);
 
     static QStringList column(const core::ReportList* list, int n = 0);
     static QStringList keys(const core::ReportList* list);

@@ -29,12 +29,13 @@ TEST_F(TextSearch, refusesMissingInputsInOrderAndKeepsThePreviousResults)
     // The text is not trimmed: two blanks pass, and only then are the boxes looked at.
     type("txtCerca", QStringLiteral("  "));
     run();
-    EXPECT_EQ(warnings(),
-              (QStringList{QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca elemento"),
-                           QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca"),
-                           QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca"),
-                           QStringLiteral("Selezionare almeno una scelta fra Capitoli/Articoli/Subarticoli prima di "
-                                          "procedere con la ricerca")}));
+    EXPECT_EQ(
+        warnings(),
+        (QStringList{QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca elemento"),
+                     QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca"),
+                     QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca"),
+                     QStringLiteral("Selezionare almeno una scelta fra Capitoli/Articoli/Subarticoli prima di "
+                                    "procedere con la ricerca")}));
     for (const QString& title : titles())
         EXPECT_EQ(title, QStringLiteral("Prezziario"));
     EXPECT_EQ(lstArticoli->Count(), 3);
@@ -49,9 +50,12 @@ TEST_F(TextSearch, searchKindFollowsTheTickedLevels)
         bool capitoli, articoli, subarticoli;
         const char* code;
     } kinds[] = {
-        {true, true, true, "CapInd_ArtInd_SubInd"}, {true, true, false, "CapInd_ArtInd_SubDip"},
-        {false, true, true, "ArtInd_SubInd"},       {true, false, true, "CapInd_SubInd"},
-        {false, false, true, "SubInd"},             {true, false, false, "CapInd"},
+        {true, true, true, "CapInd_ArtInd_SubInd"},
+        {true, true, false, "CapInd_ArtInd_SubDip"},
+        {false, true, true, "ArtInd_SubInd"},
+        {true, false, true, "CapInd_SubInd"},
+        {false, false, true, "SubInd"},
+        {true, false, false, "CapInd"},
         {false, true, false, "ArtInd"},
     };
     for (const auto& kind : kinds) {
@@ -71,12 +75,12 @@ TEST_F(TextSearch, listsEachChapterAndArticleOnceForItsRunOfRows)
               (QStringList{QStringLiteral("Scavi e movimenti di terra"), QStringLiteral("Scavi archeologici")}));
     EXPECT_EQ(column(lstCapitoli, 3), (QStringList{QString(), QStringLiteral("Nota degli scavi archeologici")}));
 
-    EXPECT_EQ(column(lstArticoli), (QStringList{QStringLiteral("01.A01.A01"), QStringLiteral("01.A01.A02"),
-                                               QStringLiteral("02.A01.A01")}));
+    EXPECT_EQ(column(lstArticoli),
+              (QStringList{QStringLiteral("01.A01.A01"), QStringLiteral("01.A01.A02"), QStringLiteral("02.A01.A01")}));
     EXPECT_EQ(column(lstArticoli, 2).first(), QStringLiteral("Scavi e movimenti di terra"));
-    EXPECT_EQ(column(lstArticoli, 3), (QStringList{QStringLiteral("Scavo a sezione obbligata"),
-                                                  QStringLiteral("Scavo di sbancamento dell'opera"),
-                                                  QStringLiteral("Scavo stratigrafico")}));
+    EXPECT_EQ(column(lstArticoli, 3),
+              (QStringList{QStringLiteral("Scavo a sezione obbligata"),
+                           QStringLiteral("Scavo di sbancamento dell'opera"), QStringLiteral("Scavo stratigrafico")}));
     EXPECT_EQ(column(lstArticoli, 4),
               (QStringList{QStringLiteral("Nota dello scavo a sezione obbligata"), QString(), QString()}));
     EXPECT_EQ(lstSubarticoli->Count(), 0);
@@ -86,8 +90,8 @@ TEST_F(TextSearch, listsEachChapterAndArticleOnceForItsRunOfRows)
 
     // Only neighbouring rows are merged: an article whose rows are split by another is listed per run.
     textSearch(0, QStringLiteral("laterizio"), false, true, false);
-    EXPECT_EQ(column(lstArticoli), (QStringList{QStringLiteral("01.A03.A05"), QStringLiteral("01.A03.A06"),
-                                               QStringLiteral("01.A03.A05")}));
+    EXPECT_EQ(column(lstArticoli),
+              (QStringList{QStringLiteral("01.A03.A05"), QStringLiteral("01.A03.A06"), QStringLiteral("01.A03.A05")}));
 }
 
 TEST_F(TextSearch, chaptersComeInListOrderAndASectionFiltersThem)
@@ -95,7 +99,7 @@ TEST_F(TextSearch, chaptersComeInListOrderAndASectionFiltersThem)
     // Chapters follow their chapter position, not the position of their rows.
     textSearch(0, QStringLiteral("*i"), true, false, false);
     EXPECT_EQ(column(lstCapitoli), (QStringList{QStringLiteral("01.B01"), QStringLiteral("01.A01"),
-                                               QStringLiteral("02.C01"), QStringLiteral("02.A01")}));
+                                                QStringLiteral("02.C01"), QStringLiteral("02.A01")}));
     textSearch(1, QStringLiteral("*i"), true, false, false);
     EXPECT_EQ(column(lstCapitoli), (QStringList{QStringLiteral("01.B01"), QStringLiteral("01.A01")}));
     textSearch(2, QStringLiteral("scavo"), false, true, true);
@@ -108,8 +112,11 @@ TEST_F(TextSearch, subarticleRowsShowTheirFiguresAndLeaveNullsEmpty)
 {
     textSearch(1, QStringLiteral("classe"), false, false, true);
     ASSERT_EQ(lstSubarticoli->Count(), 2);
-    const QStringList priced{QStringLiteral("01.B01.A01.010"), QStringLiteral("Classe C25/30 perché è così"),
-                             QStringLiteral("m³"), QStringLiteral("120,5"), QStringLiteral("12 %"),
+    const QStringList priced{QStringLiteral("01.B01.A01.010"),
+                             QStringLiteral("Classe C25/30 perché è così"),
+                             QStringLiteral("m³"),
+                             QStringLiteral("120,5"),
+                             QStringLiteral("12 %"),
                              QStringLiteral("14,46")};
     for (int n = 0; n < 6; ++n)
         EXPECT_EQ(lstSubarticoli->SubItem(QStringLiteral("k0"), n), priced[n]) << n;
@@ -183,8 +190,8 @@ TEST_F(TextSearch, patternCharactersNeverMakeTheEngineFail)
     // A lone "[" is one character: the length check refuses it before any query.
     core::MessageBox::clearRecorded();
     textSearch(0, QStringLiteral("["), false, false, true);
-    EXPECT_EQ(warnings(),
-              QStringList{QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca")});
+    EXPECT_EQ(warnings(), QStringList{QStringLiteral(
+                              "Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca")});
 }
 
 TEST_F(TextSearch, aFortyThousandCharacterTextIsSearchedWhole)
@@ -262,7 +269,8 @@ fixture::Tables largeTables()
         fixture::Row r;
         r.sequenza = i + 1;
         const int chapter = i / 100;
-        r.capitolo_codice = QStringLiteral("%1%2").arg(QChar(u'A' + chapter / 100)).arg(chapter % 100, 2, 10, QLatin1Char('0'));
+        r.capitolo_codice =
+            QStringLiteral("%1%2").arg(QChar(u'A' + chapter / 100)).arg(chapter % 100, 2, 10, QLatin1Char('0'));
         r.seq_capitolo = chapter + 1;
         r.capitolo = QStringLiteral("Capitolo di prova %1").arg(chapter);
         r.articolo_codice = QStringLiteral("A%1").arg(i / 10 % 10, 2, 10, QLatin1Char('0'));
