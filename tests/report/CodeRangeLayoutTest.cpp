@@ -3,51 +3,6 @@
 
 namespace reporttest {
 
-namespace {
-
-const QStringList kSection01{QStringLiteral("01"),
-                             QStringLiteral("01"),
-                             QStringLiteral("Opere edili"),
-                             {},
-                             {},
-                             {},
-                             {},
-                             QStringLiteral("Prezzi comprensivi di oneri")};
-const QStringList kChapterA01{QStringLiteral("01"),
-                              QStringLiteral("01.A01"),
-                              QStringLiteral("Scavi e rinterri"),
-                              {},
-                              {},
-                              {},
-                              {},
-                              QStringLiteral("Nota dei capitoli di scavo")};
-const QStringList kArticleA01{QStringLiteral("01"),
-                              QStringLiteral("01.A01.A01"),
-                              QStringLiteral("Scavo a sezione obbligata"),
-                              {},
-                              {},
-                              {},
-                              {},
-                              QStringLiteral("Profondità fino a 2 m")};
-const QStringList kSub010{QStringLiteral("01"),
-                          QStringLiteral("01.A01.A01.010"),
-                          QStringLiteral("In terreno sciolto"),
-                          QStringLiteral("m³"),
-                          QStringLiteral("12,5"),
-                          QStringLiteral("27,5 %"),
-                          QStringLiteral("3,44"),
-                          {}};
-const QStringList kSub020{QStringLiteral("01"),
-                          QStringLiteral("01.A01.A01.020"),
-                          QStringLiteral("In roccia dura dell'alveo"),
-                          QStringLiteral("m³"),
-                          {},
-                          {},
-                          {},
-                          {}};
-
-} // namespace
-
 TEST_F(ReportSession, articleCodeSearchPrintsSectionChapterArticleAndSubarticlesWithAnUpperCaseTitle)
 {
     articleSearch(1, QStringLiteral("a01"), QStringLiteral("a01"));

@@ -122,4 +122,46 @@ private:
 // The heading every report title starts with, the main window's title in these tests.
 inline const QString kHeading = QStringLiteral("Prezzario Regione Vallorsa 2021 CD");
 
+// Expected cells of the fixture rows that several layouts print.
+inline const QStringList kSection01{QStringLiteral("01"),
+                             QStringLiteral("01"),
+                             QStringLiteral("Opere edili"),
+                             {},
+                             {},
+                             {},
+                             {},
+                             QStringLiteral("Prezzi comprensivi di oneri")};
+inline const QStringList kChapterA01{QStringLiteral("01"),
+                              QStringLiteral("01.A01"),
+                              QStringLiteral("Scavi e rinterri"),
+                              {},
+                              {},
+                              {},
+                              {},
+                              QStringLiteral("Nota dei capitoli di scavo")};
+inline const QStringList kArticleA01{QStringLiteral("01"),
+                              QStringLiteral("01.A01.A01"),
+                              QStringLiteral("Scavo a sezione obbligata"),
+                              {},
+                              {},
+                              {},
+                              {},
+                              QStringLiteral("Profondità fino a 2 m")};
+inline const QStringList kSub010{QStringLiteral("01"),
+                          QStringLiteral("01.A01.A01.010"),
+                          QStringLiteral("In terreno sciolto"),
+                          QStringLiteral("m³"),
+                          QStringLiteral("12,5"),
+                          QStringLiteral("27,5 %"),
+                          QStringLiteral("3,44"),
+                          {}};
+inline const QStringList kSub020{QStringLiteral("01"),
+                          QStringLiteral("01.A01.A01.020"),
+                          QStringLiteral("In roccia dura dell'alveo"),
+                          QStringLiteral("m³"),
+                          {},
+                          {},
+                          {},
+                          {}};
+
 } // namespace reporttest

@@ -6,24 +6,8 @@ namespace reporttest {
 
 namespace {
 
-const QStringList kChapterA01{QStringLiteral("01"),
-                              QStringLiteral("01.A01"),
-                              QStringLiteral("Scavi e rinterri"),
-                              {},
-                              {},
-                              {},
-                              {},
-                              QStringLiteral("Nota dei capitoli di scavo")};
 const QStringList kChapter02{
     QStringLiteral("02"), QStringLiteral("02.A01"), QStringLiteral("Scavi archeologici"), {}, {}, {}, {}, {}};
-const QStringList kArticleA01{QStringLiteral("01"),
-                              QStringLiteral("01.A01.A01"),
-                              QStringLiteral("Scavo a sezione obbligata"),
-                              {},
-                              {},
-                              {},
-                              {},
-                              QStringLiteral("Profondità fino a 2 m")};
 const QStringList kArticleA02{QStringLiteral("01"),
                               QStringLiteral("01.A01.A02"),
                               QStringLiteral("Rinterro con materiale di scavo"),
