@@ -5,6 +5,7 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -70,6 +71,9 @@ char32_t simpleUpper(char32_t cp)
     return QChar::toUpper(cp);
 }
 
+constexpr std::uint64_t kEachByte = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
 // Upper-cases UTF-8 text into 'out' (reused between calls, so the hot loop allocates nothing). 'full'
 // applies the multi-character mappings ("ß" -> "SS"); without it each character maps to one character,
 // which is what case-insensitive matching needs.
@@ -79,6 +83,22 @@ void upperInto(std::string_view text, std::string& out, bool full)
         out.resize(text.size() + 16);
     size_t o = 0;
     for (size_t i = 0; i < text.size();) {
+        // Eight ASCII bytes at a time: most of the list's text is plain ASCII.
+        while (i + 8 <= text.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, 8);
+            if (word & kHighBits)
+                break;
+            // High bit of each byte: set where the byte is >= 'a', and where it is > 'z'.
+            const std::uint64_t fromA = word + kEachByte * (0x80 - 'a');
+            const std::uint64_t pastZ = word + kEachByte * (0x80 - 'z' - 1);
+            word -= ((fromA & ~pastZ) & kHighBits) >> 2; // 0x80 >> 2 == 'a' - 'A'
+            std::memcpy(out.data() + o, &word, 8);
+            i += 8;
+            o += 8;
+        }
+        if (i >= text.size())
+            break;
         const auto c = static_cast<unsigned char>(text[i]);
         if (c < 0x80) {
             out[o++] = static_cast<char>((c >= 'a' && c <= 'z') ? c - 32 : c);
@@ -368,6 +388,9 @@ void sqlMid(sqlite3_context* context, int argc, sqlite3_value** argv)
     resultText(context, dialect::mid(textArg(argv[0]), start, length));
 }
 
+// Marks the results of ucase, so that like knows its text needs no folding ("ucase(x) like '*WORD*'").
+constexpr unsigned kUpperCased = 'U';
+
 void sqlUcase(sqlite3_context* context, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
@@ -377,6 +400,7 @@ void sqlUcase(sqlite3_context* context, int, sqlite3_value** argv)
     thread_local std::string upper;
     dialect::upperInto(textArg(argv[0]), upper, true);
     resultText(context, upper);
+    sqlite3_result_subtype(context, kUpperCased);
 }
 
 void deletePattern(void* pattern)
@@ -404,6 +428,11 @@ void sqlLike(sqlite3_context* context, int, sqlite3_value** argv)
             sqlite3_result_int(context, result ? 1 : 0);
             return;
         }
+    }
+    // Upper case is already folded: each character of it folds to itself.
+    if (sqlite3_value_subtype(argv[1]) == kUpperCased) {
+        sqlite3_result_int(context, dialect::matches(*pattern, textArg(argv[1])) ? 1 : 0);
+        return;
     }
     thread_local std::string folded;
     dialect::fold(textArg(argv[1]), folded);

@@ -2,43 +2,144 @@
 
 #include <QLocale>
 
+#include <charconv>
+
 namespace core {
+
+namespace {
+
+QString qtNumberText(const QLocale& locale, double value)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(value, 'g', 15);
+}
+
+// The current locale's signs, looked up again only when the default locale changes.
+struct LocaleSigns
+{
+    QLocale locale;
+    QString decimalPoint;
+    QString minus;
+
+    static const LocaleSigns& current()
+    {
+        thread_local LocaleSigns signs = make(QLocale());
+        const QLocale now;
+        if (now != signs.locale)
+            signs = make(now);
+        return signs;
+    }
+
+    static LocaleSigns make(const QLocale& locale)
+    {
+        return LocaleSigns{locale, locale.decimalPoint(), locale.negativeSign()};
+    }
+};
+
+} // namespace
 
 QString numberText(double value)
 {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    // The shortest form is much cheaper to compute, and the same text whenever it needs at most 15
-    // digits and no exponent (prices always do); otherwise round to 15 significant digits.
-    const QString shortest = locale.toString(value, 'g', QLocale::FloatingPointShortest);
+    if (value == 0)
+        return QStringLiteral("0"); // also -0
+    const LocaleSigns& signs = LocaleSigns::current();
+    // The shortest form that reads back as the same number is the 15-digit text whenever it needs at most
+    // 15 digits and no exponent (prices always do), and it is far cheaper than the locale's formatting.
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general);
     int digits = 0;
-    bool exponent = false;
     bool leading = true;
-    for (const QChar c : shortest) {
-        if (c.isDigit()) {
-            leading = leading && c == u'0';
+    for (const char* c = buffer; error == std::errc() && c != end; ++c) {
+        if (*c == 'e')
+            return qtNumberText(signs.locale, value);
+        if (*c >= '0' && *c <= '9') {
+            leading = leading && *c == '0';
             digits += leading ? 0 : 1;
-        } else if (c == u'e' || c == u'E') {
-            exponent = true;
         }
     }
-    if (!exponent && digits <= 15)
-        return shortest;
-    return locale.toString(value, 'g', 15);
+    if (error != std::errc() || digits > 15)
+        return qtNumberText(signs.locale, value);
+    QString text;
+    text.reserve(end - buffer + 2);
+    for (const char* c = buffer; c != end; ++c) {
+        if (*c == '.')
+            text += signs.decimalPoint;
+        else if (*c == '-')
+            text += signs.minus;
+        else
+            text += QLatin1Char(*c);
+    }
+    return text;
+}
+
+Field Field::integer(qlonglong value)
+{
+    Field field;
+    field.m_kind = Kind::Integer;
+    field.m_integer = value;
+    return field;
+}
+
+Field Field::real(double value)
+{
+    Field field;
+    field.m_kind = Kind::Real;
+    field.m_real = value;
+    return field;
+}
+
+Field Field::text(QString value)
+{
+    Field field;
+    field.m_kind = Kind::Text;
+    field.m_text = std::move(value);
+    return field;
+}
+
+QVariant Field::Value() const
+{
+    switch (m_kind) {
+    case Kind::Null:
+        return {};
+    case Kind::Integer:
+        return QVariant(m_integer);
+    case Kind::Real:
+        return QVariant(m_real);
+    case Kind::Text:
+        break;
+    }
+    return QVariant(m_text);
+}
+
+double Field::toDouble() const
+{
+    switch (m_kind) {
+    case Kind::Null:
+        return 0.0;
+    case Kind::Integer:
+        return static_cast<double>(m_integer);
+    case Kind::Real:
+        return m_real;
+    case Kind::Text:
+        break;
+    }
+    return QVariant(m_text).toDouble();
 }
 
 QString Field::Text() const
 {
-    switch (m_value.typeId()) {
-    case QMetaType::UnknownType:
+    switch (m_kind) {
+    case Kind::Null:
         return {};
-    case QMetaType::LongLong:
-        return QString::number(m_value.toLongLong());
-    case QMetaType::Double:
-        return numberText(m_value.toDouble());
-    default:
-        return m_value.toString();
+    case Kind::Integer:
+        return QString::number(m_integer);
+    case Kind::Real:
+        return numberText(m_real);
+    case Kind::Text:
+        break;
     }
+    return m_text;
 }
 
 } // namespace core

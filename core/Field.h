@@ -5,21 +5,37 @@
 
 namespace core {
 
-// One column of the current row. Null is a QVariant without a value.
+// One column of the current row: Null, a whole number, a real number or a text.
 class Field
 {
 public:
     Field() = default;
-    explicit Field(QVariant value) : m_value(std::move(value)) {}
+    static Field integer(qlonglong value);
+    static Field real(double value);
+    static Field text(QString value);
 
-    const QVariant& Value() const { return m_value; }
-    bool IsNull() const { return m_value.isNull(); }
+    // The value as a variant (invalid for Null).
+    QVariant Value() const;
+    bool IsNull() const { return m_kind == Kind::Null; }
+    // The number for numeric fields, the text read as a number otherwise (0 for Null).
+    double toDouble() const;
 
     // The value in its plain text form for the current locale, as the windows show it ("" for Null).
     QString Text() const;
 
 private:
-    QVariant m_value;
+    enum class Kind
+    {
+        Null,
+        Integer,
+        Real,
+        Text
+    };
+
+    Kind m_kind = Kind::Null;
+    qlonglong m_integer = 0;
+    double m_real = 0;
+    QString m_text;
 };
 
 // Plain text form of a number: at most 15 significant digits, no trailing zeros, the locale's decimal

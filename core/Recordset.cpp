@@ -91,21 +91,39 @@ void Recordset::requireRow(const char* operation) const
 
 Field Recordset::Fields(int i) const
 {
-    requireRow("Fields");
-    if (i < 0 || i >= m_names.size())
-        throw DbError(QStringLiteral("Colonna %1 inesistente nella query: %2").arg(i).arg(m_sql));
+    requireColumn(i);
     switch (sqlite3_column_type(m_stmt, i)) {
     case SQLITE_NULL:
         return Field();
     case SQLITE_INTEGER:
-        return Field(QVariant(static_cast<qlonglong>(sqlite3_column_int64(m_stmt, i))));
+        return Field::integer(sqlite3_column_int64(m_stmt, i));
     case SQLITE_FLOAT:
-        return Field(QVariant(sqlite3_column_double(m_stmt, i)));
+        return Field::real(sqlite3_column_double(m_stmt, i));
     default: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
-        return Field(QVariant(QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, i))));
+        return Field::text(QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, i)));
     }
     }
+}
+
+QByteArrayView Recordset::Utf8(int i) const
+{
+    requireColumn(i);
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
+    return text ? QByteArrayView(text, sqlite3_column_bytes(m_stmt, i)) : QByteArrayView();
+}
+
+bool Recordset::IsNull(int i) const
+{
+    requireColumn(i);
+    return sqlite3_column_type(m_stmt, i) == SQLITE_NULL;
+}
+
+void Recordset::requireColumn(int i) const
+{
+    requireRow("Fields");
+    if (i < 0 || i >= m_names.size())
+        throw DbError(QStringLiteral("Colonna %1 inesistente nella query: %2").arg(i).arg(m_sql));
 }
 
 Field Recordset::Fields(const QString& name) const

@@ -2,6 +2,7 @@
 
 #include "Field.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,10 @@ public:
     QString FieldName(int i) const { return m_names.value(i); }
     Field Fields(int i) const;
     Field Fields(const QString& name) const;
+    // Column i's text as the engine holds it, in UTF-8 and without a copy; empty for Null. Valid until
+    // the cursor moves. For text columns: numbers come in the engine's form, not the locale's.
+    QByteArrayView Utf8(int i) const;
+    bool IsNull(int i) const;
 
     void Close();
 
@@ -45,6 +50,7 @@ private:
     void step();
     [[noreturn]] void fail(const char* what) const;
     void requireRow(const char* operation) const;
+    void requireColumn(int i) const;
 
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_stmt = nullptr;

@@ -8,20 +8,112 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyle>
+#include <QVarLengthArray>
 #include <QVector>
+
+#include <cstring>
+#include <vector>
 
 namespace core {
 
+namespace {
+
+// "k<n>" exactly as keyFor writes it (no sign, no leading zero), with n small enough to index a vector;
+// -1 for any other key.
+constexpr qint64 kMaxNumberedKey = qint64(1) << 24;
+
+qint64 numberOf(QStringView key)
+{
+    if (key.size() < 2 || key.size() > 9 || key[0] != u'k' || (key[1] == u'0' && key.size() > 2))
+        return -1;
+    qint64 number = 0;
+    for (const QChar c : key.mid(1)) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        number = number * 10 + (c.unicode() - u'0');
+    }
+    return number < kMaxNumberedKey ? number : -1;
+}
+
+// A row's cells packed into one block: the cell count, the end of each cell, then the cells' UTF-8 text.
+// One allocation a row instead of one a cell, and half the bytes of UTF-16.
+using Packed = QByteArray;
+
+Packed pack(const QByteArray& text, const QVarLengthArray<quint32, 16>& ends)
+{
+    const qsizetype count = ends.size();
+    const qsizetype header = 1 + count * qsizetype(sizeof(quint32));
+    Packed packed(header + text.size(), Qt::Uninitialized);
+    packed[0] = static_cast<char>(count);
+    std::memcpy(packed.data() + 1, ends.constData(), count * sizeof(quint32));
+    std::memcpy(packed.data() + header, text.constData(), text.size());
+    return packed;
+}
+
+qsizetype cellCount(const Packed& packed)
+{
+    return packed.isEmpty() ? 0 : static_cast<unsigned char>(packed[0]);
+}
+
+QByteArrayView cellUtf8(const Packed& packed, qsizetype n)
+{
+    const qsizetype count = cellCount(packed);
+    if (n < 0 || n >= count)
+        return {};
+    const char* ends = packed.constData() + 1;
+    quint32 begin = 0;
+    quint32 end = 0;
+    if (n > 0)
+        std::memcpy(&begin, ends + (n - 1) * sizeof(quint32), sizeof(quint32));
+    std::memcpy(&end, ends + n * sizeof(quint32), sizeof(quint32));
+    const qsizetype header = 1 + count * qsizetype(sizeof(quint32));
+    return QByteArrayView(packed.constData() + header + begin, end - begin);
+}
+
+QString cellText(const Packed& packed, qsizetype n)
+{
+    return QString::fromUtf8(cellUtf8(packed, n));
+}
+
+} // namespace
+
+void ReportRow::clear()
+{
+    m_text.clear();
+    m_ends.clear();
+}
+
+ReportRow& ReportRow::cell(const QString& text)
+{
+    return cellUtf8(text.toUtf8());
+}
+
+ReportRow& ReportRow::cellUtf8(QByteArrayView utf8)
+{
+    if (m_ends.size() >= kMaxCells)
+        throw ListError(QStringLiteral("Una riga dell'elenco non può avere più di %1 colonne.").arg(kMaxCells));
+    m_text.append(utf8);
+    m_ends.append(static_cast<quint32>(m_text.size()));
+    return *this;
+}
+
+ReportRow& ReportRow::emptyCell()
+{
+    return cellUtf8({});
+}
+
 // Rows live in one vector. Removing the first row (how every list is emptied) only moves an offset,
 // and changes made in a burst are announced to the view as one reset when the burst ends, so that
-// filling or emptying 100,000 rows costs one view update instead of 100,000.
+// filling or emptying 100,000 rows costs one view update instead of 100,000. Keys written by keyFor
+// are found through a vector indexed by their number; any other key through a hash.
 class ReportListModel : public QAbstractTableModel
 {
 public:
     struct Row
     {
-        QString key;
-        QStringList cells;
+        qint64 number = -1; // the n of "k<n>", or -1 when the key is 'name'
+        QString name;
+        Packed cells;
     };
 
     explicit ReportListModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -36,8 +128,7 @@ public:
     {
         if (!index.isValid() || index.row() >= count() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
             return {};
-        const QStringList& cells = m_rows[m_offset + index.row()].cells;
-        return index.column() < cells.size() ? cells[index.column()] : QString();
+        return cellText(m_rows[m_offset + index.row()].cells, index.column());
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -66,21 +157,40 @@ public:
     // Returns the visible row of a key, or -1.
     qsizetype rowOf(const QString& key) const
     {
-        const auto it = m_index.constFind(key);
-        return it == m_index.cend() ? -1 : it.value() - m_offset;
+        const qint64 number = numberOf(key);
+        if (number >= 0)
+            return rowOfNumber(number);
+        const auto it = m_named.constFind(key);
+        return it == m_named.cend() ? -1 : it.value() - m_offset;
     }
 
-    const Row& row(qsizetype visibleRow) const { return m_rows[m_offset + visibleRow]; }
-
-    void add(const QString& key, const QString& text)
+    qsizetype rowOfNumber(qint64 number) const
     {
-        if (m_index.contains(key))
+        if (number >= qint64(m_numbered.size()) || m_numbered[number] < 0)
+            return -1;
+        return m_numbered[number] - m_offset;
+    }
+
+    QString keyOf(qsizetype visibleRow) const
+    {
+        const Row& row = m_rows[m_offset + visibleRow];
+        return row.number >= 0 ? ReportList::keyFor(row.number) : row.name;
+    }
+
+    QString text(qsizetype visibleRow, int n) const { return cellText(m_rows[m_offset + visibleRow].cells, n); }
+
+    void add(const QString& key, const ReportRow& cells)
+    {
+        if (rowOf(key) >= 0)
             throw ListError(QStringLiteral("La chiave «%1» è già presente nell'elenco.").arg(key));
         beginBatch();
-        QStringList cells(qMax(m_columns, 1));
-        cells[0] = text;
-        m_index.insert(key, m_rows.size());
-        m_rows.append(Row{key, cells});
+        Row row;
+        row.number = numberOf(key);
+        if (row.number < 0)
+            row.name = key;
+        row.cells = pack(cells.m_text, cells.m_ends);
+        track(row, m_rows.size());
+        m_rows.append(std::move(row));
     }
 
     void setSubItem(const QString& key, int n, const QString& text)
@@ -88,28 +198,25 @@ public:
         const qsizetype visible = requireRow(key);
         if (n < 1 || n >= m_columns)
             throw ListError(QStringLiteral("Sottovoce %1 inesistente nell'elenco.").arg(n));
-        m_rows[m_offset + visible].cells[n] = text;
+        Packed& packed = m_rows[m_offset + visible].cells;
+        ReportRow cells;
+        for (qsizetype i = 0; i < qMax<qsizetype>(cellCount(packed), n + 1); ++i)
+            cells.cellUtf8(i == n ? QByteArrayView(text.toUtf8()) : cellUtf8(packed, i));
+        packed = pack(cells.m_text, cells.m_ends);
         if (!m_batching)
             emit dataChanged(index(static_cast<int>(visible), n), index(static_cast<int>(visible), n));
     }
 
-    void remove(const QString& key)
+    void remove(const QString& key) { removeRow(requireRow(key)); }
+
+    // Removes the row under "k<number>"; throws ListError when there is none.
+    void removeNumber(qint64 number)
     {
-        const qsizetype visible = requireRow(key);
-        beginBatch();
-        m_index.remove(key);
-        if (visible == 0) {
-            ++m_offset;
-        } else {
-            const qsizetype absolute = m_offset + visible;
-            m_rows.remove(absolute);
-            for (qsizetype i = absolute; i < m_rows.size(); ++i)
-                m_index[m_rows[i].key] = i;
-        }
-        if (count() == 0) {
-            m_rows.clear();
-            m_offset = 0;
-        }
+        const qsizetype visible = rowOfNumber(number);
+        if (visible < 0)
+            throw ListError(
+                QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(ReportList::keyFor(number)));
+        removeRow(visible);
     }
 
     void beginBatch()
@@ -130,9 +237,8 @@ public:
         m_batching = false;
         if (m_offset > 0 && m_offset * 2 > m_rows.size()) {
             m_rows.remove(0, m_offset);
-            for (qsizetype i = 0; i < m_rows.size(); ++i)
-                m_index[m_rows[i].key] = i;
             m_offset = 0;
+            reindexFrom(0);
         }
         endResetModel();
         return true;
@@ -141,6 +247,51 @@ public:
     std::function<void()> m_onBatchStart;
 
 private:
+    void track(const Row& row, qsizetype absolute)
+    {
+        if (row.number < 0) {
+            m_named.insert(row.name, absolute);
+            return;
+        }
+        if (row.number >= qint64(m_numbered.size()))
+            m_numbered.resize(std::max<size_t>(row.number + 1, m_numbered.size() * 2), -1);
+        m_numbered[row.number] = absolute;
+    }
+
+    void untrack(const Row& row)
+    {
+        if (row.number < 0)
+            m_named.remove(row.name);
+        else
+            m_numbered[row.number] = -1;
+    }
+
+    void reindexFrom(qsizetype absolute)
+    {
+        for (qsizetype i = absolute; i < m_rows.size(); ++i)
+            track(m_rows[i], i);
+    }
+
+    void removeRow(qsizetype visible)
+    {
+        beginBatch();
+        const qsizetype absolute = m_offset + visible;
+        untrack(m_rows[absolute]);
+        if (visible == 0) {
+            m_rows[absolute].cells = Packed(); // the memory goes now, not when the vector is compacted
+            ++m_offset;
+        } else {
+            m_rows.remove(absolute);
+            reindexFrom(absolute);
+        }
+        if (count() == 0) {
+            m_rows.clear();
+            m_numbered.clear();
+            m_named.clear();
+            m_offset = 0;
+        }
+    }
+
     qsizetype requireRow(const QString& key) const
     {
         const qsizetype visible = rowOf(key);
@@ -150,7 +301,8 @@ private:
     }
 
     QVector<Row> m_rows;
-    QHash<QString, qsizetype> m_index;
+    std::vector<qsizetype> m_numbered; // absolute row of "k<n>" at [n], -1 when absent
+    QHash<QString, qsizetype> m_named;
     qsizetype m_offset = 0;
     QStringList m_headings;
     int m_columns = 0;
@@ -173,8 +325,8 @@ ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportL
 
     m_model->m_onBatchStart = [this] {
         const QModelIndex current = currentIndex();
-        m_pendingKey = current.isValid() && current.row() < m_model->count() ? m_model->row(current.row()).key
-                                                                              : QString();
+        m_pendingKey =
+            current.isValid() && current.row() < m_model->count() ? m_model->keyOf(current.row()) : QString();
         // Announce the burst once control returns to the event loop, if no reader comes first.
         QMetaObject::invokeMethod(this, [this] { settle(); }, Qt::QueuedConnection);
     };
@@ -213,7 +365,7 @@ void ReportList::fitCodeColumn()
     // Codes have one length per list: the first row tells how wide the code column must be to show it whole.
     if (m_model->count() == 0 || isColumnHidden(0))
         return;
-    const int needed = fontMetrics().horizontalAdvance(m_model->row(0).cells.value(0)) +
+    const int needed = fontMetrics().horizontalAdvance(m_model->text(0, 0)) +
                        2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;
     if (columnWidth(0) < needed)
         setColumnWidth(0, needed);
@@ -251,7 +403,14 @@ qsizetype ReportList::Count() const
 
 void ReportList::Add(const QString& key, const QString& text)
 {
-    m_model->add(key, text);
+    ReportRow row;
+    row.cell(text);
+    m_model->add(key, row);
+}
+
+void ReportList::Add(const QString& key, const ReportRow& row)
+{
+    m_model->add(key, row);
 }
 
 void ReportList::SetSubItem(const QString& key, int n, const QString& text)
@@ -270,8 +429,12 @@ void ReportList::Remove(const QString& key)
 void ReportList::RemoveAll()
 {
     const qsizetype count = Count();
-    for (qsizetype i = 0; i < count; ++i)
-        Remove(keyFor(i));
+    for (qsizetype i = 0; i < count; ++i) {
+        m_model->removeNumber(i);
+        // As Remove does; the key is known only once the burst has started.
+        if (!m_pendingKey.isEmpty() && numberOf(m_pendingKey) == i)
+            m_pendingKey.clear();
+    }
 }
 
 bool ReportList::Contains(const QString& key) const
@@ -289,12 +452,12 @@ QString ReportList::SubItem(const QString& key, int n) const
     const qsizetype row = m_model->rowOf(key);
     if (row < 0)
         throw ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
-    return m_model->row(row).cells.value(n);
+    return m_model->text(row, n);
 }
 
 QString ReportList::Key(qsizetype row) const
 {
-    return row >= 0 && row < Count() ? m_model->row(row).key : QString();
+    return row >= 0 && row < Count() ? m_model->keyOf(row) : QString();
 }
 
 QModelIndex ReportList::selectedIndex() const
@@ -319,7 +482,7 @@ bool ReportList::HasSelection() const
 QString ReportList::SelectedKey() const
 {
     const QModelIndex index = selectedIndex();
-    return index.isValid() ? m_model->row(index.row()).key : QString();
+    return index.isValid() ? m_model->keyOf(index.row()) : QString();
 }
 
 QString ReportList::SelectedText() const
@@ -330,7 +493,7 @@ QString ReportList::SelectedText() const
 QString ReportList::SelectedSubItem(int n) const
 {
     const QModelIndex index = selectedIndex();
-    return index.isValid() ? m_model->row(index.row()).cells.value(n) : QString();
+    return index.isValid() ? m_model->text(index.row(), n) : QString();
 }
 
 void ReportList::Select(const QString& key)

@@ -62,9 +62,9 @@ bool frmCerca::runArticle()
                 if (grouping != previous) {
                     const QString key = ReportList::keyFor(counter);
                     rows::addChapter(*ui.lstCapitoli, key, articleCode.left(6), rs3.Fields(1).Text(),
-                                     rs3.Fields(2).Text(), rs3.Fields(5));
+                                     rs3.Fields(2).Text(), rs3.Fields(5).Text());
                     rows::addArticle(*ui.lstArticoli, key, articleCode, rs3.Fields(1).Text(), rs3.Fields(2).Text(),
-                                     rs3.Fields(3).Text(), rs3.Fields(6));
+                                     rs3.Fields(3).Text(), rs3.Fields(6).Text());
                     ui.txtArticolo->setPlainText(rs3.Fields(3).Text());
                     ui.txtArtSel->setText(articleCode);
                     ++counter;
@@ -150,9 +150,9 @@ bool frmCerca::runSubarticle()
             const QString codiceTotale = rs4.Fields(0).Text();
             const QString sezione = rs4.Fields(7).Text();
             const QString capitolo = rs4.Fields(8).Text();
-            rows::addChapter(*ui.lstCapitoli, key, codiceTotale.left(6), sezione, capitolo, rs4.Fields(10));
+            rows::addChapter(*ui.lstCapitoli, key, codiceTotale.left(6), sezione, capitolo, rs4.Fields(10).Text());
             rows::addArticle(*ui.lstArticoli, key, codiceTotale.left(10), sezione, capitolo, rs4.Fields(9).Text(),
-                             rs4.Fields(11));
+                             rs4.Fields(11).Text());
             rows::addSubarticle(*ui.lstSubarticoli, key, codiceTotale, rs4.Fields(1).Text(), rs4.Fields(2).Text(),
                                 rs4.Fields(3), rs4.Fields(4), rs4.Fields(5));
             ++counter;

@@ -130,7 +130,7 @@ void frmCerca::listArticlesOf(const QString& sql, bool showDetails)
         if (key != previous) {
             const QString articolo = rs3.Fields(5).Text();
             rows::addArticle(*ui.lstArticoli, ReportList::keyFor(counter), key, rs3.Fields(1).Text(),
-                             rs3.Fields(3).Text(), articolo, rs3.Fields(7));
+                             rs3.Fields(3).Text(), articolo, rs3.Fields(7).Text());
             ++counter;
             if (showDetails) {
                 ui.txtArticolo->setPlainText(articolo);

@@ -55,14 +55,14 @@ bool badOptionalPart(const QString& part)
 void addChapterRow(ReportList& list, qsizetype counter, const core::Recordset& rs)
 {
     rows::addChapter(list, ReportList::keyFor(counter), rs.Fields(codice_totale).Text().left(kChapter),
-                     rs.Fields(sezione).Text(), rs.Fields(capitolo).Text(), rs.Fields(note_capitolo));
+                     rs.Fields(sezione).Text(), rs.Fields(capitolo).Text(), rs.Fields(note_capitolo).Text());
 }
 
 void addArticleRow(ReportList& list, qsizetype counter, const core::Recordset& rs)
 {
     rows::addArticle(list, ReportList::keyFor(counter), rs.Fields(codice_totale).Text().left(kArticle),
                      rs.Fields(sezione).Text(), rs.Fields(capitolo).Text(), rs.Fields(articolo).Text(),
-                     rs.Fields(note_articolo));
+                     rs.Fields(note_articolo).Text());
 }
 
 void addSubarticleRow(ReportList& list, qsizetype counter, const core::Recordset& rs)

@@ -5,45 +5,68 @@
 
 namespace search::rows {
 
-void addChapter(core::ReportList& list, const QString& key, const QString& code, const QString& sezione,
-                const QString& capitolo, const core::Field& noteCapitolo)
+namespace {
+
+// One row gathered at a time; kept, so that its memory serves every row of a fill.
+core::ReportRow& scratch()
 {
-    list.Add(key, code);
-    list.SetSubItem(key, 1, sezione);
-    list.SetSubItem(key, 2, capitolo);
-    if (!noteCapitolo.IsNull())
-        list.SetSubItem(key, 3, noteCapitolo.Text());
+    static core::ReportRow row;
+    row.clear();
+    return row;
 }
 
-void addArticle(core::ReportList& list, const QString& key, const QString& code, const QString& sezione,
-                const QString& capitolo, const QString& articolo, const core::Field& noteArticolo)
+void appendNumber(core::ReportRow& row, const core::Field& number, QStringView suffix = {})
 {
-    list.Add(key, code);
-    list.SetSubItem(key, 1, sezione);
-    list.SetSubItem(key, 2, capitolo);
-    list.SetSubItem(key, 3, articolo);
-    if (!noteArticolo.IsNull())
-        list.SetSubItem(key, 4, noteArticolo.Text());
+    if (number.IsNull())
+        row.emptyCell();
+    else
+        row.cell(number.Text() + suffix);
 }
 
-void addSubarticle(core::ReportList& list, const QString& key, const QString& codiceTotale, const QString& subarticolo,
-                   const QString& simbolo, const core::Field& prezzoLordo, const core::Field& incidenzaManodopera,
+} // namespace
+
+void CellText::appendTo(core::ReportRow& row) const
+{
+    if (m_string)
+        row.cell(*m_string);
+    else
+        row.cellUtf8(m_utf8);
+}
+
+void addChapter(core::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
+                CellText noteCapitolo)
+{
+    core::ReportRow& row = scratch();
+    for (const CellText& text : {code, sezione, capitolo, noteCapitolo})
+        text.appendTo(row);
+    list.Add(key, row);
+}
+
+void addArticle(core::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
+                CellText articolo, CellText noteArticolo)
+{
+    core::ReportRow& row = scratch();
+    for (const CellText& text : {code, sezione, capitolo, articolo, noteArticolo})
+        text.appendTo(row);
+    list.Add(key, row);
+}
+
+void addSubarticle(core::ReportList& list, const QString& key, CellText codiceTotale, CellText subarticolo,
+                   CellText simbolo, const core::Field& prezzoLordo, const core::Field& incidenzaManodopera,
                    const core::Field& sommaManodopera)
 {
-    list.Add(key, codiceTotale);
-    list.SetSubItem(key, 1, subarticolo);
-    list.SetSubItem(key, 2, simbolo);
-    if (!prezzoLordo.IsNull())
-        list.SetSubItem(key, 3, prezzoLordo.Text());
-    if (!incidenzaManodopera.IsNull())
-        list.SetSubItem(key, 4, incidenzaManodopera.Text() + QStringLiteral(" %"));
-    if (!sommaManodopera.IsNull())
-        list.SetSubItem(key, 5, sommaManodopera.Text());
+    core::ReportRow& row = scratch();
+    for (const CellText& text : {codiceTotale, subarticolo, simbolo})
+        text.appendTo(row);
+    appendNumber(row, prezzoLordo);
+    appendNumber(row, incidenzaManodopera, u" %");
+    appendNumber(row, sommaManodopera);
+    list.Add(key, row);
 }
 
 double position(const core::Field& field)
 {
-    return field.IsNull() ? 0.0 : field.Value().toDouble();
+    return field.toDouble();
 }
 
 bool hasApostrophe(const QString& text)

@@ -1,22 +1,37 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace core {
 class Field;
 class ReportList;
+class ReportRow;
 } // namespace core
 
 namespace search::rows {
 
-// The row layouts shared by the searches and the drill-down. Optional columns that are Null leave
-// their cell empty.
-void addChapter(core::ReportList& list, const QString& key, const QString& code, const QString& sezione,
-                const QString& capitolo, const core::Field& noteCapitolo);
-void addArticle(core::ReportList& list, const QString& key, const QString& code, const QString& sezione,
-                const QString& capitolo, const QString& articolo, const core::Field& noteArticolo);
-void addSubarticle(core::ReportList& list, const QString& key, const QString& codiceTotale, const QString& subarticolo,
-                   const QString& simbolo, const core::Field& prezzoLordo, const core::Field& incidenzaManodopera,
+// The text of a cell: a string, or UTF-8 straight from the engine (no string made for it).
+class CellText
+{
+public:
+    CellText(const QString& text) : m_string(&text) {}
+    CellText(QByteArrayView utf8) : m_utf8(utf8) {}
+    void appendTo(core::ReportRow& row) const;
+
+private:
+    const QString* m_string = nullptr;
+    QByteArrayView m_utf8;
+};
+
+// The row layouts shared by the searches and the drill-down. Notes and prices that are Null leave
+// their cell empty (pass an empty note for Null).
+void addChapter(core::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
+                CellText noteCapitolo);
+void addArticle(core::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
+                CellText articolo, CellText noteArticolo);
+void addSubarticle(core::ReportList& list, const QString& key, CellText codiceTotale, CellText subarticolo,
+                   CellText simbolo, const core::Field& prezzoLordo, const core::Field& incidenzaManodopera,
                    const core::Field& sommaManodopera);
 
 // A position in the price-list order as a double; 0 (not found) for Null.

@@ -12,6 +12,23 @@ namespace search {
 
 using core::ReportList;
 
+namespace {
+
+// "sez.cap" or "sez.cap.art", made in 'code' (its memory is reused from row to row).
+void joinCode(QByteArray& code, std::initializer_list<QByteArrayView> parts)
+{
+    code.clear();
+    bool first = true;
+    for (const QByteArrayView part : parts) {
+        if (!first)
+            code += '.';
+        code += part;
+        first = false;
+    }
+}
+
+} // namespace
+
 bool frmCerca::runText()
 {
     Ui::frmCerca& ui = *m_ui;
@@ -53,15 +70,17 @@ bool frmCerca::runText()
         if (!rs2.Eof()) {
             rs2.MoveFirst();
             // One row per subarticle comes back: a chapter is listed at the first row of each run of its code.
-            QString previous;
+            // Codes are compared, and texts listed, in the engine's UTF-8: most rows only repeat a code.
+            QByteArray code;
+            QByteArray previous;
             qsizetype counter = 0;
             for (; !rs2.Eof(); rs2.MoveNext()) {
-                const QString code = rs2.Fields(0).Text() + u'.' + rs2.Fields(2).Text();
+                joinCode(code, {rs2.Utf8(0), rs2.Utf8(2)});
                 if (code != previous) {
-                    rows::addChapter(*ui.lstCapitoli, ReportList::keyFor(counter), code, rs2.Fields(1).Text(),
-                                     rs2.Fields(3).Text(), rs2.Fields(5));
+                    rows::addChapter(*ui.lstCapitoli, ReportList::keyFor(counter), QByteArrayView(code),
+                                     rs2.Utf8(1), rs2.Utf8(3), rs2.Utf8(5));
                     ++counter;
-                    previous = code;
+                    previous.swap(code);
                 }
             }
         }
@@ -76,15 +95,16 @@ bool frmCerca::runText()
                                pattern + QStringLiteral("*'") + order);
         if (!rs3.Eof()) {
             rs3.MoveFirst();
-            QString previous;
+            QByteArray code;
+            QByteArray previous;
             qsizetype counter = 0;
             for (; !rs3.Eof(); rs3.MoveNext()) {
-                const QString code = rs3.Fields(0).Text() + u'.' + rs3.Fields(2).Text() + u'.' + rs3.Fields(4).Text();
+                joinCode(code, {rs3.Utf8(0), rs3.Utf8(2), rs3.Utf8(4)});
                 if (code != previous) {
-                    rows::addArticle(*ui.lstArticoli, ReportList::keyFor(counter), code, rs3.Fields(1).Text(),
-                                     rs3.Fields(3).Text(), rs3.Fields(5).Text(), rs3.Fields(7));
+                    rows::addArticle(*ui.lstArticoli, ReportList::keyFor(counter), QByteArrayView(code),
+                                     rs3.Utf8(1), rs3.Utf8(3), rs3.Utf8(5), rs3.Utf8(7));
                     ++counter;
-                    previous = code;
+                    previous.swap(code);
                 }
             }
         }
@@ -101,9 +121,8 @@ bool frmCerca::runText()
             rs4.MoveFirst();
             qsizetype counter = 0;
             for (; !rs4.Eof(); rs4.MoveNext()) {
-                rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(counter), rs4.Fields(0).Text(),
-                                    rs4.Fields(1).Text(), rs4.Fields(2).Text(), rs4.Fields(3), rs4.Fields(4),
-                                    rs4.Fields(5));
+                rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(counter), rs4.Utf8(0), rs4.Utf8(1),
+                                    rs4.Utf8(2), rs4.Fields(3), rs4.Fields(4), rs4.Fields(5));
                 ++counter;
             }
         }

@@ -52,6 +52,8 @@ create table manuale (titolo text primary key, Descrizione text);
 constexpr const char* kIndexes[] = {
     "create unique index ix_prezzario_codice_totale on prezzario (codice_totale)",
     "create index ix_prezzario_sezione_seq_capitolo on prezzario (codice_sezione, seq_capitolo)",
+    // The chapter search over the whole list orders by seq_capitolo: without it, a sort of every match.
+    "create index ix_prezzario_seq_capitolo on prezzario (seq_capitolo)",
     "create index ix_prezzario_sezione_nome on prezzario (codice_sezione, sezione)",
     "create index ix_prezzario_chiave_capitolo on prezzario (mid(codice_totale,1,6))",
     "create index ix_prezzario_chiave_articolo on prezzario (mid(codice_totale,1,10))",

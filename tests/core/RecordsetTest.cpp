@@ -3,7 +3,12 @@
 #include "Fixture.h"
 #include "Recordset.h"
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
 
 namespace {
 
@@ -94,6 +99,33 @@ TEST(Recordset, numbersAndNullsReadAsTheWindowsShowThem)
     EXPECT_EQ(core::numberText(0.00001), QStringLiteral("1E-05"));
     EXPECT_EQ(core::numberText(-0.5), QStringLiteral("-0,5"));
     EXPECT_EQ(core::numberText(0.0), QStringLiteral("0"));
+    EXPECT_EQ(core::numberText(-0.0), QStringLiteral("0"));
+}
+
+// The quick path must give the locale's own 15-digit text for every value, ties and long numbers included.
+TEST(Recordset, numberTextIsTheLocalesFifteenDigitText)
+{
+    const auto expected = [](double value) {
+        QLocale locale;
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        return locale.toString(value, 'g', 15);
+    };
+    std::mt19937_64 random(7);
+    std::uniform_int_distribution<long long> cents(0, 10'000'000'000LL);
+    std::uniform_real_distribution<double> exponent(-20, 20);
+    for (int i = 0; i < 20'000; ++i) {
+        const double price = static_cast<double>(cents(random)) / 100.0;
+        const double labour = price * static_cast<double>(cents(random) % 10'000) / 100.0 / 100.0;
+        const double any = -std::pow(10.0, exponent(random)) * 1.2345;
+        const double tie = static_cast<double>(cents(random) * 100'000 + 50) / 100.0; // 15 digits and a half
+        for (const double value : {price, labour, any, tie})
+            ASSERT_EQ(core::numberText(value), expected(value)) << value;
+    }
+    const QLocale italian = QLocale();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(core::numberText(-1234.5), QStringLiteral("-1234.5"));
+    QLocale::setDefault(italian);
+    EXPECT_EQ(core::numberText(-1234.5), QStringLiteral("-1234,5"));
 }
 
 TEST(Recordset, badSqlIsAnEngineErrorNotACrash)

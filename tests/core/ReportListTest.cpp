@@ -113,6 +113,58 @@ TEST(ReportList, removalByKeyFromFrontMiddleAndWholeList)
     EXPECT_EQ(list.SelectedText(), QStringLiteral("di nuovo"));
 }
 
+// Keys that are not "k<n>" as keyFor writes them ("k01", "k-1", "K1", names) are keys of their own.
+TEST(ReportList, keysOfAnyShapeStayDistinctThroughRemovals)
+{
+    ListWindow w(3);
+    ReportList& list = *w.list;
+    const QString others[] = {QStringLiteral("k01"), QStringLiteral("k-1"), QStringLiteral("K1"),
+                              QStringLiteral("k"), QStringLiteral("k99999999999"), QStringLiteral("capitolo")};
+    for (const QString& key : others)
+        list.Add(key, key + QStringLiteral(" testo"));
+    EXPECT_EQ(list.Count(), 9);
+    EXPECT_EQ(list.Text(QStringLiteral("k1")), QStringLiteral("01.A01"));
+    EXPECT_EQ(list.Text(QStringLiteral("k01")), QStringLiteral("k01 testo"));
+    EXPECT_EQ(list.Key(4), QStringLiteral("k-1"));
+    EXPECT_THROW(list.Add(QStringLiteral("k99999999999"), QString()), core::ListError);
+    // A removal in the middle moves every later key, of both kinds, one row up.
+    list.Remove(QStringLiteral("k1"));
+    EXPECT_EQ(list.Key(1), QStringLiteral("k2"));
+    EXPECT_EQ(list.Key(2), QStringLiteral("k01"));
+    EXPECT_EQ(list.Text(QStringLiteral("capitolo")), QStringLiteral("capitolo testo"));
+    list.Select(QStringLiteral("K1"));
+    EXPECT_EQ(list.SelectedText(), QStringLiteral("K1 testo"));
+    // RemoveAll removes "k0" to "k<Count - 1>": here "k1" is gone, so it stops there with an error.
+    EXPECT_THROW(list.RemoveAll(), core::ListError);
+    EXPECT_FALSE(list.Contains(QStringLiteral("k0")));
+    EXPECT_TRUE(list.Contains(QStringLiteral("k2")));
+}
+
+TEST(ReportList, aWholeRowAddedAtOnceReadsAsCellByCell)
+{
+    ListWindow w;
+    ReportList& list = *w.list;
+    core::ReportRow row;
+    row.cellUtf8("01.A01").cell(QStringLiteral("perché è così")).emptyCell();
+    list.Add(QStringLiteral("k0"), row);
+    row.clear();
+    row.cell(QStringLiteral("01.A02"));
+    list.Add(QStringLiteral("k1"), row);
+    EXPECT_EQ(list.SubItem(QStringLiteral("k0"), 1), QStringLiteral("perché è così"));
+    EXPECT_EQ(list.SubItem(QStringLiteral("k0"), 2), QString());
+    EXPECT_EQ(list.SubItem(QStringLiteral("k1"), 1), QString());
+    EXPECT_EQ(list.SubItem(QStringLiteral("k1"), 7), QString());
+    // Setting a cell past the row's last one, and changing one in the middle, keeps the others.
+    list.SetSubItem(QStringLiteral("k1"), 2, QStringLiteral("nota"));
+    list.SetSubItem(QStringLiteral("k0"), 1, QStringLiteral("più corto"));
+    EXPECT_EQ(list.Text(QStringLiteral("k1")), QStringLiteral("01.A02"));
+    EXPECT_EQ(list.SubItem(QStringLiteral("k1"), 2), QStringLiteral("nota"));
+    EXPECT_EQ(list.SubItem(QStringLiteral("k0"), 1), QStringLiteral("più corto"));
+    EXPECT_EQ(list.Text(QStringLiteral("k0")), QStringLiteral("01.A01"));
+    QApplication::processEvents();
+    EXPECT_EQ(list.model()->index(0, 1).data().toString(), QStringLiteral("più corto"));
+}
+
 TEST(ReportList, aRefilledListSelectsItsFirstRow)
 {
     ListWindow w(3);
