@@ -3,6 +3,9 @@
 #include "Error.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QFocusEvent>
 #include <QHash>
 #include <QHeaderView>
@@ -309,9 +312,47 @@ private:
     bool m_batching = false;
 };
 
+// Paints a cell as the style does, but shapes its text once, and only as much of it as the column can
+// show: the style's own painting shapes a long description three times over in full, which made a
+// click that refills a list of long texts spend most of its time laying out characters nobody sees.
+class ReportListDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        QString text = std::move(cell.text);
+        cell.text.clear();
+        const QWidget* widget = cell.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        // Background, selection and focus frame, without the text.
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+        if (text.isEmpty())
+            return;
+
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect area = cell.rect.adjusted(margin, 0, -margin, 0);
+        const QString shown = ReportList::cellText(text, cell.fontMetrics, area.width());
+        const QPalette::ColorGroup group = !(cell.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : (cell.state & QStyle::State_Active) ? QPalette::Active
+                                                                                 : QPalette::Inactive;
+        painter->save();
+        painter->setFont(cell.font);
+        painter->setPen(cell.palette.color(group, (cell.state & QStyle::State_Selected) ? QPalette::HighlightedText
+                                                                                         : QPalette::Text));
+        painter->drawText(area, static_cast<int>(cell.displayAlignment) | Qt::TextSingleLine, shown);
+        painter->restore();
+    }
+
+};
+
 ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportListModel(this))
 {
     setModel(m_model);
+    setItemDelegate(new ReportListDelegate(this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -369,6 +410,29 @@ void ReportList::fitCodeColumn()
                        2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;
     if (columnWidth(0) < needed)
         setColumnWidth(0, needed);
+}
+
+QString ReportList::cellText(const QString& text, const QFontMetrics& metrics, int width)
+{
+    qsizetype lineEnd = text.indexOf(u'\n');
+    const qsizetype carriage = text.indexOf(u'\r');
+    if (carriage >= 0 && (lineEnd < 0 || carriage < lineEnd))
+        lineEnd = carriage;
+    const bool moreLines = lineEnd >= 0;
+    QString line = moreLines ? text.left(lineEnd) : text;
+    // Measuring shapes every character: a text far longer than the width can hold is cut first. When the
+    // cut part still overflows, the ellipsis falls where it falls for the whole text; when it does not
+    // (characters narrower than an "i"), the whole text is measured after all.
+    const int narrowest = std::max(1, metrics.horizontalAdvance(u'i'));
+    const qsizetype most = width / narrowest + 2;
+    if (line.size() > most) {
+        const QString cut = metrics.elidedText(line.left(most), Qt::ElideRight, width);
+        if (cut.size() < most) // it did not fit: elided where the whole line would be
+            return cut;
+    }
+    if (moreLines)
+        line += QChar(0x2026);
+    return metrics.elidedText(line, Qt::ElideRight, width);
 }
 
 int ReportList::columnCountTotal() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFontMetrics>
 #include <QByteArrayView>
 #include <QList>
 #include <QVarLengthArray>
@@ -76,6 +77,10 @@ public:
     QString SelectedSubItem(int n) const;
     // Selects the row under key as code does: no ItemClick.
     void Select(const QString& key);
+
+    // What a cell shows of its text in 'width' pixels: one line, elided. A text of several lines shows
+    // its first, marked as cut.
+    static QString cellText(const QString& text, const QFontMetrics& metrics, int width);
 
     static QString keyFor(qsizetype row) { return u'k' + QString::number(row); }
 

@@ -165,6 +165,28 @@ TEST(ReportList, aWholeRowAddedAtOnceReadsAsCellByCell)
     EXPECT_EQ(list.model()->index(0, 1).data().toString(), QStringLiteral("più corto"));
 }
 
+TEST(ReportList, aCellShowsOneLineElidedToItsWidth)
+{
+    ListWindow w;
+    const QFontMetrics metrics = w.list->fontMetrics();
+    const QString description = QStringLiteral("Calcestruzzo per strutture di fondazione, dosato a 300 kg ").repeated(8);
+    for (const int width : {40, 150, 400}) {
+        const QString shown = ReportList::cellText(description, metrics, width);
+        EXPECT_EQ(shown, metrics.elidedText(description, Qt::ElideRight, width)) << width;
+        EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+        EXPECT_LE(metrics.horizontalAdvance(shown), width);
+    }
+    // Characters narrower than an "i" cannot fool the shortcut into showing a cut text as whole.
+    const QString narrow = QStringLiteral("'").repeated(400);
+    EXPECT_EQ(ReportList::cellText(narrow, metrics, 200), metrics.elidedText(narrow, Qt::ElideRight, 200));
+    EXPECT_EQ(ReportList::cellText(QStringLiteral("01.A01"), metrics, 400), QStringLiteral("01.A01"));
+    // Several lines: the first, marked as cut.
+    EXPECT_EQ(ReportList::cellText(QStringLiteral("prima riga\nseconda"), metrics, 400),
+              QStringLiteral("prima riga") + QChar(0x2026));
+    EXPECT_EQ(ReportList::cellText(QStringLiteral("prima\r\nseconda"), metrics, 400),
+              QStringLiteral("prima") + QChar(0x2026));
+}
+
 TEST(ReportList, aRefilledListSelectsItsFirstRow)
 {
     ListWindow w(3);
