@@ -141,8 +141,10 @@ Database Database::OpenDatabase(const QString& path, const QString& connect, Mod
     if (settled && !write) {
         // Pages are decrypted on every read; a cache that can hold the whole file (up to a bound) means
         // each page is decrypted once per run instead of once per full scan.
-        const qint64 cacheKiB = std::min<qint64>(info.size(), kMaxPageCacheBytes) / 1024 + 1024;
-        settled = exec(db, QByteArray("PRAGMA cache_size = -" + QByteArray::number(cacheKiB)).constData());
+        // Counted in pages, not bytes: a byte budget also pays for each page's bookkeeping, so a cache the
+        // size of the file holds only most of its pages, and a full scan then misses on every page.
+        const qint64 cachePages = std::min<qint64>(info.size(), kMaxPageCacheBytes) / kPageSize + 256;
+        settled = exec(db, QByteArray("PRAGMA cache_size = " + QByteArray::number(cachePages)).constData());
     }
     if (!settled || registerDialect(db) != SQLITE_OK) {
         error = QString::fromUtf8(sqlite3_errmsg(db));

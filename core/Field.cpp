@@ -15,12 +15,12 @@ QString qtNumberText(const QLocale& locale, double value)
     return plain.toString(value, 'g', 15);
 }
 
-// The current locale's signs, looked up again only when the default locale changes.
+// The current locale's signs in UTF-8, looked up again only when the default locale changes.
 struct LocaleSigns
 {
     QLocale locale;
-    QString decimalPoint;
-    QString minus;
+    QByteArray decimalPoint;
+    QByteArray minus;
 
     static const LocaleSigns& current()
     {
@@ -33,44 +33,62 @@ struct LocaleSigns
 
     static LocaleSigns make(const QLocale& locale)
     {
-        return LocaleSigns{locale, locale.decimalPoint(), locale.negativeSign()};
+        return LocaleSigns{locale, locale.decimalPoint().toUtf8(), locale.negativeSign().toUtf8()};
     }
 };
 
-} // namespace
-
-QString numberText(double value)
+// Appends the number's text when the quick way gives it: the shortest form that reads back as the same
+// number is the 15-digit text whenever it needs at most 15 digits and no exponent (prices always do),
+// and it is far cheaper than the locale's formatting.
+bool appendQuickly(double value, const LocaleSigns& signs, QByteArray& out)
 {
-    if (value == 0)
-        return QStringLiteral("0"); // also -0
-    const LocaleSigns& signs = LocaleSigns::current();
-    // The shortest form that reads back as the same number is the 15-digit text whenever it needs at most
-    // 15 digits and no exponent (prices always do), and it is far cheaper than the locale's formatting.
+    if (value == 0) {
+        out += '0'; // also -0
+        return true;
+    }
     char buffer[64];
     const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general);
+    if (error != std::errc())
+        return false;
     int digits = 0;
     bool leading = true;
-    for (const char* c = buffer; error == std::errc() && c != end; ++c) {
+    for (const char* c = buffer; c != end; ++c) {
         if (*c == 'e')
-            return qtNumberText(signs.locale, value);
+            return false;
         if (*c >= '0' && *c <= '9') {
             leading = leading && *c == '0';
             digits += leading ? 0 : 1;
         }
     }
-    if (error != std::errc() || digits > 15)
-        return qtNumberText(signs.locale, value);
-    QString text;
-    text.reserve(end - buffer + 2);
+    if (digits > 15)
+        return false;
     for (const char* c = buffer; c != end; ++c) {
         if (*c == '.')
-            text += signs.decimalPoint;
+            out += signs.decimalPoint;
         else if (*c == '-')
-            text += signs.minus;
+            out += signs.minus;
         else
-            text += QLatin1Char(*c);
+            out += *c;
     }
-    return text;
+    return true;
+}
+
+} // namespace
+
+QString numberText(double value)
+{
+    const LocaleSigns& signs = LocaleSigns::current();
+    QByteArray quick;
+    if (appendQuickly(value, signs, quick))
+        return QString::fromUtf8(quick);
+    return qtNumberText(signs.locale, value);
+}
+
+void appendNumberUtf8(double value, QByteArray& out)
+{
+    const LocaleSigns& signs = LocaleSigns::current();
+    if (!appendQuickly(value, signs, out))
+        out += qtNumberText(signs.locale, value).toUtf8();
 }
 
 Field Field::integer(qlonglong value)
@@ -125,6 +143,23 @@ double Field::toDouble() const
         break;
     }
     return QVariant(m_text).toDouble();
+}
+
+void Field::appendTextUtf8(QByteArray& out) const
+{
+    switch (m_kind) {
+    case Kind::Null:
+        return;
+    case Kind::Integer:
+        out += QByteArray::number(m_integer);
+        return;
+    case Kind::Real:
+        appendNumberUtf8(m_real, out);
+        return;
+    case Kind::Text:
+        break;
+    }
+    out += m_text.toUtf8();
 }
 
 QString Field::Text() const

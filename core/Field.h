@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 
@@ -22,6 +23,8 @@ public:
 
     // The value in its plain text form for the current locale, as the windows show it ("" for Null).
     QString Text() const;
+    // The same text, appended in UTF-8.
+    void appendTextUtf8(QByteArray& out) const;
 
 private:
     enum class Kind
@@ -41,5 +44,6 @@ private:
 // Plain text form of a number: at most 15 significant digits, no trailing zeros, the locale's decimal
 // separator and no grouping (12.34 * 27.5 / 100 gives "3,3935" in Italian).
 QString numberText(double value);
+void appendNumberUtf8(double value, QByteArray& out);
 
 } // namespace core

@@ -82,7 +82,7 @@ QString cellText(const Packed& packed, qsizetype n)
 
 void ReportRow::clear()
 {
-    m_text.clear();
+    m_text.resize(0); // keeps the memory, unlike clear()
     m_ends.clear();
 }
 

@@ -15,12 +15,17 @@ core::ReportRow& scratch()
     return row;
 }
 
-void appendNumber(core::ReportRow& row, const core::Field& number, QStringView suffix = {})
+void appendNumber(core::ReportRow& row, const core::Field& number, QByteArrayView suffix = {})
 {
-    if (number.IsNull())
+    if (number.IsNull()) {
         row.emptyCell();
-    else
-        row.cell(number.Text() + suffix);
+        return;
+    }
+    static QByteArray text;
+    text.resize(0); // keeps the memory, unlike clear()
+    number.appendTextUtf8(text);
+    text += suffix;
+    row.cellUtf8(text);
 }
 
 } // namespace
@@ -59,7 +64,7 @@ void addSubarticle(core::ReportList& list, const QString& key, CellText codiceTo
     for (const CellText& text : {codiceTotale, subarticolo, simbolo})
         text.appendTo(row);
     appendNumber(row, prezzoLordo);
-    appendNumber(row, incidenzaManodopera, u" %");
+    appendNumber(row, incidenzaManodopera, " %");
     appendNumber(row, sommaManodopera);
     list.Add(key, row);
 }

@@ -17,7 +17,7 @@ namespace {
 // "sez.cap" or "sez.cap.art", made in 'code' (its memory is reused from row to row).
 void joinCode(QByteArray& code, std::initializer_list<QByteArrayView> parts)
 {
-    code.clear();
+    code.resize(0); // keeps the memory, unlike clear()
     bool first = true;
     for (const QByteArrayView part : parts) {
         if (!first)

@@ -118,8 +118,12 @@ TEST(Recordset, numberTextIsTheLocalesFifteenDigitText)
         const double labour = price * static_cast<double>(cents(random) % 10'000) / 100.0 / 100.0;
         const double any = -std::pow(10.0, exponent(random)) * 1.2345;
         const double tie = static_cast<double>(cents(random) * 100'000 + 50) / 100.0; // 15 digits and a half
-        for (const double value : {price, labour, any, tie})
+        for (const double value : {price, labour, any, tie}) {
             ASSERT_EQ(core::numberText(value), expected(value)) << value;
+            QByteArray utf8("x");
+            core::appendNumberUtf8(value, utf8);
+            ASSERT_EQ(utf8, "x" + expected(value).toUtf8()) << value;
+        }
     }
     const QLocale italian = QLocale();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
