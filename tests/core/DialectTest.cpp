@@ -38,6 +38,16 @@ TEST(Dialect, ucaseIsFullUnicode)
     }
     EXPECT_EQ(ucase(accents), upper);
     EXPECT_TRUE(like("*\u2C6F*", "x\u0250y"));
+    // Plain ASCII goes eight bytes at a time: every byte value on either side of the letters, in every
+    // position of a word, and a word cut by an accent.
+    std::string ascii;
+    std::string asciiUpper;
+    for (int c = 1; c < 128; ++c) {
+        ascii += static_cast<char>(c);
+        asciiUpper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    }
+    for (size_t shift = 0; shift < 8; ++shift)
+        EXPECT_EQ(ucase(ascii.substr(shift) + "è" + ascii), asciiUpper.substr(shift) + "È" + asciiUpper) << shift;
 }
 
 TEST(Dialect, likeWildcards)
@@ -125,6 +135,13 @@ TEST(Dialect, sqlTextRunsOnTheEncryptedFile)
               QStringList{QStringLiteral("01.A01.A01.020")});
     EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*DELL''OPERA*'")),
               QStringList{QStringLiteral("01.A01.A01.020")});
+    // The pattern is folded too: lower case and accents in it still find the upper-cased text.
+    EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*perché È*'")),
+              QStringList{QStringLiteral("01.A01.A01.020")});
+    EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like 'compenso A corpo'")),
+              QStringList{QStringLiteral("01.A01.A01.030")});
+    EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where subarticolo like '*COMPENSO*'")),
+              QStringList{QStringLiteral("01.A01.A01.030")});
     EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*[*'")),
               QStringList{QStringLiteral("01.A01.A01.020")});
     EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*' order by sequenza")),

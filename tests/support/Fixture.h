@@ -39,8 +39,8 @@ struct Tables
     QList<Row> rows;
     // CSV text of the small tables, header included; empty means "use the default".
     QString anno = QStringLiteral("ANNO_PREZZARIO\n2021\n");
-    QString premesse;
-    QString manuale;
+    QString premesse = {};
+    QString manuale = {};
 };
 
 // A folder holding a freshly built Prezzario.mdb made from the given tables.
