@@ -1,12 +1,11 @@
 // Engine and list-control figures on demo price lists of 30,000 and 1,000,000 subarticles.
 // The lists are built once into the build folder and reused by later runs.
-#include "Builder.h"
+#include "BenchData.h"
 #include "Database.h"
 #include "PriceList.h"
 #include "ReportList.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QTextStream>
 
@@ -17,11 +16,6 @@
 
 namespace {
 
-QString dataFolder()
-{
-    return QStringLiteral(PREZZARIO_BENCH_DATA);
-}
-
 // The demo list of a given size, built on first use; also writes the subarticle column as CSV so that
 // a plain text search (rg -ci) can be timed over the same text.
 const core::Database& priceList(qint64 rows)
@@ -31,15 +25,10 @@ const core::Database& priceList(qint64 rows)
     if (it != open.end())
         return it->second;
 
-    QDir().mkpath(dataFolder());
-    const QString path = QDir(dataFolder()).filePath(QStringLiteral("Prezzario-%1.mdb").arg(rows));
-    if (!QFile::exists(path)) {
-        std::fprintf(stderr, "building %lld-row demo list...\n", static_cast<long long>(rows));
-        builder::buildDemo(builder::DemoOptions{rows, 2021}, path);
-    }
+    const QString path = benchdata::demoList(rows);
     core::Database db = core::Database::OpenDatabase(path, QStringLiteral(";pwd=") + core::kDbPassword);
 
-    const QString csv = QDir(dataFolder()).filePath(QStringLiteral("subarticolo-%1.csv").arg(rows));
+    const QString csv = benchdata::path(QStringLiteral("subarticolo-%1.csv").arg(rows));
     if (!QFile::exists(csv)) {
         QFile file(csv);
         file.open(QIODevice::WriteOnly);

@@ -13,7 +13,7 @@
 #include <QRadioButton>
 
 #include "AppState.h"
-#include "Builder.h"
+#include "BenchData.h"
 #include "Database.h"
 #include "Dialect.h"
 #include "MessageBox.h"
@@ -33,32 +33,12 @@ constexpr qint64 kRows = 1'000'000;
 
 QString dataPath(const QString& name)
 {
-    QDir().mkpath(QStringLiteral(PREZZARIO_BENCH_DATA));
-    return QDir(QStringLiteral(PREZZARIO_BENCH_DATA)).filePath(name);
-}
-
-// A list built by an older builder lacks the newest index: the figures would not be today's.
-bool isCurrent(const QString& path)
-{
-    if (!QFile::exists(path))
-        return false;
-    const core::Database db = core::Database::OpenDatabase(path, QStringLiteral(";pwd=") + core::kDbPassword);
-    return !db.OpenRecordset(QStringLiteral("select name from sqlite_master where name = 'ix_prezzario_seq_capitolo'"))
-                .Eof();
+    return benchdata::path(name);
 }
 
 QString encryptedList()
 {
-    const QString path = dataPath(QStringLiteral("Prezzario-%1.mdb").arg(kRows));
-    if (!isCurrent(path)) {
-        // Everything derived from the old list goes with it.
-        for (const QString& derived : {QStringLiteral("Prezzario-%1-plain.db"), QStringLiteral("search-%1.csv")})
-            QFile::remove(dataPath(derived.arg(kRows)));
-        QFile::remove(path);
-        std::fprintf(stderr, "building %lld-row demo list...\n", static_cast<long long>(kRows));
-        builder::buildDemo(builder::DemoOptions{kRows, 2021}, path);
-    }
-    return path;
+    return benchdata::demoList(kRows);
 }
 
 [[noreturn]] void fail(sqlite3* db, const char* what)

@@ -346,7 +346,6 @@ public:
         painter->drawText(area, static_cast<int>(cell.displayAlignment) | Qt::TextSingleLine, shown);
         painter->restore();
     }
-
 };
 
 ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportListModel(this))
