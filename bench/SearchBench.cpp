@@ -412,6 +412,13 @@ void BM_SearchWindowArticleClick(benchmark::State& bench)
 }
 BENCHMARK(BM_SearchWindowArticleClick)->Unit(benchmark::kMicrosecond);
 
+// The same in the longest list a click can be made in: every article of the list that holds "di".
+void BM_SearchWindowArticleClickInWholeList(benchmark::State& bench)
+{
+    clickRows(bench, "di", false, true, false, "lstArticoli");
+}
+BENCHMARK(BM_SearchWindowArticleClickInWholeList)->Unit(benchmark::kMicrosecond);
+
 // Drill-down: a chapter row of a chapters-only result lists the articles of the chapter.
 void BM_SearchWindowChapterClick(benchmark::State& bench)
 {

@@ -419,11 +419,11 @@ QString ReportList::cellText(const QString& text, const QFontMetrics& metrics, i
         lineEnd = carriage;
     const bool moreLines = lineEnd >= 0;
     QString line = moreLines ? text.left(lineEnd) : text;
-    // Measuring shapes every character: a text far longer than the width can hold is cut first. When the
-    // cut part still overflows, the ellipsis falls where it falls for the whole text; when it does not
-    // (characters narrower than an "i"), the whole text is measured after all.
-    const int narrowest = std::max(1, metrics.horizontalAdvance(u'i'));
-    const qsizetype most = width / narrowest + 2;
+    // Measuring shapes every character: a text far longer than the width can hold is cut first, at half
+    // again as many characters as fit on average. When the cut part still overflows, the ellipsis falls
+    // where it falls for the whole text; when it does not (a run of narrow characters), the whole text
+    // is measured after all.
+    const qsizetype most = width * 3 / std::max(2, 2 * metrics.averageCharWidth()) + 2;
     if (line.size() > most) {
         const QString cut = metrics.elidedText(line.left(most), Qt::ElideRight, width);
         if (cut.size() < most) // it did not fit: elided where the whole line would be

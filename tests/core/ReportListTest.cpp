@@ -176,7 +176,7 @@ TEST(ReportList, aCellShowsOneLineElidedToItsWidth)
         EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
         EXPECT_LE(metrics.horizontalAdvance(shown), width);
     }
-    // Characters narrower than an "i" cannot fool the shortcut into showing a cut text as whole.
+    // A run of narrow characters cannot fool the shortcut into showing a cut text as whole.
     const QString narrow = QStringLiteral("'").repeated(400);
     EXPECT_EQ(ReportList::cellText(narrow, metrics, 200), metrics.elidedText(narrow, Qt::ElideRight, 200));
     EXPECT_EQ(ReportList::cellText(QStringLiteral("01.A01"), metrics, 400), QStringLiteral("01.A01"));
