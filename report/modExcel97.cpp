@@ -28,6 +28,8 @@ namespace {
 constexpr qint64 kFlushIntervalMs = 300;
 // And at most this many cells at a time, to keep each request of a reasonable size.
 constexpr std::size_t kMaxPendingCells = 100'000;
+// How often SetCell looks whether the office has finished the rows sent.
+constexpr qint64 kIdleCheckIntervalNs = 1'000'000;
 
 const QString kPackage = QStringLiteral("libreoffice-calc");
 
@@ -90,6 +92,7 @@ struct modExcel97::Pending
     std::map<std::pair<int, int>, Cell> cells;
     int lastRow = 0;
     QElapsedTimer sinceFlush;
+    QElapsedTimer sinceIdleCheck;
     // Blocks sent whose answer has not been read yet.
     std::size_t unanswered = 0;
 };
@@ -186,11 +189,12 @@ void modExcel97::SetCell(int X, int Y, const QString& value, bool bordo, const Q
     if (!foglioAperto)
         throw AutomationError(kFoglioNonApertoNumber, kFoglioNonApertoSource, kFoglioNonApertoDescription);
 
-    // A row is complete when the writes move on to another one.
+    // A row is complete when the writes move on to another one. The office works on the rows sent while
+    // the report prepares the next ones, which go out as soon as it is done, or at the latest after the
+    // interval; the answers are read before the next block goes out.
     if (m_pending->lastRow != 0 && Y != m_pending->lastRow &&
-        (m_pending->sinceFlush.elapsed() >= kFlushIntervalMs || m_pending->cells.size() >= kMaxPendingCells)) {
-        // The office works on these rows while the report prepares the next ones; the answers are read
-        // before the next block goes out.
+        (m_pending->sinceFlush.elapsed() >= kFlushIntervalMs || m_pending->cells.size() >= kMaxPendingCells ||
+         officeIdle())) {
         collectAnswers();
         sendPending();
     }
@@ -328,6 +332,20 @@ void modExcel97::sendPending()
             notResponding(timeoutMs);
     }
     m_pending->sinceFlush.restart();
+}
+
+bool modExcel97::officeIdle()
+{
+    if (m_pending->unanswered == 0)
+        return true;
+    // Looking costs a system call: not more than once in a while.
+    if (!m_pending->sinceIdleCheck.isValid() || m_pending->sinceIdleCheck.nsecsElapsed() >= kIdleCheckIntervalNs) {
+        m_pending->sinceIdleCheck.start();
+        appExcel->waitForReadyRead(0);
+    }
+    // Each answer is one line; they are short.
+    const QByteArray answers = appExcel->peek(appExcel->bytesAvailable());
+    return static_cast<std::size_t>(answers.count('\n')) >= m_pending->unanswered;
 }
 
 void modExcel97::collectAnswers()

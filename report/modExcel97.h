@@ -68,6 +68,8 @@ private:
 
     void sendPending();
     void collectAnswers();
+    // Whether every block sent has been answered, so that the office waits for rows.
+    bool officeIdle();
     QStringList request(const QStringList& words, int timeoutMs = -1);
     void send(const std::string& line);
     QStringList answer(int timeoutMs);

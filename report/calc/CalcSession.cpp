@@ -17,6 +17,7 @@
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/linguistic2/XSupportedLocales.hpp>
 #include <com/sun/star/sheet/CellInsertMode.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
@@ -383,6 +384,12 @@ void CalcSession::open(const std::string& url)
     uno::Reference<css::beans::XPropertySet>(component, uno::UNO_QUERY_THROW)
         ->setPropertyValue(ou("CharLocale"), uno::Any(css::lang::Locale(ou("it"), ou("IT"), OUString())));
     m_formats = uno::Reference<css::util::XNumberFormatsSupplier>(component, uno::UNO_QUERY_THROW)->getNumberFormats();
+    // Reading the document's table of characters that may not start or end a line gives the document
+    // one, empty. Without it the office measures every wrapped cell with a table made for that cell
+    // alone, filled from the locale data: about half the time of a report.
+    m_forbidden.clear();
+    uno::Reference<css::beans::XPropertySet>(component, uno::UNO_QUERY_THROW)
+        ->getPropertyValue(ou("ForbiddenCharacters")) >>= m_forbidden;
     m_formatKeys.clear();
     m_sheet.clear();
     m_copied.reset();
@@ -431,94 +438,159 @@ sal_Int32 CalcSession::numberFormatKey(const std::string& format)
     return key;
 }
 
-// Sets what one style asks for on all its cells of the block at once, on as few rectangles as the
-// cells allow: all of it but wrapping, or wrapping alone.
-void CalcSession::applyStyle(const CellBlock& block, int styleIndex, bool wrapping)
+namespace {
+
+// The properties one style sets, each under a key naming the property and its value: cells that share
+// a key get that property in one call, whatever their other properties.
+std::vector<std::string> propertyKeys(const protocol::Style& style)
 {
-    const protocol::Style& style = block.styles[static_cast<std::size_t>(styleIndex)];
-    std::vector<std::pair<OUString, uno::Any>> properties;
-    if (wrapping) {
-        if (style.wrap)
-            properties.emplace_back(ou("IsTextWrapped"), uno::Any(true));
-    } else {
-        if (!style.numberFormat.empty())
-            properties.emplace_back(ou("NumberFormat"), uno::Any(numberFormatKey(style.numberFormat)));
-        if (style.edges) {
-            for (const char* edge : {"LeftBorder2", "TopBorder2", "BottomBorder2", "RightBorder2"})
-                properties.emplace_back(ou(edge), uno::Any(thinEdge()));
-            for (const char* diagonal : {"DiagonalTLBR2", "DiagonalBLTR2"})
-                properties.emplace_back(ou(diagonal), uno::Any(noEdge()));
-        }
-        if (style.bold)
-            properties.emplace_back(ou("CharWeight"), uno::Any(static_cast<float>(css::awt::FontWeight::BOLD)));
-        if (style.size != 0)
-            properties.emplace_back(ou("CharHeight"), uno::Any(static_cast<float>(style.size)));
-        if (style.justify == 3 || style.justify == 4)
-            properties.emplace_back(
-                ou("HoriJustify"),
-                uno::Any(style.justify == 3 ? css::table::CellHoriJustify_CENTER : css::table::CellHoriJustify_RIGHT));
-    }
-    if (properties.empty())
-        return;
-    std::sort(properties.begin(), properties.end(),
-              [](const auto& a, const auto& b) { return a.first.compareTo(b.first) < 0; });
-    uno::Sequence<OUString> names(static_cast<sal_Int32>(properties.size()));
-    uno::Sequence<uno::Any> values(static_cast<sal_Int32>(properties.size()));
-    for (std::size_t i = 0; i < properties.size(); ++i) {
-        names.getArray()[i] = properties[i].first;
-        values.getArray()[i] = properties[i].second;
-    }
+    std::vector<std::string> keys;
+    if (!style.numberFormat.empty())
+        keys.push_back("format " + style.numberFormat);
+    if (style.edges)
+        keys.emplace_back("edges");
+    if (style.bold)
+        keys.emplace_back("bold");
+    if (style.size != 0)
+        keys.push_back("size " + std::to_string(style.size));
+    if (style.justify == 3 || style.justify == 4)
+        keys.push_back("justify " + std::to_string(style.justify));
+    return keys;
+}
 
-    // Vertical runs per column, then neighbouring columns with the same run joined.
-    struct Run
+} // namespace
+
+void CalcSession::addProperties(const std::string& key, std::vector<std::pair<OUString, uno::Any>>& properties)
+{
+    if (key == "wrap") {
+        properties.emplace_back(ou("IsTextWrapped"), uno::Any(true));
+    } else if (key.starts_with("format ")) {
+        properties.emplace_back(ou("NumberFormat"), uno::Any(numberFormatKey(key.substr(7))));
+    } else if (key == "edges") {
+        for (const char* edge : {"LeftBorder2", "TopBorder2", "BottomBorder2", "RightBorder2"})
+            properties.emplace_back(ou(edge), uno::Any(thinEdge()));
+        for (const char* diagonal : {"DiagonalTLBR2", "DiagonalBLTR2"})
+            properties.emplace_back(ou(diagonal), uno::Any(noEdge()));
+    } else if (key == "bold") {
+        properties.emplace_back(ou("CharWeight"), uno::Any(static_cast<float>(css::awt::FontWeight::BOLD)));
+    } else if (key.starts_with("size ")) {
+        properties.emplace_back(ou("CharHeight"), uno::Any(static_cast<float>(std::stoi(key.substr(5)))));
+    } else if (key == "justify 3") {
+        properties.emplace_back(ou("HoriJustify"), uno::Any(css::table::CellHoriJustify_CENTER));
+    } else if (key == "justify 4") {
+        properties.emplace_back(ou("HoriJustify"), uno::Any(css::table::CellHoriJustify_RIGHT));
+    }
+}
+
+// Sets what the styles ask for with one call per set of cells that share properties, on as few rectangles
+// as the cells allow: a property that many styles share, such as the edges of every cell of a report,
+// goes out once on the whole block. Before the values go everything but wrapping, and the wrapping of the
+// rows that may need more than one line, so that writing the values measures them once; after them the
+// rest of the wrapping, which changes no height.
+void CalcSession::applyStyles(const CellBlock& block, bool beforeValues, const std::vector<bool>& mayWrap)
+{
+    const std::size_t styleCount = block.styles.size();
+    // Key -> the styles that set it; keys set by the same styles share their call.
+    std::map<std::string, std::vector<bool>> stylesOfKey;
+    std::vector<bool> wrapped(styleCount);
+    for (std::size_t style = 0; style < styleCount; ++style) {
+        wrapped[style] = block.styles[style].wrap;
+        if (!beforeValues)
+            continue;
+        for (const std::string& key : propertyKeys(block.styles[style])) {
+            std::vector<bool>& styles = stylesOfKey[key];
+            styles.resize(styleCount);
+            styles[style] = true;
+        }
+    }
+    struct Call
     {
-        int top;
-        int bottom;
-        int left;
-        int right;
+        std::vector<bool> styles;
+        // Rows of the block the call is for: those whose mayWrap is this, or all of them.
+        std::optional<bool> rows;
+        std::vector<std::string> keys;
     };
-    std::vector<Run> runs;
-    for (int column = 0; column < block.columns; ++column) {
-        int row = 0;
-        while (row < block.rows) {
-            if (block.styleOf[static_cast<std::size_t>(row * block.columns + column)] != styleIndex) {
-                ++row;
-                continue;
-            }
-            const int top = row;
-            while (row < block.rows &&
-                   block.styleOf[static_cast<std::size_t>(row * block.columns + column)] == styleIndex)
-                ++row;
-            runs.push_back({top, row - 1, column, column});
-        }
+    std::vector<Call> calls;
+    {
+        std::map<std::vector<bool>, std::vector<std::string>> keysOfStyles;
+        for (const auto& [key, styles] : stylesOfKey)
+            keysOfStyles[styles].push_back(key);
+        for (auto& [styles, keys] : keysOfStyles)
+            calls.push_back({styles, std::nullopt, std::move(keys)});
     }
-    std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) {
-        return std::tie(a.top, a.bottom, a.left) < std::tie(b.top, b.bottom, b.left);
-    });
-    std::vector<Run> joined;
-    for (const Run& run : runs) {
-        if (!joined.empty() && joined.back().top == run.top && joined.back().bottom == run.bottom &&
-            joined.back().right + 1 == run.left)
-            joined.back().right = run.right;
-        else
-            joined.push_back(run);
-    }
-    uno::Sequence<css::table::CellRangeAddress> addresses(static_cast<sal_Int32>(joined.size()));
-    css::table::CellRangeAddress* address = addresses.getArray();
-    for (const Run& run : joined) {
-        address->Sheet = m_sheetIndex;
-        address->StartColumn = block.x - 1 + run.left;
-        address->EndColumn = block.x - 1 + run.right;
-        address->StartRow = block.y - 1 + run.top;
-        address->EndRow = block.y - 1 + run.bottom;
-        ++address;
-    }
+    if (std::find(wrapped.begin(), wrapped.end(), true) != wrapped.end())
+        calls.push_back({wrapped, beforeValues, {"wrap"}});
 
-    const uno::Reference<css::lang::XMultiServiceFactory> factory(m_document, uno::UNO_QUERY_THROW);
-    const uno::Reference<css::sheet::XSheetCellRangeContainer> ranges(
-        factory->createInstance(ou("com.sun.star.sheet.SheetCellRanges")), uno::UNO_QUERY_THROW);
-    ranges->addRangeAddresses(addresses, false);
-    uno::Reference<css::beans::XMultiPropertySet>(ranges, uno::UNO_QUERY_THROW)->setPropertyValues(names, values);
+    for (const Call& call : calls) {
+        std::vector<std::pair<OUString, uno::Any>> properties;
+        for (const std::string& key : call.keys)
+            addProperties(key, properties);
+        std::sort(properties.begin(), properties.end(),
+                  [](const auto& a, const auto& b) { return a.first.compareTo(b.first) < 0; });
+        uno::Sequence<OUString> names(static_cast<sal_Int32>(properties.size()));
+        uno::Sequence<uno::Any> values(static_cast<sal_Int32>(properties.size()));
+        for (std::size_t i = 0; i < properties.size(); ++i) {
+            names.getArray()[i] = properties[i].first;
+            values.getArray()[i] = properties[i].second;
+        }
+        const auto wanted = [&](int row, int column) {
+            return (!call.rows || mayWrap[static_cast<std::size_t>(row)] == *call.rows) &&
+                   call.styles[static_cast<std::size_t>(
+                       block.styleOf[static_cast<std::size_t>(row * block.columns + column)])];
+        };
+
+        // Vertical runs per column, then neighbouring columns with the same run joined.
+        struct Run
+        {
+            int top;
+            int bottom;
+            int left;
+            int right;
+        };
+        std::vector<Run> runs;
+        for (int column = 0; column < block.columns; ++column) {
+            int row = 0;
+            while (row < block.rows) {
+                if (!wanted(row, column)) {
+                    ++row;
+                    continue;
+                }
+                const int top = row;
+                while (row < block.rows && wanted(row, column))
+                    ++row;
+                runs.push_back({top, row - 1, column, column});
+            }
+        }
+        std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) {
+            return std::tie(a.top, a.bottom, a.left) < std::tie(b.top, b.bottom, b.left);
+        });
+        std::vector<Run> joined;
+        for (const Run& run : runs) {
+            if (!joined.empty() && joined.back().top == run.top && joined.back().bottom == run.bottom &&
+                joined.back().right + 1 == run.left)
+                joined.back().right = run.right;
+            else
+                joined.push_back(run);
+        }
+        if (joined.empty())
+            continue;
+        uno::Sequence<css::table::CellRangeAddress> addresses(static_cast<sal_Int32>(joined.size()));
+        css::table::CellRangeAddress* address = addresses.getArray();
+        for (const Run& run : joined) {
+            address->Sheet = m_sheetIndex;
+            address->StartColumn = block.x - 1 + run.left;
+            address->EndColumn = block.x - 1 + run.right;
+            address->StartRow = block.y - 1 + run.top;
+            address->EndRow = block.y - 1 + run.bottom;
+            ++address;
+        }
+
+        const uno::Reference<css::lang::XMultiServiceFactory> factory(m_document, uno::UNO_QUERY_THROW);
+        const uno::Reference<css::sheet::XSheetCellRangeContainer> ranges(
+            factory->createInstance(ou("com.sun.star.sheet.SheetCellRanges")), uno::UNO_QUERY_THROW);
+        ranges->addRangeAddresses(addresses, false);
+        uno::Reference<css::beans::XMultiPropertySet>(ranges, uno::UNO_QUERY_THROW)->setPropertyValues(names, values);
+    }
 }
 
 namespace {
@@ -547,10 +619,9 @@ double widthInEms(const std::string& utf8Text)
 
 } // namespace
 
-// Rows where a wrapped value may need more than one line get their height measured as the office would
-// have measured it when wrapping was set. The check is a generous guess, so a row that needs it is never
-// missed; codes, units and amounts fit their columns and cost nothing.
-void CalcSession::refitRows(const CellBlock& block)
+// The rows where a wrapped value may need more than one line. The check is a generous guess, so a row
+// that needs it is never missed; codes, units and amounts fit their columns.
+std::vector<bool> CalcSession::mayWrapRows(const CellBlock& block)
 {
     const uno::Reference<css::table::XColumnRowRange> columnsAndRows(m_sheet, uno::UNO_QUERY_THROW);
     const uno::Reference<css::table::XTableColumns> columns = columnsAndRows->getColumns();
@@ -562,7 +633,7 @@ void CalcSession::refitRows(const CellBlock& block)
         // Less the cell's inner margins.
         widths.push_back(width - 100.0);
     }
-    const uno::Reference<css::table::XTableRows> rows = columnsAndRows->getRows();
+    std::vector<bool> rows(static_cast<std::size_t>(block.rows));
     for (int r = 0; r < block.rows; ++r) {
         bool mayWrap = false;
         for (int c = 0; c < block.columns && !mayWrap; ++c) {
@@ -576,14 +647,9 @@ void CalcSession::refitRows(const CellBlock& block)
             mayWrap =
                 value.find('\n') != std::string::npos || widthInEms(value) * em > widths[static_cast<std::size_t>(c)];
         }
-        if (!mayWrap)
-            continue;
-        const uno::Reference<css::beans::XPropertySet> row(rows->getByIndex(block.y - 1 + r), uno::UNO_QUERY_THROW);
-        bool optimal = false;
-        row->getPropertyValue(ou("OptimalHeight")) >>= optimal;
-        if (optimal)
-            row->setPropertyValue(ou("OptimalHeight"), uno::Any(true));
+        rows[static_cast<std::size_t>(r)] = mayWrap;
     }
+    return rows;
 }
 
 void CalcSession::writeCells(const CellBlock& block)
@@ -593,10 +659,17 @@ void CalcSession::writeCells(const CellBlock& block)
     // The report's writes are not the user's to undo, and recording them slows the office down.
     document->setPropertyValue(ou("IsUndoEnabled"), uno::Any(false));
     try {
-        const int styles = static_cast<int>(block.styles.size());
-        // Formats before values, so that no value is ever read as anything but text.
-        for (int style = 0; style < styles; ++style)
-            applyStyle(block, style, false);
+        const std::vector<bool> mayWrap = mayWrapRows(block);
+        // Formats before values, so that no value is ever read as anything but text. Writing the values
+        // measures the rows with all they hold, so formatting need not measure them first.
+        document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(false));
+        try {
+            applyStyles(block, true, mayWrap);
+        } catch (...) {
+            document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(true));
+            throw;
+        }
+        document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(true));
 
         uno::Sequence<uno::Sequence<uno::Any>> rows(block.rows);
         uno::Sequence<uno::Any>* row = rows.getArray();
@@ -614,23 +687,33 @@ void CalcSession::writeCells(const CellBlock& block)
         // Writing the values measures the rows once.
         data->setDataArray(rows);
 
-        // Wrapping would measure every row again, and most of the time to no effect: it goes last with the
-        // measuring held back, and only the rows it may change are measured again.
+        // Set with the rest, this wrapping would measure every row again, to no effect.
         document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(false));
         try {
-            for (int style = 0; style < styles; ++style)
-                applyStyle(block, style, true);
+            applyStyles(block, false, mayWrap);
         } catch (...) {
             document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(true));
             throw;
         }
         document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(true));
-        refitRows(block);
+        forgetLineBreakRules();
     } catch (...) {
         document->setPropertyValue(ou("IsUndoEnabled"), uno::Any(true));
         throw;
     }
     document->setPropertyValue(ou("IsUndoEnabled"), uno::Any(true));
+}
+
+// The table keeps the rules of each language it has been asked for. They are the locale's own and change
+// nothing, but a document saved with them would carry them in its settings: the table goes back to
+// empty, as a document written cell by cell has it.
+void CalcSession::forgetLineBreakRules()
+{
+    const uno::Reference<css::linguistic2::XSupportedLocales> locales(m_forbidden, uno::UNO_QUERY);
+    if (!locales.is())
+        return;
+    for (const css::lang::Locale& locale : locales->getLocales())
+        m_forbidden->removeForbiddenCharacters(locale);
 }
 
 void CalcSession::setRowHeight(int row, double points)
@@ -650,6 +733,7 @@ void CalcSession::insertCell(int x, int y)
     const uno::Reference<css::sheet::XCellRangeMovement> movement(m_sheet, uno::UNO_QUERY_THROW);
     movement->insertCells(css::table::CellRangeAddress(m_sheetIndex, x - 1, y - 1, x - 1, y - 1),
                           css::sheet::CellInsertMode_DOWN);
+    forgetLineBreakRules();
 }
 
 css::table::CellRangeAddress CalcSession::rangeAddress(const std::string& reference) const
@@ -686,6 +770,7 @@ void CalcSession::paste(const std::string& reference)
     }
     const uno::Reference<css::sheet::XCellRangeMovement> movement(m_sheet, uno::UNO_QUERY_THROW);
     movement->copyRange(css::table::CellAddress(m_sheetIndex, target.StartColumn, target.StartRow), *m_copied);
+    forgetLineBreakRules();
 }
 
 std::string CalcSession::text(int x, int y)
@@ -743,6 +828,7 @@ void CalcSession::closeDocument()
     m_model.clear();
     m_document.clear();
     m_formats.clear();
+    m_forbidden.clear();
     m_sheet.clear();
     m_copied.reset();
 }
@@ -753,6 +839,7 @@ void CalcSession::quit()
     m_model.clear();
     m_document.clear();
     m_formats.clear();
+    m_forbidden.clear();
     m_sheet.clear();
     try {
         m_desktop->terminate();

@@ -4,6 +4,7 @@
 
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/i18n/XForbiddenCharacters.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
@@ -59,6 +60,7 @@ private:
     std::string text(int x, int y);
     std::vector<std::string> inspect(int x, int y);
     void closeDocument();
+    void forgetLineBreakRules();
     void quit();
 
     css::table::CellRangeAddress rangeAddress(const std::string& reference) const;
@@ -66,14 +68,16 @@ private:
     void requireSheet() const;
     bool calcInstalled() const;
     sal_Int32 numberFormatKey(const std::string& format);
-    void applyStyle(const CellBlock& block, int styleIndex, bool wrapping);
-    void refitRows(const CellBlock& block);
+    void addProperties(const std::string& key, std::vector<std::pair<rtl::OUString, css::uno::Any>>& properties);
+    void applyStyles(const CellBlock& block, bool beforeValues, const std::vector<bool>& mayWrap);
+    std::vector<bool> mayWrapRows(const CellBlock& block);
 
     css::uno::Reference<css::uno::XComponentContext> m_context;
     css::uno::Reference<css::frame::XDesktop2> m_desktop;
     css::uno::Reference<css::frame::XModel> m_model;
     css::uno::Reference<css::sheet::XSpreadsheetDocument> m_document;
     css::uno::Reference<css::util::XNumberFormats> m_formats;
+    css::uno::Reference<css::i18n::XForbiddenCharacters> m_forbidden;
     css::uno::Reference<css::sheet::XSpreadsheet> m_sheet;
     sal_Int16 m_sheetIndex = 0;
     std::map<std::string, sal_Int32> m_formatKeys;
