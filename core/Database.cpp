@@ -137,7 +137,10 @@ Database Database::OpenDatabase(const QString& path, const QString& connect, Mod
         throw DbError(cannotOpen(path, diagnose(path, engineMessage)));
     }
 
-    bool settled = write ? exec(db, "PRAGMA journal_mode = DELETE") : exec(db, "PRAGMA query_only = 1");
+    // Read-only, the connection keeps its shared lock from the first read on: no lock and unlock system
+    // calls, and no check that the file changed, around every query (a report runs one per row).
+    bool settled = write ? exec(db, "PRAGMA journal_mode = DELETE")
+                         : exec(db, "PRAGMA query_only = 1") && exec(db, "PRAGMA locking_mode = EXCLUSIVE");
     if (settled && !write) {
         // Pages are decrypted on every read; a cache that can hold the whole file (up to a bound) means
         // each page is decrypted once per run instead of once per full scan.

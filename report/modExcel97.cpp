@@ -368,6 +368,13 @@ void modExcel97::collectAnswers()
         throw *first;
 }
 
+QStringList modExcel97::texts(int X, int Y, int columns, int rows)
+{
+    Flush();
+    return request({QStringLiteral("texts"), QString::number(X), QString::number(Y), QString::number(columns),
+                    QString::number(rows)});
+}
+
 QMap<QString, QString> modExcel97::inspect(int X, int Y)
 {
     Flush();

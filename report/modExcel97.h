@@ -49,6 +49,8 @@ public:
     // What a cell looks like in the document, by name: value, type, format, bold, size, wrap, justify,
     // left, top, bottom, right, tlbr, bltr, height. For tests.
     QMap<QString, QString> inspect(int X, int Y);
+    // The texts of a block of cells, row by row. For benchmarks.
+    QStringList texts(int X, int Y, int columns, int rows);
     // Closes the document without saving it. For tests and benchmarks, which share one office.
     void closeDocument();
     qint64 officeLauncher() const { return m_officeLauncher; }

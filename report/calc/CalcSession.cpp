@@ -265,6 +265,9 @@ std::vector<std::string> CalcSession::run(const std::vector<std::string>& reques
     } else if (command == "get") {
         requireWords(request, 3);
         return {text(integer(request[1]), integer(request[2]))};
+    } else if (command == "texts") {
+        requireWords(request, 5);
+        return texts(integer(request[1]), integer(request[2]), integer(request[3]), integer(request[4]));
     } else if (command == "inspect") {
         requireWords(request, 3);
         return inspect(integer(request[1]), integer(request[2]));
@@ -778,6 +781,30 @@ std::string CalcSession::text(int x, int y)
     requireSheet();
     const uno::Reference<css::text::XText> cell(m_sheet->getCellByPosition(x - 1, y - 1), uno::UNO_QUERY_THROW);
     return utf8(cell->getString());
+}
+
+std::vector<std::string> CalcSession::texts(int x, int y, int columns, int rows)
+{
+    requireSheet();
+    if (x < 1 || y < 1 || columns < 1 || rows < 1)
+        throw Failure{protocol::kRange, "texts " + std::to_string(columns) + "x" + std::to_string(rows)};
+    const uno::Reference<css::sheet::XCellRangeData> data(
+        m_sheet->getCellRangeByPosition(x - 1, y - 1, x + columns - 2, y + rows - 2), uno::UNO_QUERY_THROW);
+    const uno::Sequence<uno::Sequence<uno::Any>> values = data->getDataArray();
+    std::vector<std::string> words;
+    words.reserve(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+    for (sal_Int32 r = 0; r < values.getLength(); ++r) {
+        for (sal_Int32 c = 0; c < values[r].getLength(); ++c) {
+            OUString value;
+            if (values[r][c] >>= value)
+                words.push_back(utf8(value));
+            else if (!values[r][c].hasValue())
+                words.emplace_back();
+            else // a number, as the cell shows it
+                words.push_back(text(x + c, y + r));
+        }
+    }
+    return words;
 }
 
 std::vector<std::string> CalcSession::inspect(int x, int y)

@@ -58,6 +58,7 @@ private:
     void rememberRange(const std::string& reference);
     void paste(const std::string& reference);
     std::string text(int x, int y);
+    std::vector<std::string> texts(int x, int y, int columns, int rows);
     std::vector<std::string> inspect(int x, int y);
     void closeDocument();
     void forgetLineBreakRules();

@@ -21,6 +21,7 @@
 //   range <A1 reference>            remembers a range to copy
 //   paste <A1 reference>            copies the remembered range to the first cell of the reference
 //   get <x> <y>                     ok <text of the cell>
+//   texts <x> <y> <columns> <rows>  ok <text>... the texts of a block of cells, row by row (benchmarks)
 //   inspect <x> <y>                 ok <name=value>... what a cell looks like (tests read it back)
 //   closedoc                        closes the document without saving (tests and benchmarks)
 //   quit                            ends the office
