@@ -140,7 +140,7 @@ Database Database::OpenDatabase(const QString& path, const QString& connect, Mod
     // Read-only, the connection keeps its shared lock from the first read on: no lock and unlock system
     // calls, and no check that the file changed, around every query (a report runs one per row).
     bool settled = write ? exec(db, "PRAGMA journal_mode = DELETE")
-                         : exec(db, "PRAGMA query_only = 1") && exec(db, "PRAGMA locking_mode = EXCLUSIVE");
+                         : exec(db, "PRAGMA query_only = 1");
     if (settled && !write) {
         // Pages are decrypted on every read; a cache that can hold the whole file (up to a bound) means
         // each page is decrypted once per run instead of once per full scan.
@@ -183,6 +183,19 @@ void Database::Execute(const QString& sql) const
         sqlite3_free(message);
         throw DbError(QStringLiteral("Errore nell'istruzione: %1\nIstruzione: %2").arg(text, sql));
     }
+}
+
+Database::ReadTransaction::ReadTransaction(const Database& db)
+{
+    if (db.m_db && sqlite3_get_autocommit(db.m_db) && exec(db.m_db, "BEGIN"))
+        m_db = db.m_db;
+}
+
+Database::ReadTransaction::~ReadTransaction()
+{
+    // Nothing was written: ending it only gives the lock back.
+    if (m_db && !sqlite3_get_autocommit(m_db))
+        exec(m_db, "ROLLBACK");
 }
 
 void Database::Close()

@@ -36,6 +36,19 @@ public:
     Recordset OpenRecordset(const QString& sql) const;
     // Runs statements that return no rows (builder only).
     void Execute(const QString& sql) const;
+    // Keeps one read transaction open, so that a run of many small queries takes the file's lock once.
+    // Nested uses join the open one.
+    class ReadTransaction
+    {
+    public:
+        explicit ReadTransaction(const Database& db);
+        ~ReadTransaction();
+        ReadTransaction(const ReadTransaction&) = delete;
+        ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+    private:
+        sqlite3* m_db = nullptr; // null when it joined an open transaction
+    };
     void Close();
 
     sqlite3* handle() const { return m_db; }

@@ -1,5 +1,6 @@
 #include "PrintSearchReport.h"
 
+#include "AppState.h"
 #include "AutomationError.h"
 #include "Guard.h"
 #include "Layouts.h"
@@ -103,6 +104,8 @@ void PrintSearchReport(core::AppState& state, const QWidget& MDIForm1, search::f
         ReportRows rows(excel);
         std::exception_ptr failure;
         try {
+            // One query a row: the file's lock is taken once for all of them.
+            const core::Database::ReadTransaction reading(state.dbPrezzario);
             writeReport(ReportContext{state, frmCerca, rows}, MDIForm1.windowTitle());
             excel.Flush();
         } catch (...) {

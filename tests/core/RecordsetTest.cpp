@@ -5,6 +5,8 @@
 
 #include <QLocale>
 
+#include <sqlcipher/sqlite3.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -151,4 +153,26 @@ TEST(Recordset, stillReadableAfterTheDatabaseCloses)
     EXPECT_EQ(rs.Fields(0).Text(), QStringLiteral("01.A01.A01.005"));
     rs.Close();
     EXPECT_THROW(db.OpenRecordset(QStringLiteral("select 1")), core::DbError);
+}
+
+// A run of queries inside one read transaction reads as without it; nested uses join the outer one,
+// and the transaction ends with its outermost holder, even when a query in it fails.
+TEST(Recordset, aReadTransactionSpansQueriesAndEndsWithItsHolder)
+{
+    const fixture::PriceListFolder folder(threeRows());
+    const core::Database db = folder.open();
+    {
+        const core::Database::ReadTransaction outer(db);
+        EXPECT_FALSE(sqlite3_get_autocommit(db.handle()));
+        {
+            const core::Database::ReadTransaction inner(db);
+            EXPECT_EQ(db.OpenRecordset(QStringLiteral("select count(*) from prezzario")).Fields(0).Text(),
+                      QStringLiteral("3"));
+            EXPECT_THROW(db.OpenRecordset(QStringLiteral("select nessuna from prezzario")), core::DbError);
+        }
+        EXPECT_FALSE(sqlite3_get_autocommit(db.handle()));
+    }
+    EXPECT_TRUE(sqlite3_get_autocommit(db.handle()));
+    EXPECT_EQ(db.OpenRecordset(QStringLiteral("select codice_totale from prezzario order by sequenza")).Fields(0).Text(),
+              QStringLiteral("01.A01.A01.005"));
 }
