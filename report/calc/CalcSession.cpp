@@ -655,6 +655,24 @@ std::vector<bool> CalcSession::mayWrapRows(const CellBlock& block)
     return rows;
 }
 
+namespace {
+
+// Runs a change with the office's row-height pass held back, and lets it measure again afterwards.
+template <typename Change>
+void withoutHeightPass(const uno::Reference<css::beans::XPropertySet>& document, Change change)
+{
+    document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(false));
+    try {
+        change();
+    } catch (...) {
+        document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(true));
+        throw;
+    }
+    document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(true));
+}
+
+} // namespace
+
 void CalcSession::writeCells(const CellBlock& block)
 {
     requireSheet();
@@ -665,14 +683,7 @@ void CalcSession::writeCells(const CellBlock& block)
         const std::vector<bool> mayWrap = mayWrapRows(block);
         // Formats before values, so that no value is ever read as anything but text. Writing the values
         // measures the rows with all they hold, so formatting need not measure them first.
-        document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(false));
-        try {
-            applyStyles(block, true, mayWrap);
-        } catch (...) {
-            document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(true));
-            throw;
-        }
-        document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(true));
+        withoutHeightPass(document, [&] { applyStyles(block, true, mayWrap); });
 
         uno::Sequence<uno::Sequence<uno::Any>> rows(block.rows);
         uno::Sequence<uno::Any>* row = rows.getArray();
@@ -691,14 +702,7 @@ void CalcSession::writeCells(const CellBlock& block)
         data->setDataArray(rows);
 
         // Set with the rest, this wrapping would measure every row again, to no effect.
-        document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(false));
-        try {
-            applyStyles(block, false, mayWrap);
-        } catch (...) {
-            document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(true));
-            throw;
-        }
-        document->setPropertyValue(ou("IsAdjustHeightEnabled"), uno::Any(true));
+        withoutHeightPass(document, [&] { applyStyles(block, false, mayWrap); });
         forgetLineBreakRules();
     } catch (...) {
         document->setPropertyValue(ou("IsUndoEnabled"), uno::Any(true));
