@@ -25,6 +25,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <cstdio>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -166,27 +167,52 @@ void writeSearchedColumns()
     std::fprintf(stderr, "wrote %s\n", qPrintable(QDir::toNativeSeparators(path)));
 }
 
-// Mean time of each of the three queries (chapters, articles, subarticles) over the timed runs.
-struct QueryTimes
+// The three queries of the text search for one word, in the dialect of one engine: the program's
+// ucase and '*' wildcards, or SQLite's own upper() and '%'.
+QStringList searchQueries(const char* word, bool programDialect)
 {
+    const QString pattern = QString::fromUtf8(word).toUpper();
+    const QString upper = programDialect ? QStringLiteral("ucase(") : QStringLiteral("upper(");
+    const QString any = programDialect ? QStringLiteral("*") : QStringLiteral("%");
+    const QString where = QStringLiteral(" like '") + any + pattern + any + QStringLiteral("'");
+    return {
+        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo,seq_capitolo,note_capitolo from "
+                       "prezzario where ") +
+            upper + QStringLiteral("capitolo)") + where + QStringLiteral(" order by seq_capitolo"),
+        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
+                       "seq_capitolo,note_articolo from prezzario where ") +
+            upper + QStringLiteral("articolo)") + where + QStringLiteral(" order by sequenza"),
+        QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,somma_manodopera,"
+                       "seq_capitolo from prezzario where ") +
+            upper + QStringLiteral("subarticolo)") + where + QStringLiteral(" order by sequenza"),
+    };
+}
+
+// Runs the three queries once untimed (the page cache warm, as the operating system keeps the plain
+// engine's file), then as the benchmark's iterations; reports rows and each query's mean time.
+void timeQueries(benchmark::State& bench, const QStringList& queries,
+                 const std::function<qint64(const QString&)>& runQuery)
+{
+    const char* names[] = {"capitoli_ms", "articoli_ms", "subarticoli_ms"};
     qint64 total[3] = {};
-    qint64 runs[3] = {};
-
-    void add(int query, qint64 ns)
-    {
-        total[query] += ns;
-        ++runs[query];
-    }
-
-    void report(benchmark::State& bench) const
-    {
-        const char* names[] = {"capitoli_ms", "articoli_ms", "subarticoli_ms"};
+    const auto runAll = [&](bool timed) {
+        qint64 rows = 0;
         for (int q = 0; q < 3; ++q) {
-            if (runs[q])
-                bench.counters[names[q]] = static_cast<double>(total[q]) / 1e6 / static_cast<double>(runs[q]);
+            QElapsedTimer timer;
+            timer.start();
+            rows += runQuery(queries[q]);
+            if (timed)
+                total[q] += timer.nsecsElapsed();
         }
-    }
-};
+        return rows;
+    };
+    qint64 rows = runAll(false);
+    for (auto _ : bench)
+        rows = runAll(true);
+    bench.counters["rows"] = static_cast<double>(rows);
+    for (int q = 0; q < 3; ++q)
+        bench.counters[names[q]] = static_cast<double>(total[q]) / 1e6 / static_cast<double>(bench.iterations());
+}
 
 // The search window as the menu shows it, over the encrypted list. Never deleted: the process ends
 // right after the benchmarks, and widgets must not outlive the application object.
@@ -304,40 +330,15 @@ BENCHMARK_CAPTURE(BM_SearchWindowText, calcestruzzo, "calcestruzzo")->Unit(bench
 void BM_EncryptedEngineText(benchmark::State& bench, const char* word)
 {
     const core::Database& db = session().state.dbPrezzario;
-    const QString pattern = QString::fromUtf8(word).toUpper();
-    const QString queries[] = {
-        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo,seq_capitolo,note_capitolo from "
-                       "prezzario where ucase(capitolo) like '*") +
-            pattern + QStringLiteral("*' order by seq_capitolo"),
-        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
-                       "seq_capitolo,note_articolo from prezzario where ucase(articolo) like '*") +
-            pattern + QStringLiteral("*' order by sequenza"),
-        QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,somma_manodopera,"
-                       "seq_capitolo from prezzario where ucase(subarticolo) like '*") +
-            pattern + QStringLiteral("*' order by sequenza"),
-    };
-    QueryTimes times;
-    const auto runAll = [&] {
+    timeQueries(bench, searchQueries(word, true), [&db](const QString& sql) {
         qint64 rows = 0;
-        for (int q = 0; q < 3; ++q) {
-            QElapsedTimer timer;
-            timer.start();
-            for (core::Recordset rs = db.OpenRecordset(queries[q]); !rs.Eof(); rs.MoveNext()) {
-                for (int i = 0; i < rs.FieldCount(); ++i)
-                    benchmark::DoNotOptimize(rs.Fields(i).Text());
-                ++rows;
-            }
-            times.add(q, timer.nsecsElapsed());
+        for (core::Recordset rs = db.OpenRecordset(sql); !rs.Eof(); rs.MoveNext()) {
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                benchmark::DoNotOptimize(rs.Fields(i).Text());
+            ++rows;
         }
         return rows;
-    };
-    // Measured with the page cache warm, as the plain engine is (the operating system caches its file).
-    qint64 rows = runAll();
-    times = {};
-    for (auto _ : bench)
-        rows = runAll();
-    bench.counters["rows"] = static_cast<double>(rows);
-    times.report(bench);
+    });
 }
 BENCHMARK_CAPTURE(BM_EncryptedEngineText, di, "di")->Unit(benchmark::kMillisecond)->MinTime(5);
 
@@ -345,35 +346,7 @@ BENCHMARK_CAPTURE(BM_EncryptedEngineText, di, "di")->Unit(benchmark::kMillisecon
 void BM_PlainEngineText(benchmark::State& bench, const char* word)
 {
     writeSearchedColumns();
-    const QByteArray pattern = QByteArray(word).toUpper();
-    const QByteArray queries[] = {
-        "select codice_sezione, sezione , codice_capitolo, capitolo,seq_capitolo,note_capitolo from prezzario where "
-        "upper(capitolo) like '%" +
-            pattern + "%' order by seq_capitolo",
-        "select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,seq_capitolo,"
-        "note_articolo from prezzario where upper(articolo) like '%" +
-            pattern + "%' order by sequenza",
-        "select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,somma_manodopera,seq_capitolo "
-        "from prezzario where upper(subarticolo) like '%" +
-            pattern + "%' order by sequenza",
-    };
-    QueryTimes times;
-    const auto runAll = [&] {
-        qint64 rows = 0;
-        for (int q = 0; q < 3; ++q) {
-            QElapsedTimer timer;
-            timer.start();
-            rows += walkPlain(queries[q]);
-            times.add(q, timer.nsecsElapsed());
-        }
-        return rows;
-    };
-    qint64 rows = runAll();
-    times = {};
-    for (auto _ : bench)
-        rows = runAll();
-    bench.counters["rows"] = static_cast<double>(rows);
-    times.report(bench);
+    timeQueries(bench, searchQueries(word, false), [](const QString& sql) { return walkPlain(sql.toUtf8()); });
 }
 BENCHMARK_CAPTURE(BM_PlainEngineText, di, "di")->Unit(benchmark::kMillisecond)->MinTime(5);
 BENCHMARK_CAPTURE(BM_PlainEngineText, calcestruzzo, "calcestruzzo")->Unit(benchmark::kMillisecond)->MinTime(5);
