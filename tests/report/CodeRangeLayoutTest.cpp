@@ -9,9 +9,7 @@ TEST_F(ReportSession, articleCodeSearchPrintsSectionChapterArticleAndSubarticles
     const Sheet sheet = print();
     ASSERT_TRUE(printed);
     expectLabel(sheet, 1, kHeading + QStringLiteral("  - Ricerca per Articolo con codice: '01.A01.A01'"));
-    expectRow(sheet, 3, RowKind::Section, kSection01);
-    expectRow(sheet, 4, RowKind::Chapter, kChapterA01);
-    expectRow(sheet, 5, RowKind::Article, kArticleA01);
+    expectRows(sheet, 3, kFirstArticleHeadings);
     expectRow(sheet, 6, RowKind::Subarticle, kSub010);
     expectRow(sheet, 7, RowKind::Subarticle, kSub020);
     EXPECT_TRUE(sheet.rowEmpty(8));
@@ -23,9 +21,7 @@ TEST_F(ReportSession, subarticleCodeSearchTitleShowsTheWholeDottedCode)
     const Sheet sheet = print();
     ASSERT_TRUE(printed);
     expectLabel(sheet, 1, kHeading + QStringLiteral("  - Ricerca per Subarticolo con codice: '01.A01.A01.020'"));
-    expectRow(sheet, 3, RowKind::Section, kSection01);
-    expectRow(sheet, 4, RowKind::Chapter, kChapterA01);
-    expectRow(sheet, 5, RowKind::Article, kArticleA01);
+    expectRows(sheet, 3, kFirstArticleHeadings);
     expectRow(sheet, 6, RowKind::Subarticle, kSub020);
     EXPECT_TRUE(sheet.rowEmpty(7));
 }
@@ -38,9 +34,7 @@ TEST_F(ReportSession, rangeSearchPrintsEachChapterWithItsArticlesAndTheirSubarti
     ASSERT_TRUE(printed);
     expectLabel(sheet, 1,
                 kHeading + QStringLiteral("  - Ricerca da codice inziale: '01.A01' a codice finale: '01.B02'"));
-    expectRow(sheet, 3, RowKind::Section, kSection01);
-    expectRow(sheet, 4, RowKind::Chapter, kChapterA01);
-    expectRow(sheet, 5, RowKind::Article, kArticleA01);
+    expectRows(sheet, 3, kFirstArticleHeadings);
     expectRow(sheet, 6, RowKind::Subarticle, kSub010);
     expectRow(sheet, 7, RowKind::Subarticle, kSub020);
     QStringList codes;

@@ -8,14 +8,6 @@ namespace {
 
 const QString kArtIndTitle = QStringLiteral("'  contenuto nell'Articolo e tutti i suoi Subarticoli associati");
 
-const QStringList kArticleA02{QStringLiteral("01"),
-                              QStringLiteral("01.A01.A02"),
-                              QStringLiteral("Rinterro con materiale di scavo"),
-                              {},
-                              {},
-                              {},
-                              {},
-                              {}};
 const QStringList kSubA02{QStringLiteral("01"),
                           QStringLiteral("01.A01.A02.010"),
                           QStringLiteral("Con mezzi meccanici per scavo"),
@@ -26,13 +18,26 @@ const QStringList kSubA02{QStringLiteral("01"),
                           {}};
 const QStringList kSection02{
     QStringLiteral("02"), QStringLiteral("02"), QStringLiteral("Restauro"), {}, {}, {}, {}, {}};
-const QStringList kChapter02A01{
-    QStringLiteral("02"), QStringLiteral("02.A01"), QStringLiteral("Scavi archeologici"), {}, {}, {}, {}, {}};
-const QStringList kArticle02{
-    QStringLiteral("02"), QStringLiteral("02.A01.A01"), QStringLiteral("Scavo stratigrafico"), {}, {}, {}, {}, {}};
 const QStringList kSub02{
     QStringLiteral("02"),  QStringLiteral("02.A01.A01.010"), QStringLiteral("A mano"), QStringLiteral("m³"),
     QStringLiteral("150"), QStringLiteral("90 %"),           QStringLiteral("135"),    {}};
+
+// Every row of the list, rows 3 to 14: both sections, an empty row between them.
+void expectWholeList(const Sheet& sheet)
+{
+    expectRows(sheet, 3, kFirstArticleHeadings);
+    expectRows(sheet, 6,
+               {{RowKind::Subarticle, kSub010},
+                {RowKind::Subarticle, kSub020},
+                {RowKind::Article, kArticleA02},
+                {RowKind::Subarticle, kSubA02}});
+    EXPECT_TRUE(sheet.rowEmpty(10));
+    expectRows(sheet, 11,
+               {{RowKind::SectionWithoutNote, kSection02},
+                {RowKind::Chapter, kChapter02A01},
+                {RowKind::Article, kArticle02},
+                {RowKind::Subarticle, kSub02}});
+}
 
 // Chapters A01, B01, A01 again in list order: an article of B01 lies between two articles of A01.
 fixture::Tables interleavedTables()
@@ -71,9 +76,7 @@ TEST_F(ReportSession, oneFoundArticleFillsTitleSectionChapterArticleAndItsSubart
                            QStringLiteral("Un. misura"), QStringLiteral("Prezzo"), QStringLiteral("Inc. Manodopera"),
                            QStringLiteral("Manodopera Lorda"), QStringLiteral("Note")}))
         << "row 2 stays as the template has it";
-    expectRow(sheet, 3, RowKind::Section, kSection01);
-    expectRow(sheet, 4, RowKind::Chapter, kChapterA01);
-    expectRow(sheet, 5, RowKind::Article, kArticleA01);
+    expectRows(sheet, 3, kFirstArticleHeadings);
     expectRow(sheet, 6, RowKind::Subarticle, kSub010);
     // Null price, share and amount: empty cells, still bordered.
     expectRow(sheet, 7, RowKind::Subarticle, kSub020);
@@ -86,18 +89,7 @@ TEST_F(ReportSession, articlesOfOneChapterShareItsHeadingAndAnotherSectionFollow
     textSearch(0, QStringLiteral("scavo"), false, true, false);
     const Sheet sheet = print();
     ASSERT_TRUE(printed);
-    expectRow(sheet, 3, RowKind::Section, kSection01);
-    expectRow(sheet, 4, RowKind::Chapter, kChapterA01);
-    expectRow(sheet, 5, RowKind::Article, kArticleA01);
-    expectRow(sheet, 6, RowKind::Subarticle, kSub010);
-    expectRow(sheet, 7, RowKind::Subarticle, kSub020);
-    expectRow(sheet, 8, RowKind::Article, kArticleA02);
-    expectRow(sheet, 9, RowKind::Subarticle, kSubA02);
-    EXPECT_TRUE(sheet.rowEmpty(10));
-    expectRow(sheet, 11, RowKind::SectionWithoutNote, kSection02);
-    expectRow(sheet, 12, RowKind::Chapter, kChapter02A01);
-    expectRow(sheet, 13, RowKind::Article, kArticle02);
-    expectRow(sheet, 14, RowKind::Subarticle, kSub02);
+    expectWholeList(sheet);
     EXPECT_TRUE(sheet.rowEmpty(15));
 }
 
@@ -167,18 +159,7 @@ TEST_F(ReportSession, aFoundChapterPrintsEveryArticleWithItsSubarticles)
     expectLabel(sheet, 1,
                 kHeading + QStringLiteral(" - Ricerca del testo:  'scavi'  contenuto nel Capitolo e tutti i suoi "
                                           "Articoli e Subarticoli associati"));
-    expectRow(sheet, 3, RowKind::Section, kSection01);
-    expectRow(sheet, 4, RowKind::Chapter, kChapterA01);
-    expectRow(sheet, 5, RowKind::Article, kArticleA01);
-    expectRow(sheet, 6, RowKind::Subarticle, kSub010);
-    expectRow(sheet, 7, RowKind::Subarticle, kSub020);
-    expectRow(sheet, 8, RowKind::Article, kArticleA02);
-    expectRow(sheet, 9, RowKind::Subarticle, kSubA02);
-    EXPECT_TRUE(sheet.rowEmpty(10));
-    expectRow(sheet, 11, RowKind::SectionWithoutNote, kSection02);
-    expectRow(sheet, 12, RowKind::Chapter, kChapter02A01);
-    expectRow(sheet, 13, RowKind::Article, kArticle02);
-    expectRow(sheet, 14, RowKind::Subarticle, kSub02);
+    expectWholeList(sheet);
 }
 
 TEST_F(ReportSession, theSearchedTextKeepsItsCaseAndItsApostropheInTheTitle)

@@ -63,6 +63,12 @@ QString Sheet::boldPattern(int row) const
     return pattern;
 }
 
+void expectRows(const Sheet& sheet, int firstRow, const QList<ExpectedRow>& rows)
+{
+    for (int i = 0; i < rows.size(); ++i)
+        expectRow(sheet, firstRow + i, rows[i].kind, rows[i].values);
+}
+
 void expectRow(const Sheet& sheet, int row, RowKind kind, const QStringList& values)
 {
     SCOPED_TRACE(QStringLiteral("row %1").arg(row).toStdString());

@@ -164,4 +164,30 @@ inline const QStringList kSub020{QStringLiteral("01"),
                           {},
                           {}};
 
+inline const QStringList kArticleA02{QStringLiteral("01"),
+                                     QStringLiteral("01.A01.A02"),
+                                     QStringLiteral("Rinterro con materiale di scavo"),
+                                     {},
+                                     {},
+                                     {},
+                                     {},
+                                     {}};
+inline const QStringList kChapter02A01{
+    QStringLiteral("02"), QStringLiteral("02.A01"), QStringLiteral("Scavi archeologici"), {}, {}, {}, {}, {}};
+inline const QStringList kArticle02{
+    QStringLiteral("02"), QStringLiteral("02.A01.A01"), QStringLiteral("Scavo stratigrafico"), {}, {}, {}, {}, {}};
+
+struct ExpectedRow
+{
+    RowKind kind;
+    QStringList values;
+};
+
+// Data rows one after another from `firstRow` on.
+void expectRows(const Sheet& sheet, int firstRow, const QList<ExpectedRow>& rows);
+
+// Section 01, chapter A01 and article A01: the headings over the first subarticles of the list.
+inline const QList<ExpectedRow> kFirstArticleHeadings{
+    {RowKind::Section, kSection01}, {RowKind::Chapter, kChapterA01}, {RowKind::Article, kArticleA01}};
+
 } // namespace reporttest
