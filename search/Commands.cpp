@@ -44,29 +44,19 @@ void frmCerca::cmdpulisci_Click()
         // The modes go first, so that the resets below pass through the input guards without effect.
         for (QRadioButton* option : {ui.optarticolo, ui.optSub, ui.opttesto, ui.optDa_A})
             option->setChecked(false);
-        ui.lblDa_Sez->clear();
-        for (QLineEdit* box : {ui.txtDa_Art, ui.txtDa_Cap, ui.txtDa_Sub})
-            box->clear();
-        ui.lblA_Sez->clear();
-        for (QLineEdit* box : {ui.txtA_Art, ui.txtA_Cap, ui.txtA_Sub})
-            box->clear();
+        clearRange();
         ui.cmbSezioni->setCurrentIndex(-1);
         ui.cmbSezioni->setEditText(QString());
         m_chosenIndex = -1;
-        for (QCheckBox* box : {ui.chkArticoli, ui.chkCapitoli, ui.chkSubarticoli})
-            box->setChecked(false);
+        clearTextInput();
         Blocca_Subarticoli = false;
         Espandi_Capitolo = false;
         Risali_Articolo = false;
         ui.lblsub->setVisible(true);
         ui.lnlsub->setVisible(false);
         ui.lblsub1->setVisible(false);
-        ui.lblArtSez->clear();
-        ui.txtArtArt->clear();
-        ui.txtArtCap->clear();
-        ui.lblSubSez->clear();
-        for (QLineEdit* box : {ui.txtSubCap, ui.txtSubArt, ui.txtSubSub, ui.txtCerca})
-            box->clear();
+        clearArticleCode();
+        clearSubarticleCode();
         ui.txtArticolo->clear();
         ui.txtArtSel->clear();
         for (QLabel* counter : {ui.lblcontArt, ui.lblcontSub, ui.lblcontCap})

@@ -234,16 +234,14 @@ void frmCerca::resetToDesignState()
     ui.cmbSezioni->setCurrentIndex(-1);
     ui.cmbSezioni->setEditText(QString());
     m_chosenIndex = -1;
-    for (QCheckBox* box : {ui.chkCapitoli, ui.chkArticoli, ui.chkSubarticoli})
-        box->setChecked(false);
-    for (QLineEdit* box :
-         {ui.txtCerca, ui.txtArtCap, ui.txtArtArt, ui.txtSubCap, ui.txtSubArt, ui.txtSubSub, ui.txtDa_Cap, ui.txtDa_Art,
-          ui.txtDa_Sub, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub, ui.txtArtSel})
-        box->clear();
+    clearTextInput();
+    clearArticleCode();
+    clearSubarticleCode();
+    clearRange();
+    ui.txtArtSel->clear();
     ui.txtArticolo->clear();
-    for (QLabel* label :
-         {ui.lblArtSez, ui.lblSubSez, ui.lblDa_Sez, ui.lblA_Sez, ui.lblcontCap, ui.lblcontArt, ui.lblcontSub})
-        label->clear();
+    for (QLabel* counter : {ui.lblcontCap, ui.lblcontArt, ui.lblcontSub})
+        counter->clear();
     ui.lstCapitoli->RemoveAll();
     ui.lstArticoli->RemoveAll();
     ui.lstSubarticoli->RemoveAll();
@@ -352,48 +350,69 @@ void frmCerca::checkSectionForMode(QRadioButton* option, const QString& emptyWar
     }
 }
 
-void frmCerca::opttesto_Click()
+// The chosen mode's button is set first, so that emptying the other modes' inputs passes their input
+// guards without effect. A click on the selected button leaves it selected.
+void frmCerca::chooseMode(QRadioButton* chosen)
 {
     Ui::frmCerca& ui = *m_ui;
-    // A click on the selected button leaves it selected.
-    ui.opttesto->setChecked(true);
-    ui.optarticolo->setChecked(false);
-    ui.optSub->setChecked(false);
-    ui.optDa_A->setChecked(false);
+    chosen->setChecked(true);
+    for (QRadioButton* option : {ui.opttesto, ui.optarticolo, ui.optSub, ui.optDa_A}) {
+        if (option != chosen)
+            option->setChecked(false);
+    }
+}
+
+void frmCerca::clearTextInput()
+{
+    Ui::frmCerca& ui = *m_ui;
+    for (QCheckBox* box : {ui.chkCapitoli, ui.chkArticoli, ui.chkSubarticoli})
+        box->setChecked(false);
+    ui.txtCerca->clear();
+}
+
+void frmCerca::clearArticleCode()
+{
+    Ui::frmCerca& ui = *m_ui;
+    ui.lblArtSez->clear();
+    ui.txtArtCap->clear();
+    ui.txtArtArt->clear();
+}
+
+void frmCerca::clearSubarticleCode()
+{
+    Ui::frmCerca& ui = *m_ui;
+    ui.lblSubSez->clear();
+    for (QLineEdit* box : {ui.txtSubCap, ui.txtSubArt, ui.txtSubSub})
+        box->clear();
+}
+
+void frmCerca::clearRange()
+{
+    Ui::frmCerca& ui = *m_ui;
     ui.lblDa_Sez->clear();
     for (QLineEdit* box : {ui.txtDa_Art, ui.txtDa_Cap, ui.txtDa_Sub})
         box->clear();
     ui.lblA_Sez->clear();
     for (QLineEdit* box : {ui.txtA_Art, ui.txtA_Cap, ui.txtA_Sub})
         box->clear();
-    ui.lblArtSez->clear();
-    ui.txtArtArt->clear();
-    ui.txtArtCap->clear();
-    ui.lblSubSez->clear();
-    for (QLineEdit* box : {ui.txtSubCap, ui.txtSubArt, ui.txtSubSub})
-        box->clear();
+}
+
+void frmCerca::opttesto_Click()
+{
+    chooseMode(m_ui->opttesto);
+    clearRange();
+    clearArticleCode();
+    clearSubarticleCode();
     setPrintEnabled(false);
 }
 
 void frmCerca::optarticolo_Click()
 {
     Ui::frmCerca& ui = *m_ui;
-    ui.optarticolo->setChecked(true);
-    ui.opttesto->setChecked(false);
-    ui.optSub->setChecked(false);
-    ui.optDa_A->setChecked(false);
-    for (QCheckBox* box : {ui.chkCapitoli, ui.chkArticoli, ui.chkSubarticoli})
-        box->setChecked(false);
-    ui.txtCerca->clear();
-    ui.lblSubSez->clear();
-    for (QLineEdit* box : {ui.txtSubCap, ui.txtSubArt, ui.txtSubSub})
-        box->clear();
-    ui.lblDa_Sez->clear();
-    for (QLineEdit* box : {ui.txtDa_Art, ui.txtDa_Cap, ui.txtDa_Sub})
-        box->clear();
-    ui.lblA_Sez->clear();
-    for (QLineEdit* box : {ui.txtA_Art, ui.txtA_Cap, ui.txtA_Sub})
-        box->clear();
+    chooseMode(ui.optarticolo);
+    clearTextInput();
+    clearSubarticleCode();
+    clearRange();
     setPrintEnabled(false);
     checkSectionForMode(ui.optarticolo, msg::kSezioneArticolo, msg::kSezionePerArticolo, {ui.lblArtSez});
 }
@@ -401,22 +420,10 @@ void frmCerca::optarticolo_Click()
 void frmCerca::optSub_Click()
 {
     Ui::frmCerca& ui = *m_ui;
-    ui.optSub->setChecked(true);
-    ui.opttesto->setChecked(false);
-    ui.optarticolo->setChecked(false);
-    ui.optDa_A->setChecked(false);
-    for (QCheckBox* box : {ui.chkCapitoli, ui.chkArticoli, ui.chkSubarticoli})
-        box->setChecked(false);
-    ui.txtCerca->clear();
-    ui.lblArtSez->clear();
-    ui.txtArtCap->clear();
-    ui.txtArtArt->clear();
-    ui.lblDa_Sez->clear();
-    for (QLineEdit* box : {ui.txtDa_Art, ui.txtDa_Cap, ui.txtDa_Sub})
-        box->clear();
-    ui.lblA_Sez->clear();
-    for (QLineEdit* box : {ui.txtA_Art, ui.txtA_Cap, ui.txtA_Sub})
-        box->clear();
+    chooseMode(ui.optSub);
+    clearTextInput();
+    clearArticleCode();
+    clearRange();
     setPrintEnabled(false);
     checkSectionForMode(ui.optSub, msg::kSezioneSubarticolo, msg::kSezionePerSubarticolo, {ui.lblSubSez});
 }
@@ -424,19 +431,10 @@ void frmCerca::optSub_Click()
 void frmCerca::optDa_A_Click()
 {
     Ui::frmCerca& ui = *m_ui;
-    ui.optDa_A->setChecked(true);
-    ui.opttesto->setChecked(false);
-    ui.optarticolo->setChecked(false);
-    ui.optSub->setChecked(false);
-    for (QCheckBox* box : {ui.chkCapitoli, ui.chkArticoli, ui.chkSubarticoli})
-        box->setChecked(false);
-    ui.txtCerca->clear();
-    ui.lblSubSez->clear();
-    for (QLineEdit* box : {ui.txtSubCap, ui.txtSubArt, ui.txtSubSub})
-        box->clear();
-    ui.lblArtSez->clear();
-    ui.txtArtCap->clear();
-    ui.txtArtArt->clear();
+    chooseMode(ui.optDa_A);
+    clearTextInput();
+    clearSubarticleCode();
+    clearArticleCode();
     setPrintEnabled(false);
     checkSectionForMode(ui.optDa_A, msg::kSezioneDaA, msg::kSezioneDaA, {ui.lblDa_Sez, ui.lblA_Sez});
 }

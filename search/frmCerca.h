@@ -130,6 +130,11 @@ private:
     void refreshCounters();
     static void selectFirstRows(std::initializer_list<core::ReportList*> lists);
     void setPrintEnabled(bool enabled);
+    void chooseMode(QRadioButton* chosen);
+    void clearTextInput();
+    void clearArticleCode();
+    void clearSubarticleCode();
+    void clearRange();
     void warn(const QString& text, const QString& title = QString());
 
     // The four runs; each returns false when an input check refused it.
