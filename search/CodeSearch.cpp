@@ -13,6 +13,25 @@ namespace search {
 
 using core::ReportList;
 
+// The last checks of both code searches, in their order: no quote in the article or chapter code, and
+// a single section chosen (the whole list has no codes to look up).
+bool frmCerca::chapterAndArticleUsable(const QString& cap, const QString& art, const QString& wholeListWarning)
+{
+    if (rows::hasApostrophe(art)) {
+        warn(msg::kCodiceArticolo);
+        return false;
+    }
+    if (rows::hasApostrophe(cap)) {
+        warn(msg::kCodiceCapitolo);
+        return false;
+    }
+    if (m_chosenIndex == 0) {
+        warn(wholeListWarning);
+        return false;
+    }
+    return true;
+}
+
 bool frmCerca::runArticle()
 {
     Ui::frmCerca& ui = *m_ui;
@@ -26,18 +45,8 @@ bool frmCerca::runArticle()
         warn(msg::kCodiciCapitoloArticolo);
         return false;
     }
-    if (rows::hasApostrophe(art)) {
-        warn(msg::kCodiceArticolo);
+    if (!chapterAndArticleUsable(cap, art, msg::kSezionePerArticolo))
         return false;
-    }
-    if (rows::hasApostrophe(cap)) {
-        warn(msg::kCodiceCapitolo);
-        return false;
-    }
-    if (m_chosenIndex == 0) {
-        warn(msg::kSezionePerArticolo);
-        return false;
-    }
 
     // The boxes cannot hold a quote any more; the section prefix may come from typed combo text.
     const QString code = core::EscapeQuotes(ui.lblArtSez->text() + cap.toUpper() + u'.' + art.toUpper());
@@ -117,18 +126,8 @@ bool frmCerca::runSubarticle()
                             "tre numeri. Es. : '010'"));
         return false;
     }
-    if (rows::hasApostrophe(art)) {
-        warn(msg::kCodiceArticolo);
+    if (!chapterAndArticleUsable(cap, art, msg::kSezionePerSubarticolo))
         return false;
-    }
-    if (rows::hasApostrophe(cap)) {
-        warn(msg::kCodiceCapitolo);
-        return false;
-    }
-    if (m_chosenIndex == 0) {
-        warn(msg::kSezionePerSubarticolo);
-        return false;
-    }
 
     const QString code =
         core::EscapeQuotes(ui.lblSubSez->text() + cap.toUpper() + u'.' + art.toUpper() + u'.' + sub.toUpper());

@@ -131,6 +131,7 @@ private:
     static void selectFirstRows(std::initializer_list<core::ReportList*> lists);
     void setPrintEnabled(bool enabled);
     void chooseMode(QRadioButton* chosen);
+    bool chapterAndArticleUsable(const QString& cap, const QString& art, const QString& wholeListWarning);
     void clearTextInput();
     void clearArticleCode();
     void clearSubarticleCode();
