@@ -18,9 +18,6 @@ const QStringList kSubA02{QStringLiteral("01"),
                           {}};
 const QStringList kSection02{
     QStringLiteral("02"), QStringLiteral("02"), QStringLiteral("Restauro"), {}, {}, {}, {}, {}};
-const QStringList kSub02{
-    QStringLiteral("02"),  QStringLiteral("02.A01.A01.010"), QStringLiteral("A mano"), QStringLiteral("m³"),
-    QStringLiteral("150"), QStringLiteral("90 %"),           QStringLiteral("135"),    {}};
 
 // Every row of the list, rows 3 to 14: both sections, an empty row between them.
 void expectWholeList(const Sheet& sheet)

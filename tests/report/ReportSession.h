@@ -176,6 +176,9 @@ inline const QStringList kChapter02A01{
     QStringLiteral("02"), QStringLiteral("02.A01"), QStringLiteral("Scavi archeologici"), {}, {}, {}, {}, {}};
 inline const QStringList kArticle02{
     QStringLiteral("02"), QStringLiteral("02.A01.A01"), QStringLiteral("Scavo stratigrafico"), {}, {}, {}, {}, {}};
+inline const QStringList kSub02{
+    QStringLiteral("02"),  QStringLiteral("02.A01.A01.010"), QStringLiteral("A mano"), QStringLiteral("m³"),
+    QStringLiteral("150"), QStringLiteral("90 %"),           QStringLiteral("135"),    {}};
 
 struct ExpectedRow
 {
