@@ -1,18 +1,7 @@
 #include "SearchSession.h"
 
+using searchtest::codes;
 using searchtest::SearchSession;
-
-namespace {
-
-QStringList codes(std::initializer_list<const char*> list)
-{
-    QStringList out;
-    for (const char* code : list)
-        out << QString::fromLatin1(code);
-    return out;
-}
-
-} // namespace
 
 struct Navigation : SearchSession
 {

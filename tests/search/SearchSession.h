@@ -96,4 +96,13 @@ struct SearchSession : ::testing::Test
     core::ReportList* lstSubarticoli = nullptr;
 };
 
+// A list of codes written as plain literals.
+inline QStringList codes(std::initializer_list<const char*> list)
+{
+    QStringList out;
+    for (const char* code : list)
+        out << QString::fromLatin1(code);
+    return out;
+}
+
 } // namespace searchtest
