@@ -74,15 +74,8 @@ frmPrincipale::~frmPrincipale() = default;
 void frmPrincipale::showFromMenu()
 {
     resetToDesignState();
-    const bool loaded = core::guarded(m_mainWindow, [this] { Form_Load(); });
-    if (!loaded) {
+    if (!core::openLoaded(*this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
         Form_Unload();
-        return;
-    }
-    show();
-    raise();
-    activateWindow();
-    m_ui->cmbSezioni->setFocus(Qt::OtherFocusReason);
 }
 
 void frmPrincipale::resetToDesignState()

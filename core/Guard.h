@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <exception>
+#include <utility>
 
 namespace core {
 
@@ -24,6 +25,21 @@ bool guarded(QWidget* window, Action&& action)
         MessageBox::warning(window, QStringLiteral("Errore imprevisto: %1").arg(QString::fromLocal8Bit(error.what())));
     }
     return false;
+}
+
+// How a window opens from the menu: its load runs under the main window's event boundary; loaded, the
+// window comes to the front with the focus on 'focus'. Returns false when the load failed (the caller
+// then unloads the window).
+template <typename Load>
+bool openLoaded(QWidget& window, QWidget* mainWindow, Load&& load, QWidget* focus)
+{
+    if (!guarded(mainWindow, std::forward<Load>(load)))
+        return false;
+    window.show();
+    window.raise();
+    window.activateWindow();
+    focus->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 } // namespace core
