@@ -15,7 +15,18 @@ namespace dialect {
 
 namespace {
 
-// Decodes one code point at 'i' and advances past it; invalid bytes stand for themselves.
+// A byte that does not begin a well-formed UTF-8 sequence is one character by itself. It decodes to a
+// value past the last code point, so that it can equal nothing but the same byte: an overlong "*" must
+// not turn into a wildcard, nor a stray lead byte into a letter.
+constexpr char32_t kInvalidByte = 0x110000;
+
+bool isContinuation(unsigned char c)
+{
+    return (c & 0xC0) == 0x80;
+}
+
+// Decodes one character at 'i' and advances past it. Only well-formed UTF-8 decodes to a code point: no
+// overlong forms, no surrogates, nothing above U+10FFFF, no cut sequences.
 char32_t decode(std::string_view s, size_t& i)
 {
     const auto c = static_cast<unsigned char>(s[i]);
@@ -23,13 +34,30 @@ char32_t decode(std::string_view s, size_t& i)
         ++i;
         return c;
     }
-    const size_t extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    size_t extra = 0;
+    unsigned char low = 0x80; // the range allowed for the second byte
+    unsigned char high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        extra = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        extra = 2;
+        low = c == 0xE0 ? 0xA0 : 0x80;
+        high = c == 0xED ? 0x9F : 0xBF;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        extra = 3;
+        low = c == 0xF0 ? 0x90 : 0x80;
+        high = c == 0xF4 ? 0x8F : 0xBF;
+    }
     bool valid = extra > 0 && i + extra < s.size();
-    for (size_t k = 1; valid && k <= extra; ++k)
-        valid = (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
+    if (valid) {
+        const auto second = static_cast<unsigned char>(s[i + 1]);
+        valid = second >= low && second <= high;
+    }
+    for (size_t k = 2; valid && k <= extra; ++k)
+        valid = isContinuation(static_cast<unsigned char>(s[i + k]));
     if (!valid) {
         ++i;
-        return c;
+        return kInvalidByte + c;
     }
     char32_t cp = c & (0x3F >> extra);
     for (size_t k = 1; k <= extra; ++k)
@@ -38,9 +66,26 @@ char32_t decode(std::string_view s, size_t& i)
     return cp;
 }
 
+// Whether byte 'at' starts a character of 's' (or is its end): false inside a well-formed sequence.
+bool atBoundary(std::string_view s, size_t at)
+{
+    if (at == 0 || at >= s.size() || !isContinuation(static_cast<unsigned char>(s[at])))
+        return true;
+    for (size_t back = 1; back <= 3 && back <= at; ++back) {
+        if (!isContinuation(static_cast<unsigned char>(s[at - back]))) {
+            size_t end = at - back;
+            const char32_t cp = decode(s, end);
+            return cp >= kInvalidByte || end <= at;
+        }
+    }
+    return true;
+}
+
 void encode(char32_t cp, std::string& out)
 {
-    if (cp < 0x80) {
+    if (cp >= kInvalidByte) {
+        out += static_cast<char>(cp - kInvalidByte);
+    } else if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
         out += static_cast<char>(0xC0 | (cp >> 6));
@@ -68,6 +113,8 @@ char32_t simpleUpper(char32_t cp)
 {
     if (cp < 0x80)
         return (cp >= 'a' && cp <= 'z') ? cp - 32 : cp;
+    if (cp >= kInvalidByte)
+        return cp;
     return QChar::toUpper(cp);
 }
 
@@ -133,16 +180,16 @@ void fold(std::string_view text, std::string& out)
 
 struct Token
 {
-    enum Kind
-    {
+    enum Kind {
         Literal,
         AnyChar,
         Digit,
         Class,
     } kind;
-    std::string literal;                                // folded UTF-8, for Literal
-    std::vector<std::pair<char32_t, char32_t>> ranges;  // folded, for Class
+    std::string literal;                               // folded UTF-8, for Literal
+    std::vector<std::pair<char32_t, char32_t>> ranges; // folded, for Class
     bool negated = false;
+    bool invalidBytes = false; // the literal holds bytes that are not UTF-8
 };
 
 // A pattern is a list of segments separated by '*'; 'leading'/'trailing' say whether a '*' opens/closes it.
@@ -153,12 +200,12 @@ struct Pattern
     bool trailingStar = false;
 };
 
-void addLiteral(std::vector<Token>& segment, std::string_view folded)
+void addLiteral(std::vector<Token>& segment, std::string_view folded, bool invalid = false)
 {
-    if (!segment.empty() && segment.back().kind == Token::Literal)
-        segment.back().literal += folded;
-    else
-        segment.push_back(Token{Token::Literal, std::string(folded), {}, false});
+    if (segment.empty() || segment.back().kind != Token::Literal)
+        segment.push_back(Token{Token::Literal, {}, {}, false});
+    segment.back().literal += folded;
+    segment.back().invalidBytes = segment.back().invalidBytes || invalid;
 }
 
 Pattern compile(std::string_view raw)
@@ -208,7 +255,9 @@ Pattern compile(std::string_view raw)
                 continue;
             }
             for (size_t m = 0; m < members.size(); ++m) {
-                if (m + 2 < members.size() && members[m + 1] == U'-') {
+                // A range needs two real characters: a byte that is not UTF-8 only ever matches itself.
+                if (m + 2 < members.size() && members[m + 1] == U'-' && members[m] < kInvalidByte &&
+                    members[m + 2] < kInvalidByte) {
                     char32_t lo = members[m];
                     char32_t hi = members[m + 2];
                     if (lo > hi)
@@ -223,8 +272,8 @@ Pattern compile(std::string_view raw)
             i = close + 1;
         } else {
             const size_t start = i;
-            decode(pattern, i);
-            addLiteral(segment, std::string_view(pattern).substr(start, i - start));
+            const char32_t cp = decode(pattern, i);
+            addLiteral(segment, std::string_view(pattern).substr(start, i - start), cp >= kInvalidByte);
         }
     }
     compiled.trailingStar = lastWasStar;
@@ -243,6 +292,9 @@ size_t matchAt(const std::vector<Token>& segment, std::string_view text, size_t 
             if (text.compare(i, token.literal.size(), token.literal) != 0)
                 return std::string::npos;
             i += token.literal.size();
+            // Bytes that are not UTF-8 may equal the head or the tail of a real character.
+            if (token.invalidBytes && !atBoundary(text, i))
+                return std::string::npos;
             break;
         case Token::AnyChar:
             if (i >= text.size())
@@ -280,6 +332,10 @@ std::pair<size_t, size_t> find(const std::vector<Token>& segment, std::string_vi
             i = text.find(segment.front().literal, i);
             if (i == std::string::npos)
                 return {std::string::npos, std::string::npos};
+            if (segment.front().invalidBytes && !atBoundary(text, i)) {
+                ++i;
+                continue;
+            }
         }
         const size_t end = matchAt(segment, text, i);
         if (end != std::string::npos)
@@ -382,7 +438,8 @@ void sqlMid(sqlite3_context* context, int argc, sqlite3_value** argv)
     const long long start = sqlite3_value_int64(argv[1]);
     const long long length = argc == 3 ? sqlite3_value_int64(argv[2]) : -1;
     if (start < 1 || (argc == 3 && length < 0)) {
-        sqlite3_result_error(context, "mid: la posizione iniziale deve essere almeno 1 e la lunghezza non negativa", -1);
+        sqlite3_result_error(context, "mid: la posizione iniziale deve essere almeno 1 e la lunghezza non negativa",
+                             -1);
         return;
     }
     resultText(context, dialect::mid(textArg(argv[0]), start, length));

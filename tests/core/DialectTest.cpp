@@ -101,6 +101,49 @@ TEST(Dialect, malformedPatternsMatchLiterally)
     EXPECT_FALSE(like("*100_*", "1000"));
 }
 
+TEST(Dialect, bytesThatAreNotUtf8StandForThemselves)
+{
+    struct Case
+    {
+        const char* pattern;
+        const char* text;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"\xC0\xAA", "anything", false}, // an overlong "*" is no wildcard
+        {"\xC0\xAA", "\xC0\xAA", true},
+        {"*\xC0\xAF*", "a/b", false},         // nor an overlong "/" a slash
+        {"\xC3", "\xC3\x83", false},          // a cut sequence is not the character it starts
+        {"\xE2\x82*", "\xE2\x82\xAC", false}, // nor the head of a longer one
+        {"*\x82*", "\xE2\x82\xAC", false},    // a stray continuation byte is not its middle
+        {"*\x82*",
+         "a\x82"
+         "b",
+         true},
+        {"\xED\xA0\x80", "\xED\xA0\x80", true}, // a surrogate is three bytes, each itself
+        {"???", "\xED\xA0\x80", true},
+        {"?", "\xF4\x90\x80\x80", false},   // past U+10FFFF: four bytes, not one character
+        {"[\xC3-\xC4]", "\xC3\xA9", false}, // no range between bytes that are not characters
+        {"[\xFF]", "\xFF", true},
+        {"\xFF"
+         "A",
+         "\xFF"
+         "a",
+         true}, // the letters around them still fold
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(like(c.pattern, c.text), c.matches) << c.pattern << " / " << c.text;
+    EXPECT_EQ(ucase("a\xFF\xC0\xAA"
+                    "b"),
+              "A\xFF\xC0\xAA"
+              "B");
+    EXPECT_EQ(mid("\xED\xA0\x80"
+                  "é",
+                  2, 3),
+              "\xA0\x80"
+              "é");
+}
+
 TEST(Dialect, likeIgnoresLetterCaseAndKeepsAccents)
 {
     EXPECT_TRUE(like("*PERCHÉ*", "ecco perché"));
@@ -133,25 +176,31 @@ TEST(Dialect, sqlTextRunsOnTheEncryptedFile)
 
     EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*PERCHÉ È*'")),
               QStringList{QStringLiteral("01.A01.A01.020")});
-    EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*DELL''OPERA*'")),
-              QStringList{QStringLiteral("01.A01.A01.020")});
+    EXPECT_EQ(
+        codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*DELL''OPERA*'")),
+        QStringList{QStringLiteral("01.A01.A01.020")});
     // The pattern is folded too: lower case and accents in it still find the upper-cased text.
     EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*perché È*'")),
               QStringList{QStringLiteral("01.A01.A01.020")});
-    EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like 'compenso A corpo'")),
-              QStringList{QStringLiteral("01.A01.A01.030")});
+    EXPECT_EQ(
+        codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like 'compenso A corpo'")),
+        QStringList{QStringLiteral("01.A01.A01.030")});
     EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where subarticolo like '*COMPENSO*'")),
               QStringList{QStringLiteral("01.A01.A01.030")});
     EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*[*'")),
               QStringList{QStringLiteral("01.A01.A01.020")});
-    EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*' order by sequenza")),
-              (QStringList{QStringLiteral("01.A01.A01.010"), QStringLiteral("01.A01.A01.020"), QStringLiteral("01.A01.A01.030")}));
-    EXPECT_EQ(codes(QStringLiteral("select mid(codice_totale,1,10) from prezzario where mid(codice_totale,1,6) ='01.A01' "
-                                   "group by mid(codice_totale,1,10)")),
-              QStringList{QStringLiteral("01.A01.A01")});
+    EXPECT_EQ(codes(QStringLiteral(
+                  "select codice_totale from prezzario where ucase(subarticolo) like '*' order by sequenza")),
+              (QStringList{QStringLiteral("01.A01.A01.010"), QStringLiteral("01.A01.A01.020"),
+                           QStringLiteral("01.A01.A01.030")}));
+    EXPECT_EQ(
+        codes(QStringLiteral("select mid(codice_totale,1,10) from prezzario where mid(codice_totale,1,6) ='01.A01' "
+                             "group by mid(codice_totale,1,10)")),
+        QStringList{QStringLiteral("01.A01.A01")});
     // Null never matches and is never upper-cased into text.
     EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where prezzo_lordo like '*'")).size(), 2);
-    EXPECT_EQ(codes(QStringLiteral("select ucase(prezzo_lordo) from prezzario where sequenza = 3")), QStringList{QString()});
+    EXPECT_EQ(codes(QStringLiteral("select ucase(prezzo_lordo) from prezzario where sequenza = 3")),
+              QStringList{QString()});
     EXPECT_THROW(codes(QStringLiteral("select mid(codice_totale,0,2) from prezzario")), core::DbError);
 }
 
@@ -170,7 +219,8 @@ TEST(Dialect, expressionIndexesServeTheCodeLookups)
     const core::Database db = folder.open();
     auto plan = [&db](const QString& sql) {
         QString text;
-        for (core::Recordset rs = db.OpenRecordset(QStringLiteral("explain query plan ") + sql); !rs.Eof(); rs.MoveNext())
+        for (core::Recordset rs = db.OpenRecordset(QStringLiteral("explain query plan ") + sql); !rs.Eof();
+             rs.MoveNext())
             text += rs.Fields(3).Text() + u'\n';
         return text;
     };
