@@ -59,8 +59,10 @@ sqlite3* openKeyed(const QString& path, const QByteArray& key, bool write, QStri
 QString diagnose(const QString& path, const QString& engineMessage)
 {
     QFile file(path);
+    if (!QFileInfo(path).isReadable())
+        return QStringLiteral("non si hanno i permessi per leggere il file.");
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("il file non è leggibile (%1).").arg(file.errorString());
+        return QStringLiteral("il file non si può aprire in lettura (%1).").arg(file.errorString());
     const qint64 size = file.size();
     const QByteArray head = file.read(16);
     file.close();
@@ -101,6 +103,28 @@ Database::~Database()
     Close();
 }
 
+QString Database::describeFailure(sqlite3* db, const QString& what, const QString& sql)
+{
+    const char* file = sqlite3_db_filename(db, "main");
+    const QString path = QDir::toNativeSeparators(QString::fromUtf8(file ? file : ""));
+    switch (sqlite3_extended_errcode(db) & 0xFF) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("Il file del prezzario «%1» è danneggiato: una sua parte non si può leggere.\n"
+                              "Reinstallare il programma per ripristinare il file.")
+            .arg(path);
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("Impossibile leggere il file del prezzario «%1»: il file non è più raggiungibile "
+                              "(il disco o il supporto che lo contiene è stato rimosso o non risponde).")
+            .arg(path);
+    case SQLITE_NOMEM:
+        return QStringLiteral("Memoria insufficiente per leggere il file del prezzario «%1».").arg(path);
+    default:
+        return QStringLiteral("%1: %2\nQuery: %3").arg(what, QString::fromUtf8(sqlite3_errmsg(db)), sql);
+    }
+}
+
 QString Database::passwordFromConnect(const QString& connect)
 {
     for (const QString& part : connect.split(u';', Qt::SkipEmptyParts)) {
@@ -122,13 +146,15 @@ Database Database::OpenDatabase(const QString& path, const QString& connect, Mod
             throw DbError(cannotOpen(path, QStringLiteral("il percorso non è un file.")));
         if (info.size() == 0)
             throw DbError(cannotOpen(path, QStringLiteral("il file è vuoto.")));
+        if (!info.isReadable())
+            throw DbError(cannotOpen(path, QStringLiteral("non si hanno i permessi per leggere il file.")));
     }
 
     const QByteArray key = passwordFromConnect(connect).toUtf8();
     QString error;
     sqlite3* db = openKeyed(path, key, write, &error);
     if (!db)
-        throw DbError(cannotOpen(path, error));
+        throw DbError(cannotOpen(path, write ? error : diagnose(path, error)));
 
     // The probe reads the first page: a wrong key or a damaged header fails here, not in a later query.
     if (!exec(db, "SELECT count(*) FROM sqlite_master")) {
@@ -139,8 +165,7 @@ Database Database::OpenDatabase(const QString& path, const QString& connect, Mod
 
     // Read-only, the connection keeps its shared lock from the first read on: no lock and unlock system
     // calls, and no check that the file changed, around every query (a report runs one per row).
-    bool settled = write ? exec(db, "PRAGMA journal_mode = DELETE")
-                         : exec(db, "PRAGMA query_only = 1");
+    bool settled = write ? exec(db, "PRAGMA journal_mode = DELETE") : exec(db, "PRAGMA query_only = 1");
     if (settled && !write) {
         // Pages are decrypted on every read; a cache that can hold the whole file (up to a bound) means
         // each page is decrypted once per run instead of once per full scan.
@@ -164,13 +189,15 @@ Recordset Database::OpenRecordset(const QString& sql) const
     sqlite3_stmt* stmt = nullptr;
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+        const QString message = describeFailure(m_db, QStringLiteral("Errore nella query"), sql);
         sqlite3_finalize(stmt);
-        throw DbError(QStringLiteral("Errore nella query: %1\nQuery: %2").arg(message, sql));
+        throw DbError(message);
     }
     if (!stmt)
         throw DbError(QStringLiteral("La query è vuota."));
-    return Recordset(m_db, stmt, sql);
+    Recordset recordset(m_db, stmt, sql);
+    recordset.step();
+    return recordset;
 }
 
 void Database::Execute(const QString& sql) const

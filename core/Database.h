@@ -53,6 +53,10 @@ public:
 
     sqlite3* handle() const { return m_db; }
 
+    // The connection's last failure as the user reads it. A damaged or unreadable file is said in plain
+    // Italian, naming the file; a fault of the query itself keeps the engine's words and the query.
+    static QString describeFailure(sqlite3* db, const QString& what, const QString& sql);
+
     // The value of "pwd" in a connect string (";pwd=qzkw" gives "qzkw").
     static QString passwordFromConnect(const QString& connect);
 

@@ -1,5 +1,6 @@
 #include "Recordset.h"
 
+#include "Database.h"
 #include "Error.h"
 
 #include <sqlcipher/sqlite3.h>
@@ -14,7 +15,6 @@ Recordset::Recordset(sqlite3* db, sqlite3_stmt* stmt, QString sql) : m_db(db), m
     m_names.reserve(columns);
     for (int i = 0; i < columns; ++i)
         m_names << QString::fromUtf8(sqlite3_column_name(m_stmt, i));
-    step();
 }
 
 Recordset::Recordset(Recordset&& other) noexcept
@@ -85,8 +85,8 @@ void Recordset::requireRow(const char* operation) const
     if (!m_stmt)
         throw DbError(QStringLiteral("Operazione non valida: il recordset è chiuso."));
     if (m_eof)
-        throw DbError(QStringLiteral("Nessun record corrente (%1) per la query: %2")
-                          .arg(QString::fromLatin1(operation), m_sql));
+        throw DbError(
+            QStringLiteral("Nessun record corrente (%1) per la query: %2").arg(QString::fromLatin1(operation), m_sql));
 }
 
 Field Recordset::Fields(int i) const
@@ -128,7 +128,7 @@ void Recordset::requireColumn(int i) const
 
 Field Recordset::Fields(const QString& name) const
 {
-    // Column names are matched without regard to case, as the original engine did.
+    // Column names are matched without regard to case: "ANNO_PREZZARIO" is read as written in any file.
     for (int i = 0; i < m_names.size(); ++i) {
         if (m_names[i].compare(name, Qt::CaseInsensitive) == 0)
             return Fields(i);
@@ -149,9 +149,8 @@ void Recordset::Close()
 
 void Recordset::fail(const char* what) const
 {
-    const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-    throw DbError(QStringLiteral("Errore del database durante la %1: %2\nQuery: %3")
-                      .arg(QString::fromLatin1(what), message, m_sql));
+    throw DbError(Database::describeFailure(
+        m_db, QStringLiteral("Errore del database durante la %1").arg(QString::fromLatin1(what)), m_sql));
 }
 
 } // namespace core

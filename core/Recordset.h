@@ -46,6 +46,8 @@ public:
 
 private:
     friend class Database;
+    // Takes the statement over without stepping: Database steps to the first row once the recordset owns
+    // it, so that a failing first row still finalizes the statement.
     Recordset(sqlite3* db, sqlite3_stmt* stmt, QString sql);
     void step();
     [[noreturn]] void fail(const char* what) const;

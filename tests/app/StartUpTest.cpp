@@ -1,5 +1,6 @@
 #include "AppState.h"
 #include "Application.h"
+#include "Error.h"
 #include "Fixture.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
@@ -7,9 +8,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -58,7 +63,8 @@ TEST(StartUp, missingFileIsNamed)
 {
     QTemporaryDir empty;
     const QString message = startUpFailure(empty.path());
-    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(QDir(empty.path()).filePath(QStringLiteral("Prezzario.mdb")))))
+    EXPECT_TRUE(
+        message.contains(QDir::toNativeSeparators(QDir(empty.path()).filePath(QStringLiteral("Prezzario.mdb")))))
         << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("non esiste"))) << message.toStdString();
 }
@@ -67,7 +73,8 @@ TEST(StartUp, wrongPasswordIsRefused)
 {
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath(core::kDatabaseFileName);
-    execute(path, QStringLiteral(";pwd=un'altra"), QStringLiteral("create table anno_prezzario(ANNO_PREZZARIO integer)"));
+    execute(path, QStringLiteral(";pwd=un'altra"),
+            QStringLiteral("create table anno_prezzario(ANNO_PREZZARIO integer)"));
     const QString message = startUpFailure(dir.path());
     EXPECT_TRUE(message.contains(QStringLiteral("password non è corretta"))) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("Prezzario.mdb")));
@@ -92,7 +99,8 @@ TEST(StartUp, filesThatAreNotThePriceListAreRecognised)
     QFile::remove(path);
     execute(path, kConnect, QStringLiteral("create table anno_prezzario(ANNO_PREZZARIO integer)"));
     const QString message = startUpFailure(dir.path());
-    EXPECT_TRUE(message.contains(QStringLiteral("mancano le tabelle prezzario, premesse, manuale"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("mancano le tabelle prezzario, premesse, manuale")))
+        << message.toStdString();
 }
 
 TEST(StartUp, damagedFirstPageIsRefusedCleanly)
@@ -108,6 +116,51 @@ TEST(StartUp, damagedFirstPageIsRefusedCleanly)
     file.close();
     const QString message = startUpFailure(folder.folder());
     EXPECT_TRUE(message.contains(QStringLiteral("danneggiato"))) << message.toStdString();
+}
+
+// The start-up message for a file its user may not read. Root reads every file, so as root the opening is
+// tried by a child process that has become an ordinary user.
+QString unreadableFileMessage(const QString& path)
+{
+    if (geteuid() != 0)
+        return startUpFailure(QFileInfo(path).path());
+    int channel[2];
+    EXPECT_EQ(pipe(channel), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        QByteArray text = "(opened)";
+        if (setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0)
+            text = "(cannot become an ordinary user)";
+        try {
+            core::Database::OpenDatabase(path, kConnect);
+        } catch (const core::DbError& error) {
+            text = error.text().toUtf8();
+        }
+        (void)!write(channel[1], text.constData(), size_t(text.size()));
+        _exit(0);
+    }
+    close(channel[1]);
+    QByteArray text;
+    char buffer[512];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, n);
+    close(channel[0]);
+    waitpid(child, nullptr, 0);
+    return QString::fromUtf8(text);
+}
+
+TEST(StartUp, unreadableFileIsNamedAndExplained)
+{
+    const fixture::PriceListFolder folder({{fixture::Row{}}});
+    QFile::setPermissions(folder.folder(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(folder.database(), {});
+    const QString message = unreadableFileMessage(folder.database());
+    EXPECT_TRUE(message.contains(QStringLiteral("non si hanno i permessi per leggere il file")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(folder.database()))) << message.toStdString();
+    QFile::setPermissions(folder.database(), QFile::ReadOwner | QFile::WriteOwner);
 }
 
 TEST(StartUp, missingYearIsRefused)

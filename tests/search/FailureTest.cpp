@@ -150,6 +150,11 @@ TEST_F(DamagedPage, aRunThatMeetsADamagedPageHalfWayDiscardsWhatItHadListed)
     textSearch(0, QStringLiteral("di prova"), false, false, true);
     ASSERT_EQ(warnings().size(), 1);
     EXPECT_TRUE(warnings().front().startsWith(kRunInterrupted)) << warnings().front().toStdString();
+    // Said in Italian, naming the file: not the engine's own words.
+    EXPECT_TRUE(
+        warnings().front().contains(QStringLiteral("«") + folder.database() + QStringLiteral("» è danneggiato")))
+        << warnings().front().toStdString();
+    EXPECT_FALSE(warnings().front().contains(QStringLiteral("malformed")));
     expectNoResultShown();
 
     // The window stays usable: it clears, and a new run is reported the same way.
