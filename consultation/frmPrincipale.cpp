@@ -50,8 +50,10 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     connect(m_ui->mnuInf, &QAction::triggered, this, &frmPrincipale::mnuInf_Click);
 
     // Notes and descriptions show a few lines and scroll; the lists take the rest of the room.
-    const std::pair<QPlainTextEdit*, int> boxes[] = {{m_ui->txtSezioneNote, 3}, {m_ui->txtCapitoloNote, 3},
-                                                     {m_ui->txtArticolo, 4},    {m_ui->txtArticoloNote, 2},
+    const std::pair<QPlainTextEdit*, int> boxes[] = {{m_ui->txtSezioneNote, 3},
+                                                     {m_ui->txtCapitoloNote, 3},
+                                                     {m_ui->txtArticolo, 4},
+                                                     {m_ui->txtArticoloNote, 2},
                                                      {m_ui->txtSubarticolo, 2}};
     for (const auto& [box, lines] : boxes) {
         const int height = box->fontMetrics().lineSpacing() * lines + 2 * box->frameWidth() +
@@ -74,7 +76,8 @@ frmPrincipale::~frmPrincipale() = default;
 void frmPrincipale::showFromMenu()
 {
     resetToDesignState();
-    if (!core::openLoaded(*this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
+    if (!core::openLoaded(
+            *this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
         Form_Unload();
 }
 
@@ -83,8 +86,8 @@ void frmPrincipale::resetToDesignState()
     m_ui->cmbSezioni->clear();
     m_ui->cmbSezioni->setCurrentIndex(-1);
     m_ui->cmbSezioni->setEditText(QString());
-    for (QPlainTextEdit* box : {m_ui->txtSezioneNote, m_ui->txtCapitoloNote, m_ui->txtArticolo, m_ui->txtArticoloNote,
-                                m_ui->txtSubarticolo})
+    for (QPlainTextEdit* box :
+         {m_ui->txtSezioneNote, m_ui->txtCapitoloNote, m_ui->txtArticolo, m_ui->txtArticoloNote, m_ui->txtSubarticolo})
         box->clear();
     m_ui->txtCapSel->clear();
     m_ui->txtArtSel->clear();
@@ -204,8 +207,8 @@ void frmPrincipale::reloadSection()
     const core::SlotGuard closing(rs2);
     rs2 = m_state.dbPrezzario.OpenRecordset(
         QStringLiteral("select distinct codice_capitolo, capitolo,seq_capitolo,note_sezione from prezzario where "
-                       "codice_sezione ='") +
-        core::EscapeQuotes(section) + QStringLiteral("' order by seq_capitolo"));
+                       "codice_sezione =") +
+        core::SqlString(section) + QStringLiteral(" order by seq_capitolo"));
     if (!rs2.Eof()) {
         rs2.MoveFirst();
         qsizetype counter = 0;
@@ -241,8 +244,8 @@ void frmPrincipale::reloadArticles()
     core::Recordset& rs3 = m_state.rs3;
     const core::SlotGuard closing(rs3);
     rs3 = m_state.dbPrezzario.OpenRecordset(
-        QStringLiteral("select codice_articolo,articolo,note_capitolo from prezzario where mid(codice_totale,1,6) ='") +
-        core::EscapeQuotes(m_ui->txtCapSel->text()) + QStringLiteral("' order by codice_articolo"));
+        QStringLiteral("select codice_articolo,articolo,note_capitolo from prezzario where mid(codice_totale,1,6) =") +
+        core::SqlString(m_ui->txtCapSel->text()) + QStringLiteral(" order by codice_articolo"));
     QString previous;
     if (!rs3.Eof()) {
         rs3.MoveFirst();
@@ -280,8 +283,8 @@ void frmPrincipale::reloadSubarticles()
     const core::SlotGuard closing(rs4);
     rs4 = m_state.dbPrezzario.OpenRecordset(
         QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,note_articolo,incidenza_manodopera,"
-                       "somma_manodopera from prezzario where mid(codice_totale,1,10) ='") +
-        core::EscapeQuotes(m_ui->txtArtSel->text()) + QStringLiteral("' order by codice_subarticolo"));
+                       "somma_manodopera from prezzario where mid(codice_totale,1,10) =") +
+        core::SqlString(m_ui->txtArtSel->text()) + QStringLiteral(" order by codice_subarticolo"));
     if (!rs4.Eof()) {
         rs4.MoveFirst();
         if (!rs4.Fields(4).IsNull())

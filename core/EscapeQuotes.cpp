@@ -14,4 +14,12 @@ QString EscapeQuotes(const QString& text)
     return escaped;
 }
 
+QString SqlString(const QString& value)
+{
+    QString literal = u'\'' + EscapeQuotes(value) + u'\'';
+    if (literal.contains(QChar(0)))
+        literal.replace(QChar(0), QStringLiteral("' || char(0) || '"));
+    return literal;
+}
+
 } // namespace core

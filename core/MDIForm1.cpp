@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "Error.h"
+#include "EscapeQuotes.h"
 #include "PriceList.h"
 
 #include <QCloseEvent>
@@ -56,7 +57,7 @@ void MDIForm1::requirePriceListTables(const QString& path)
         const QString name = QString::fromLatin1(table);
         const SlotGuard closing(m_state.rsMain);
         m_state.rsMain = m_state.dbPrezzario.OpenRecordset(
-            QStringLiteral("select name from sqlite_master where type = 'table' and name = '") + name + u'\'');
+            QStringLiteral("select name from sqlite_master where type = 'table' and name = ") + SqlString(name));
         if (m_state.rsMain.Eof())
             missing << name;
     }

@@ -1,6 +1,7 @@
 #include "Layouts.h"
 
 #include "AppState.h"
+#include "EscapeQuotes.h"
 #include "ReportList.h"
 #include "ReportRows.h"
 #include "frmCerca.h"
@@ -46,8 +47,8 @@ void printCodeAndRange(const ReportContext& context)
         core::Recordset& rsMain = context.state.rsMain;
         const core::SlotGuard closeSlot(rsMain);
         rsMain = context.state.dbPrezzario.OpenRecordset(
-            QStringLiteral("select note_sezione from prezzario where codice_sezione='") + noteSection +
-            QStringLiteral("' order by sequenza"));
+            QStringLiteral("select note_sezione from prezzario where codice_sezione=") + core::SqlString(noteSection) +
+            QStringLiteral(" order by sequenza"));
         if (rsMain.Eof())
             noRowsFor(noteSection, rows.riga);
         const core::Field note = rsMain.Fields(0);

@@ -1,6 +1,7 @@
 #include "Layouts.h"
 
 #include "AppState.h"
+#include "EscapeQuotes.h"
 #include "AutomationError.h"
 #include "ReportList.h"
 #include "ReportRows.h"
@@ -44,12 +45,11 @@ void printGrouped(const ReportContext& context, const QString& kind)
     for (qsizetype i = 0; i < count; ++i) {
         const QString itemKey = core::ReportList::keyFor(i);
         const QString key = list.Text(itemKey);
-        const QString sql = articles ? QStringLiteral("select * from prezzario where mid(codice_totale,1,10) = '") +
-                                           key + QStringLiteral("' order by sequenza")
-                            : chapters ? QStringLiteral("select * from prezzario where mid(codice_totale,1,6) = '") +
-                                             key + QStringLiteral("' order by sequenza")
-                                       : QStringLiteral("select * from prezzario where codice_totale = '") + key +
-                                             QStringLiteral("' order by sequenza");
+        const QString where = articles   ? QStringLiteral("mid(codice_totale,1,10) = ")
+                              : chapters ? QStringLiteral("mid(codice_totale,1,6) = ")
+                                         : QStringLiteral("codice_totale = ");
+        const QString sql = QStringLiteral("select * from prezzario where ") + where + core::SqlString(key) +
+                            QStringLiteral(" order by sequenza");
         slot = context.state.dbPrezzario.OpenRecordset(sql);
         if (slot.Eof())
             noRowsFor(key, rows.riga);

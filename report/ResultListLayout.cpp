@@ -1,6 +1,7 @@
 #include "Layouts.h"
 
 #include "AppState.h"
+#include "EscapeQuotes.h"
 #include "ReportList.h"
 #include "ReportRows.h"
 #include "frmCerca.h"
@@ -69,8 +70,8 @@ void printResultLists(const ReportContext& context, bool related)
         articleRow(articles, key, rows);
         rs4 = context.state.dbPrezzario.OpenRecordset(
             QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,"
-                           "somma_manodopera from prezzario where mid(codice_totale,1,10) ='") +
-            articles.Text(key) + QStringLiteral("' order by sequenza"));
+                           "somma_manodopera from prezzario where mid(codice_totale,1,10) =") +
+            core::SqlString(articles.Text(key)) + QStringLiteral(" order by sequenza"));
         if (!rs4.Eof()) {
             rs4.MoveFirst();
             for (; !rs4.Eof(); rs4.MoveNext()) {

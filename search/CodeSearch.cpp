@@ -49,7 +49,7 @@ bool frmCerca::runArticle()
         return false;
 
     // The boxes cannot hold a quote any more; the section prefix may come from typed combo text.
-    const QString code = core::EscapeQuotes(ui.lblArtSez->text() + cap.toUpper() + u'.' + art.toUpper());
+    const QString code = core::SqlString(ui.lblArtSez->text() + cap.toUpper() + u'.' + art.toUpper());
 
     core::WaitCursor wait;
     startRun(Mode::Code);
@@ -59,8 +59,8 @@ bool frmCerca::runArticle()
         const core::SlotGuard closing(rs3);
         rs3 = db.OpenRecordset(QStringLiteral("select mid(codice_totale,1,10),sezione,capitolo,articolo,seq_capitolo,"
                                               "note_capitolo,note_articolo from prezzario where "
-                                              "mid(codice_totale,1,10) = '") +
-                               code + QStringLiteral("' order by sequenza"));
+                                              "mid(codice_totale,1,10) = ") +
+                               code + QStringLiteral(" order by sequenza"));
         if (!rs3.Eof()) {
             rs3.MoveFirst();
             QString previous;
@@ -87,8 +87,8 @@ bool frmCerca::runArticle()
         const core::SlotGuard closing(rs4);
         rs4 = db.OpenRecordset(QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,"
                                               "incidenza_manodopera,somma_manodopera,seq_capitolo from prezzario "
-                                              "where mid(codice_totale,1,10) = '") +
-                               code + QStringLiteral("' order by sequenza"));
+                                              "where mid(codice_totale,1,10) = ") +
+                               code + QStringLiteral(" order by sequenza"));
         if (!rs4.Eof()) {
             rs4.MoveFirst();
             qsizetype counter = 0;
@@ -130,7 +130,7 @@ bool frmCerca::runSubarticle()
         return false;
 
     const QString code =
-        core::EscapeQuotes(ui.lblSubSez->text() + cap.toUpper() + u'.' + art.toUpper() + u'.' + sub.toUpper());
+        core::SqlString(ui.lblSubSez->text() + cap.toUpper() + u'.' + art.toUpper() + u'.' + sub.toUpper());
 
     core::WaitCursor wait;
     startRun(Mode::Code);
@@ -139,8 +139,8 @@ bool frmCerca::runSubarticle()
     rs4 = m_state.dbPrezzario.OpenRecordset(
         QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,somma_manodopera,"
                        "seq_capitolo,sezione,capitolo,articolo,note_capitolo,note_articolo from prezzario where "
-                       "codice_totale = '") +
-        code + u'\'');
+                       "codice_totale = ") +
+        code);
     if (!rs4.Eof()) {
         rs4.MoveFirst();
         qsizetype counter = 0;

@@ -1,6 +1,7 @@
 #include "frmCerca.h"
 
 #include "AppState.h"
+#include "EscapeQuotes.h"
 #include "Guard.h"
 #include "ReportList.h"
 #include "ResultRows.h"
@@ -78,8 +79,8 @@ void frmCerca::articleSelected()
     const core::SlotGuard closing(rs4);
     rs4 = m_state.dbPrezzario.OpenRecordset(
         QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,note_articolo,incidenza_manodopera,"
-                       "somma_manodopera from prezzario where mid(codice_totale,1,10) ='") +
-        ui.txtArtSel->text() + QStringLiteral("' order by sequenza"));
+                       "somma_manodopera from prezzario where mid(codice_totale,1,10) =") +
+        core::SqlString(ui.txtArtSel->text()) + QStringLiteral(" order by sequenza"));
     qsizetype counter = 0;
     for (; !rs4.Eof(); rs4.MoveNext()) {
         rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(counter), rs4.Fields(0).Text(), rs4.Fields(1).Text(),
@@ -99,8 +100,8 @@ void frmCerca::chapterSelected()
     m_ui->lstSubarticoli->RemoveAll();
     listArticlesOf(
         QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
-                       "seq_capitolo,note_articolo from prezzario where mid(codice_totale,1,6) = '") +
-            m_ui->lstCapitoli->SelectedText() + QStringLiteral("' order by sequenza"),
+                       "seq_capitolo,note_articolo from prezzario where mid(codice_totale,1,6) = ") +
+            core::SqlString(m_ui->lstCapitoli->SelectedText()) + QStringLiteral(" order by sequenza"),
         false);
 }
 
@@ -111,8 +112,8 @@ void frmCerca::subarticleSelected()
     m_ui->lstArticoli->RemoveAll();
     listArticlesOf(
         QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
-                       "seq_capitolo,note_articolo from prezzario where codice_totale = '") +
-            m_ui->lstSubarticoli->SelectedText() + QStringLiteral("' order by sequenza"),
+                       "seq_capitolo,note_articolo from prezzario where codice_totale = ") +
+            core::SqlString(m_ui->lstSubarticoli->SelectedText()) + QStringLiteral(" order by sequenza"),
         true);
 }
 

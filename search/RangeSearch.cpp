@@ -123,7 +123,7 @@ bool frmCerca::runRange()
         return false;
     }
 
-    const QString section = core::EscapeQuotes(ui.lblA_Sez->text().left(2));
+    const QString section = core::SqlString(ui.lblA_Sez->text().left(2));
     const core::Database& db = m_state.dbPrezzario;
 
     // Both chapters must exist in the section and be in order, whatever the level of the codes.
@@ -133,8 +133,8 @@ bool frmCerca::runRange()
         core::Recordset& rs2 = m_state.rs2;
         const core::SlotGuard closing(rs2);
         rs2 = db.OpenRecordset(
-            QStringLiteral("select distinct seq_capitolo,codice_capitolo from prezzario where codice_sezione = '") +
-            section + QStringLiteral("' order by seq_capitolo"));
+            QStringLiteral("select distinct seq_capitolo,codice_capitolo from prezzario where codice_sezione = ") +
+            section + QStringLiteral(" order by seq_capitolo"));
         if (!rs2.Eof()) {
             rs2.MoveFirst();
             const QString startChapter = daCap.toUpper();
@@ -162,22 +162,22 @@ bool frmCerca::runRange()
         return false;
     }
 
-    const QString startCode = core::EscapeQuotes(m_report.Elemento_DA.toUpper());
-    const QString endCode = core::EscapeQuotes(m_report.Elemento_A.toUpper());
+    const QString startCode = core::SqlString(m_report.Elemento_DA.toUpper());
+    const QString endCode = core::SqlString(m_report.Elemento_A.toUpper());
     double start = 0;
     double end = 0;
     if (length == kArticle) {
         core::Recordset& rs3 = m_state.rs3;
         const core::SlotGuard closing(rs3);
         rs3 = db.OpenRecordset(QStringLiteral("select min(sequenza),mid(codice_totale,1,10) from prezzario where "
-                                              "mid(codice_totale,1,10) = '") +
-                               startCode + QStringLiteral("' group by mid(codice_totale,1,10)"));
+                                              "mid(codice_totale,1,10) = ") +
+                               startCode + QStringLiteral(" group by mid(codice_totale,1,10)"));
         if (!rs3.Eof())
             start = rows::position(rs3.Fields(0));
         rs3.Close();
         rs3 = db.OpenRecordset(QStringLiteral("select max(sequenza),mid(codice_totale,1,10) from prezzario where "
-                                              "mid(codice_totale,1,10) = '") +
-                               endCode + QStringLiteral("' group by mid(codice_totale,1,10)"));
+                                              "mid(codice_totale,1,10) = ") +
+                               endCode + QStringLiteral(" group by mid(codice_totale,1,10)"));
         if (!rs3.Eof())
             end = rows::position(rs3.Fields(0));
         rs3.Close();
@@ -198,13 +198,13 @@ bool frmCerca::runRange()
     if (length == kSubarticle) {
         core::Recordset& rs4 = m_state.rs4;
         const core::SlotGuard closing(rs4);
-        rs4 = db.OpenRecordset(QStringLiteral("select sequenza,codice_totale from prezzario where codice_totale = '") +
-                               startCode + u'\'');
+        rs4 = db.OpenRecordset(QStringLiteral("select sequenza,codice_totale from prezzario where codice_totale = ") +
+                               startCode);
         if (!rs4.Eof())
             start = rows::position(rs4.Fields(0));
         rs4.Close();
-        rs4 = db.OpenRecordset(QStringLiteral("select sequenza,codice_totale from prezzario where codice_totale = '") +
-                               endCode + u'\'');
+        rs4 = db.OpenRecordset(QStringLiteral("select sequenza,codice_totale from prezzario where codice_totale = ") +
+                               endCode);
         if (!rs4.Eof())
             end = rows::position(rs4.Fields(0));
         rs4.Close();
@@ -240,9 +240,10 @@ void frmCerca::listChapterRange(const QString& section)
     Ui::frmCerca& ui = *m_ui;
     core::Recordset& rs4 = m_state.rs4;
     const core::SlotGuard closing(rs4);
-    rs4 = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from prezzario where codice_sezione = '") +
-                                            section + QStringLiteral("' and codice_capitolo ='") +
-                                            ui.txtDa_Cap->text().toUpper() + QStringLiteral("' order by sequenza"));
+    rs4 = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from prezzario where codice_sezione = ") +
+                                            section + QStringLiteral(" and codice_capitolo =") +
+                                            core::SqlString(ui.txtDa_Cap->text().toUpper()) +
+                                            QStringLiteral(" order by sequenza"));
     addChapterRow(*ui.lstCapitoli, 0, rs4);
 
     rs4.MoveFirst();
@@ -269,8 +270,8 @@ void frmCerca::listRange(const QString& section, qsizetype codeLength, double st
     const int positionColumn = codeLength == kChapter ? seq_capitolo : sequenza;
     core::Recordset& rs4 = m_state.rs4;
     const core::SlotGuard closing(rs4);
-    rs4 = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from prezzario where codice_sezione = '") +
-                                            section + QStringLiteral("' order by sequenza"));
+    rs4 = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from prezzario where codice_sezione = ") +
+                                            section + QStringLiteral(" order by sequenza"));
     rs4.MoveFirst();
     QString lastChapter;
     QString lastArticle;

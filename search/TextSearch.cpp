@@ -47,14 +47,15 @@ bool frmCerca::runText()
         return false;
     }
 
-    const QString pattern = core::EscapeQuotes(ui.txtCerca->text().toUpper());
+    // Quotes doubled and the text between the asterisks of a like pattern.
+    const QString pattern = core::SqlString(u'*' + ui.txtCerca->text().toUpper() + u'*');
     QString chapterOrder = QStringLiteral(" order by seq_capitolo");
     QString order = QStringLiteral(" order by sequenza");
     if (m_chosenIndex != 0) {
-        // The section code comes from typed text as well: escaped, a quote can neither break nor change the query.
-        const QString section = core::EscapeQuotes(sectionText.left(2));
-        chapterOrder = QStringLiteral(" and codice_sezione = '") + section + QStringLiteral("' order by seq_capitolo");
-        order = QStringLiteral(" and codice_sezione = '") + section + QStringLiteral("' order by sequenza");
+        // The section code comes from typed text as well: quoted, it can neither break nor change the query.
+        const QString section = core::SqlString(sectionText.left(2));
+        chapterOrder = QStringLiteral(" and codice_sezione = ") + section + QStringLiteral(" order by seq_capitolo");
+        order = QStringLiteral(" and codice_sezione = ") + section + QStringLiteral(" order by sequenza");
     }
 
     core::WaitCursor wait;
@@ -65,8 +66,8 @@ bool frmCerca::runText()
         core::Recordset& rs2 = m_state.rs2;
         const core::SlotGuard closing(rs2);
         rs2 = db.OpenRecordset(QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo,seq_capitolo,"
-                                              "note_capitolo from prezzario where ucase(capitolo) like '*") +
-                               pattern + QStringLiteral("*'") + chapterOrder);
+                                              "note_capitolo from prezzario where ucase(capitolo) like ") +
+                               pattern + chapterOrder);
         if (!rs2.Eof()) {
             rs2.MoveFirst();
             // One row per subarticle comes back: a chapter is listed at the first row of each run of its code.
@@ -77,8 +78,8 @@ bool frmCerca::runText()
             for (; !rs2.Eof(); rs2.MoveNext()) {
                 joinCode(code, {rs2.Utf8(0), rs2.Utf8(2)});
                 if (code != previous) {
-                    rows::addChapter(*ui.lstCapitoli, ReportList::keyFor(counter), QByteArrayView(code),
-                                     rs2.Utf8(1), rs2.Utf8(3), rs2.Utf8(5));
+                    rows::addChapter(*ui.lstCapitoli, ReportList::keyFor(counter), QByteArrayView(code), rs2.Utf8(1),
+                                     rs2.Utf8(3), rs2.Utf8(5));
                     ++counter;
                     previous.swap(code);
                 }
@@ -91,8 +92,8 @@ bool frmCerca::runText()
         const core::SlotGuard closing(rs3);
         rs3 = db.OpenRecordset(QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, "
                                               "codice_articolo,articolo,seq_capitolo,note_articolo from prezzario "
-                                              "where ucase(articolo) like '*") +
-                               pattern + QStringLiteral("*'") + order);
+                                              "where ucase(articolo) like ") +
+                               pattern + order);
         if (!rs3.Eof()) {
             rs3.MoveFirst();
             QByteArray code;
@@ -101,8 +102,8 @@ bool frmCerca::runText()
             for (; !rs3.Eof(); rs3.MoveNext()) {
                 joinCode(code, {rs3.Utf8(0), rs3.Utf8(2), rs3.Utf8(4)});
                 if (code != previous) {
-                    rows::addArticle(*ui.lstArticoli, ReportList::keyFor(counter), QByteArrayView(code),
-                                     rs3.Utf8(1), rs3.Utf8(3), rs3.Utf8(5), rs3.Utf8(7));
+                    rows::addArticle(*ui.lstArticoli, ReportList::keyFor(counter), QByteArrayView(code), rs3.Utf8(1),
+                                     rs3.Utf8(3), rs3.Utf8(5), rs3.Utf8(7));
                     ++counter;
                     previous.swap(code);
                 }
@@ -115,8 +116,8 @@ bool frmCerca::runText()
         const core::SlotGuard closing(rs4);
         rs4 = db.OpenRecordset(QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,"
                                               "incidenza_manodopera,somma_manodopera,seq_capitolo from prezzario "
-                                              "where ucase(subarticolo) like '*") +
-                               pattern + QStringLiteral("*'") + order);
+                                              "where ucase(subarticolo) like ") +
+                               pattern + order);
         if (!rs4.Eof()) {
             rs4.MoveFirst();
             qsizetype counter = 0;

@@ -155,8 +155,8 @@ void frmInfo::showTopic(const QString& caption)
 {
     core::guarded(this, [this, &caption] {
         const core::SlotGuard closing(m_state.rsMain);
-        m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from manuale where titolo ='") +
-                                                           core::EscapeQuotes(caption) + QStringLiteral("'"));
+        m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from manuale where titolo =") +
+                                                           core::SqlString(caption));
         // Every delivered topic has its row; a missing row or a Null text shows nothing, like the preface viewer.
         QString text;
         if (!m_state.rsMain.Eof())

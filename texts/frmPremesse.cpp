@@ -131,8 +131,8 @@ void frmPremesse::showEntry(const QString& entry)
 
 void frmPremesse::showSection(const QString& text)
 {
-    // The key is whatever the first two characters are, typed or picked: quotes must stay inside the literal.
-    showPremessa(QStringLiteral("premessa"), core::EscapeQuotes(text.left(2)));
+    // The key is whatever the first two characters are, typed or picked: quoted, they cannot break the query.
+    showPremessa(QStringLiteral("premessa"), text.left(2));
 }
 
 // Every entry, the preface included, shows nothing when its row is missing or its text is Null.
@@ -140,8 +140,8 @@ void frmPremesse::showPremessa(const QString& column, const QString& codice)
 {
     const core::SlotGuard closing(m_state.rsMain);
     m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select ") + column +
-                                                       QStringLiteral(" from premesse where codice_sezione ='") +
-                                                       codice + QStringLiteral("'"));
+                                                       QStringLiteral(" from premesse where codice_sezione =") +
+                                                       core::SqlString(codice));
     QString text;
     if (!m_state.rsMain.Eof())
         text = m_state.rsMain.Fields(column).Text();
