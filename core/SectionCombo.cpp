@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QLineEdit>
 
+#include "PlainInput.h"
+
 namespace core {
 
 namespace {
@@ -29,6 +31,7 @@ void setUpSectionCombo(QComboBox* combo)
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
+    keepControlCharactersOut(combo->lineEdit());
     // Qt picks the entry matching the typed text when editing ends (Enter, focus leaving); the user
     // chose nothing then.
     QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);

@@ -9,6 +9,7 @@
 #include "Guard.h"
 #include "Messages.h"
 #include "MessageBox.h"
+#include "PlainInput.h"
 #include "ReportList.h"
 #include "WaitCursor.h"
 
@@ -47,6 +48,10 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     ui.cmbSezioni->installEventFilter(this);
 
     ui.txtCerca->setMaxLength(std::numeric_limits<int>::max());
+    for (QLineEdit* box :
+         {ui.cmbSezioni->lineEdit(), ui.txtCerca, ui.txtArtCap, ui.txtArtArt, ui.txtSubCap, ui.txtSubArt, ui.txtSubSub,
+          ui.txtDa_Cap, ui.txtDa_Art, ui.txtDa_Sub, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub})
+        core::keepControlCharactersOut(box);
     const int codeWidth = ui.txtArtCap->fontMetrics().horizontalAdvance(QStringLiteral("WWW")) + 14;
     for (QLineEdit* box : {ui.txtArtCap, ui.txtArtArt, ui.txtSubCap, ui.txtSubArt, ui.txtSubSub, ui.txtDa_Cap,
                            ui.txtDa_Art, ui.txtDa_Sub, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub})
@@ -212,7 +217,8 @@ const ReportList& frmCerca::lstSubarticoli() const
 void frmCerca::showFromMenu()
 {
     resetToDesignState();
-    if (!core::openLoaded(*this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
+    if (!core::openLoaded(
+            *this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
         Form_Unload();
 }
 

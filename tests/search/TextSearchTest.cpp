@@ -1,5 +1,8 @@
 #include "SearchSession.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+
 using searchtest::SearchSession;
 
 namespace {
@@ -192,6 +195,35 @@ TEST_F(TextSearch, patternCharactersNeverMakeTheEngineFail)
     textSearch(0, QStringLiteral("["), false, false, true);
     EXPECT_EQ(warnings(), QStringList{QStringLiteral(
                               "Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca")});
+}
+
+TEST_F(TextSearch, pastedControlCharactersNeverReachTheQuery)
+{
+    // What a copy from a spreadsheet or a careless program may carry: a NUL, tabs, line breaks.
+    const QString dirty = QStringLiteral("sc") + QChar(0) + QStringLiteral("a\tvo\r\n") + QChar(0x7F);
+    auto paste = [](QLineEdit* box, const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    };
+    pickSection(0);
+    click("opttesto");
+    paste(box("txtCerca"), dirty);
+    EXPECT_EQ(text("txtCerca"), QStringLiteral("scavo"));
+    click("chkArticoli");
+    run();
+    EXPECT_TRUE(warnings().isEmpty()) << warnings().join(u'\n').toStdString();
+    EXPECT_EQ(column(lstArticoli), searchtest::codes({"01.A01.A01", "01.A01.A02", "02.A01.A01"}));
+
+    click("cmdpulisci");
+    pickSection(1);
+    click("optarticolo");
+    // A code box keeps its three characters, counted before the control characters go.
+    paste(box("txtArtCap"), QStringLiteral("a") + QChar(0) + QStringLiteral("01"));
+    EXPECT_EQ(text("txtArtCap"), QStringLiteral("a0"));
+    paste(cmbSezioni->lineEdit(), QStringLiteral("0") + QChar(0) + QStringLiteral("1 - Opere edili"));
+    EXPECT_EQ(cmbSezioni->currentText(), QStringLiteral("01 - Opere edili"));
 }
 
 TEST_F(TextSearch, aFortyThousandCharacterTextIsSearchedWhole)
