@@ -59,9 +59,29 @@ qint64 listPosition(const CsvReader& reader, int column)
     return value;
 }
 
+// How a character is named in a message: itself where it can be seen, and always its code point.
+QString describeCharacter(char32_t c)
+{
+    const QString number = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+    if (!QChar::isPrint(c) || QChar::isSpace(c))
+        return number;
+    return QStringLiteral("«%1» (%2)").arg(QString::fromUcs4(&c, 1), number);
+}
+
+// The codes are typed in the code searches, upper-cased there, and cut by position into chapter and
+// article keys: only capital letters without accents and digits can be found that way.
 QString code(const CsvReader& reader, int column, int length)
 {
     const QString value = reader.requiredText(column);
+    for (const char32_t c : value.toUcs4()) {
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+            continue;
+        const QString hint = (c >= 'a' && c <= 'z') ? QStringLiteral(" (scriverlo in maiuscolo)") : QString();
+        reader.fail(column, QStringLiteral("il codice \"%1\" contiene il carattere %2%3: un codice è fatto solo di "
+                                           "lettere maiuscole senza accento e di cifre (A-Z, 0-9)")
+                                .arg(QString(value).replace(QChar(0), QChar::ReplacementCharacter),
+                                     describeCharacter(c), hint));
+    }
     if (value.size() != length)
         reader.fail(
             column,
