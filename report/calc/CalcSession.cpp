@@ -19,7 +19,6 @@
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/linguistic2/XSupportedLocales.hpp>
 #include <com/sun/star/sheet/CellInsertMode.hpp>
-#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XCellRangeMovement.hpp>
 #include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
@@ -46,7 +45,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -54,6 +52,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <variant>
 
 extern char** environ;
 
@@ -78,21 +77,6 @@ std::string utf8(const OUString& text)
 {
     const rtl::OString bytes = rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8);
     return std::string(bytes.getStr(), static_cast<std::size_t>(bytes.getLength()));
-}
-
-int integer(const std::string& word)
-{
-    int value = 0;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (error != std::errc() || end != word.data() + word.size())
-        throw Failure{protocol::kRequest, "not a number: " + word};
-    return value;
-}
-
-void requireWords(const std::vector<std::string>& request, std::size_t count)
-{
-    if (request.size() < count)
-        throw Failure{protocol::kRequest, request.front() + ": too few words"};
 }
 
 // A thin continuous edge in the automatic colour. LibreOffice's own Excel compatibility layer draws
@@ -204,81 +188,60 @@ pid_t launch(const std::string& program, const std::vector<std::string>& argumen
 
 } // namespace
 
-std::vector<std::string> CalcSession::run(const std::vector<std::string>& request)
+std::vector<std::string> CalcSession::run(const protocol::Request& request)
 {
-    const std::string& command = request.front();
-    if (command == "start") {
-        requireWords(request, 4);
-        const std::vector<std::string> arguments(request.begin() + 4, request.end());
-        return {std::to_string(start(request[1], request[2], integer(request[3]), arguments))};
-    }
-    if (command == "open") {
-        requireWords(request, 2);
-        open(request[1]);
-    } else if (command == "sheet") {
-        requireWords(request, 2);
-        activateSheet(integer(request[1]));
-    } else if (command == "show") {
-        show();
-    } else if (command == "cells") {
-        requireWords(request, 6);
-        CellBlock block;
-        block.x = integer(request[1]);
-        block.y = integer(request[2]);
-        block.columns = integer(request[3]);
-        block.rows = integer(request[4]);
-        const int styles = integer(request[5]);
-        if (block.x < 1 || block.y < 1 || block.columns < 1 || block.rows < 1 || styles < 0)
-            throw Failure{protocol::kRange, "bad block"};
-        const std::size_t cells = static_cast<std::size_t>(block.columns) * static_cast<std::size_t>(block.rows);
-        if (request.size() != 6 + static_cast<std::size_t>(styles) + 2 * cells)
-            throw Failure{protocol::kRequest, "cells: wrong number of words"};
-        try {
-            for (int i = 0; i < styles; ++i)
-                block.styles.push_back(protocol::decodeStyle(request[6 + static_cast<std::size_t>(i)]));
-        } catch (const std::invalid_argument& error) {
-            throw Failure{protocol::kRequest, error.what()};
-        }
-        block.values.reserve(cells);
-        block.styleOf.reserve(cells);
-        for (std::size_t i = 0; i < cells; ++i) {
-            const std::size_t at = 6 + static_cast<std::size_t>(styles) + 2 * i;
-            block.values.push_back(request[at]);
-            const int style = integer(request[at + 1]);
-            if (style < 0 || style >= styles)
-                throw Failure{protocol::kRequest, "cells: no such style"};
-            block.styleOf.push_back(style);
-        }
-        writeCells(block);
-    } else if (command == "height") {
-        requireWords(request, 3);
-        setRowHeight(integer(request[1]), std::strtod(request[2].c_str(), nullptr));
-    } else if (command == "insert") {
-        requireWords(request, 3);
-        insertCell(integer(request[1]), integer(request[2]));
-    } else if (command == "range") {
-        requireWords(request, 2);
-        rememberRange(request[1]);
-    } else if (command == "paste") {
-        requireWords(request, 2);
-        paste(request[1]);
-    } else if (command == "get") {
-        requireWords(request, 3);
-        return {text(integer(request[1]), integer(request[2]))};
-    } else if (command == "texts") {
-        requireWords(request, 5);
-        return texts(integer(request[1]), integer(request[2]), integer(request[3]), integer(request[4]));
-    } else if (command == "inspect") {
-        requireWords(request, 3);
-        return inspect(integer(request[1]), integer(request[2]));
-    } else if (command == "closedoc") {
-        closeDocument();
-    } else if (command == "quit") {
-        quit();
-    } else {
-        throw Failure{protocol::kRequest, "unknown command: " + command};
-    }
-    return {};
+    using namespace protocol;
+    using Words = std::vector<std::string>;
+    return std::visit(
+        Overloaded{
+            [&](const StartOffice& r) {
+                return Words{std::to_string(start(r.program, r.pipe, r.timeoutMs, r.arguments))};
+            },
+            [&](const OpenTemplate& r) {
+                open(r.url);
+                return Words{};
+            },
+            [&](const ActivateSheet& r) {
+                activateSheet(r.number);
+                return Words{};
+            },
+            [&](const ShowWindow&) {
+                show();
+                return Words{};
+            },
+            [&](const CellBlock& r) {
+                writeCells(r);
+                return Words{};
+            },
+            [&](const RowHeight& r) {
+                setRowHeight(r.row, r.points);
+                return Words{};
+            },
+            [&](const InsertCell& r) {
+                insertCell(r.x, r.y);
+                return Words{};
+            },
+            [&](const CopyRange& r) {
+                rememberRange(r.range);
+                return Words{};
+            },
+            [&](const PasteRange& r) {
+                paste(r.target);
+                return Words{};
+            },
+            [&](const GetText& r) { return Words{text(r.x, r.y)}; },
+            [&](const GetTexts& r) { return texts(r.x, r.y, r.columns, r.rows); },
+            [&](const InspectCell& r) { return inspect(r.x, r.y); },
+            [&](const CloseDocument&) {
+                closeDocument();
+                return Words{};
+            },
+            [&](const Quit&) {
+                quit();
+                return Words{};
+            },
+        },
+        request);
 }
 
 pid_t CalcSession::start(const std::string& program, const std::string& pipe, int timeoutMs,
@@ -360,7 +323,7 @@ void CalcSession::open(const std::string& url)
     // As a template: a new untitled document, and the template file is never written.
     argument[0].Name = ou("AsTemplate");
     argument[0].Value <<= true;
-    // Hidden until the program asks to show it, as the workbook of the original.
+    // Hidden until the program asks to show it.
     argument[1].Name = ou("Hidden");
     argument[1].Value <<= true;
     uno::Reference<css::lang::XComponent> component;
@@ -726,8 +689,6 @@ void CalcSession::forgetLineBreakRules()
 void CalcSession::setRowHeight(int row, double points)
 {
     requireSheet();
-    if (row < 1)
-        throw Failure{protocol::kRange, "row " + std::to_string(row)};
     const uno::Reference<css::table::XColumnRowRange> columnsAndRows(m_sheet, uno::UNO_QUERY_THROW);
     const uno::Reference<css::beans::XPropertySet> properties(columnsAndRows->getRows()->getByIndex(row - 1),
                                                               uno::UNO_QUERY_THROW);
@@ -743,40 +704,33 @@ void CalcSession::insertCell(int x, int y)
     forgetLineBreakRules();
 }
 
-css::table::CellRangeAddress CalcSession::rangeAddress(const std::string& reference) const
+css::table::CellRangeAddress CalcSession::address(const CellRange& range) const
 {
-    uno::Reference<css::table::XCellRange> range;
-    try {
-        range = m_sheet->getCellRangeByName(ou(reference));
-    } catch (const uno::RuntimeException&) {
-    }
-    const uno::Reference<css::sheet::XCellRangeAddressable> addressable(range, uno::UNO_QUERY);
-    if (!addressable.is())
-        throw Failure{protocol::kRange, reference};
-    return addressable->getRangeAddress();
+    return css::table::CellRangeAddress(m_sheetIndex, range.left - 1, range.top - 1, range.right - 1,
+                                        range.bottom - 1);
 }
 
-void CalcSession::rememberRange(const std::string& reference)
+void CalcSession::rememberRange(const CellRange& range)
 {
     requireSheet();
-    m_copied = rangeAddress(reference);
+    m_copied = address(range);
 }
 
-void CalcSession::paste(const std::string& reference)
+void CalcSession::paste(const CellRange& target)
 {
     requireSheet();
     if (!m_copied)
         throw Failure{protocol::kState, "nothing copied"};
-    const css::table::CellRangeAddress target = rangeAddress(reference);
     const uno::Reference<css::sheet::XSpreadsheetView> view(m_model->getCurrentController(), uno::UNO_QUERY);
     if (view.is()) {
         view->setActiveSheet(m_sheet);
         const uno::Reference<css::view::XSelectionSupplier> selection(view, uno::UNO_QUERY);
         if (selection.is())
-            selection->select(uno::Any(m_sheet->getCellRangeByName(ou(reference))));
+            selection->select(uno::Any(m_sheet->getCellRangeByPosition(target.left - 1, target.top - 1,
+                                                                       target.right - 1, target.bottom - 1)));
     }
     const uno::Reference<css::sheet::XCellRangeMovement> movement(m_sheet, uno::UNO_QUERY_THROW);
-    movement->copyRange(css::table::CellAddress(m_sheetIndex, target.StartColumn, target.StartRow), *m_copied);
+    movement->copyRange(css::table::CellAddress(m_sheetIndex, target.left - 1, target.top - 1), *m_copied);
     forgetLineBreakRules();
 }
 
@@ -790,8 +744,6 @@ std::string CalcSession::text(int x, int y)
 std::vector<std::string> CalcSession::texts(int x, int y, int columns, int rows)
 {
     requireSheet();
-    if (x < 1 || y < 1 || columns < 1 || rows < 1)
-        throw Failure{protocol::kRange, "texts " + std::to_string(columns) + "x" + std::to_string(rows)};
     const uno::Reference<css::sheet::XCellRangeData> data(
         m_sheet->getCellRangeByPosition(x - 1, y - 1, x + columns - 2, y + rows - 2), uno::UNO_QUERY_THROW);
     const uno::Sequence<uno::Sequence<uno::Any>> values = data->getDataArray();

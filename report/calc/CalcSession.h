@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Protocol.h"
+#include "Request.h"
 
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XModel.hpp>
@@ -20,31 +20,17 @@
 
 namespace calc {
 
-// A failure the helper reports to the program: one of the kinds of Protocol.h and a detail.
-struct Failure
-{
-    std::string_view kind;
-    std::string detail;
-};
-
-// A block of cells written at once: values row by row, each cell with an index into styles.
-struct CellBlock
-{
-    int x = 1;
-    int y = 1;
-    int columns = 0;
-    int rows = 0;
-    std::vector<protocol::Style> styles;
-    std::vector<std::string> values;
-    std::vector<int> styleOf;
-};
+using protocol::CellBlock;
+using protocol::CellRange;
+using protocol::Failure;
 
 // One connection to LibreOffice and the one document made from the template.
 class CalcSession
 {
 public:
-    // Runs one request; the words of an ok answer follow "ok". Throws Failure or a UNO exception.
-    std::vector<std::string> run(const std::vector<std::string>& request);
+    // Carries out one request, already read and checked by parseRequest; the words of an ok answer
+    // follow "ok". Throws Failure or a UNO exception.
+    std::vector<std::string> run(const protocol::Request& request);
 
 private:
     pid_t start(const std::string& program, const std::string& pipe, int timeoutMs,
@@ -55,8 +41,8 @@ private:
     void writeCells(const CellBlock& block);
     void setRowHeight(int row, double points);
     void insertCell(int x, int y);
-    void rememberRange(const std::string& reference);
-    void paste(const std::string& reference);
+    void rememberRange(const CellRange& range);
+    void paste(const CellRange& target);
     std::string text(int x, int y);
     std::vector<std::string> texts(int x, int y, int columns, int rows);
     std::vector<std::string> inspect(int x, int y);
@@ -64,7 +50,7 @@ private:
     void forgetLineBreakRules();
     void quit();
 
-    css::table::CellRangeAddress rangeAddress(const std::string& reference) const;
+    css::table::CellRangeAddress address(const CellRange& range) const;
     void requireOffice() const;
     void requireSheet() const;
     bool calcInstalled() const;

@@ -1,6 +1,6 @@
 #include "Protocol.h"
 
-#include <charconv>
+#include <initializer_list>
 #include <stdexcept>
 
 namespace calc::protocol {
@@ -72,13 +72,14 @@ std::string encodeStyle(const Style& style)
 
 namespace {
 
-int number(std::string_view text)
+// Exactly one of the values the protocol allows, written as encodeStyle writes it.
+int oneOf(std::string_view word, std::initializer_list<int> allowed, const char* what)
 {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        throw std::invalid_argument("not a number");
-    return value;
+    for (const int value : allowed) {
+        if (word == std::to_string(value))
+            return value;
+    }
+    throw std::invalid_argument(what + (": " + std::string(word)));
 }
 
 } // namespace
@@ -99,10 +100,10 @@ Style decodeStyle(std::string_view word)
         else if (flag == 'b')
             style.bold = true;
         else
-            throw std::invalid_argument("unknown style flag");
+            throw std::invalid_argument("unknown style flag: " + std::string(1, flag));
     }
-    style.size = number(word.substr(first + 1, second - first - 1));
-    style.justify = number(word.substr(second + 1, third - second - 1));
+    style.size = oneOf(word.substr(first + 1, second - first - 1), {0, 8, 11}, "not a font size");
+    style.justify = oneOf(word.substr(second + 1, third - second - 1), {0, 3, 4}, "not an alignment");
     style.numberFormat = std::string(word.substr(third + 1));
     return style;
 }

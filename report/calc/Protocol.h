@@ -8,6 +8,10 @@
 //   ok [words...]                   carried out
 //   error <kind> <detail>           not carried out; kind is one of the Failure words below
 //
+// Each request is read and checked in full before any of it is carried out (Request.h): a cell, block or
+// reference outside the sheet is refused as range, a sheet number no document can have as sheet, any
+// other request that is not well formed as request.
+//
 // Requests (cells are counted from 1, rows and columns as the program counts them):
 //   start <soffice> <pipe> <timeout ms> [argument...]   launch or reach the office, connect; ok <launcher pid>
 //   open <file URL>                 new untitled document from the template, still hidden
@@ -16,7 +20,7 @@
 //   cells <x> <y> <columns> <rows> <styles> <style>... (<value> <style index>)...
 //                                   writes a block of cells row by row, each value as text, each with
 //                                   one of the listed styles (see Style)
-//   height <row> <points>           row height
+//   height <row> <points>           row height, 0 to 409 points in decimal digits
 //   insert <x> <y>                  inserts one cell, shifting the cells below it down
 //   range <A1 reference>            remembers a range to copy
 //   paste <A1 reference>            copies the remembered range to the first cell of the reference
@@ -70,7 +74,8 @@ struct Style
 };
 
 std::string encodeStyle(const Style& style);
-// Throws std::invalid_argument for a word that is not a style.
+// Throws std::invalid_argument for a word that is not a style, or sets a size or an alignment the
+// protocol does not have.
 Style decodeStyle(std::string_view word);
 
 } // namespace calc::protocol

@@ -2,6 +2,7 @@
 // standard input; answers each on standard output (Protocol.h). Ends when its input closes.
 #include "CalcSession.h"
 #include "Protocol.h"
+#include "Request.h"
 
 #include <com/sun/star/lang/DisposedException.hpp>
 
@@ -18,14 +19,16 @@ std::string utf8(const rtl::OUString& text)
     return std::string(bytes.getStr(), static_cast<std::size_t>(bytes.getLength()));
 }
 
-std::string answer(calc::CalcSession& session, const std::vector<std::string>& request)
+std::string answer(calc::CalcSession& session, const std::vector<std::string>& words)
 {
     using namespace calc::protocol;
     try {
-        std::vector<std::string> words{std::string(kOk)};
+        // Read and checked in full first: nothing of a bad request reaches the office.
+        const Request request = parseRequest(words);
+        std::vector<std::string> answerWords{std::string(kOk)};
         for (std::string& word : session.run(request))
-            words.push_back(std::move(word));
-        return encodeLine(words);
+            answerWords.push_back(std::move(word));
+        return encodeLine(answerWords);
     } catch (const calc::Failure& failure) {
         return encodeLine({std::string(kError), std::string(failure.kind), failure.detail});
     } catch (const css::lang::DisposedException& error) {

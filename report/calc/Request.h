@@ -1,0 +1,186 @@
+#pragma once
+
+// The requests of the line protocol (Protocol.h), read and checked in full before the helper carries any
+// of them out: a request the office could not take, or that would take it down, never reaches it.
+
+#include "Protocol.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace calc::protocol {
+
+// The size of a LibreOffice Calc sheet, in the rows and columns of the protocol (counted from 1).
+inline constexpr int kMaxColumn = 1'024;
+inline constexpr int kMaxRow = 1'048'576;
+// The office keeps sheet numbers in 16 bits.
+inline constexpr int kMaxSheet = 32'767;
+// The tallest row a spreadsheet takes, in points (Excel's rule; the report's template is an xls file).
+inline constexpr double kMaxRowHeight = 409;
+// How long start may wait for the office: long enough for a cold start on a slow disk, short enough
+// that a helper waiting for an office that never comes does not look hung for ever.
+inline constexpr int kMaxStartTimeoutMs = 600'000;
+// The longest text of a cell, in UTF-16 units as the spreadsheet counts it.
+inline constexpr std::size_t kMaxCellText = 32'767;
+// The most cells texts reads at once: the office builds the whole answer in memory.
+inline constexpr std::size_t kMaxTextsCells = 1'048'576;
+
+// Why a request is not carried out: one of the kinds of Protocol.h and a detail for the error answer.
+struct Failure
+{
+    std::string_view kind;
+    std::string detail;
+};
+
+// A rectangle of cells, corners counted from 1, left <= right and top <= bottom, inside the sheet.
+struct CellRange
+{
+    int left = 1;
+    int top = 1;
+    int right = 1;
+    int bottom = 1;
+
+    bool operator==(const CellRange&) const = default;
+};
+
+struct StartOffice
+{
+    std::string program;
+    std::string pipe;
+    int timeoutMs = 0;
+    std::vector<std::string> arguments;
+
+    bool operator==(const StartOffice&) const = default;
+};
+
+struct OpenTemplate
+{
+    std::string url;
+
+    bool operator==(const OpenTemplate&) const = default;
+};
+
+struct ActivateSheet
+{
+    int number = 1;
+
+    bool operator==(const ActivateSheet&) const = default;
+};
+
+struct ShowWindow
+{
+    bool operator==(const ShowWindow&) const = default;
+};
+
+// A block of cells written at once: values row by row, each cell with an index into styles.
+struct CellBlock
+{
+    int x = 1;
+    int y = 1;
+    int columns = 0;
+    int rows = 0;
+    std::vector<Style> styles;
+    std::vector<std::string> values;
+    std::vector<int> styleOf;
+
+    bool operator==(const CellBlock&) const = default;
+};
+
+struct RowHeight
+{
+    int row = 1;
+    double points = 0;
+
+    bool operator==(const RowHeight&) const = default;
+};
+
+struct InsertCell
+{
+    int x = 1;
+    int y = 1;
+
+    bool operator==(const InsertCell&) const = default;
+};
+
+struct CopyRange
+{
+    CellRange range;
+
+    bool operator==(const CopyRange&) const = default;
+};
+
+// Only the first cell of the target counts: the copy keeps the size of the remembered range.
+struct PasteRange
+{
+    CellRange target;
+
+    bool operator==(const PasteRange&) const = default;
+};
+
+struct GetText
+{
+    int x = 1;
+    int y = 1;
+
+    bool operator==(const GetText&) const = default;
+};
+
+struct GetTexts
+{
+    int x = 1;
+    int y = 1;
+    int columns = 1;
+    int rows = 1;
+
+    bool operator==(const GetTexts&) const = default;
+};
+
+struct InspectCell
+{
+    int x = 1;
+    int y = 1;
+
+    bool operator==(const InspectCell&) const = default;
+};
+
+struct CloseDocument
+{
+    bool operator==(const CloseDocument&) const = default;
+};
+
+struct Quit
+{
+    bool operator==(const Quit&) const = default;
+};
+
+// One request, in the order of the commands of Protocol.h.
+using Request = std::variant<StartOffice, OpenTemplate, ActivateSheet, ShowWindow, CellBlock, RowHeight, InsertCell,
+                             CopyRange, PasteRange, GetText, GetTexts, InspectCell, CloseDocument, Quit>;
+
+// One callable out of several, to visit a Request with one lambda per command.
+template <typename... Visitors> struct Overloaded : Visitors...
+{
+    using Visitors::operator()...;
+};
+// Clang before 17 deduces no aggregate's arguments by itself.
+template <typename... Visitors> Overloaded(Visitors...) -> Overloaded<Visitors...>;
+
+// Reads the words of a request line (decodeLine). Throws Failure: kRequest for a request that is not
+// well formed (unknown command, words missing or left over, a word that is not a number or a style, a
+// value the command does not take), kRange for a cell, a block or a reference outside the sheet, kSheet
+// for a sheet number no document can have (with the number as the detail, as the office would say it).
+Request parseRequest(const std::vector<std::string>& words);
+
+// The words of a request, as parseRequest reads them back.
+std::vector<std::string> requestWords(const Request& request);
+
+// An A1 reference: one cell ("B3", "$B$3", "b3") or two around a colon ("A1:C4"), corners in any order,
+// inside the sheet. Throws Failure of kind kRange, with the reference as the detail.
+CellRange parseReference(std::string_view reference);
+// "A1" for one cell, "A1:C4" for more.
+std::string referenceText(const CellRange& range);
+
+} // namespace calc::protocol
