@@ -1,17 +1,35 @@
 #!/usr/bin/env bash
 # The whole set-up on a fresh Debian 12 machine:
-#   ./build.sh run    installs what is missing, builds, makes the demo price list if none exists, starts the program
-#   ./build.sh test   installs what is missing, builds, runs every test through CTest
-#   ./build.sh bench  the same, then runs the benchmarks (slow: builds a 1,000,000-row list once)
+#   ./build.sh run       installs what is missing, builds, makes the demo price list if none exists, starts the program
+#   ./build.sh test      installs what is missing, then three stages, each reporting on its own: the build and every
+#                        test (CTest), the same under the sanitizers, the fuzzers; fails if any stage fails
+#   ./build.sh sanitize  only the sanitizer stage: AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer
+#                        build in build-sanitize (PREZZARIO_SANITIZE_BUILD_DIR), demo list, every test
+#   ./build.sh fuzz      only the fuzzing stage: libFuzzer targets built in build-fuzz (PREZZARIO_FUZZ_BUILD_DIR),
+#                        each run PREZZARIO_FUZZ_SECONDS (default 60) on a copy of its seed corpus
+#   ./build.sh bench     builds, then runs the benchmarks (slow: builds a 1,000,000-row list once)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 mode=${1:-run}
 build_dir=${PREZZARIO_BUILD_DIR:-build}
+sanitize_dir=${PREZZARIO_SANITIZE_BUILD_DIR:-build-sanitize}
+fuzz_dir=${PREZZARIO_FUZZ_BUILD_DIR:-build-fuzz}
+fuzz_seconds=${PREZZARIO_FUZZ_SECONDS:-60}
+jobs=$(nproc)
+
+case "$mode" in
+    run | test | sanitize | fuzz | bench) ;;
+    *)
+        echo "usage: $0 run|test|sanitize|fuzz|bench" >&2
+        exit 2
+        ;;
+esac
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6test6
           libsqlcipher-dev libcsv-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
-          libreoffice-calc libreoffice-dev)
+          libreoffice-calc libreoffice-dev
+          clang-14 libclang-rt-14-dev llvm-14)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -24,30 +42,152 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
 
-benchmarks=OFF
-[ "$mode" = bench ] && benchmarks=ON
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPREZZARIO_BENCHMARKS=$benchmarks >/dev/null
-cmake --build "$build_dir" -j"$(nproc)"
+# The same demo list for every build folder, made by that folder's own builder.
+make_demo() {
+    local dir=$1
+    if [ ! -f "$dir/Prezzario/Prezzario.mdb" ]; then
+        echo "Building the demo price list in $dir/Prezzario/Prezzario.mdb"
+        "$dir/tools/prezzario-build" --demo --out "$dir/Prezzario/Prezzario.mdb"
+    fi
+}
 
-app_dir="$build_dir/Prezzario"
-if [ ! -f "$app_dir/Prezzario.mdb" ]; then
-    echo "Building the demo price list in $app_dir/Prezzario.mdb"
-    "$build_dir/tools/prezzario-build" --demo --out "$app_dir/Prezzario.mdb"
-fi
+build_normal() {
+    local benchmarks=$1
+    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPREZZARIO_BENCHMARKS="$benchmarks" >/dev/null
+    cmake --build "$build_dir" -j"$jobs"
+    make_demo "$build_dir"
+}
+
+stage_tests() {
+    build_normal OFF
+    cd "$build_dir"
+    ctest --output-on-failure -j"$jobs" --timeout 600
+}
+
+# What every instrumented program of ours runs with. Reports go to files under $1 (one per process), so that
+# a report from a helper whose output nobody reads (prezzario-calc, prezzario-build under a test) is seen too.
+sanitizer_environment() {
+    local reports=$1
+    local supp
+    supp=$(realpath tests/sanitizer)
+    export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:check_initialization_order=1${reports:+:log_path=$reports/asan}"
+    export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${reports:+:log_path=$reports/ubsan}"
+    local symbolizer
+    symbolizer=$(command -v llvm-symbolizer-14 || command -v llvm-symbolizer || true)
+    [ -z "$symbolizer" ] || export ASAN_SYMBOLIZER_PATH="$symbolizer"
+}
+
+# Prints the sanitizer reports left under $1 (the first ones whole, then their first and last lines, since a
+# helper started by many tests leaves one report each); fails if there is any.
+show_reports() {
+    local reports=$1
+    local files=("$reports"/*)
+    [ -e "${files[0]}" ] || return 0
+    echo "Sanitizer reports: ${#files[@]}, all kept in $reports"
+    local shown=0 file
+    for file in "${files[@]}"; do
+        echo "---- $file"
+        if [ $shown -lt 3 ]; then
+            cat "$file"
+        else
+            grep -m 1 'ERROR\|runtime error' "$file" || true
+            grep 'SUMMARY' "$file" || true
+        fi
+        shown=$((shown + 1))
+    done
+    return 1
+}
+
+stage_sanitize() {
+    local reports
+    reports=$(realpath -m "$sanitize_dir/sanitizer-reports")
+    rm -rf "$reports"
+    mkdir -p "$reports"
+    sanitizer_environment "$reports"
+    # Building runs the test programs too (test discovery), so the environment is set first.
+    CXX=g++ cmake -S . -B "$sanitize_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPREZZARIO_SANITIZE=ON >/dev/null
+    if ! cmake --build "$sanitize_dir" -j"$jobs"; then
+        show_reports "$reports" || true
+        return 1
+    fi
+    make_demo "$sanitize_dir" || { show_reports "$reports" || true; return 1; }
+    local status=0
+    (cd "$sanitize_dir" && ctest --output-on-failure -j"$jobs" --timeout 900) || status=1
+    show_reports "$reports" || status=1
+    return $status
+}
+
+stage_fuzz() {
+    CC=clang-14 CXX=clang++-14 cmake -S . -B "$fuzz_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DPREZZARIO_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+    cmake --build "$fuzz_dir" -j"$jobs" --target prezzario_fuzzers
+    sanitizer_environment ""
+
+    local findings logs work
+    findings=$(realpath -m "$fuzz_dir/findings")
+    logs=$(realpath -m "$fuzz_dir/logs")
+    mkdir -p "$findings" "$logs"
+    # libFuzzer adds what it learns to its first corpus folder: a copy, so the repository never changes.
+    work=$(mktemp -d)
+    trap "rm -rf '$work'" EXIT
+
+    local status=0 name exe
+    while read -r name exe; do
+        local seeds="tests/fuzz/corpus/${name#fuzz_}"
+        local corpus="$work/$name" log="$logs/$name.log" found="$findings/$name"
+        mkdir -p "$corpus" "$found"
+        [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
+        local seeded
+        seeded=$(find "$corpus" -type f | wc -l)
+        local rc=0
+        "$exe" -max_total_time="$fuzz_seconds" -timeout=20 -print_final_stats=1 -artifact_prefix="$found/" \
+            "$corpus" </dev/null >"$log" 2>&1 || rc=$?
+        local runs
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+        if [ "$rc" -eq 0 ]; then
+            echo "$name: ${runs:-?} executions in ${fuzz_seconds} s, corpus $seeded -> $(find "$corpus" -type f | wc -l) inputs, no findings"
+        else
+            status=1
+            echo "$name: FAILED after ${runs:-?} executions (exit status $rc); the fuzzer's last words:"
+            tail -n 60 "$log"
+            local input
+            input=$(sed -n 's/.*Test unit written to //p' "$log" | tail -n 1)
+            echo "$name: full log in $log"
+            echo "$name: the input is in ${input:-$found/}; run it again with: $exe ${input:-<input>}"
+        fi
+    done <"$fuzz_dir/fuzz-targets.txt"
+    return $status
+}
 
 case "$mode" in
     run)
-        exec "$app_dir/prezzario"
-        ;;
-    test)
-        cd "$build_dir"
-        exec ctest --output-on-failure -j"$(nproc)" --timeout 600
+        build_normal OFF
+        exec "$build_dir/Prezzario/prezzario"
         ;;
     bench)
+        build_normal ON
         exec "$build_dir/bench/prezzario-bench" --benchmark_counters_tabular=true
         ;;
-    *)
-        echo "usage: $0 run|test|bench" >&2
-        exit 2
+    sanitize)
+        stage_sanitize
+        ;;
+    fuzz)
+        stage_fuzz
+        ;;
+    test)
+        # Each stage runs as a job of its own: "set -e" still stops a stage at its first failure (bash ignores
+        # it in a command whose status is tested), and a failed stage does not keep the next from running.
+        failed=()
+        for stage in tests sanitize fuzz; do
+            echo "==== Stage: $stage"
+            "stage_$stage" &
+            wait $! || failed+=("$stage")
+        done
+        if [ ${#failed[@]} -gt 0 ]; then
+            echo "==== Failed stages: ${failed[*]}"
+            exit 1
+        fi
+        echo "==== All stages passed: tests, sanitize, fuzz"
         ;;
 esac

@@ -1,0 +1,162 @@
+// fuzz_csv: the CSV reader of prezzario-build on any bytes. It may refuse a file only with a BuildError;
+// a file it reads whole must read back the same once written out again as plain RFC 4180 CSV, every
+// field quoted.
+#include "Builder.h"
+#include "CsvReader.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::array<std::string_view, 4> kColumns = {"codice", "descrizione", "quantita", "prezzo"};
+
+// What each accessor gave for one field; nullopt where it refused the field.
+struct Field
+{
+    bool null = false;
+    std::optional<QString> text;
+    std::optional<qint64> integer;
+    std::optional<std::optional<double>> number;
+
+    // Null is told apart by 'null': a null QString equals an empty one.
+    bool operator==(const Field&) const = default;
+};
+
+using Record = std::vector<Field>;
+
+// An in-memory file the reader opens by path, as it opens the files of a price list.
+class MemoryFile
+{
+public:
+    explicit MemoryFile(const char* name) : m_fd(memfd_create(name, 0))
+    {
+        if (m_fd < 0) {
+            std::perror("memfd_create");
+            std::abort();
+        }
+        m_path = QStringLiteral("/proc/self/fd/%1").arg(m_fd);
+    }
+
+    const QString& write(std::string_view bytes)
+    {
+        if (ftruncate(m_fd, 0) != 0 || pwrite(m_fd, bytes.data(), bytes.size(), 0) != ssize_t(bytes.size())) {
+            std::perror("memfd");
+            std::abort();
+        }
+        return m_path;
+    }
+
+private:
+    int m_fd;
+    QString m_path;
+};
+
+template <typename T, typename Read>
+std::optional<T> attempt(Read read)
+{
+    try {
+        return read();
+    } catch (const builder::BuildError&) {
+        return std::nullopt;
+    }
+}
+
+// Reads a whole file; nullopt when the reader refused it or any field's text.
+std::optional<std::vector<Record>> readAll(const QString& path)
+{
+    try {
+        builder::CsvReader reader(path);
+        reader.readHeader(kColumns);
+        std::vector<Record> records;
+        bool textRefused = false;
+        while (reader.next()) {
+            Record& record = records.emplace_back();
+            for (int column = 0; column < int(kColumns.size()); ++column) {
+                Field field;
+                field.null = reader.isNull(column);
+                field.text = attempt<QString>([&] { return reader.text(column); });
+                textRefused = textRefused || !field.text;
+                attempt<QString>([&] { return reader.requiredText(column); });
+                attempt<std::optional<QString>>([&] { return reader.optionalText(column); });
+                field.integer = attempt<qint64>([&] { return reader.integer(column); });
+                field.number = attempt<std::optional<double>>([&] { return reader.optionalNumber(column); });
+                record.push_back(std::move(field));
+            }
+        }
+        if (textRefused)
+            return std::nullopt;
+        return records;
+    } catch (const builder::BuildError&) {
+        return std::nullopt;
+    }
+}
+
+std::string quotedCsv(const std::vector<Record>& records)
+{
+    std::string out;
+    for (size_t c = 0; c < kColumns.size(); ++c)
+        out += (c ? ",\"" : "\"") + std::string(kColumns[c]) + "\"";
+    out += "\r\n";
+    for (const Record& record : records) {
+        for (size_t c = 0; c < record.size(); ++c) {
+            if (c)
+                out += ',';
+            if (record[c].null)
+                continue;
+            out += '"';
+            for (const char ch : record[c].text->toStdString())
+                out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+            out += '"';
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+void print(const char* title, std::string_view bytes)
+{
+    std::fprintf(stderr, "%s (%zu bytes):\n", title, bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 0x20 && byte < 0x7F && c != '\\') || c == '\n')
+            std::fputc(c, stderr);
+        else
+            std::fprintf(stderr, "\\x%02X", byte);
+    }
+    std::fputc('\n', stderr);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static MemoryFile input("fuzz-csv");
+    static MemoryFile rewritten("fuzz-csv-rewritten");
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    const std::optional<std::vector<Record>> records = readAll(input.write(bytes));
+    if (!records)
+        return 0;
+    const std::string again = quotedCsv(*records);
+    const std::optional<std::vector<Record>> reread = readAll(rewritten.write(again));
+    if (!reread || *reread != *records) {
+        std::fprintf(stderr, "\nThe file read back differently once written out again, every field quoted.\n");
+        print("Input", bytes);
+        print("Written out again", again);
+        std::fprintf(stderr, "%s\n", reread ? "Different records." : "Refused when read back.");
+        std::abort();
+    }
+    return 0;
+}
