@@ -70,9 +70,9 @@ sanitizer_environment() {
     local reports=$1
     local supp
     supp=$(realpath tests/sanitizer)
-    export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:check_initialization_order=1${reports:+:log_path=$reports/asan}"
+    export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:check_initialization_order=1${reports:+:log_path=$reports/asan:log_exe_name=1}"
     export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
-    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${reports:+:log_path=$reports/ubsan}"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${reports:+:log_path=$reports/ubsan:log_exe_name=1}"
     local symbolizer
     symbolizer=$(command -v llvm-symbolizer-14 || command -v llvm-symbolizer || true)
     [ -z "$symbolizer" ] || export ASAN_SYMBOLIZER_PATH="$symbolizer"

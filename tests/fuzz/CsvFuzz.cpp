@@ -63,8 +63,7 @@ private:
     QString m_path;
 };
 
-template <typename T, typename Read>
-std::optional<T> attempt(Read read)
+template <typename T, typename Read> std::optional<T> attempt(Read read)
 {
     try {
         return read();

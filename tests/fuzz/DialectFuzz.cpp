@@ -10,12 +10,14 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -113,8 +115,7 @@ std::vector<Unit> fold(std::string_view s)
 
 struct Token
 {
-    enum Kind
-    {
+    enum Kind {
         Star,
         AnyUnit,
         Digit,
