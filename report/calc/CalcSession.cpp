@@ -14,6 +14,7 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/io/IOException.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
@@ -192,56 +193,55 @@ std::vector<std::string> CalcSession::run(const protocol::Request& request)
 {
     using namespace protocol;
     using Words = std::vector<std::string>;
-    return std::visit(
-        Overloaded{
-            [&](const StartOffice& r) {
-                return Words{std::to_string(start(r.program, r.pipe, r.timeoutMs, r.arguments))};
-            },
-            [&](const OpenTemplate& r) {
-                open(r.url);
-                return Words{};
-            },
-            [&](const ActivateSheet& r) {
-                activateSheet(r.number);
-                return Words{};
-            },
-            [&](const ShowWindow&) {
-                show();
-                return Words{};
-            },
-            [&](const CellBlock& r) {
-                writeCells(r);
-                return Words{};
-            },
-            [&](const RowHeight& r) {
-                setRowHeight(r.row, r.points);
-                return Words{};
-            },
-            [&](const InsertCell& r) {
-                insertCell(r.x, r.y);
-                return Words{};
-            },
-            [&](const CopyRange& r) {
-                rememberRange(r.range);
-                return Words{};
-            },
-            [&](const PasteRange& r) {
-                paste(r.target);
-                return Words{};
-            },
-            [&](const GetText& r) { return Words{text(r.x, r.y)}; },
-            [&](const GetTexts& r) { return texts(r.x, r.y, r.columns, r.rows); },
-            [&](const InspectCell& r) { return inspect(r.x, r.y); },
-            [&](const CloseDocument&) {
-                closeDocument();
-                return Words{};
-            },
-            [&](const Quit&) {
-                quit();
-                return Words{};
-            },
-        },
-        request);
+    return std::visit(Overloaded{
+                          [&](const StartOffice& r) {
+                              return Words{std::to_string(start(r.program, r.pipe, r.timeoutMs, r.arguments))};
+                          },
+                          [&](const OpenTemplate& r) {
+                              open(r.url);
+                              return Words{};
+                          },
+                          [&](const ActivateSheet& r) {
+                              activateSheet(r.number);
+                              return Words{};
+                          },
+                          [&](const ShowWindow&) {
+                              show();
+                              return Words{};
+                          },
+                          [&](const CellBlock& r) {
+                              writeCells(r);
+                              return Words{};
+                          },
+                          [&](const RowHeight& r) {
+                              setRowHeight(r.row, r.points);
+                              return Words{};
+                          },
+                          [&](const InsertCell& r) {
+                              insertCell(r.x, r.y);
+                              return Words{};
+                          },
+                          [&](const CopyRange& r) {
+                              rememberRange(r.range);
+                              return Words{};
+                          },
+                          [&](const PasteRange& r) {
+                              paste(r.target);
+                              return Words{};
+                          },
+                          [&](const GetText& r) { return Words{text(r.x, r.y)}; },
+                          [&](const GetTexts& r) { return texts(r.x, r.y, r.columns, r.rows); },
+                          [&](const InspectCell& r) { return inspect(r.x, r.y); },
+                          [&](const CloseDocument&) {
+                              closeDocument();
+                              return Words{};
+                          },
+                          [&](const Quit&) {
+                              quit();
+                              return Words{};
+                          },
+                      },
+                      request);
 }
 
 pid_t CalcSession::start(const std::string& program, const std::string& pipe, int timeoutMs,
@@ -256,13 +256,15 @@ pid_t CalcSession::start(const std::string& program, const std::string& pipe, in
 
     // Without it the bootstrap finds no types and Desktop::create fails inside the bridge.
     setenv("URE_BOOTSTRAP", PREZZARIO_URE_BOOTSTRAP, 1);
-    uno::Reference<uno::XComponentContext> local;
-    try {
-        local = cppu::defaultBootstrap_InitialComponentContext();
-    } catch (const uno::Exception& error) {
-        throw Failure{protocol::kOffice, "UNO bootstrap: " + utf8(error.Message)};
+    // One bootstrap for the helper's life, also when an earlier start found no office.
+    if (!m_local.is()) {
+        try {
+            m_local = cppu::defaultBootstrap_InitialComponentContext();
+        } catch (const uno::Exception& error) {
+            throw Failure{protocol::kOffice, "UNO bootstrap: " + utf8(error.Message)};
+        }
     }
-    const uno::Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
+    const uno::Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(m_local);
     const OUString url = ou("uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext");
 
     // The launcher exits at once with 0 when an office already running takes the request over; only a
@@ -294,6 +296,27 @@ pid_t CalcSession::start(const std::string& program, const std::string& pipe, in
     std::signal(SIGCHLD, SIG_IGN);
     m_desktop = css::frame::Desktop::create(m_context);
     return launcher;
+}
+
+CalcSession::~CalcSession()
+{
+    m_copied.reset();
+    m_sheet.clear();
+    m_forbidden.clear();
+    m_formats.clear();
+    m_document.clear();
+    m_model.clear();
+    m_desktop.clear();
+    m_context.clear();
+    const uno::Reference<css::lang::XComponent> local(m_local, uno::UNO_QUERY);
+    m_local.clear();
+    if (!local.is())
+        return;
+    try {
+        local->dispose();
+    } catch (const uno::Exception&) {
+        // The office went away first: the bridge is gone already, nothing is left to free.
+    }
 }
 
 void CalcSession::requireOffice() const
@@ -706,8 +729,7 @@ void CalcSession::insertCell(int x, int y)
 
 css::table::CellRangeAddress CalcSession::address(const CellRange& range) const
 {
-    return css::table::CellRangeAddress(m_sheetIndex, range.left - 1, range.top - 1, range.right - 1,
-                                        range.bottom - 1);
+    return css::table::CellRangeAddress(m_sheetIndex, range.left - 1, range.top - 1, range.right - 1, range.bottom - 1);
 }
 
 void CalcSession::rememberRange(const CellRange& range)
@@ -726,8 +748,8 @@ void CalcSession::paste(const CellRange& target)
         view->setActiveSheet(m_sheet);
         const uno::Reference<css::view::XSelectionSupplier> selection(view, uno::UNO_QUERY);
         if (selection.is())
-            selection->select(uno::Any(m_sheet->getCellRangeByPosition(target.left - 1, target.top - 1,
-                                                                       target.right - 1, target.bottom - 1)));
+            selection->select(uno::Any(
+                m_sheet->getCellRangeByPosition(target.left - 1, target.top - 1, target.right - 1, target.bottom - 1)));
     }
     const uno::Reference<css::sheet::XCellRangeMovement> movement(m_sheet, uno::UNO_QUERY_THROW);
     movement->copyRange(css::table::CellAddress(m_sheetIndex, target.left - 1, target.top - 1), *m_copied);

@@ -28,6 +28,13 @@ using protocol::Failure;
 class CalcSession
 {
 public:
+    CalcSession() = default;
+    // Disposes the bridge's own component context: the context and the bridge to the office hold each
+    // other, so dropping the references alone would keep both alive to the end of the process.
+    ~CalcSession();
+    CalcSession(const CalcSession&) = delete;
+    CalcSession& operator=(const CalcSession&) = delete;
+
     // Carries out one request, already read and checked by parseRequest; the words of an ok answer
     // follow "ok". Throws Failure or a UNO exception.
     std::vector<std::string> run(const protocol::Request& request);
@@ -59,7 +66,8 @@ private:
     void applyStyles(const CellBlock& block, bool beforeValues, const std::vector<bool>& mayWrap);
     std::vector<bool> mayWrapRows(const CellBlock& block);
 
-    css::uno::Reference<css::uno::XComponentContext> m_context;
+    css::uno::Reference<css::uno::XComponentContext> m_local;   // this process's end of the bridge
+    css::uno::Reference<css::uno::XComponentContext> m_context; // the office's
     css::uno::Reference<css::frame::XDesktop2> m_desktop;
     css::uno::Reference<css::frame::XModel> m_model;
     css::uno::Reference<css::sheet::XSpreadsheetDocument> m_document;
