@@ -3,10 +3,12 @@
 #include "AppState.h"
 #include "Error.h"
 #include "EscapeQuotes.h"
+#include "KeyboardAccess.h"
 #include "PriceList.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QShortcut>
 
 #include "ui_MDIForm1.h"
 
@@ -20,6 +22,15 @@ MDIForm1::MDIForm1(AppState& state, QWidget* parent)
     connect(m_ui->mnuAlbero, &QAction::triggered, this, &MDIForm1::mnuAlbero_Click);
     connect(m_ui->mnuRicerche, &QAction::triggered, this, &MDIForm1::mnuRicerche_Click);
     connect(m_ui->mnuManuale, &QAction::triggered, this, &MDIForm1::mnuManuale_Click);
+
+    for (const auto& [action, letter] : {std::pair{m_ui->mnuMenu->menuAction(), u'M'}, {m_ui->mnuPremesse, u'P'},
+                                         {m_ui->mnuAlbero, u'C'}, {m_ui->mnuRicerche, u'R'}, {m_ui->mnuManuale, u'M'}})
+        setMnemonic(action, QChar(letter));
+    enableMnemonics(m_ui->menubar);
+    m_ui->mnuRicerche->setShortcut(QKeySequence::Find);
+    m_ui->mnuManuale->setShortcut(QKeySequence::HelpContents);
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, &QWidget::close);
 }
 
 MDIForm1::~MDIForm1() = default;

@@ -3,11 +3,15 @@
 #include "MDIForm1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -91,4 +95,44 @@ TEST(MainWindow, refusesToCloseWhileDisabledAndClosesTheDatabaseOnClose)
     main.setEnabled(true);
     EXPECT_TRUE(main.close());
     EXPECT_FALSE(state.dbPrezzario.IsOpen());
+}
+
+TEST(MainWindow, everyCommandCanBeReachedFromTheKeyboard)
+{
+    const fixture::PriceListFolder folder({{fixture::Row{}}});
+    core::AppState state;
+    core::MDIForm1 main(state);
+    main.MDIForm_Load(folder.folder());
+    main.show();
+    QApplication::setActiveWindow(&main);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+
+    struct Case
+    {
+        std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+        void (core::MDIForm1::*signal)();
+    };
+    const Case cases[] = {
+        {{{Qt::Key_M, Qt::AltModifier}, {Qt::Key_R, Qt::NoModifier}}, &core::MDIForm1::ricercheRequested},
+        {{{Qt::Key_F10, Qt::NoModifier}, {Qt::Key_C, Qt::NoModifier}}, &core::MDIForm1::alberoRequested},
+        {{{Qt::Key_M, Qt::AltModifier}, {Qt::Key_P, Qt::NoModifier}}, &core::MDIForm1::premesseRequested},
+        {{{Qt::Key_M, Qt::AltModifier}, {Qt::Key_M, Qt::NoModifier}}, &core::MDIForm1::manualeRequested},
+        {{{Qt::Key_F, Qt::ControlModifier}}, &core::MDIForm1::ricercheRequested},
+        {{{Qt::Key_F1, Qt::NoModifier}}, &core::MDIForm1::manualeRequested},
+    };
+    for (const Case& c : cases) {
+        QSignalSpy spy(&main, c.signal);
+        for (const auto& [key, modifiers] : c.keys) {
+            // An open menu takes the keys; otherwise the window does.
+            QWidget* target = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : &main;
+            QTest::keyClick(target, key, modifiers);
+        }
+        EXPECT_EQ(spy.count(), 1) << c.keys.front().first;
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the menu closes once its command runs";
+    }
+    // The captions stay as written: the letters are only drawn.
+    EXPECT_EQ(main.findChild<QAction*>(QStringLiteral("mnuRicerche"))->text(), QStringLiteral("Ricerca"));
+
+    QTest::keyClick(&main, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(main.isVisible());
 }
