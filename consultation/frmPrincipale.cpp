@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "EscapeQuotes.h"
 #include "Guard.h"
+#include "KeyboardAccess.h"
 #include "ReportList.h"
 #include "SectionCombo.h"
 #include "WaitCursor.h"
@@ -48,6 +49,10 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     connect(m_ui->lstSubarticoli, &ReportList::ItemClick, this, &frmPrincipale::lstSubarticoli_ItemClick);
     connect(m_ui->lstSubarticoli, &ReportList::GotFocus, this, &frmPrincipale::lstSubarticoli_GotFocus);
     connect(m_ui->mnuInf, &QAction::triggered, this, &frmPrincipale::mnuInf_Click);
+    core::setMnemonic(m_ui->mnuInf, u'I');
+    core::enableMnemonics(m_ui->menubar);
+    m_ui->mnuInf->setShortcut(QKeySequence::HelpContents);
+    core::closeOnEscape(this);
 
     // Notes and descriptions show a few lines and scroll; the lists take the rest of the room.
     const std::pair<QPlainTextEdit*, int> boxes[] = {{m_ui->txtSezioneNote, 3},

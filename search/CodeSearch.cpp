@@ -15,18 +15,18 @@ using core::ReportList;
 
 // The last checks of both code searches, in their order: no quote in the article or chapter code, and
 // a single section chosen (the whole list has no codes to look up).
-bool frmCerca::chapterAndArticleUsable(const QString& cap, const QString& art, const QString& wholeListWarning)
+bool frmCerca::chapterAndArticleUsable(QLineEdit* cap, QLineEdit* art, const QString& wholeListWarning)
 {
-    if (rows::hasApostrophe(art)) {
-        warn(msg::kCodiceArticolo);
+    if (rows::hasApostrophe(art->text())) {
+        warn(msg::kCodiceArticolo, art);
         return false;
     }
-    if (rows::hasApostrophe(cap)) {
-        warn(msg::kCodiceCapitolo);
+    if (rows::hasApostrophe(cap->text())) {
+        warn(msg::kCodiceCapitolo, cap);
         return false;
     }
     if (m_chosenIndex == 0) {
-        warn(wholeListWarning);
+        warn(wholeListWarning, m_ui->cmbSezioni);
         return false;
     }
     return true;
@@ -38,14 +38,14 @@ bool frmCerca::runArticle()
     const QString cap = ui.txtArtCap->text();
     const QString art = ui.txtArtArt->text();
     if (ui.cmbSezioni->currentText().isEmpty()) {
-        warn(msg::kSezioneArticolo);
+        warn(msg::kSezioneArticolo, ui.cmbSezioni);
         return false;
     }
     if (art.size() != 3 || cap.size() != 3) {
-        warn(msg::kCodiciCapitoloArticolo);
+        warn(msg::kCodiciCapitoloArticolo, cap.size() != 3 ? ui.txtArtCap : ui.txtArtArt);
         return false;
     }
-    if (!chapterAndArticleUsable(cap, art, msg::kSezionePerArticolo))
+    if (!chapterAndArticleUsable(ui.txtArtCap, ui.txtArtArt, msg::kSezionePerArticolo))
         return false;
 
     // The boxes cannot hold a quote any more; the section prefix may come from typed combo text.
@@ -110,23 +110,24 @@ bool frmCerca::runSubarticle()
     const QString art = ui.txtSubArt->text();
     const QString sub = ui.txtSubSub->text();
     if (ui.cmbSezioni->currentText().isEmpty()) {
-        warn(msg::kSezioneSubarticolo);
+        warn(msg::kSezioneSubarticolo, ui.cmbSezioni);
         return false;
     }
     if (art.size() != 3 || cap.size() != 3) {
-        warn(msg::kCodiciCapitoloArticolo);
+        warn(msg::kCodiciCapitoloArticolo, cap.size() != 3 ? ui.txtSubCap : ui.txtSubArt);
         return false;
     }
     if (sub.size() != 3) {
-        warn(QStringLiteral("Il Codice Subarticolo devono avere una lunghezza di 3 caratteri."));
+        warn(QStringLiteral("Il Codice Subarticolo devono avere una lunghezza di 3 caratteri."), ui.txtSubSub);
         return false;
     }
     if (rows::hasApostrophe(sub)) {
         warn(QStringLiteral("Il Codice Subarticolo deve avere una lunghezza di 3 caratteri ed essere composto da "
-                            "tre numeri. Es. : '010'"));
+                            "tre numeri. Es. : '010'"),
+             ui.txtSubSub);
         return false;
     }
-    if (!chapterAndArticleUsable(cap, art, msg::kSezionePerSubarticolo))
+    if (!chapterAndArticleUsable(ui.txtSubCap, ui.txtSubArt, msg::kSezionePerSubarticolo))
         return false;
 
     const QString code =

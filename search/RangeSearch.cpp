@@ -78,20 +78,22 @@ bool frmCerca::runRange()
 {
     Ui::frmCerca& ui = *m_ui;
     if (ui.cmbSezioni->currentText().isEmpty() || m_chosenIndex == 0) {
-        warn(msg::kSezioneDaA);
+        warn(msg::kSezioneDaA, ui.cmbSezioni);
         return false;
     }
     const QString daCap = ui.txtDa_Cap->text();
     const QString aCap = ui.txtA_Cap->text();
     if (daCap.size() != 3 || aCap.size() != 3) {
         warn(QStringLiteral("I Codici Capitolo devono essere valorizzati, avere una lunghezza di 3 caratteri ed "
-                            "essere composti da una lettera e due numeri. Es. : 'A01'"));
+                            "essere composti da una lettera e due numeri. Es. : 'A01'"),
+             daCap.size() != 3 ? ui.txtDa_Cap : ui.txtA_Cap);
         return false;
     }
     for (qsizetype i = 0; i < daCap.size(); ++i) {
         if (daCap[i] == u'\'' || aCap[i] == u'\'') {
             warn(QStringLiteral("I Codici Capitolo devono avere una lunghezza di 3 caratteri ed essere composti da "
-                                "una lettera e due numeri. Es. : 'A01'"));
+                                "una lettera e due numeri. Es. : 'A01'"),
+                 daCap[i] == u'\'' ? ui.txtDa_Cap : ui.txtA_Cap);
             return false;
         }
     }
@@ -99,27 +101,35 @@ bool frmCerca::runRange()
         QStringLiteral("I Codici Articolo, se sono valorizzati, devono avere una lunghezza di 3 caratteri ed essere "
                        "composti da una lettera e due numeri. Es. : 'A01'");
     if (badOptionalPart(ui.txtDa_Art->text()) || badOptionalPart(ui.txtA_Art->text())) {
-        warn(articleWarning);
+        warn(articleWarning, badOptionalPart(ui.txtDa_Art->text()) ? ui.txtDa_Art : ui.txtA_Art);
         return false;
     }
     if ((!ui.txtDa_Sub->text().isEmpty() && ui.txtDa_Art->text().isEmpty()) ||
         (!ui.txtA_Sub->text().isEmpty() && ui.txtA_Art->text().isEmpty())) {
-        warn(QStringLiteral("Impossibile cercare il Codice Subarticolo senza il Codice Articolo"));
+        warn(QStringLiteral("Impossibile cercare il Codice Subarticolo senza il Codice Articolo"),
+             ui.txtDa_Art->text().isEmpty() && !ui.txtDa_Sub->text().isEmpty() ? ui.txtDa_Art : ui.txtA_Art);
         return false;
     }
     if (badOptionalPart(ui.txtDa_Sub->text()) || badOptionalPart(ui.txtA_Sub->text())) {
         warn(QStringLiteral("Il Codice Subarticolo, se presente, deve avere una lunghezza di 3 caratteri ed essere "
-                            "composto da tre numeri. Es. : '010'"));
+                            "composto da tre numeri. Es. : '010'"),
+             badOptionalPart(ui.txtDa_Sub->text()) ? ui.txtDa_Sub : ui.txtA_Sub);
         return false;
     }
     // Kept as typed, even when a later check refuses the run.
     m_report.Elemento_DA = rangeCode(ui.lblDa_Sez, ui.txtDa_Cap, ui.txtDa_Art, ui.txtDa_Sub);
     m_report.Elemento_A = rangeCode(ui.lblA_Sez, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub);
     const qsizetype length = m_report.Elemento_DA.size();
+    // The empty box of the code that stops a level short of the other.
+    auto levelMismatch = [&ui]() -> QWidget* {
+        if (ui.txtDa_Art->text().isEmpty() != ui.txtA_Art->text().isEmpty())
+            return ui.txtDa_Art->text().isEmpty() ? ui.txtDa_Art : ui.txtA_Art;
+        return ui.txtDa_Sub->text().isEmpty() ? ui.txtDa_Sub : ui.txtA_Sub;
+    };
     if (length != m_report.Elemento_A.size()) {
         warn(QStringLiteral("Ricerca possibile solo fra elementi dello stesso tipo (Capitolo-Capitolo, "
                             "Articolo-Articolo, Subarticolo-Subarticolo)"),
-             QStringLiteral("Prezzario"));
+             levelMismatch(), QStringLiteral("Prezzario"));
         return false;
     }
 
@@ -149,16 +159,17 @@ bool frmCerca::runRange()
         }
     }
     if (chapterStart == 0) {
-        warn(QStringLiteral("Codice Capitolo di partenza inesistente"));
+        warn(QStringLiteral("Codice Capitolo di partenza inesistente"), ui.txtDa_Cap);
         return false;
     }
     if (chapterEnd == 0) {
-        warn(QStringLiteral("Codice Capitolo di arrivo inesistente"));
+        warn(QStringLiteral("Codice Capitolo di arrivo inesistente"), ui.txtA_Cap);
         return false;
     }
     if (chapterEnd < chapterStart) {
         warn(QStringLiteral("Il Codice Capitolo di arrivo deve essere successivo nell'ordine del prezzario al Codice "
-                            "Capitolo di partenza"));
+                            "Capitolo di partenza"),
+             ui.txtA_Cap);
         return false;
     }
 
@@ -182,16 +193,17 @@ bool frmCerca::runRange()
             end = rows::position(rs3.Fields(0));
         rs3.Close();
         if (start == 0) {
-            warn(QStringLiteral("Codice Articolo di partenza inesistente"));
+            warn(QStringLiteral("Codice Articolo di partenza inesistente"), ui.txtDa_Art);
             return false;
         }
         if (end == 0) {
-            warn(QStringLiteral("Codice Articolo di arrivo inesistente"));
+            warn(QStringLiteral("Codice Articolo di arrivo inesistente"), ui.txtA_Art);
             return false;
         }
         if (end < start) {
             warn(QStringLiteral("Il Codice Articolo di arrivo deve essere successivo nell'ordine del prezzario al "
-                                "Codice Articolo di partenza"));
+                                "Codice Articolo di partenza"),
+                 ui.txtA_Art);
             return false;
         }
     }
@@ -209,16 +221,17 @@ bool frmCerca::runRange()
             end = rows::position(rs4.Fields(0));
         rs4.Close();
         if (start == 0) {
-            warn(QStringLiteral("Codice Subarticolo di partenza inesistente"));
+            warn(QStringLiteral("Codice Subarticolo di partenza inesistente"), ui.txtDa_Sub);
             return false;
         }
         if (end == 0) {
-            warn(QStringLiteral("Codice Subarticolo di arrivo inesistente"));
+            warn(QStringLiteral("Codice Subarticolo di arrivo inesistente"), ui.txtA_Sub);
             return false;
         }
         if (end < start) {
             warn(QStringLiteral("Il Codice Subarticolo di arrivo deve essere successivo nell'ordine del prezzario al "
-                                "Codice Subarticolo di partenza"));
+                                "Codice Subarticolo di partenza"),
+                 ui.txtA_Sub);
             return false;
         }
     }

@@ -34,16 +34,18 @@ bool frmCerca::runText()
     Ui::frmCerca& ui = *m_ui;
     const QString sectionText = ui.cmbSezioni->currentText();
     if (sectionText.isEmpty()) {
-        warn(QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca elemento"));
+        warn(QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca elemento"), ui.cmbSezioni);
         return false;
     }
     if (ui.txtCerca->text().size() < 2) {
-        warn(QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca"));
+        warn(QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca"),
+             ui.txtCerca);
         return false;
     }
     if (!ui.chkCapitoli->isChecked() && !ui.chkArticoli->isChecked() && !ui.chkSubarticoli->isChecked()) {
         warn(QStringLiteral(
-            "Selezionare almeno una scelta fra Capitoli/Articoli/Subarticoli prima di procedere con la ricerca"));
+                 "Selezionare almeno una scelta fra Capitoli/Articoli/Subarticoli prima di procedere con la ricerca"),
+             ui.chkCapitoli);
         return false;
     }
 

@@ -7,6 +7,7 @@
 
 #include "AppState.h"
 #include "Guard.h"
+#include "KeyboardAccess.h"
 #include "Messages.h"
 #include "MessageBox.h"
 #include "PlainInput.h"
@@ -112,6 +113,15 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     connect(ui.cmdstampa, &QPushButton::clicked, this, &frmCerca::cmdstampa_Click);
     connect(ui.cmdStampa1, &QToolButton::clicked, this, &frmCerca::cmdStampa1_Click);
     connect(ui.mnuInfo, &QAction::triggered, this, &frmCerca::mnuInfo_Click);
+
+    // Enter in a box of the search runs it, exactly as a click on "Esegui Ricerca" does.
+    for (QLineEdit* box : {ui.txtCerca, ui.txtArtCap, ui.txtArtArt, ui.txtSubCap, ui.txtSubArt, ui.txtSubSub,
+                           ui.txtDa_Cap, ui.txtDa_Art, ui.txtDa_Sub, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub})
+        connect(box, &QLineEdit::returnPressed, ui.cmdCerca, &QPushButton::click);
+    core::setMnemonic(ui.mnuInfo, u'I');
+    core::enableMnemonics(ui.menubar);
+    ui.mnuInfo->setShortcut(QKeySequence::HelpContents);
+    core::closeOnEscape(this);
 
     // A large window: 1300 x 740 where the screen has room for it, otherwise the whole screen.
     const QSize preferred(1300, 740);
@@ -308,14 +318,14 @@ void frmCerca::cmbSezioni_Click(int index)
 
     const bool noSection = ui.cmbSezioni->currentText().isEmpty() || m_chosenIndex == 0;
     if (ui.optarticolo->isChecked() && noSection)
-        warn(msg::kSezioneArticolo);
+        warn(msg::kSezioneArticolo, ui.cmbSezioni);
     if (ui.optarticolo->isChecked() && m_chosenIndex != 0) {
         ui.lblArtSez->setText(sectionPrefix());
         ui.txtArtCap->clear();
         ui.txtArtArt->clear();
     }
     if (ui.optSub->isChecked() && noSection)
-        warn(msg::kSezioneSubarticolo);
+        warn(msg::kSezioneSubarticolo, ui.cmbSezioni);
     if (ui.optSub->isChecked() && m_chosenIndex != 0) {
         ui.lblSubSez->setText(sectionPrefix());
         ui.txtSubCap->clear();
@@ -323,7 +333,7 @@ void frmCerca::cmbSezioni_Click(int index)
         ui.txtSubSub->clear();
     }
     if (ui.optDa_A->isChecked() && noSection)
-        warn(QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca ''DA-A''"));
+        warn(QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca ''DA-A''"), ui.cmbSezioni);
     if (ui.optDa_A->isChecked() && m_chosenIndex != 0) {
         ui.lblDa_Sez->setText(sectionPrefix());
         ui.lblA_Sez->setText(sectionPrefix());
@@ -338,13 +348,13 @@ void frmCerca::checkSectionForMode(QRadioButton* option, const QString& emptyWar
                                    std::initializer_list<QLabel*> prefixLabels)
 {
     if (m_ui->cmbSezioni->currentText().isEmpty()) {
-        warn(emptyWarning);
+        warn(emptyWarning, m_ui->cmbSezioni);
         option->setChecked(false);
     } else if (m_chosenIndex != 0) {
         for (QLabel* label : prefixLabels)
             label->setText(sectionPrefix());
     } else {
-        warn(wholeListWarning);
+        warn(wholeListWarning, m_ui->cmbSezioni);
         option->setChecked(false);
     }
 }
@@ -517,7 +527,7 @@ void frmCerca::runSearch()
     Ui::frmCerca& ui = *m_ui;
     if (!ui.opttesto->isChecked() && !ui.optarticolo->isChecked() && !ui.optSub->isChecked() &&
         !ui.optDa_A->isChecked()) {
-        warn(QStringLiteral("Selezionare un tipo di ricerca prima di procedere "));
+        warn(QStringLiteral("Selezionare un tipo di ricerca prima di procedere "), ui.opttesto);
         return;
     }
     if (ui.optDa_A->isChecked() && !runRange())
@@ -635,9 +645,11 @@ void frmCerca::setPrintEnabled(bool enabled)
     m_ui->cmdStampa1->setEnabled(enabled);
 }
 
-void frmCerca::warn(const QString& text, const QString& title)
+void frmCerca::warn(const QString& text, QWidget* cause, const QString& title)
 {
     core::MessageBox::warning(this, text, title.isEmpty() ? core::MessageBox::defaultTitle() : title);
+    if (cause)
+        cause->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace search

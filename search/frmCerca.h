@@ -131,12 +131,13 @@ private:
     static void selectFirstRows(std::initializer_list<core::ReportList*> lists);
     void setPrintEnabled(bool enabled);
     void chooseMode(QRadioButton* chosen);
-    bool chapterAndArticleUsable(const QString& cap, const QString& art, const QString& wholeListWarning);
+    bool chapterAndArticleUsable(QLineEdit* cap, QLineEdit* art, const QString& wholeListWarning);
     void clearTextInput();
     void clearArticleCode();
     void clearSubarticleCode();
     void clearRange();
-    void warn(const QString& text, const QString& title = QString());
+    // Warns about the input of 'cause', which then gets the focus back so that the user can mend it.
+    void warn(const QString& text, QWidget* cause = nullptr, const QString& title = QString());
 
     // The four runs; each returns false when an input check refused it.
     bool runText();

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "EscapeQuotes.h"
 #include "Guard.h"
+#include "KeyboardAccess.h"
 
 #include <QAction>
 #include <QMenu>
@@ -39,6 +40,8 @@ frmInfo::frmInfo(core::AppState& state, QWidget* parent)
     connect(m_ui->mnuS2, &QAction::triggered, this, &frmInfo::mnuS2_Click);
     connect(m_ui->mnuI, &QAction::triggered, this, &frmInfo::mnuI_Click);
     connect(m_ui->mnuMnu, &QAction::triggered, this, &frmInfo::mnuMnu_Click);
+    core::setMnemonic(m_ui->mnu->menuAction(), u'F');
+    core::enableMnemonics(m_ui->menuBar);
 }
 
 frmInfo::~frmInfo() = default;

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "EscapeQuotes.h"
 #include "Guard.h"
+#include "KeyboardAccess.h"
 #include "SectionCombo.h"
 #include "WaitCursor.h"
 
@@ -36,6 +37,7 @@ frmPremesse::frmPremesse(core::AppState& state, QWidget* mainWindow)
     connect(m_ui->cmbSezioni, &QComboBox::activated, this, &frmPremesse::cmbSezioni_Click);
     // Combo Change is the line edit's textEdited: typing only, never a pick or a text set in code.
     connect(m_ui->cmbSezioni->lineEdit(), &QLineEdit::textEdited, this, &frmPremesse::cmbSezioni_Change);
+    core::closeOnEscape(this);
 }
 
 frmPremesse::~frmPremesse() = default;

@@ -334,3 +334,14 @@ TEST(ConsultationSize, sectionWithMoreChaptersThanA16BitCounter)
     EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
     window.close();
 }
+
+TEST_F(Consultation, escapeClosesAndF1OrAltIOpensTheManual)
+{
+    QSignalSpy manual(window.get(), &consultation::frmPrincipale::manualeRequested);
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QTest::keyClick(window.get(), Qt::Key_I, Qt::AltModifier);
+    EXPECT_EQ(manual.count(), 2);
+    QTest::keyClick(cmbSezioni->lineEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(mainWindow.isEnabled());
+}

@@ -451,3 +451,14 @@ TEST(PrefaceFailure, aFailedLoadStillLetsTheUserCloseAndGetTheMainWindowBack)
     session.window.close();
     EXPECT_TRUE(session.main.isEnabled());
 }
+
+TEST(PrefaceWindow, escapeClosesItAndGivesTheMainWindowBack)
+{
+    PrefaceSession session;
+    session.window.showFromMenu();
+    QApplication::setActiveWindow(&session.window);
+    ASSERT_FALSE(session.main.isEnabled());
+    QTest::keyClick(session.edit(), Qt::Key_Escape);
+    EXPECT_FALSE(session.window.isVisible());
+    EXPECT_TRUE(session.main.isEnabled());
+}
