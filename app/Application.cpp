@@ -1,9 +1,12 @@
 #include "Application.h"
 
+#include <QApplication>
+
 #include "AppState.h"
 #include "Error.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
+#include "ProgramIcon.h"
 #include "PrintSearchReport.h"
 #include "frmCerca.h"
 #include "frmInfo.h"
@@ -14,6 +17,8 @@ namespace app {
 
 Application::Application(core::AppState& state) : m_state(state), m_main(std::make_unique<core::MDIForm1>(state))
 {
+    // Every window of the program shows it.
+    QApplication::setWindowIcon(programIcon());
 }
 
 Application::~Application() = default;

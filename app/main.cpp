@@ -11,6 +11,8 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Prezzario"));
+    // The user's settings (window sizes and places) go under ~/.config/Prezzario, never beside the database.
+    QApplication::setOrganizationName(QStringLiteral("Prezzario"));
     try {
         core::AppState state;
         app::Application prezzario(state);

@@ -7,6 +7,7 @@
 #include "ReportList.h"
 #include "SectionCombo.h"
 #include "WaitCursor.h"
+#include "WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -53,6 +54,7 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     core::enableMnemonics(m_ui->menubar);
     m_ui->mnuInf->setShortcut(QKeySequence::HelpContents);
     core::closeOnEscape(this);
+    core::scrollWhenSmall(this);
 
     // Notes and descriptions show a few lines and scroll; the lists take the rest of the room.
     const std::pair<QPlainTextEdit*, int> boxes[] = {{m_ui->txtSezioneNote, 3},
@@ -65,15 +67,6 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
                            2 * int(box->document()->documentMargin()) + 2;
         box->setFixedHeight(height);
     }
-
-    // At least the client area of the design (15,270 x 10,260 twips); wider where the screen has room, so that
-    // the six subarticle columns show without scrolling.
-    const double pixelsPerTwip = logicalDpiX() / 1440.0;
-    QSize size(qMax(qRound(15270 * pixelsPerTwip), 1320),
-               qRound(10260 * pixelsPerTwip) + m_ui->menubar->sizeHint().height());
-    if (const QScreen* screen = this->screen())
-        size = size.boundedTo(screen->availableSize());
-    resize(size);
 }
 
 frmPrincipale::~frmPrincipale() = default;
@@ -81,6 +74,11 @@ frmPrincipale::~frmPrincipale() = default;
 void frmPrincipale::showFromMenu()
 {
     resetToDesignState();
+    // The first time, the window's room of 15,270 x 10,260 twips, and wide enough for the six subarticle columns
+    // (the whole screen where it has no room for that); then as the user left it.
+    const double pixelsPerTwip = logicalDpiX() / 1440.0;
+    core::restorePlacement(this, QSize(qMax(qRound(15270 * pixelsPerTwip), 1320),
+                                       qRound(10260 * pixelsPerTwip) + m_ui->menubar->sizeHint().height()));
     if (!core::openLoaded(
             *this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
         Form_Unload();
@@ -120,6 +118,7 @@ void frmPrincipale::Form_Load()
 
 void frmPrincipale::closeEvent(QCloseEvent* event)
 {
+    core::savePlacement(this);
     Form_Unload();
     event->accept();
 }

@@ -4,6 +4,7 @@
 #include "Error.h"
 #include "EscapeQuotes.h"
 #include "KeyboardAccess.h"
+#include "WindowPlacement.h"
 #include "PriceList.h"
 
 #include <QCloseEvent>
@@ -31,6 +32,7 @@ MDIForm1::MDIForm1(AppState& state, QWidget* parent)
     m_ui->mnuManuale->setShortcut(QKeySequence::HelpContents);
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
+    restorePlacement(this, size());
 }
 
 MDIForm1::~MDIForm1() = default;
@@ -86,6 +88,7 @@ void MDIForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    savePlacement(this);
     MDIForm_Unload();
     event->accept();
 }

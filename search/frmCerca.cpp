@@ -13,6 +13,7 @@
 #include "PlainInput.h"
 #include "ReportList.h"
 #include "WaitCursor.h"
+#include "WindowPlacement.h"
 
 #include <limits>
 
@@ -122,15 +123,8 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     core::enableMnemonics(ui.menubar);
     ui.mnuInfo->setShortcut(QKeySequence::HelpContents);
     core::closeOnEscape(this);
+    core::scrollWhenSmall(this);
 
-    // A large window: 1300 x 740 where the screen has room for it, otherwise the whole screen.
-    const QSize preferred(1300, 740);
-    const QScreen* screen = this->screen();
-    if (screen && (screen->availableSize().width() < preferred.width() + 40 ||
-                   screen->availableSize().height() < preferred.height() + 60))
-        setWindowState(Qt::WindowMaximized);
-    else
-        resize(preferred);
 }
 
 frmCerca::~frmCerca() = default;
@@ -227,6 +221,8 @@ const ReportList& frmCerca::lstSubarticoli() const
 void frmCerca::showFromMenu()
 {
     resetToDesignState();
+    // A large window the first time (the whole screen where it has no room for it), then as the user left it.
+    core::restorePlacement(this, QSize(1300, 740));
     if (!core::openLoaded(
             *this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
         Form_Unload();
@@ -280,6 +276,7 @@ void frmCerca::Form_Load()
 
 void frmCerca::closeEvent(QCloseEvent* event)
 {
+    core::savePlacement(this);
     Form_Unload();
     event->accept();
 }

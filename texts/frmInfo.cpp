@@ -4,6 +4,7 @@
 #include "EscapeQuotes.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QMenu>
@@ -50,7 +51,10 @@ int frmInfo::showModal()
 {
     m_ui->txtManuale->clear();
     Form_Load();
-    return exec();
+    core::restorePlacement(this, size());
+    const int result = exec();
+    core::savePlacement(this);
+    return result;
 }
 
 void frmInfo::Form_Load()

@@ -6,6 +6,7 @@
 #include "KeyboardAccess.h"
 #include "SectionCombo.h"
 #include "WaitCursor.h"
+#include "WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -48,6 +49,7 @@ void frmPremesse::showFromMenu()
     m_ui->cmbSezioni->setEditText(QString());
     m_ui->txtPremessa->clear();
     Form_Load();
+    core::restorePlacement(this, size());
     show();
     raise();
     activateWindow();
@@ -71,6 +73,7 @@ void frmPremesse::Form_Unload()
 
 void frmPremesse::closeEvent(QCloseEvent* event)
 {
+    core::savePlacement(this);
     Form_Unload();
     event->accept();
 }

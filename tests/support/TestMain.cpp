@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,13 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QSt
     qt_message_output(type, context, message);
 }
 
+// The windows keep their places in the user's settings: each test starts from none, and nothing reaches the
+// settings of the user who runs the tests.
+class FreshSettings : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo&) override { QSettings().clear(); }
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -25,6 +34,9 @@ int main(int argc, char** argv)
     // Numbers are checked in their Italian form ("12,5"), the locale the program is used in.
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     core::MessageBox::setRecording(true);
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     return RUN_ALL_TESTS();
 }

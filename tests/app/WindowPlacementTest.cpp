@@ -1,0 +1,79 @@
+// Every window fits the screen it opens on, carries the program's icon, and opens again where the user
+// left it.
+#include "AppState.h"
+#include "Application.h"
+#include "Fixture.h"
+#include "MDIForm1.h"
+#include "frmCerca.h"
+#include "frmPremesse.h"
+#include "frmPrincipale.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ProgramRun
+{
+    fixture::PriceListFolder folder{fixture::Tables{{fixture::Row{}}}};
+    core::AppState state;
+    app::Application prezzario{state};
+
+    ProgramRun()
+    {
+        EXPECT_TRUE(prezzario.startUp(folder.folder()));
+        prezzario.mainWindow().show();
+    }
+};
+
+} // namespace
+
+TEST(Windows, everyWindowFitsTheScreenAndShowsTheIcon)
+{
+    ProgramRun run;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_LT(area.width(), 1300) << "the offscreen screen is smaller than the windows' preferred sizes";
+    EXPECT_FALSE(QApplication::windowIcon().pixmap(48).isNull());
+    const std::function<QWidget&()> windows[] = {
+        [&]() -> QWidget& { return run.prezzario.mainWindow(); },
+        [&]() -> QWidget& { return run.prezzario.consultazione().showFromMenu(), run.prezzario.consultazione(); },
+        [&]() -> QWidget& { return run.prezzario.ricerca().showFromMenu(), run.prezzario.ricerca(); },
+        [&]() -> QWidget& { return run.prezzario.premesse().showFromMenu(), run.prezzario.premesse(); },
+    };
+    for (const auto& open : windows) {
+        QWidget& window = open();
+        QApplication::processEvents(); // the platform places and frames the window
+        SCOPED_TRACE(window.objectName().toStdString());
+        EXPECT_TRUE(area.contains(window.frameGeometry()))
+            << window.frameGeometry().width() << "x" << window.frameGeometry().height();
+        EXPECT_FALSE(window.windowIcon().isNull());
+        if (&window != &run.prezzario.mainWindow())
+            window.close();
+    }
+}
+
+TEST(Windows, aWindowOpensWhereTheUserLeftItInTheLastRun)
+{
+    const QRect left(40, 30, 640, 480);
+    {
+        ProgramRun first;
+        search::frmCerca& window = first.prezzario.ricerca();
+        window.showFromMenu();
+        window.showNormal();
+        window.setGeometry(left);
+        window.close();
+    }
+    ProgramRun second;
+    search::frmCerca& window = second.prezzario.ricerca();
+    window.showFromMenu();
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), left.size());
+    // Within the window frame's width: the place is kept by the frame's corner.
+    EXPECT_LE((window.pos() - left.topLeft()).manhattanLength(), 8);
+    window.close();
+    // Nothing is written beside the database.
+    EXPECT_EQ(QDir(second.folder.folder()).entryList(QDir::Files), QStringList{QStringLiteral("Prezzario.mdb")});
+}
