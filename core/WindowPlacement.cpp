@@ -66,6 +66,8 @@ void restorePlacement(QWidget* window, QSize preferred)
     if (saved.isEmpty() || !window->restoreGeometry(saved)) {
         const QRect area = freeArea(window);
         if (!area.isEmpty() && (preferred.width() > area.width() || preferred.height() > area.height())) {
+            // The free area as its normal size too: the window fills the screen even where nothing maximizes it.
+            window->setGeometry(area);
             window->setWindowState(window->windowState() | Qt::WindowMaximized);
         } else {
             window->resize(preferred);
