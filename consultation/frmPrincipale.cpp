@@ -57,16 +57,19 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     core::scrollWhenSmall(this);
 
     // Notes and descriptions show a few lines and scroll; the lists take the rest of the room.
-    const std::pair<QPlainTextEdit*, int> boxes[] = {{m_ui->txtSezioneNote, 3},
-                                                     {m_ui->txtCapitoloNote, 3},
-                                                     {m_ui->txtArticolo, 4},
-                                                     {m_ui->txtArticoloNote, 2},
+    const std::pair<QPlainTextEdit*, int> boxes[] = {{m_ui->txtSezioneNote, 2},
+                                                     {m_ui->txtCapitoloNote, 2},
+                                                     {m_ui->txtArticolo, 3},
+                                                     {m_ui->txtArticoloNote, 3},
                                                      {m_ui->txtSubarticolo, 2}};
     for (const auto& [box, lines] : boxes) {
         const int height = box->fontMetrics().lineSpacing() * lines + 2 * box->frameWidth() +
                            2 * int(box->document()->documentMargin()) + 2;
         box->setFixedHeight(height);
     }
+    // The subarticles carry the prices: their list keeps room for ten rows, the chapters and articles take what
+    // is left.
+    core::reserveRows(m_ui->lstSubarticoli, 10);
 }
 
 frmPrincipale::~frmPrincipale() = default;

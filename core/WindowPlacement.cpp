@@ -1,9 +1,12 @@
 #include "WindowPlacement.h"
 
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMainWindow>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QTreeView>
 #include <QSettings>
 #include <QWidget>
 
@@ -57,6 +60,14 @@ void scrollWhenSmall(QMainWindow* window)
     scroller->setWidgetResizable(true);
     scroller->setWidget(window->takeCentralWidget());
     window->setCentralWidget(scroller);
+}
+
+void reserveRows(QTreeView* list, int rows)
+{
+    // Rows are a line of text with the view's padding; the list may be empty when the window is laid out.
+    const int row = list->fontMetrics().height() + 1;
+    list->setMinimumHeight(list->header()->sizeHint().height() + rows * row +
+                           list->horizontalScrollBar()->sizeHint().height() + 2 * list->frameWidth());
 }
 
 void restorePlacement(QWidget* window, QSize preferred)

@@ -3,6 +3,7 @@
 #include <QSize>
 
 class QMainWindow;
+class QTreeView;
 class QWidget;
 
 namespace core {
@@ -19,5 +20,7 @@ void savePlacement(const QWidget* window);
 void fitToScreen(QWidget* window);
 // On a screen too small for all of a window's contents, the contents scroll instead of being cut.
 void scrollWhenSmall(QMainWindow* window);
+// A list keeps room for this many rows, its heading and a horizontal scroll bar, whatever else the window holds.
+void reserveRows(QTreeView* list, int rows);
 
 } // namespace core
