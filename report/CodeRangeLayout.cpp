@@ -35,6 +35,22 @@ void printCodeAndRange(const ReportContext& context)
     const QString combo = cerca.cmbSezioni();
     const QString section = combo.left(2);
 
+    // Each chapter takes, in key order, the listed articles whose code starts with the chapter's code,
+    // and each of those the listed subarticles of the article. Grouping the lists once gives the same
+    // rows as walking the whole lists for every chapter and article, without the quadratic cost.
+    const core::ReportList& chapters = cerca.lstCapitoli();
+    const core::ReportList& articles = cerca.lstArticoli();
+    const core::ReportList& subarticles = cerca.lstSubarticoli();
+    const QHash<QString, QList<QString>> articlesOf = groupedBy(articles, 6);
+    const QHash<QString, QList<QString>> subarticlesOf = groupedBy(subarticles, 10);
+    qint64 total = 1;
+    for (qsizetype c = 0; c < chapters.Count(); ++c) {
+        ++total;
+        for (const QString& articleKey : articlesOf.value(chapters.Text(core::ReportList::keyFor(c))))
+            total += 1 + subarticlesOf.value(articles.Text(articleKey)).size();
+    }
+    rows.expectRows(total);
+
     rows.riga = 3;
     rows.sectionHead(section, combo.mid(5));
 
@@ -55,14 +71,6 @@ void printCodeAndRange(const ReportContext& context)
         rows.sectionNote(note.IsNull() ? std::nullopt : std::optional<QString>(note.Text()));
     }
 
-    // Each chapter takes, in key order, the listed articles whose code starts with the chapter's code,
-    // and each of those the listed subarticles of the article. Grouping the lists once gives the same
-    // rows as walking the whole lists for every chapter and article, without the quadratic cost.
-    const core::ReportList& chapters = cerca.lstCapitoli();
-    const core::ReportList& articles = cerca.lstArticoli();
-    const core::ReportList& subarticles = cerca.lstSubarticoli();
-    const QHash<QString, QList<QString>> articlesOf = groupedBy(articles, 6);
-    const QHash<QString, QList<QString>> subarticlesOf = groupedBy(subarticles, 10);
     for (qsizetype c = 0; c < chapters.Count(); ++c) {
         const QString chapterKey = core::ReportList::keyFor(c);
         const QString chapter = chapters.Text(chapterKey);

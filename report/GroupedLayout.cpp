@@ -42,6 +42,11 @@ void printGrouped(const ReportContext& context, const QString& kind)
     QString lastArticle;
 
     const qsizetype count = list.Count();
+    // The rows of an item, headings included, are known only once its query has run.
+    rows.expectItems(articles   ? QStringLiteral("Articoli")
+                     : chapters ? QStringLiteral("Capitoli")
+                                : QStringLiteral("Subarticoli"),
+                     count);
     for (qsizetype i = 0; i < count; ++i) {
         const QString itemKey = core::ReportList::keyFor(i);
         const QString key = list.Text(itemKey);
@@ -92,6 +97,7 @@ void printGrouped(const ReportContext& context, const QString& kind)
             writeRow();
             slot.Close();
         }
+        rows.itemDone();
     }
 }
 

@@ -8,6 +8,7 @@
 namespace report {
 
 class modExcel97;
+class ReportProgress;
 
 // Where the report finds LibreOffice, its helper and its template, and how it starts the office.
 // The program keeps the defaults: the user's own LibreOffice and profile, visible. Tests change them
@@ -27,6 +28,9 @@ struct OfficeSettings
     std::function<void(qint64)> officeLaunched;
     // Called with the wrapper when a report ends, written in full or stopped, before the wrapper goes.
     std::function<void(modExcel97&)> reportEnded;
+    // Called after each row a report writes, with its progress, once the windows have been updated.
+    // For tests, which act there as a user would at that moment (type, click, cancel).
+    std::function<void(const ReportProgress&)> afterRow;
 
     QString folder() const;
     QString helperPath() const;

@@ -5,6 +5,7 @@
 #include "Guard.h"
 #include "Layouts.h"
 #include "OfficeSettings.h"
+#include "ReportProgress.h"
 #include "ReportRows.h"
 #include "WaitCursor.h"
 #include "frmCerca.h"
@@ -96,12 +97,15 @@ void PrintSearchReport(core::AppState& state, const QWidget& MDIForm1, search::f
         // Checked before LibreOffice starts, so that a missing piece never leaves an office without a window.
         modExcel97::requireInstalled(settings.templatePath());
         core::WaitCursor wait;
+        // From here the windows repaint while the office starts and the rows are written, and take no
+        // input until the report ends; the user may cancel from the progress window.
+        ReportProgress progress(frmCerca);
 
-        modExcel97 excel;
+        modExcel97 excel([&progress] { progress.waiting(); });
         excel.Apri_Modello(settings.templatePath());
         excel.Show();
 
-        ReportRows rows(excel);
+        ReportRows rows(excel, &progress);
         std::exception_ptr failure;
         try {
             // One query a row: the file's lock is taken once for all of them.
@@ -110,12 +114,15 @@ void PrintSearchReport(core::AppState& state, const QWidget& MDIForm1, search::f
             excel.Flush();
         } catch (...) {
             failure = std::current_exception();
-            // What was written before the failure belongs in the workbook, if the office still answers.
+            // What was written before the failure or the cancel belongs in the workbook, if the office
+            // still answers.
             try {
                 excel.Flush();
             } catch (const core::Error&) {
             }
         }
+        // Before any message: the message box must take the input that the progress holds back.
+        progress.finish();
         if (settings.reportEnded)
             settings.reportEnded(excel);
         if (failure)

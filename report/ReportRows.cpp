@@ -1,5 +1,6 @@
 #include "ReportRows.h"
 
+#include "ReportProgress.h"
 #include "modExcel97.h"
 
 namespace report {
@@ -14,6 +15,31 @@ void ReportRows::cell(int column, const QString& value, const QString& format, b
     m_excel.SetCell(column, riga, value, bordered, format, false, bold, false, 0, false);
 }
 
+void ReportRows::rowDone()
+{
+    const int written = riga++;
+    if (m_progress)
+        m_progress->rowWritten(written);
+}
+
+void ReportRows::expectRows(qint64 rows)
+{
+    if (m_progress)
+        m_progress->expectRows(rows);
+}
+
+void ReportRows::expectItems(const QString& items, qint64 count)
+{
+    if (m_progress)
+        m_progress->expectItems(items, count);
+}
+
+void ReportRows::itemDone()
+{
+    if (m_progress)
+        m_progress->itemDone();
+}
+
 void ReportRows::title(const QString& text)
 {
     m_excel.SetCell(1, 1, text, false, QString(), false, true, false, 0, false);
@@ -22,7 +48,7 @@ void ReportRows::title(const QString& text)
 void ReportRows::blockLabel(const QString& text)
 {
     cell(1, text, QString(), true, false);
-    ++riga;
+    rowDone();
 }
 
 void ReportRows::sectionHead(const QString& code, const QString& name)
@@ -37,7 +63,7 @@ void ReportRows::sectionHead(const QString& code, const QString& name)
 void ReportRows::sectionNote(const std::optional<QString>& note)
 {
     cell(8, note.value_or(QString()), QString(), note.has_value());
-    ++riga;
+    rowDone();
 }
 
 void ReportRows::section(const QString& code, const QString& name, const std::optional<QString>& note)
@@ -55,7 +81,7 @@ void ReportRows::headed(const QString& sectionCode, const QString& key, const QS
     for (int column = 4; column <= 7; ++column)
         cell(column, QString(), kText, true);
     cell(8, note, QString(), false);
-    ++riga;
+    rowDone();
 }
 
 void ReportRows::chapter(const QString& sectionCode, const QString& key, const QString& name, const QString& note)
@@ -79,7 +105,7 @@ void ReportRows::subarticle(const QString& sectionCode, const QString& code, con
     cell(6, share, kText, false);
     cell(7, amount, kText, false);
     cell(8, QString(), kText, false);
-    ++riga;
+    rowDone();
 }
 
 } // namespace report

@@ -7,14 +7,20 @@
 namespace report {
 
 class modExcel97;
+class ReportProgress;
 
 // The row kinds of the report, each written with SetCell across the eight columns at the row counter,
 // which then moves on by one. Every cell of a data row has its edges; codes and the empty columns are
 // text ("@"), names and notes keep the template's format.
+//
+// Each complete row is told to the progress, if any, which may stop the report there when the user
+// cancels; the layouts tell it, through here, what they are going to write.
 class ReportRows
 {
 public:
-    explicit ReportRows(modExcel97& excel) : m_excel(excel) {}
+    explicit ReportRows(modExcel97& excel, ReportProgress* progress = nullptr) : m_excel(excel), m_progress(progress)
+    {
+    }
 
     // The sheet row of the next write; the layouts add their own gaps.
     int riga = 3;
@@ -35,12 +41,21 @@ public:
     void subarticle(const QString& sectionCode, const QString& code, const QString& description, const QString& unit,
                     const QString& price, const QString& share, const QString& amount);
 
+    // What the layout is going to write: a number of rows, or of list items when it learns the rows of
+    // each item from the price list as it goes. See ReportProgress.
+    void expectRows(qint64 rows);
+    void expectItems(const QString& items, qint64 count);
+    void itemDone();
+
 private:
+    // The row at the counter is complete: the counter moves on.
+    void rowDone();
     void cell(int column, const QString& value, const QString& format, bool bold, bool bordered = true);
     void headed(const QString& sectionCode, const QString& key, const QString& name, bool boldName,
                 const QString& note);
 
     modExcel97& m_excel;
+    ReportProgress* m_progress;
 };
 
 } // namespace report

@@ -35,6 +35,16 @@ void printResultLists(const ReportContext& context, bool related)
     const core::ReportList& subarticles = context.cerca.lstSubarticoli();
     ReportRows& rows = context.rows;
 
+    // Rows from the lists are known before the first is written; the subarticles of each related article
+    // are known only once its query has run, so that layout counts articles, not rows.
+    const auto block = [](const core::ReportList& list) { return list.Count() > 0 ? 1 + list.Count() : 0; };
+    if (!related)
+        rows.expectRows(block(chapters) + block(articles) + block(subarticles));
+    else if (articles.Count() == 0)
+        rows.expectRows(block(chapters));
+    else
+        rows.expectItems(QStringLiteral("Articoli"), articles.Count());
+
     rows.riga = 3;
     if (chapters.Count() > 0)
         chapterBlock(chapters, rows);
@@ -81,6 +91,7 @@ void printResultLists(const ReportContext& context, bool related)
             }
         }
         rs4.Close();
+        rows.itemDone();
     }
 }
 

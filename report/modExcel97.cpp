@@ -26,10 +26,14 @@ namespace {
 
 // Gathered rows go out at least this often, so that a long report shows its progress.
 constexpr qint64 kFlushIntervalMs = 300;
-// And at most this many cells at a time, to keep each request of a reasonable size.
-constexpr std::size_t kMaxPendingCells = 100'000;
+// And at most this many cells at a time (some 2,000 rows, a fraction of a second of the office's work):
+// a block waits for the one before it, so the report never runs far ahead of what the workbook holds,
+// and its progress and a cancel follow the office.
+constexpr std::size_t kMaxPendingCells = 16'000;
 // How often SetCell looks whether the office has finished the rows sent.
 constexpr qint64 kIdleCheckIntervalNs = 1'000'000;
+// The longest a wait for the office blocks before the caller's whileWaiting runs.
+constexpr qint64 kWaitSliceMs = 50;
 
 const QString kPackage = QStringLiteral("libreoffice-calc");
 
@@ -97,7 +101,9 @@ struct modExcel97::Pending
     std::size_t unanswered = 0;
 };
 
-modExcel97::modExcel97() : appExcel(std::make_unique<QProcess>()), m_pending(std::make_unique<Pending>())
+modExcel97::modExcel97(std::function<void()> whileWaiting)
+    : appExcel(std::make_unique<QProcess>()), m_pending(std::make_unique<Pending>()),
+      m_whileWaiting(std::move(whileWaiting))
 {
     const OfficeSettings& settings = OfficeSettings::current();
     requireOffice();
@@ -327,9 +333,10 @@ void modExcel97::sendPending()
     while (appExcel->bytesToWrite() > 0) {
         if (appExcel->state() == QProcess::NotRunning)
             helperGone();
-        if (!appExcel->waitForBytesWritten(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0))) &&
-            deadline.hasExpired())
+        if (!appExcel->waitForBytesWritten(waitSlice(deadline)) && deadline.hasExpired())
             notResponding(timeoutMs);
+        if (m_whileWaiting)
+            m_whileWaiting();
     }
     m_pending->sinceFlush.restart();
 }
@@ -423,13 +430,14 @@ QStringList modExcel97::answer(int timeoutMs)
     while (!appExcel->canReadLine()) {
         if (appExcel->state() == QProcess::NotRunning)
             helperGone();
-        if (!appExcel->waitForReadyRead(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0))) &&
-            !appExcel->canReadLine()) {
+        if (!appExcel->waitForReadyRead(waitSlice(deadline)) && !appExcel->canReadLine()) {
             if (appExcel->state() == QProcess::NotRunning)
                 helperGone();
             if (deadline.hasExpired())
                 notResponding(timeoutMs);
         }
+        if (m_whileWaiting)
+            m_whileWaiting();
     }
     QByteArray line = appExcel->readLine();
     if (line.endsWith('\n'))
@@ -448,6 +456,12 @@ QStringList modExcel97::answer(int timeoutMs)
     appExcel->kill();
     appExcel->waitForFinished(5'000);
     throw OfficeError(OfficeError::Kind::Closed, m_broken);
+}
+
+int modExcel97::waitSlice(const QDeadlineTimer& deadline) const
+{
+    const qint64 remaining = std::max<qint64>(deadline.remainingTime(), 0);
+    return static_cast<int>(m_whileWaiting ? std::min(remaining, kWaitSliceMs) : remaining);
 }
 
 void modExcel97::notResponding(int timeoutMs)

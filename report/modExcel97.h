@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
+class QDeadlineTimer;
 class QProcess;
 
 namespace report {
@@ -18,7 +20,8 @@ namespace report {
 // One instance owns one helper connected to the office, one document made from a template and one
 // current sheet. SetCell gathers its writes and sends them in blocks, when a row is complete and some
 // time has passed, and before any other request, so the user watches the rows arrive; the finished
-// cells are those that writing each cell on its own would give.
+// cells are those that writing each cell on its own would give. A full block waits for the office to
+// finish the one before it, so the writes never run far ahead of the workbook.
 //
 // Events (signals): onShow at the end of Show, onOpen at the end of Apri_Modello, onClose first thing
 // when the instance is destroyed, onChangeRowHeight at the end of Altezza_riga.
@@ -27,8 +30,10 @@ class modExcel97 : public QObject
     Q_OBJECT
 
 public:
-    // Starts the helper, which starts LibreOffice or reaches the one already running.
-    modExcel97();
+    // Starts the helper, which starts LibreOffice or reaches the one already running. While it waits for
+    // the office, from here on, it calls whileWaiting every few tens of milliseconds (the report lets the
+    // windows repaint there); whileWaiting must not use the wrapper.
+    explicit modExcel97(std::function<void()> whileWaiting = {});
     // Sends what is still gathered and lets the helper go; the office and its document stay open.
     ~modExcel97() override;
 
@@ -78,6 +83,8 @@ private:
     [[noreturn]] void helperGone();
     [[noreturn]] void notResponding(int timeoutMs);
     [[noreturn]] void refused(const QString& kind, const QString& detail);
+    // How long one wait may block before whileWaiting runs.
+    int waitSlice(const QDeadlineTimer& deadline) const;
 
     // The helper, standing in for the application object.
     std::unique_ptr<QProcess> appExcel;
@@ -90,6 +97,7 @@ private:
     // Set once the helper has died or been given up on: every later request fails at once with it.
     QString m_broken;
     qint64 m_officeLauncher = 0;
+    std::function<void()> m_whileWaiting;
 };
 
 } // namespace report
