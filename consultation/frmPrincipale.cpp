@@ -37,9 +37,9 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     m_ui->lstSubarticoli->setColumns({{QStringLiteral("Codice completo"), 1400},
                                       {QStringLiteral("Descrizione"), 8500},
                                       {QStringLiteral("Un. misura"), 1000},
-                                      {QStringLiteral("Prezzo"), 800},
-                                      {QStringLiteral("Inc. Manodopera"), 1500},
-                                      {QStringLiteral("Manodopera Lorda"), 1800}});
+                                      {QStringLiteral("Prezzo"), 800, true},
+                                      {QStringLiteral("Inc. Manodopera"), 1500, true},
+                                      {QStringLiteral("Manodopera Lorda"), 1800, true}});
 
     connect(m_ui->cmbSezioni, &QComboBox::activated, this, &frmPrincipale::cmbSezioni_Click);
     connect(m_ui->cmbSezioni->lineEdit(), &QLineEdit::textEdited, this, &frmPrincipale::cmbSezioni_Change);

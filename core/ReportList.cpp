@@ -1,10 +1,18 @@
 #include "ReportList.h"
 
 #include "Error.h"
+#include "ListCopy.h"
+#include "WaitCursor.h"
 
 #include <QAbstractTableModel>
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QFocusEvent>
 #include <QHash>
@@ -129,16 +137,32 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (!index.isValid() || index.row() >= count() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        if (!index.isValid() || index.row() >= count())
+            return {};
+        if (role == Qt::TextAlignmentRole)
+            return alignment(index.column());
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
             return {};
         return cellText(m_rows[m_offset + index.row()].cells, index.column());
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < m_headings.size())
+        if (orientation != Qt::Horizontal || section < 0 || section >= m_headings.size())
+            return {};
+        if (role == Qt::DisplayRole)
             return m_headings[section];
+        if (role == Qt::TextAlignmentRole)
+            return alignment(section);
         return {};
+    }
+
+    // Numbers line up on their last digit, as in a spreadsheet.
+    QVariant alignment(int column) const
+    {
+        if (column < 0 || column >= m_numeric.size() || !m_numeric[column])
+            return {};
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
     }
 
     Qt::ItemFlags flags(const QModelIndex& index) const override
@@ -146,10 +170,11 @@ public:
         return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
     }
 
-    void setHeadings(const QStringList& headings)
+    void setHeadings(const QStringList& headings, const QList<bool>& numeric)
     {
         beginResetModel();
         m_headings = headings;
+        m_numeric = numeric;
         m_columns = static_cast<int>(headings.size());
         endResetModel();
     }
@@ -308,6 +333,7 @@ private:
     QHash<QString, qsizetype> m_named;
     qsizetype m_offset = 0;
     QStringList m_headings;
+    QList<bool> m_numeric;
     int m_columns = 0;
     bool m_batching = false;
 };
@@ -318,7 +344,7 @@ private:
 class ReportListDelegate : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit ReportListDelegate(ReportList* list) : QStyledItemDelegate(list), m_list(list) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
@@ -339,16 +365,53 @@ public:
         const QPalette::ColorGroup group = !(cell.state & QStyle::State_Enabled) ? QPalette::Disabled
                                            : (cell.state & QStyle::State_Active) ? QPalette::Active
                                                                                  : QPalette::Inactive;
+        const int flags = static_cast<int>(cell.displayAlignment) | Qt::TextSingleLine;
         painter->save();
         painter->setFont(cell.font);
         painter->setPen(cell.palette.color(group, (cell.state & QStyle::State_Selected) ? QPalette::HighlightedText
                                                                                          : QPalette::Text));
-        painter->drawText(area, static_cast<int>(cell.displayAlignment) | Qt::TextSingleLine, shown);
+        painter->drawText(area, flags, shown);
+        if (const HighlightPattern* pattern = m_list->highlightFor(index.column()))
+            paintMatches(painter, cell, area, flags, text, shown, *pattern);
         painter->restore();
     }
+
+private:
+    // The matched runs that the cell shows, on a marker colour, their text drawn again over it.
+    static void paintMatches(QPainter* painter, const QStyleOptionViewItem& cell, const QRect& area, int flags,
+                             const QString& text, const QString& shown, const HighlightPattern& pattern)
+    {
+        // Only the part of a long text that the cell shows is searched.
+        const QStringView looked =
+            QStringView(text).first(qMin(text.size(), shownLength(text, shown) + pattern.reach()));
+        const QList<TextRange> ranges = shownRanges(pattern.ranges(looked), text, shown);
+        if (ranges.isEmpty())
+            return;
+        const QFontMetrics& metrics = cell.fontMetrics;
+        const QRect textRect = QStyle::alignedRect(cell.direction, cell.displayAlignment,
+                                                   QSize(metrics.horizontalAdvance(shown), area.height()), area);
+        const auto x = [&](qsizetype units) {
+            return textRect.left() + metrics.horizontalAdvance(shown, static_cast<int>(units));
+        };
+        for (const TextRange& range : ranges) {
+            const QRect marked(QPoint(x(range.start), cell.rect.top() + 1),
+                               QPoint(x(range.start + range.length) - 1, cell.rect.bottom() - 1));
+            painter->fillRect(marked, QColor(0xff, 0xd5, 0x4f));
+            painter->save();
+            painter->setClipRect(marked);
+            painter->setPen(Qt::black);
+            painter->drawText(area, flags, shown);
+            painter->restore();
+        }
+    }
+
+    ReportList* m_list;
 };
 
-ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportListModel(this))
+ReportList::ReportList(QWidget* parent)
+    : QTreeView(parent), m_model(new ReportListModel(this)), m_copyRow(new QAction(QStringLiteral("Copia riga"), this)),
+      m_copyCode(new QAction(QStringLiteral("Copia codice"), this)),
+      m_copyAll(new QAction(QStringLiteral("Copia tutto l'elenco"), this))
 {
     setModel(m_model);
     setItemDelegate(new ReportListDelegate(this));
@@ -362,6 +425,15 @@ ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportL
     setSortingEnabled(false);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
+    showFocus();
+
+    m_copyRow->setShortcut(QKeySequence::Copy);
+    m_copyRow->setShortcutContext(Qt::WidgetShortcut);
+    m_copyRow->setShortcutVisibleInContextMenu(true);
+    connect(m_copyRow, &QAction::triggered, this, [this] { copyToClipboard(Copy::Row); });
+    connect(m_copyCode, &QAction::triggered, this, [this] { copyToClipboard(Copy::Code); });
+    connect(m_copyAll, &QAction::triggered, this, [this] { copyToClipboard(Copy::All); });
+    addActions({m_copyRow, m_copyCode, m_copyAll});
 
     m_model->m_onBatchStart = [this] {
         const QModelIndex current = currentIndex();
@@ -374,6 +446,11 @@ ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportL
         if (index.isValid())
             emit ItemClick();
     });
+    // A column the user narrows or widens gives its room to, or takes it from, the stretched column.
+    connect(header(), &QHeaderView::sectionResized, this, [this](int section) {
+        if (!m_filling && section != m_stretched)
+            fillWidth();
+    });
 }
 
 ReportList::~ReportList() = default;
@@ -382,17 +459,32 @@ void ReportList::setColumns(const QList<Column>& columns)
 {
     settle();
     m_columns = columns;
+    m_stretched = -1;
+    m_baseWidths.clear();
     QStringList headings;
-    for (const Column& column : columns)
+    QList<bool> numeric;
+    for (const Column& column : columns) {
         headings << column.heading;
-    m_model->setHeadings(headings);
+        numeric << column.numeric;
+    }
+    m_model->setHeadings(headings, numeric);
     const double pixelsPerTwip = logicalDpiX() / 1440.0;
+    int widest = 0;
     for (int i = 0; i < columns.size(); ++i) {
         setColumnHidden(i, columns[i].twips == 0);
         // The widths were drawn for a smaller system font: never narrower than the heading.
-        if (columns[i].twips > 0)
-            setColumnWidth(i, qMax(qRound(columns[i].twips * pixelsPerTwip), headingWidth(columns[i].heading)));
+        const int width =
+            columns[i].twips > 0 ? qMax(qRound(columns[i].twips * pixelsPerTwip), headingWidth(columns[i].heading)) : 0;
+        m_baseWidths << width;
+        if (width > 0)
+            setColumnWidth(i, width);
+        // The widest text column is the description: it takes the room the others leave.
+        if (i > 0 && width > widest && !columns[i].numeric) {
+            widest = width;
+            m_stretched = i;
+        }
     }
+    fillWidth();
 }
 
 int ReportList::headingWidth(const QString& heading) const
@@ -407,8 +499,28 @@ void ReportList::fitCodeColumn()
         return;
     const int needed = fontMetrics().horizontalAdvance(m_model->text(0, 0)) +
                        2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;
-    if (columnWidth(0) < needed)
+    if (columnWidth(0) < needed) {
+        if (!m_baseWidths.isEmpty())
+            m_baseWidths[0] = qMax(m_baseWidths[0], needed);
         setColumnWidth(0, needed);
+    }
+}
+
+void ReportList::fillWidth()
+{
+    if (m_stretched < 0 || m_stretched >= m_baseWidths.size() || isColumnHidden(m_stretched))
+        return;
+    int others = 0;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (i != m_stretched && !isColumnHidden(i))
+            others += columnWidth(i);
+    }
+    const int wanted = qMax(m_baseWidths[m_stretched], viewport()->width() - others);
+    if (columnWidth(m_stretched) == wanted)
+        return;
+    m_filling = true;
+    setColumnWidth(m_stretched, wanted);
+    m_filling = false;
 }
 
 QString ReportList::cellText(const QString& text, const QFontMetrics& metrics, int width)
@@ -491,6 +603,7 @@ void ReportList::Remove(const QString& key)
 
 void ReportList::RemoveAll()
 {
+    clearHighlight();
     const qsizetype count = Count();
     for (qsizetype i = 0; i < count; ++i) {
         m_model->removeNumber(i);
@@ -571,6 +684,11 @@ void ReportList::Select(const QString& key)
 void ReportList::keyPressEvent(QKeyEvent* event)
 {
     settle();
+    if (event->matches(QKeySequence::Copy)) {
+        copyToClipboard(Copy::Row);
+        event->accept();
+        return;
+    }
     const QPersistentModelIndex before = currentIndex();
     QTreeView::keyPressEvent(event);
     const QModelIndex after = currentIndex();
@@ -582,6 +700,7 @@ void ReportList::focusInEvent(QFocusEvent* event)
 {
     settle();
     QTreeView::focusInEvent(event);
+    showFocus();
     switch (event->reason()) {
     case Qt::TabFocusReason:
     case Qt::BacktabFocusReason:
@@ -592,6 +711,142 @@ void ReportList::focusInEvent(QFocusEvent* event)
     default:
         break;
     }
+}
+
+void ReportList::focusOutEvent(QFocusEvent* event)
+{
+    QTreeView::focusOutEvent(event);
+    showFocus();
+}
+
+// The list the keys act on stands out: its selected row in the highlight colour and a frame around it; the
+// other lists show theirs in a grey that still tells which row is chosen.
+void ReportList::showFocus()
+{
+    QPalette colours = QApplication::palette(this);
+    if (!hasFocus()) {
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            const QColor base = colours.color(group, QPalette::Base);
+            const QColor text = colours.color(group, QPalette::Text);
+            const QColor grey =
+                QColor::fromRgbF(base.redF() * 0.8f + text.redF() * 0.2f, base.greenF() * 0.8f + text.greenF() * 0.2f,
+                                 base.blueF() * 0.8f + text.blueF() * 0.2f);
+            colours.setColor(group, QPalette::Highlight, grey);
+            colours.setColor(group, QPalette::HighlightedText, text);
+        }
+    }
+    setPalette(colours);
+    update();
+}
+
+bool ReportList::event(QEvent* event)
+{
+    const bool handled = QTreeView::event(event);
+    // The frame belongs to the list itself, outside the viewport where the rows are painted.
+    if (event->type() == QEvent::Paint && hasFocus()) {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+    return handled;
+}
+
+void ReportList::contextMenuEvent(QContextMenuEvent* event)
+{
+    settle();
+    const bool rows = m_model->count() > 0;
+    for (QAction* action : {m_copyRow, m_copyCode, m_copyAll})
+        action->setEnabled(rows);
+    QMenu::exec(actions(), event->globalPos(), nullptr, this);
+    event->accept();
+}
+
+void ReportList::copyToClipboard(Copy what) const
+{
+    const QModelIndex selected = selectedIndex();
+    if (!selected.isValid())
+        return;
+    QList<int> shown;
+    QList<bool> numeric;
+    QStringList headings;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (isColumnHidden(i))
+            continue;
+        shown << i;
+        numeric << m_columns[i].numeric;
+        headings << m_columns[i].heading;
+    }
+    const auto cells = [&](int row) {
+        QStringList texts;
+        texts.reserve(shown.size());
+        for (const int column : shown)
+            texts << m_model->text(row, column);
+        return texts;
+    };
+
+    if (what == Copy::Code) {
+        const QString code = m_model->text(selected.row(), 0);
+        ClipboardTable table({false});
+        table.addRow({code});
+        QMimeData* data = table.mimeData();
+        data->setText(code);
+        QGuiApplication::clipboard()->setMimeData(data);
+        return;
+    }
+    const WaitCursor wait;
+    ClipboardTable table(numeric);
+    table.addRow(headings, true);
+    if (what == Copy::Row) {
+        table.addRow(cells(selected.row()));
+    } else {
+        for (qsizetype row = 0; row < m_model->count(); ++row)
+            table.addRow(cells(static_cast<int>(row)));
+    }
+    QGuiApplication::clipboard()->setMimeData(table.mimeData());
+}
+
+void ReportList::setHighlight(const QString& text, const QList<int>& columns)
+{
+    m_highlight = HighlightPattern(text);
+    m_highlightColumns = columns;
+    viewport()->update();
+}
+
+void ReportList::clearHighlight()
+{
+    if (m_highlightColumns.isEmpty() && m_highlight.isEmpty())
+        return;
+    m_highlight = HighlightPattern();
+    m_highlightColumns.clear();
+    viewport()->update();
+}
+
+const HighlightPattern* ReportList::highlightFor(int column) const
+{
+    return !m_highlight.isEmpty() && m_highlightColumns.contains(column) ? &m_highlight : nullptr;
+}
+
+void ReportList::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QScrollBar* bar = horizontalScrollBar();
+    const int kept = bar->value();
+    QTreeView::scrollTo(index, hint);
+    bar->setValue(kept);
+}
+
+void ReportList::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    fillWidth();
+}
+
+void ReportList::showEvent(QShowEvent* event)
+{
+    QTreeView::showEvent(event);
+    // A list shown again starts from its first column, where the codes are.
+    if (!event->spontaneous())
+        horizontalScrollBar()->setValue(0);
+    fillWidth();
 }
 
 } // namespace core

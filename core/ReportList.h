@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Highlight.h"
+
 #include <QByteArray>
 #include <QFontMetrics>
 #include <QByteArrayView>
@@ -7,6 +9,8 @@
 #include <QVarLengthArray>
 #include <QString>
 #include <QTreeView>
+
+class QAction;
 
 namespace core {
 
@@ -37,6 +41,10 @@ private:
 // Events: ItemClick is the user selecting a row (mouse click, or the current row moved with the
 // keyboard), never a selection made by code. GotFocus is the user moving the focus into the list
 // (Tab, Backtab, mouse, shortcut), not a window coming back to the front.
+//
+// For everyday use: Ctrl+C and the context menu copy the selected row, its code or the whole list for a
+// spreadsheet; the list with the focus shows its selected row in the highlight colour and a frame, the
+// others in grey; following a row never scrolls sideways; the widest text column takes the room left.
 class ReportList : public QTreeView
 {
     Q_OBJECT
@@ -45,7 +53,15 @@ public:
     struct Column
     {
         QString heading;
-        int twips = 0; // 0 hides the column, which still carries data
+        int twips = 0;        // 0 hides the column, which still carries data
+        bool numeric = false; // its cells are numbers: shown right-aligned, copied as numbers
+    };
+
+    // What a copy takes: the selected row, its code (the row's text) or every row.
+    enum class Copy {
+        Row,
+        Code,
+        All,
     };
 
     explicit ReportList(QWidget* parent = nullptr);
@@ -78,30 +94,60 @@ public:
     // Selects the row under key as code does: no ItemClick.
     void Select(const QString& key);
 
+    // Puts rows on the clipboard as tab-separated text and as an HTML table, headed by the visible
+    // headings (a code goes alone); hidden columns stay behind.
+    void copyToClipboard(Copy what) const;
+
+    // Marks where 'text', as typed in a text search, occurs in the cells of 'columns' (HighlightPattern);
+    // an empty text marks nothing. RemoveAll unmarks: the rows that come next are another list.
+    void setHighlight(const QString& text, const QList<int>& columns);
+    void clearHighlight();
+    // The pattern a column's cells are marked with, or null.
+    const HighlightPattern* highlightFor(int column) const;
+
     // What a cell shows of its text in 'width' pixels: one line, elided. A text of several lines shows
     // its first, marked as cut.
     static QString cellText(const QString& text, const QFontMetrics& metrics, int width);
 
     static QString keyFor(qsizetype row) { return u'k' + QString::number(row); }
 
+    // Keeps the horizontal position: a row is followed up and down only, so the codes never scroll away.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     void ItemClick();
     void GotFocus();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void settle() const;
     int headingWidth(const QString& heading) const;
     void fitCodeColumn();
+    void fillWidth();
+    void showFocus();
     void restoreSelection(const QString& key);
     QModelIndex selectedIndex() const;
 
     ReportListModel* m_model;
     QString m_pendingKey;
     QList<Column> m_columns;
+    // The width each column is given, in pixels: the least it takes when another column takes the room left.
+    QList<int> m_baseWidths;
+    int m_stretched = -1;
+    bool m_filling = false;
+    HighlightPattern m_highlight;
+    QList<int> m_highlightColumns;
+    QAction* m_copyRow;
+    QAction* m_copyCode;
+    QAction* m_copyAll;
 };
 
 } // namespace core

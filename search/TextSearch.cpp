@@ -130,6 +130,15 @@ bool frmCerca::runText()
             }
         }
     }
+
+    // The typed text marked where it was found; refilling a list (RemoveAll) takes the marks away.
+    const QString typed = ui.txtCerca->text();
+    if (ui.chkCapitoli->isChecked())
+        ui.lstCapitoli->setHighlight(typed, {2});
+    if (ui.chkArticoli->isChecked())
+        ui.lstArticoli->setHighlight(typed, {3});
+    if (ui.chkSubarticoli->isChecked())
+        ui.lstSubarticoli->setHighlight(typed, {1});
     return true;
 }
 

@@ -82,9 +82,9 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     ui.lstSubarticoli->setColumns({{QStringLiteral("Codice Subarticolo"), 1600},
                                    {QStringLiteral("Subarticolo"), 8100},
                                    {QStringLiteral("Un. misura"), 1000},
-                                   {QStringLiteral("Prezzo"), 800},
-                                   {QStringLiteral("Inc. Manodopera"), 1500},
-                                   {QStringLiteral("Manodopera Lorda"), 1700}});
+                                   {QStringLiteral("Prezzo"), 800, true},
+                                   {QStringLiteral("Inc. Manodopera"), 1500, true},
+                                   {QStringLiteral("Manodopera Lorda"), 1700, true}});
     const int detailWidth = ui.lblArticolo->sizeHint().width() + 16;
     ui.txtArtSel->setFixedWidth(detailWidth);
     ui.txtArticolo->setFixedWidth(detailWidth);

@@ -1,0 +1,323 @@
+// The list control in everyday use: copying rows for an estimate, the marks of a text search, and how the
+// lists look and scroll.
+#include "Highlight.h"
+#include "ListCopy.h"
+#include "ReportList.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+QT_BEGIN_NAMESPACE
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+using core::ReportList;
+using core::TextRange;
+
+namespace {
+
+const QString kCode0 = QStringLiteral("01.A01.A01.010");
+const QString kCode1 = QStringLiteral("01.A01.A01.020");
+
+// A window with two lists of subarticles: the first with a price and a labour share, the second with no
+// price (Null) and an apostrophe, quotes and markup in its description; a hidden column on each.
+struct Lists
+{
+    QWidget window;
+    ReportList* list = new ReportList(&window);
+    ReportList* other = new ReportList(&window);
+
+    Lists()
+    {
+        auto* layout = new QVBoxLayout(&window);
+        for (ReportList* each : {list, other}) {
+            layout->addWidget(each);
+            each->setColumns({{QStringLiteral("Codice"), 1400},
+                              {QStringLiteral("Descrizione"), 4000},
+                              {QStringLiteral("Prezzo"), 800, true},
+                              {QStringLiteral("Inc. Manodopera"), 1500, true},
+                              {QStringLiteral("note"), 0}});
+            core::ReportRow row;
+            row.cell(kCode0)
+                .cell(QStringLiteral("In terreno\tsciolto"))
+                .cell(QStringLiteral("12,5"))
+                .cell(QStringLiteral("27,5 %"))
+                .cell(QStringLiteral("nascosta"));
+            each->Add(QStringLiteral("k0"), row);
+            row.clear();
+            row.cell(kCode1)
+                .cell(QStringLiteral("Roccia dell'alveo <dura> & \"compatta\""))
+                .emptyCell()
+                .emptyCell()
+                .cell(QStringLiteral("nascosta"));
+            each->Add(QStringLiteral("k1"), row);
+        }
+        window.resize(1000, 600);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QApplication::processEvents();
+    }
+
+    QAction* action(const QString& text) const
+    {
+        for (QAction* each : list->actions()) {
+            if (each->text() == text)
+                return each;
+        }
+        return nullptr;
+    }
+};
+
+const QString kHeadingsText = QStringLiteral("Codice\tDescrizione\tPrezzo\tInc. Manodopera\n");
+const QString kRow0Text = kCode0 + QStringLiteral("\tIn terreno sciolto\t12,5\t27,5 %\n");
+const QString kRow1Text = kCode1 + QStringLiteral("\tRoccia dell'alveo <dura> & \"compatta\"\t\t\n");
+const QString kHeadingsHtml =
+    QStringLiteral("<tr><th sdnum=\"1033;0;@\">Codice</th><th sdnum=\"1033;0;@\">Descrizione</th>"
+                   "<th sdnum=\"1033;0;@\">Prezzo</th><th sdnum=\"1033;0;@\">Inc. Manodopera</th></tr>");
+const QString kRow0Html = QStringLiteral("<tr><td sdnum=\"1033;0;@\">01.A01.A01.010</td>"
+                                         "<td sdnum=\"1033;0;@\">In terreno\tsciolto</td>"
+                                         "<td sdval=\"12.5\" sdnum=\"1033;0;General\">12,5</td>"
+                                         "<td sdval=\"0.275\" sdnum=\"1033;0;0.00%\">27,5 %</td></tr>");
+const QString kRow1Html = QStringLiteral("<tr><td sdnum=\"1033;0;@\">01.A01.A01.020</td>"
+                                         "<td sdnum=\"1033;0;@\">Roccia dell&#39;alveo &lt;dura&gt; &amp; "
+                                         "&quot;compatta&quot;</td><td></td><td></td></tr>");
+
+} // namespace
+
+TEST(ListCopy, rowsCodesAndTheWholeListGoOutAsTextAndAsATableForSpreadsheets)
+{
+    struct Case
+    {
+        const char* how; // an action's text, or "Ctrl+C"
+        QString selected;
+        QString text;
+        QStringList htmlRows;
+    };
+    const Case cases[] = {
+        {"Ctrl+C", QStringLiteral("k1"), kHeadingsText + kRow1Text, {kHeadingsHtml, kRow1Html}},
+        {"Copia riga", QStringLiteral("k0"), kHeadingsText + kRow0Text, {kHeadingsHtml, kRow0Html}},
+        {"Copia codice",
+         QStringLiteral("k1"),
+         kCode1,
+         {QStringLiteral("<tr><td sdnum=\"1033;0;@\">") + kCode1 + QStringLiteral("</td></tr>")}},
+        {"Copia tutto l'elenco",
+         QStringLiteral("k1"),
+         kHeadingsText + kRow0Text + kRow1Text,
+         {kHeadingsHtml, kRow0Html, kRow1Html}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        Lists w;
+        w.list->Select(c.selected);
+        w.list->setFocus(Qt::OtherFocusReason);
+        QGuiApplication::clipboard()->clear();
+        if (QStringLiteral("Ctrl+C") == QLatin1String(c.how)) {
+            QTest::keyClick(w.list, Qt::Key_C, Qt::ControlModifier);
+        } else {
+            QAction* action = w.action(QString::fromUtf8(c.how));
+            ASSERT_NE(action, nullptr);
+            action->trigger();
+        }
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        ASSERT_NE(copied, nullptr);
+        EXPECT_EQ(copied->text(), c.text);
+        const QString html = copied->html();
+        QString rows;
+        for (qsizetype at = html.indexOf(QStringLiteral("<tr>")); at >= 0;
+             at = html.indexOf(QStringLiteral("<tr>"), at + 1))
+            rows += html.mid(at, html.indexOf(QStringLiteral("</tr>"), at) + 5 - at);
+        EXPECT_EQ(rows, c.htmlRows.join(QString()));
+        EXPECT_FALSE(html.contains(QStringLiteral("nascosta")));
+        EXPECT_EQ(w.list->SelectedKey(), c.selected);
+    }
+}
+
+// Numbers as the lists write them become values; anything else stays text, codes above all.
+TEST(ListCopy, onlyNumbersAsTheListWritesThemBecomeValues)
+{
+    struct Case
+    {
+        QString cell;
+        QString value; // empty: text
+        QString format;
+    };
+    const Case cases[] = {
+        {QStringLiteral("12,5"), QStringLiteral("12.5"), QStringLiteral("General")},
+        {QStringLiteral("2021"), QStringLiteral("2021"), QStringLiteral("General")},
+        {QStringLiteral("-3,3935"), QStringLiteral("-3.3935"), QStringLiteral("General")},
+        {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("General")},
+        {QStringLiteral("27,5 %"), QStringLiteral("0.275"), QStringLiteral("0.00%")},
+        {QStringLiteral("90 %"), QStringLiteral("0.90"), QStringLiteral("0%")},
+        {QStringLiteral("0,5 %"), QStringLiteral("0.005"), QStringLiteral("0.00%")},
+        {QStringLiteral("010"), {}, {}},
+        {QStringLiteral("01.A01"), {}, {}},
+        {QStringLiteral("1.234,5"), {}, {}},
+        {QStringLiteral("12,5 m"), {}, {}},
+        {QStringLiteral(" 12"), {}, {}},
+        {QString(), {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cell.toStdString());
+        const auto number = core::ClipboardTable::number(c.cell);
+        EXPECT_EQ(number.has_value(), !c.value.isEmpty());
+        if (number) {
+            EXPECT_EQ(number->value, c.value);
+            EXPECT_EQ(number->format, c.format);
+        }
+    }
+}
+
+TEST(ListHighlight, theTypedTextIsMarkedWithTheSearchsCaseRulesAndWildcards)
+{
+    struct Case
+    {
+        QString text;
+        QString searched;
+        QList<TextRange> ranges;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Perché PERCHÉ perche"), QStringLiteral("perché"), {{0, 6}, {7, 6}}},
+        {QStringLiteral("PERCHÉ"), QStringLiteral("PERCHE"), {}},
+        {QStringLiteral("Calcestruzzo e calce"), QStringLiteral("CALCE"), {{0, 5}, {15, 5}}},
+        {QStringLiteral("Straße e strasse"), QStringLiteral("strasse"), {{0, 6}, {9, 7}}},
+        {QStringLiteral("Scavo in terreno"), QStringLiteral("sc*ter"), {{0, 2}, {9, 3}}},
+        {QStringLiteral("Malta M5 e M10"), QStringLiteral("m#"), {{6, 2}, {11, 2}}},
+        {QStringLiteral("Dell'alveo"), QStringLiteral("L'A"), {{3, 3}}},
+        {QStringLiteral("Tubo [x] 10"), QStringLiteral("[x"), {{5, 2}}},
+        {QStringLiteral("Muro in pietra"), QStringLiteral("[lmn]?r"), {{0, 3}}},
+        {QStringLiteral("Muro in pietra"), QStringLiteral("??"), {}},
+        {QStringLiteral("aaaa"), QStringLiteral("aa"), {{0, 4}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString(c.text + QStringLiteral(" / ") + c.searched).toStdString());
+        const QList<TextRange> ranges = core::highlightRanges(c.text, c.searched);
+        EXPECT_EQ(ranges.size(), c.ranges.size());
+        for (qsizetype i = 0; i < qMin(ranges.size(), c.ranges.size()); ++i) {
+            EXPECT_EQ(ranges[i].start, c.ranges[i].start) << i;
+            EXPECT_EQ(ranges[i].length, c.ranges[i].length) << i;
+        }
+    }
+}
+
+// A cell cut to its width marks what it shows; a match in the cut-off part is not drawn.
+TEST(ListHighlight, anElidedCellMarksOnlyWhatItShows)
+{
+    Lists w;
+    const QFontMetrics metrics = w.list->fontMetrics();
+    const QString text = QStringLiteral("Scavo in terreno sciolto, compreso il carico del terreno su autocarro");
+    const QString shown =
+        ReportList::cellText(text, metrics, metrics.horizontalAdvance(QStringLiteral("Scavo in terr")));
+    ASSERT_TRUE(shown.endsWith(QChar(0x2026)));
+    const QList<TextRange> marked =
+        core::shownRanges(core::highlightRanges(text, QStringLiteral("terreno")), text, shown);
+    ASSERT_EQ(marked.size(), 1);
+    EXPECT_EQ(marked[0].start, 9);
+    EXPECT_EQ(marked[0].start + marked[0].length, shown.size() - 1);
+    // Its tooltip holds the whole text.
+    w.list->SetSubItem(QStringLiteral("k0"), 1, text);
+    QApplication::processEvents();
+    EXPECT_EQ(w.list->model()->index(0, 1).data(Qt::ToolTipRole).toString(), text);
+
+    // The list marks the columns it is told, until its rows are emptied for others.
+    w.list->setHighlight(QStringLiteral("terreno"), {1});
+    EXPECT_NE(w.list->highlightFor(1), nullptr);
+    EXPECT_EQ(w.list->highlightFor(0), nullptr);
+    w.list->RemoveAll();
+    EXPECT_EQ(w.list->highlightFor(1), nullptr);
+}
+
+TEST(ListLook, numberColumnsAreRightAligned)
+{
+    Lists w;
+    for (int column = 0; column < 4; ++column) {
+        const auto alignment = w.list->model()->index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+        EXPECT_EQ(alignment.testFlag(Qt::AlignRight), column >= 2) << column;
+    }
+}
+
+TEST(ListLook, theFocusedListShowsItsSelectedRowInAnotherColourThanTheOthers)
+{
+    Lists w;
+    const auto selectionColour = [](ReportList* list) {
+        const QRect row = list->visualRect(list->model()->index(0, 1));
+        return list->viewport()->grab().toImage().pixelColor(row.right() - 2, row.center().y());
+    };
+    w.list->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    ASSERT_TRUE(w.list->hasFocus());
+    const QColor focused = selectionColour(w.list);
+    const QColor unfocused = selectionColour(w.other);
+    // Not a shade apart: plainly another colour.
+    EXPECT_GT(qAbs(focused.red() - unfocused.red()) + qAbs(focused.green() - unfocused.green()) +
+                  qAbs(focused.blue() - unfocused.blue()),
+              120);
+
+    w.other->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(selectionColour(w.other), focused);
+    EXPECT_EQ(selectionColour(w.list), unfocused);
+}
+
+TEST(ListLook, clickingARowNeverScrollsSideways)
+{
+    Lists w;
+    ReportList& list = *w.list;
+    w.window.resize(260, 600);
+    QApplication::processEvents();
+    QScrollBar* bar = list.horizontalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    for (const int position : {0, bar->maximum() / 3}) {
+        bar->setValue(position);
+        // The description, wider than the list and partly out of sight, is where the user clicks.
+        const QRect cell = list.visualRect(list.model()->index(1, 1)).intersected(list.viewport()->rect());
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell.center());
+        EXPECT_EQ(list.SelectedKey(), QStringLiteral("k1"));
+        EXPECT_EQ(bar->value(), position);
+        QTest::keyClick(&list, Qt::Key_Up);
+        EXPECT_EQ(bar->value(), position);
+    }
+    // Shown again, a list starts from its codes.
+    w.window.hide();
+    w.window.show();
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), 0);
+}
+
+TEST(ListLook, theCodeColumnShowsAndTheDescriptionTakesTheRoomLeft)
+{
+    struct Case
+    {
+        QSize window;
+        bool roomLeft; // the columns' own widths leave room in the list
+    };
+    // One window resized as a user resizes it: narrower, too narrow for the columns, wide again.
+    Lists w;
+    ReportList& list = *w.list;
+    const int twips = qRound(4000 * list.logicalDpiX() / 1440.0);
+    for (const Case& c :
+         {Case{{1000, 600}, true}, Case{{700, 600}, true}, Case{{420, 600}, false}, Case{{1000, 600}, true}}) {
+        SCOPED_TRACE(c.window.width());
+        w.window.resize(c.window);
+        QApplication::processEvents();
+        EXPECT_EQ(list.columnViewportPosition(0), 0);
+        EXPECT_GT(list.columnWidth(0), list.fontMetrics().horizontalAdvance(kCode0));
+        EXPECT_TRUE(list.isColumnHidden(4));
+        EXPECT_GE(list.columnWidth(1), twips);
+        if (c.roomLeft)
+            EXPECT_EQ(list.header()->length(), list.viewport()->width());
+        else
+            EXPECT_GT(list.header()->length(), list.viewport()->width());
+    }
+}
