@@ -65,6 +65,7 @@ void frmCerca::cmdpulisci_Click()
         ui.lstCapitoli->RemoveAll();
         ui.lstArticoli->RemoveAll();
         ui.lstSubarticoli->RemoveAll();
+        shareRoom();
     });
 }
 

@@ -88,6 +88,11 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     const int detailWidth = ui.lblArticolo->sizeHint().width() + 16;
     ui.txtArtSel->setFixedWidth(detailWidth);
     ui.txtArticolo->setFixedWidth(detailWidth);
+    // The description box follows the article list's height instead of asking room of its own.
+    ui.txtArticolo->setSizePolicy(ui.txtArticolo->sizePolicy().horizontalPolicy(), QSizePolicy::Ignored);
+    ui.layoutDettaglio->setStretchFactor(ui.txtArticolo, 1);
+    ui.txtArticolo->setMinimumHeight(ui.txtArticolo->fontMetrics().lineSpacing() * 3 + 2 * ui.txtArticolo->frameWidth() +
+                                     8);
 
     connect(ui.cmbSezioni, &QComboBox::activated, this, &frmCerca::cmbSezioni_Click);
     connect(ui.cmbSezioni->lineEdit(), &QLineEdit::textEdited, this, &frmCerca::cmbSezioni_Change);
@@ -124,6 +129,8 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     ui.mnuInfo->setShortcut(QKeySequence::HelpContents);
     core::closeOnEscape(this);
     core::scrollWhenSmall(this);
+    for (ReportList* list : {ui.lstCapitoli, ui.lstArticoli, ui.lstSubarticoli})
+        core::reserveRows(list, 3);
 
 }
 
@@ -585,6 +592,7 @@ void frmCerca::discardResults()
     ui.lblcontCap->clear();
     ui.lblcontArt->clear();
     ui.lblcontSub->clear();
+    shareRoom();
 }
 
 void frmCerca::applyEndOfRunRules()
@@ -625,6 +633,24 @@ void frmCerca::refreshCounters()
     m_ui->lblcontCap->setText(counter(m_ui->lstCapitoli));
     m_ui->lblcontArt->setText(counter(m_ui->lstArticoli));
     m_ui->lblcontSub->setText(counter(m_ui->lstSubarticoli));
+    shareRoom();
+}
+
+void frmCerca::shareRoom()
+{
+    Ui::frmCerca& ui = *m_ui;
+    const bool chapters = ui.lstCapitoli->Count() > 0;
+    const bool articles = ui.lstArticoli->Count() > 0;
+    const bool subarticles = ui.lstSubarticoli->Count() > 0;
+    const bool none = !chapters && !articles && !subarticles;
+    for (const auto& [list, full] : {std::pair{ui.lstCapitoli, chapters}, {ui.lstArticoli, articles},
+                                     {ui.lstSubarticoli, subarticles}})
+        list->setMaximumHeight(full || none ? QWIDGETSIZE_MAX : list->minimumHeight());
+    ui.layoutMain->setStretchFactor(ui.Frame2, chapters || none ? 2 : 0);
+    ui.layoutMain->setStretchFactor(ui.Frame3, articles || subarticles || none ? 5 : 0);
+    const bool neither = !articles && !subarticles;
+    ui.gridArticoli->setRowStretch(0, articles || neither ? 2 : 0);
+    ui.gridArticoli->setRowStretch(3, subarticles || neither ? 3 : 0);
 }
 
 // A refilled list starts from its first row, not from the position the user had reached in the old rows.

@@ -128,6 +128,8 @@ private:
     void discardResults();
     void applyEndOfRunRules();
     void refreshCounters();
+    // Lists holding rows share the window's height; an empty one keeps only a few rows of room.
+    void shareRoom();
     static void selectFirstRows(std::initializer_list<core::ReportList*> lists);
     void setPrintEnabled(bool enabled);
     void chooseMode(QRadioButton* chosen);
