@@ -60,6 +60,8 @@ search::frmCerca& Application::ricerca()
         m_ricerca = std::make_unique<search::frmCerca>(m_state, m_main.get());
         search::frmCerca* window = m_ricerca.get();
         QObject::connect(window, &search::frmCerca::manualeRequested, m_main.get(), [this] { showManuale(); });
+        QObject::connect(window, &search::frmCerca::consultazioneRequested, m_main.get(),
+                         [this](const QString& code) { consultazione().openAt(code); });
         QObject::connect(window, &search::frmCerca::stampaRequested, m_main.get(),
                          [this, window] { report::PrintSearchReport(m_state, *m_main, *window); });
     }

@@ -19,12 +19,9 @@ namespace consultation {
 
 using core::ReportList;
 
-// Events of the controls and the Qt signals that stand for them:
-//   combo Click      - QComboBox::activated (the user picked an entry, even the one shown)
-//   combo Change     - the combo line edit's textEdited (typing only)
-//   list ItemClick   - ReportList::ItemClick (mouse click, or the keyboard moving the current row)
-//   list GotFocus    - ReportList::GotFocus (the user moved the focus into the list)
-//   Form_Load        - showFromMenu(); Form_Unload - closeEvent()
+// The section combo reloads on activated, so that picking the section already shown loads it again; typing
+// in it is watched on textEdited alone, never on text set by code. The lists report a row the user reached
+// by mouse or keyboard (ItemClick) and the focus the user moved into them (GotFocus).
 frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmPrincipale>())
 {
@@ -76,7 +73,7 @@ frmPrincipale::~frmPrincipale() = default;
 
 void frmPrincipale::showFromMenu()
 {
-    resetToDesignState();
+    resetToOpeningState();
     // The first time, the window's room of 15,270 x 10,260 twips, and wide enough for the six subarticle columns
     // (the whole screen where it has no room for that); then as the user left it.
     const double pixelsPerTwip = logicalDpiX() / 1440.0;
@@ -87,7 +84,45 @@ void frmPrincipale::showFromMenu()
         Form_Unload();
 }
 
-void frmPrincipale::resetToDesignState()
+void frmPrincipale::openAt(const QString& code)
+{
+    if (!isVisible()) {
+        showFromMenu();
+        if (!isVisible())
+            return;
+    }
+    raise();
+    activateWindow();
+    core::guarded(this, [&] {
+        QComboBox& sections = *m_ui->cmbSezioni;
+        const QString section = code.left(2) + QStringLiteral(" - ");
+        int index = 0;
+        while (index < sections.count() && !sections.itemText(index).startsWith(section))
+            ++index;
+        if (index == sections.count())
+            return;
+        sections.setCurrentIndex(index);
+        reloadSection();
+        sections.setFocus(Qt::OtherFocusReason);
+        const std::pair<ReportList*, void (frmPrincipale::*)()> levels[] = {
+            {m_ui->lst_Capitoli, &frmPrincipale::reloadArticles},
+            {m_ui->lst_Articoli, &frmPrincipale::reloadSubarticles},
+            {m_ui->lstSubarticoli, &frmPrincipale::showSubarticleDescription}};
+        const qsizetype lengths[] = {6, 10, qMax(code.size(), qsizetype(11))};
+        for (int level = 0; level < 3 && lengths[level] <= code.size(); ++level) {
+            ReportList& list = *levels[level].first;
+            const QString key = list.KeyOfText(code.left(lengths[level]));
+            if (key.isEmpty())
+                return;
+            list.Select(key);
+            list.showSelected();
+            list.setFocus(Qt::OtherFocusReason);
+            (this->*levels[level].second)();
+        }
+    });
+}
+
+void frmPrincipale::resetToOpeningState()
 {
     m_ui->cmbSezioni->clear();
     m_ui->cmbSezioni->setCurrentIndex(-1);
@@ -128,7 +163,7 @@ void frmPrincipale::closeEvent(QCloseEvent* event)
 
 void frmPrincipale::Form_Unload()
 {
-    m_mainWindow->setEnabled(true);
+    core::releaseMainWindow(m_mainWindow, this);
 }
 
 // Event handlers

@@ -26,8 +26,12 @@ public:
     frmPrincipale(core::AppState& state, QWidget* mainWindow);
     ~frmPrincipale() override;
 
-    // What the menu command does: back to the design state, load, show.
+    // What the menu command does: empty the window, load it and show it.
     void showFromMenu();
+    // Shows the row of 'code' (a chapter "SS.CCC", an article "SS.CCC.AAA" or a subarticle's whole code)
+    // selected in its section, chapter and article, opening the window first if it is closed. A code the
+    // list no longer holds goes as deep as it is found.
+    void openAt(const QString& code);
 
 signals:
     // "Informazioni": ContestoManuale is already set; the receiver shows the manual modally.
@@ -37,7 +41,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void resetToDesignState();
+    void resetToOpeningState();
     void Form_Load();
     void Form_Unload();
 

@@ -3,6 +3,7 @@
 #include "Error.h"
 #include "MessageBox.h"
 
+#include <QApplication>
 #include <QString>
 #include <QWidget>
 
@@ -27,6 +28,8 @@ bool guarded(QWidget* window, Action&& action)
     return false;
 }
 
+inline constexpr char kHoldsMainWindow[] = "holdsMainWindow";
+
 // How a window opens from the menu: its load runs under the main window's event boundary; loaded, the
 // window comes to the front with the focus on 'focus'. Returns false when the load failed (the caller
 // then unloads the window).
@@ -35,11 +38,23 @@ bool openLoaded(QWidget& window, QWidget* mainWindow, Load&& load, QWidget* focu
 {
     if (!guarded(mainWindow, std::forward<Load>(load)))
         return false;
+    window.setProperty(kHoldsMainWindow, true);
     window.show();
     window.raise();
     window.activateWindow();
     focus->setFocus(Qt::OtherFocusReason);
     return true;
+}
+
+// A closing window gives the main window back, unless another window opened with openLoaded is still
+// open: Ricerca can open Consultazione beside itself, and the menu must stay out of reach until both close.
+inline void releaseMainWindow(QWidget* mainWindow, const QWidget* closing)
+{
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != closing && window->isVisible() && window->property(kHoldsMainWindow).toBool())
+            return;
+    }
+    mainWindow->setEnabled(true);
 }
 
 } // namespace core

@@ -18,6 +18,7 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QVarLengthArray>
 #include <QVector>
@@ -681,6 +682,30 @@ void ReportList::Select(const QString& key)
     restoreSelection(key);
 }
 
+QString ReportList::KeyOfText(const QString& text) const
+{
+    settle();
+    for (qsizetype row = 0; row < m_model->count(); ++row) {
+        if (m_model->text(row, 0) == text)
+            return m_model->keyOf(row);
+    }
+    return QString();
+}
+
+void ReportList::showSelected()
+{
+    const QModelIndex selected = selectedIndex();
+    if (selected.isValid())
+        scrollTo(selected, PositionAtCenter);
+}
+
+void ReportList::addLeadingAction(QAction* action)
+{
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    insertActions(m_copyRow, {action, separator});
+}
+
 void ReportList::keyPressEvent(QKeyEvent* event)
 {
     settle();
@@ -689,11 +714,26 @@ void ReportList::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        if (selectedIndex().isValid())
+            emit ItemActivate();
+        event->accept();
+        return;
+    }
     const QPersistentModelIndex before = currentIndex();
     QTreeView::keyPressEvent(event);
     const QModelIndex after = currentIndex();
     if (after.isValid() && after.row() != before.row())
         emit ItemClick();
+}
+
+void ReportList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    settle();
+    // The first click of the two has selected the row, as a single click does.
+    QTreeView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+        emit ItemActivate();
 }
 
 void ReportList::focusInEvent(QFocusEvent* event)
@@ -755,8 +795,10 @@ void ReportList::contextMenuEvent(QContextMenuEvent* event)
 {
     settle();
     const bool rows = m_model->count() > 0;
-    for (QAction* action : {m_copyRow, m_copyCode, m_copyAll})
-        action->setEnabled(rows);
+    for (QAction* action : actions()) {
+        if (!action->isSeparator())
+            action->setEnabled(rows);
+    }
     QMenu::exec(actions(), event->globalPos(), nullptr, this);
     event->accept();
 }

@@ -93,6 +93,14 @@ public:
     QString SelectedSubItem(int n) const;
     // Selects the row under key as code does: no ItemClick.
     void Select(const QString& key);
+    // The key of the first row whose text (first cell) is 'text', or an empty string.
+    QString KeyOfText(const QString& text) const;
+    // Scrolls the selected row into the middle of the list, if it is out of sight.
+    void showSelected();
+
+    // Puts 'action' at the head of the context menu, above the copy entries, enabled whenever the list
+    // holds rows.
+    void addLeadingAction(QAction* action);
 
     // Puts rows on the clipboard as tab-separated text and as an HTML table, headed by the visible
     // headings (a code goes alone); hidden columns stay behind.
@@ -117,10 +125,13 @@ public:
 signals:
     void ItemClick();
     void GotFocus();
+    // The user asked to open the selected row: a double click on it, or Enter.
+    void ItemActivate();
 
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

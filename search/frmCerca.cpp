@@ -28,15 +28,10 @@ const QString kRunInterrupted =
     QStringLiteral("La ricerca non è stata completata: i risultati parziali sono stati eliminati.\n\n");
 } // namespace
 
-// Events of the controls and the Qt signals that stand for them:
-//   button, option and check box Click - clicked (the user clicked; values set in code run nothing)
-//   combo Click       - QComboBox::activated (the user picked an entry, even the one shown)
-//   combo typing      - the combo line edit's textEdited: the chosen index becomes -1
-//   text box Change   - textChanged (typed or set in code: the input guards rely on it)
-//   list ItemClick    - ReportList::ItemClick (mouse click, or the keyboard moving the current row)
-//   list GotFocus     - ReportList::GotFocus (the user moved the focus into the list)
-//   menu Click        - QAction::triggered
-//   Form_Load         - showFromMenu(); Form_Unload - closeEvent()
+// Handlers run on what the user does, never on values set in code: buttons, options and check boxes on
+// clicked, the section combo on activated (picking the entry already shown reloads it too) and its typing on
+// textEdited, which forgets the chosen index. The text boxes are the exception: their guards watch
+// textChanged, so that a value put in by code is checked as a typed one would be.
 frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmCerca>())
 {
@@ -129,9 +124,18 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     ui.mnuInfo->setShortcut(QKeySequence::HelpContents);
     core::closeOnEscape(this);
     core::scrollWhenSmall(this);
-    for (ReportList* list : {ui.lstCapitoli, ui.lstArticoli, ui.lstSubarticoli})
+    for (ReportList* list : {ui.lstCapitoli, ui.lstArticoli, ui.lstSubarticoli}) {
         core::reserveRows(list, 3);
-
+        // A result opens where it lives in the price list.
+        auto* open = new QAction(QStringLiteral("Apri in Consultazione"), list);
+        list->addLeadingAction(open);
+        const auto request = [this, list] {
+            if (list->HasSelection())
+                emit consultazioneRequested(list->SelectedText());
+        };
+        connect(open, &QAction::triggered, this, request);
+        connect(list, &ReportList::ItemActivate, this, request);
+    }
 }
 
 frmCerca::~frmCerca() = default;
@@ -227,7 +231,7 @@ const ReportList& frmCerca::lstSubarticoli() const
 
 void frmCerca::showFromMenu()
 {
-    resetToDesignState();
+    resetToOpeningState();
     // A large window the first time (the whole screen where it has no room for it), then as the user left it.
     core::restorePlacement(this, QSize(1300, 740));
     if (!core::openLoaded(
@@ -235,7 +239,7 @@ void frmCerca::showFromMenu()
         Form_Unload();
 }
 
-void frmCerca::resetToDesignState()
+void frmCerca::resetToOpeningState()
 {
     Ui::frmCerca& ui = *m_ui;
     // The modes go first, so that emptying the boxes passes through the input guards without effect.
@@ -290,7 +294,7 @@ void frmCerca::closeEvent(QCloseEvent* event)
 
 void frmCerca::Form_Unload()
 {
-    m_mainWindow->setEnabled(true);
+    core::releaseMainWindow(m_mainWindow, this);
 }
 
 bool frmCerca::eventFilter(QObject* watched, QEvent* event)

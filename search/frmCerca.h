@@ -34,7 +34,7 @@ public:
     frmCerca(core::AppState& state, QWidget* mainWindow);
     ~frmCerca() override;
 
-    // What the menu command does: back to the design state, load, show.
+    // What the menu command does: empty the window, load it and show it.
     void showFromMenu();
 
     // The state the spreadsheet report reads, and nothing else.
@@ -64,6 +64,8 @@ signals:
     void stampaRequested();
     // "Informazioni": ContestoManuale is already "Cerca"; the receiver shows the manual modally.
     void manualeRequested();
+    // "Apri in Consultazione", a double click or Enter on a result: 'code' is the row's code.
+    void consultazioneRequested(const QString& code);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,7 +86,7 @@ private:
         QString Elemento_A;
     };
 
-    void resetToDesignState();
+    void resetToOpeningState();
     void Form_Load();
     void Form_Unload();
     static QIcon spreadsheetIcon();

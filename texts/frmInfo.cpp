@@ -25,7 +25,6 @@ frmInfo::frmInfo(core::AppState& state, QWidget* parent)
     // A dialog has no menu bar of its own: the layout puts it above the text.
     m_ui->verticalLayout->setMenuBar(m_ui->menuBar);
 
-    // A menu entry's Click is QAction::triggered.
     connect(m_ui->mnuPP, &QAction::triggered, this, &frmInfo::mnuPP_Click);
     connect(m_ui->mnuC, &QAction::triggered, this, &frmInfo::mnuC_Click);
     connect(m_ui->mnuR, &QAction::triggered, this, &frmInfo::mnuR_Click);

@@ -24,8 +24,8 @@ public:
     explicit frmInfo(core::AppState& state, QWidget* parent = nullptr);
     ~frmInfo() override;
 
-    // Each opening starts from the design state (empty text, full menu), runs Form_Load and
-    // blocks until the user closes the window.
+    // Each opening starts with an empty text and the full menu, loads the topics for the window that
+    // asked, and blocks until the user closes the window.
     int showModal();
 
 private:

@@ -34,9 +34,9 @@ frmPremesse::frmPremesse(core::AppState& state, QWidget* mainWindow)
     m_ui->setupUi(this);
     core::setUpSectionCombo(m_ui->cmbSezioni);
 
-    // Combo Click is QComboBox::activated: the user picked an entry, even the one already shown.
+    // Picking an entry loads it, even the one already shown.
     connect(m_ui->cmbSezioni, &QComboBox::activated, this, &frmPremesse::cmbSezioni_Click);
-    // Combo Change is the line edit's textEdited: typing only, never a pick or a text set in code.
+    // Typing only, never a pick or a text set in code.
     connect(m_ui->cmbSezioni->lineEdit(), &QLineEdit::textEdited, this, &frmPremesse::cmbSezioni_Change);
     core::closeOnEscape(this);
 }

@@ -25,7 +25,7 @@ public:
     frmPremesse(core::AppState& state, QWidget* mainWindow);
     ~frmPremesse() override;
 
-    // The menu command: starts from the design state, runs Form_Load and brings the window to the front.
+    // The menu command: empties the window, loads the sections and brings the window to the front.
     void showFromMenu();
 
 protected:

@@ -131,7 +131,7 @@ struct Consultation : ::testing::Test
 
 } // namespace
 
-TEST_F(Consultation, opensFromDesignStateWithTheMainWindowDisabled)
+TEST_F(Consultation, opensEmptyWithTheMainWindowDisabled)
 {
     EXPECT_FALSE(mainWindow.isEnabled());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Consultazione"));
@@ -146,7 +146,7 @@ TEST_F(Consultation, opensFromDesignStateWithTheMainWindowDisabled)
     window->close();
     EXPECT_TRUE(mainWindow.isEnabled());
 
-    // A new showing starts again from the design state.
+    // A new showing starts again from an empty window.
     window->showFromMenu();
     EXPECT_FALSE(mainWindow.isEnabled());
     EXPECT_EQ(cmbSezioni->currentText(), QString());

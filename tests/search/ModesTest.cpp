@@ -17,7 +17,7 @@ const QString kDaA = QStringLiteral("Selezionare una Sezione prima di procedere 
 
 using SearchWindow = SearchSession;
 
-TEST_F(SearchWindow, opensInItsDesignStateWithTheMainWindowDisabled)
+TEST_F(SearchWindow, opensEmptyWithTheMainWindowDisabled)
 {
     EXPECT_FALSE(mainWindow.isEnabled());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Ricerca"));

@@ -214,7 +214,7 @@ TEST(PrefaceWindow, theMainWindowIsDisabledWhileOpenAndEnabledAfterClosing)
     EXPECT_TRUE(session.main.isEnabled());
 }
 
-TEST(PrefaceWindow, reopeningStartsFromTheDesignState)
+TEST(PrefaceWindow, reopeningStartsFromAnEmptyWindow)
 {
     PrefaceSession session;
     session.window.showFromMenu();
