@@ -471,6 +471,8 @@ void ReportList::setColumns(const QList<Column>& columns)
     m_model->setHeadings(headings, numeric);
     const double pixelsPerTwip = logicalDpiX() / 1440.0;
     int widest = 0;
+    // The columns take their own widths first; the stretched one is known, and fitted, at the end.
+    m_filling = true;
     for (int i = 0; i < columns.size(); ++i) {
         setColumnHidden(i, columns[i].twips == 0);
         // The widths were drawn for a smaller system font: never narrower than the heading.
@@ -485,6 +487,7 @@ void ReportList::setColumns(const QList<Column>& columns)
             m_stretched = i;
         }
     }
+    m_filling = false;
     fillWidth();
 }
 
@@ -516,7 +519,10 @@ void ReportList::fillWidth()
         if (i != m_stretched && !isColumnHidden(i))
             others += columnWidth(i);
     }
-    const int wanted = qMax(m_baseWidths[m_stretched], viewport()->width() - others);
+    // The long text column gives up to half its width before the list scrolls sideways: it elides, while
+    // a scroll bar would hide the codes or the prices.
+    const int least = qMax(headingWidth(m_columns[m_stretched].heading), m_baseWidths[m_stretched] / 2);
+    const int wanted = qMax(least, viewport()->width() - others);
     if (columnWidth(m_stretched) == wanted)
         return;
     m_filling = true;
