@@ -254,20 +254,7 @@ Pattern compile(std::string_view raw)
                 ++i;
                 continue;
             }
-            for (size_t m = 0; m < members.size(); ++m) {
-                // A range needs two real characters: a byte that is not UTF-8 only ever matches itself.
-                if (m + 2 < members.size() && members[m + 1] == U'-' && members[m] < kInvalidByte &&
-                    members[m + 2] < kInvalidByte) {
-                    char32_t lo = members[m];
-                    char32_t hi = members[m + 2];
-                    if (lo > hi)
-                        std::swap(lo, hi);
-                    token.ranges.emplace_back(lo, hi);
-                    m += 2;
-                } else {
-                    token.ranges.emplace_back(members[m], members[m]);
-                }
-            }
+            token.ranges = classRanges(members);
             segment.push_back(std::move(token));
             i = close + 1;
         } else {
@@ -404,6 +391,22 @@ std::string ucase(std::string_view utf8)
     std::string out;
     upperInto(utf8, out, true);
     return out;
+}
+
+std::vector<std::pair<char32_t, char32_t>> classRanges(const std::vector<char32_t>& members)
+{
+    std::vector<std::pair<char32_t, char32_t>> ranges;
+    for (size_t m = 0; m < members.size(); ++m) {
+        // A range needs two real characters: a byte that is not UTF-8 only ever matches itself.
+        if (m + 2 < members.size() && members[m + 1] == U'-' && members[m] < kInvalidByte &&
+            members[m + 2] < kInvalidByte) {
+            ranges.emplace_back(std::min(members[m], members[m + 2]), std::max(members[m], members[m + 2]));
+            m += 2;
+        } else {
+            ranges.emplace_back(members[m], members[m]);
+        }
+    }
+    return ranges;
 }
 
 bool like(std::string_view pattern, std::string_view text)

@@ -2,6 +2,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 struct sqlite3;
 
@@ -19,6 +21,9 @@ std::string ucase(std::string_view utf8);
 // The dialect's pattern match, case-insensitive: * any run, ? any character, # any digit,
 // [abc], [a-z], [!abc]. A "[" without its "]" stands for itself.
 bool like(std::string_view pattern, std::string_view text);
+// The members of a class between '[' and ']' as ranges of characters: "a-c" is one range, written either
+// way round; any other member, a '-' at either end included, stands for itself.
+std::vector<std::pair<char32_t, char32_t>> classRanges(const std::vector<char32_t>& members);
 
 } // namespace dialect
 } // namespace core

@@ -1,5 +1,7 @@
 #include "Highlight.h"
 
+#include "Dialect.h"
+
 #include <algorithm>
 
 namespace core {
@@ -111,15 +113,7 @@ HighlightPattern::HighlightPattern(QStringView searched)
                 ++i;
                 continue;
             }
-            for (size_t m = 0; m < members.size(); ++m) {
-                if (m + 2 < members.size() && members[m + 1] == U'-') {
-                    token.members.emplace_back(std::min(members[m], members[m + 2]),
-                                               std::max(members[m], members[m + 2]));
-                    m += 2;
-                } else {
-                    token.members.emplace_back(members[m], members[m]);
-                }
-            }
+            token.members = dialect::classRanges(members);
             piece.push_back(std::move(token));
             i = close + 1;
         } else {
