@@ -8,6 +8,8 @@
 #   ./build.sh fuzz      only the fuzzing stage: libFuzzer targets built in build-fuzz (PREZZARIO_FUZZ_BUILD_DIR),
 #                        each run PREZZARIO_FUZZ_SECONDS (default 60) on a copy of its seed corpus
 #   ./build.sh bench     builds, then runs the benchmarks (slow: builds a 1,000,000-row list once)
+#   ./build.sh package   builds, then writes the Debian package build/prezzario_<version>_amd64.deb and checks it
+#                        with lintian
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -19,9 +21,9 @@ fuzz_seconds=${PREZZARIO_FUZZ_SECONDS:-60}
 jobs=$(nproc)
 
 case "$mode" in
-    run | test | sanitize | fuzz | bench) ;;
+    run | test | sanitize | fuzz | bench | package) ;;
     *)
-        echo "usage: $0 run|test|sanitize|fuzz|bench" >&2
+        echo "usage: $0 run|test|sanitize|fuzz|bench|package" >&2
         exit 2
         ;;
 esac
@@ -29,7 +31,8 @@ esac
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6test6
           libsqlcipher-dev libcsv-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
           libreoffice-calc libreoffice-dev
-          clang-14 libclang-rt-14-dev llvm-14)
+          clang-14 libclang-rt-14-dev llvm-14
+          desktop-file-utils appstream man-db file dpkg-dev lintian)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -168,6 +171,14 @@ case "$mode" in
     bench)
         build_normal ON
         exec "$build_dir/bench/prezzario-bench" --benchmark_counters_tabular=true
+        ;;
+    package)
+        build_normal OFF
+        (cd "$build_dir" && cpack)
+        deb=$(ls -t "$build_dir"/prezzario_*_amd64.deb | head -n 1)
+        # Errors fail the package; warnings are shown.
+        lintian --fail-on error "$deb"
+        echo "Package: $deb"
         ;;
     sanitize)
         stage_sanitize

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 #include "AppState.h"
 #include "Error.h"
 #include "MDIForm1.h"
@@ -23,11 +25,12 @@ Application::Application(core::AppState& state) : m_state(state), m_main(std::ma
 
 Application::~Application() = default;
 
-bool Application::startUp(const QString& applicationFolder)
+bool Application::startUp(const QString& applicationFolder, const QString& databaseFile)
 {
     try {
-        m_main->MDIForm_Load(applicationFolder);
+        m_main->MDIForm_Load(applicationFolder, databaseFile);
     } catch (const core::Error& error) {
+        std::fprintf(stderr, "prezzario: %s\n", qUtf8Printable(error.text()));
         core::MessageBox::warning(nullptr, error.text());
         return false;
     }

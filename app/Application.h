@@ -32,9 +32,10 @@ public:
     explicit Application(core::AppState& state);
     ~Application();
 
-    // Opens the price list of the application folder and wires the menu. When the database cannot be
-    // used, tells the user why and returns false.
-    bool startUp(const QString& applicationFolder);
+    // Opens the price list of the application folder, or 'databaseFile' when one is given, and wires the
+    // menu. When the database cannot be used, tells the user why (in a message box, and on the standard
+    // error for whoever started the program from a terminal) and returns false.
+    bool startUp(const QString& applicationFolder, const QString& databaseFile = {});
 
     core::MDIForm1& mainWindow() { return *m_main; }
     consultation::frmPrincipale& consultazione();

@@ -1,22 +1,45 @@
 #include "AppState.h"
 #include "Application.h"
+#include "CommandLine.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <exception>
 
 int main(int argc, char* argv[])
 {
+    // Read before QApplication exists: --help, --version and a wrong option need no display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const app::CommandLine line = app::parseCommandLine(arguments);
+    switch (line.action) {
+    case app::CommandLine::Action::Help:
+        std::fputs(qUtf8Printable(app::usage()), stdout);
+        return 0;
+    case app::CommandLine::Action::Version:
+        std::fputs(qUtf8Printable(app::versionLine()), stdout);
+        return 0;
+    case app::CommandLine::Action::Refused:
+        std::fprintf(stderr, "%s\n", qUtf8Printable(line.error));
+        return 2;
+    case app::CommandLine::Action::Run:
+        break;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Prezzario"));
     // The user's settings (window sizes and places) go under ~/.config/Prezzario, never beside the database.
     QApplication::setOrganizationName(QStringLiteral("Prezzario"));
+    // The desktop entry that started the program: the desktop shows its name and icon for the windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("it.vallorsa.Prezzario"));
     try {
         core::AppState state;
         app::Application prezzario(state);
-        if (!prezzario.startUp(QCoreApplication::applicationDirPath()))
+        if (!prezzario.startUp(QCoreApplication::applicationDirPath(), line.database))
             return 1;
         prezzario.mainWindow().show();
         return QApplication::exec();

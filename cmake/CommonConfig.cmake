@@ -7,6 +7,8 @@ target_compile_definitions(prezzario_common INTERFACE
     QT_NO_CAST_TO_ASCII
     QT_NO_URL_CAST_FROM_STRING
     QT_USE_QSTRINGBUILDER)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in ${CMAKE_BINARY_DIR}/generated/Version.h @ONLY)
+target_include_directories(prezzario_common INTERFACE ${CMAKE_BINARY_DIR}/generated)
 if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
     set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "Build type" FORCE)
 endif()

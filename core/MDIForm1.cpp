@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QShortcut>
 
 #include "ui_MDIForm1.h"
@@ -37,10 +38,11 @@ MDIForm1::MDIForm1(AppState& state, QWidget* parent)
 
 MDIForm1::~MDIForm1() = default;
 
-void MDIForm1::MDIForm_Load(const QString& applicationFolder)
+void MDIForm1::MDIForm_Load(const QString& applicationFolder, const QString& databaseFile)
 {
     m_state.DbPassword = kDbPassword;
-    const QString path = QDir(applicationFolder).filePath(kDatabaseFileName);
+    const QString path = databaseFile.isEmpty() ? QDir(applicationFolder).filePath(kDatabaseFileName)
+                                                : QFileInfo(databaseFile).absoluteFilePath();
     m_state.dbPrezzario = Database::OpenDatabase(path, QStringLiteral(";pwd=") + m_state.DbPassword);
     requirePriceListTables(path);
 

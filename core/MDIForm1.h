@@ -24,7 +24,8 @@ public:
 
     // Opens the price list of the application folder and puts its year in the title.
     // Throws DbError naming the file and the cause; the database is left closed then.
-    void MDIForm_Load(const QString& applicationFolder);
+    // Opens the price list beside the program, or 'databaseFile' when one is given.
+    void MDIForm_Load(const QString& applicationFolder, const QString& databaseFile = {});
 
 signals:
     void premesseRequested();

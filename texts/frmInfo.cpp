@@ -4,9 +4,11 @@
 #include "EscapeQuotes.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
+#include "Version.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 
 #include "ui_frmInfo.h"
@@ -42,6 +44,11 @@ frmInfo::frmInfo(core::AppState& state, QWidget* parent)
     connect(m_ui->mnuMnu, &QAction::triggered, this, &frmInfo::mnuMnu_Click);
     core::setMnemonic(m_ui->mnu->menuAction(), u'F');
     core::enableMnemonics(m_ui->menuBar);
+    // Which program the manual belongs to, at the far end of the menu bar.
+    auto* version = new QLabel(QStringLiteral("Prezzario " PREZZARIO_VERSION), m_ui->menuBar);
+    version->setContentsMargins(0, 0, 8, 0);
+    version->setEnabled(false);
+    m_ui->menuBar->setCornerWidget(version, Qt::TopRightCorner);
 }
 
 frmInfo::~frmInfo() = default;

@@ -102,8 +102,9 @@ struct OpenResult : ::testing::Test
         for (const char* name : {"lst_Capitoli", "lst_Articoli", "lstSubarticoli"}) {
             const core::ReportList* each = list(name);
             texts << (each->HasSelection() ? each->SelectedText() : QString());
-            if (each->HasSelection())
+            if (each->HasSelection()) {
                 EXPECT_TRUE(each->viewport()->rect().contains(each->visualRect(each->currentIndex()))) << name;
+            }
         }
         return texts;
     }

@@ -52,8 +52,9 @@ TEST(Windows, everyWindowFitsTheScreenAndShowsTheIcon)
             << window.frameGeometry().width() << "x" << window.frameGeometry().height();
         EXPECT_FALSE(window.windowIcon().isNull());
         // On a 1024-px screen the contents may scroll down, never sideways.
-        if (const auto* scroller = window.findChild<QScrollArea*>(QStringLiteral("scroller")))
+        if (const auto* scroller = window.findChild<QScrollArea*>(QStringLiteral("scroller"))) {
             EXPECT_LE(scroller->widget()->minimumSizeHint().width(), 1024);
+        }
         if (&window != &run.prezzario.mainWindow())
             window.close();
     }

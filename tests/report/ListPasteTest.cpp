@@ -43,7 +43,7 @@ TEST(ListPaste, numbersArriveAsValuesAndCodesAndTextsAsTheyAre)
          QStringLiteral("1111,1"),
          {}},
     };
-    for (qsizetype i = 0; i < std::size(rows); ++i) {
+    for (qsizetype i = 0; i < qsizetype(std::size(rows)); ++i) {
         core::ReportRow row;
         for (const QString& cell : rows[i])
             row.cell(cell);
