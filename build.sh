@@ -28,7 +28,7 @@ case "$mode" in
         ;;
 esac
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6test6
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6test6 libzip-dev
           libsqlcipher-dev libcsv-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
           libreoffice-calc libreoffice-dev
           clang-14 libclang-rt-14-dev llvm-14
