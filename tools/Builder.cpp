@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "CsvSource.h"
+#include "ListSource.h"
 #include "DemoData.h"
 #include "PriceListWriter.h"
 #include "Error.h"
@@ -26,35 +26,26 @@ template <typename Build> void guarded(Build&& build)
     }
 }
 
-// Loading and indexing share one scale: loadUnits for the rows, then a quarter of that again for
-// the indexes, which take roughly that long.
+// Loading and indexing share one scale: four fifths for the rows, the rest for the indexes.
 class ProgressScale
 {
 public:
-    ProgressScale(const Progress& progress, qint64 loadUnits)
-        : m_progress(progress), m_loadUnits(std::max<qint64>(loadUnits, 1)),
-          m_finishUnits(std::max<qint64>(m_loadUnits / 4, PriceListWriter::finishingSteps()))
-    {
-    }
+    static constexpr qint64 kTotal = 1000;
+    static constexpr qint64 kLoad = 800;
 
-    void loaded(qint64 units) const
-    {
-        if (m_progress)
-            m_progress(std::min(units, m_loadUnits), total());
-    }
+    explicit ProgressScale(const Progress& progress) : m_progress(progress) { report(0); }
 
-    void finished(int step, int steps) const
-    {
-        if (m_progress)
-            m_progress(m_loadUnits + m_finishUnits * step / steps, total());
-    }
+    void loaded(qint64 done, qint64 total) const { report(total > 0 ? kLoad * std::min(done, total) / total : 0); }
+    void finished(int step, int steps) const { report(kLoad + (kTotal - kLoad) * step / std::max(steps, 1)); }
 
 private:
-    qint64 total() const { return m_loadUnits + m_finishUnits; }
+    void report(qint64 units) const
+    {
+        if (m_progress)
+            m_progress(units, kTotal);
+    }
 
     const Progress& m_progress;
-    qint64 m_loadUnits;
-    qint64 m_finishUnits;
 };
 
 } // namespace
@@ -66,39 +57,40 @@ void buildDemo(const DemoOptions& options, const QString& outPath, const Progres
                              .arg(QString::number(options.rows), QString::number(kMaxDemoRows)));
     guarded([&] {
         PriceListWriter writer(outPath);
-        const ProgressScale scale(progress, options.rows);
+        const ProgressScale scale(progress);
         qint64 written = 0;
         demo::generateRows(options, [&](const PriceRow& row) {
             writer.addRow(row);
             if (++written % kReportEvery == 0)
-                scale.loaded(written);
+                scale.loaded(written, options.rows);
         });
-        scale.loaded(written);
+        scale.loaded(written, options.rows);
         demo::writeReferenceTexts(writer);
         writer.commit([&](int step, int steps) { scale.finished(step, steps); });
     });
 }
 
-void buildFromCsv(const QString& dir, const QString& outPath, const Progress& progress)
+BuildSummary buildFrom(const ListSource& source, const QString& outPath, const Progress& progress)
 {
+    BuildSummary summary;
     guarded([&] {
-        const CsvSource source(dir);
+        const ProgressScale scale(progress);
+        const auto loaded = [&](qint64 done, qint64 total) { scale.loaded(done, total); };
+        if (outPath.isEmpty()) {
+            summary = source.load(nullptr, loaded);
+            scale.finished(1, 1);
+            return;
+        }
         PriceListWriter writer(outPath);
-        const ProgressScale scale(progress, source.priceBytes());
-        source.load(writer, [&](qint64 bytes) { scale.loaded(bytes); });
+        summary = source.load(&writer, loaded);
         writer.commit([&](int step, int steps) { scale.finished(step, steps); });
     });
+    return summary;
 }
 
-QStringList missingOptionalCsvFiles(const QString& dir)
+BuildSummary buildFromCsv(const QString& dir, const QString& outPath, const Progress& progress)
 {
-    QStringList missing;
-    for (const char* name : {CsvSource::kPremesse, CsvSource::kManual}) {
-        const QString file = QString::fromLatin1(name);
-        if (!QFileInfo::exists(QDir(dir).filePath(file)))
-            missing << file;
-    }
-    return missing;
+    return buildFrom(ListSource::csvFolder(dir), outPath, progress);
 }
 
 } // namespace builder

@@ -38,7 +38,7 @@ QString quoted(const std::string& raw)
 
 } // namespace
 
-CsvReader::CsvReader(const QString& path) : m_path(path), m_file(path)
+CsvReader::CsvReader(const QString& path, const CsvOptions& options) : m_path(path), m_options(options), m_file(path)
 {
     if (!m_file.open(QIODevice::ReadOnly))
         throw BuildError(QStringLiteral("Impossibile leggere «%1»: %2").arg(path, m_file.errorString()));
@@ -67,13 +67,9 @@ QString CsvReader::fileName() const
     return QFileInfo(m_path).fileName();
 }
 
-void CsvReader::fail(int column, const QString& what) const
+QString CsvReader::row() const
 {
-    throw BuildError(
-        QStringLiteral("%1, riga %2, colonna \"%3\": %4")
-            .arg(fileName())
-            .arg(m_current.line)
-            .arg(QString::fromUtf8(m_names[size_t(column)].data(), qsizetype(m_names[size_t(column)].size())), what));
+    return QStringLiteral("%1, riga %2").arg(fileName()).arg(m_current.line);
 }
 
 void CsvReader::failLine(qint64 line, const QString& what) const
@@ -127,9 +123,12 @@ bool CsvReader::fill()
             m_pos = 0;
             m_end = size_t(read);
             m_eof = read == 0;
-            if (m_firstBlock && m_end >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0) {
-                m_pos = 3;
-                m_bytesRead = 3;
+            if (m_firstBlock) {
+                if (m_end >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0) {
+                    m_pos = 3;
+                    m_bytesRead = 3;
+                }
+                detectSeparator();
             }
             m_firstBlock = false;
             continue;
@@ -151,9 +150,29 @@ bool CsvReader::fill()
     return !m_ready.empty();
 }
 
+void CsvReader::detectSeparator()
+{
+    // The header line tells: its names never hold either character.
+    size_t commas = 0;
+    size_t semicolons = 0;
+    bool quoted = false;
+    for (size_t i = m_pos; i < m_end && (quoted || (m_buffer[i] != '\n' && m_buffer[i] != '\r')); ++i) {
+        const char c = m_buffer[i];
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == ',')
+            ++commas;
+        else if (!quoted && c == ';')
+            ++semicolons;
+    }
+    m_separator = semicolons > commas ? ';' : ',';
+    csv_set_delim(m_parser, static_cast<unsigned char>(m_separator));
+    m_decimalComma = m_options.decimalComma || m_separator == ';';
+}
+
 void CsvReader::readHeader(std::span<const std::string_view> columns)
 {
-    m_names.assign(columns.begin(), columns.end());
+    m_columns = columns;
     if (!fill())
         failLine(1, QStringLiteral("file vuoto: manca la riga di intestazione con i nomi delle colonne"));
     m_current = std::move(m_ready.front());
@@ -166,8 +185,13 @@ void CsvReader::readHeader(std::span<const std::string_view> columns)
             failLine(m_current.line, QStringLiteral("la colonna %1 dell'intestazione non ha nome").arg(f + 1));
         const auto found =
             std::find_if(columns.begin(), columns.end(), [&](std::string_view c) { return sameName(c, *name); });
-        if (found == columns.end())
+        if (found == columns.end()) {
+            if (m_separator == ',' && name->find(';') != std::string::npos)
+                failLine(m_current.line, QStringLiteral("colonna sconosciuta %1: i campi sono separati da un carattere "
+                                                        "diverso dalla virgola e dal punto e virgola?")
+                                             .arg(quoted(*name)));
             failLine(m_current.line, QStringLiteral("colonna sconosciuta %1").arg(quoted(*name)));
+        }
         int& position = m_position[size_t(found - columns.begin())];
         if (position >= 0)
             failLine(m_current.line, QStringLiteral("colonna %1 ripetuta").arg(quoted(*name)));
@@ -187,83 +211,47 @@ bool CsvReader::next()
     m_current = std::move(m_ready.front());
     m_ready.pop_front();
     if (m_current.fields.size() != m_fieldCount)
-        failLine(
-            m_current.line,
-            QStringLiteral("%1 campi invece dei %2 dell'intestazione").arg(m_current.fields.size()).arg(m_fieldCount));
+        throw FieldError(row() + QStringLiteral(": %1 campi invece dei %2 dell'intestazione")
+                                     .arg(m_current.fields.size())
+                                     .arg(m_fieldCount));
     return true;
 }
 
-const std::optional<std::string>& CsvReader::field(int column) const
+QString CsvReader::decode(const std::string& raw, bool* ok) const
 {
-    return m_current.fields[size_t(m_position[size_t(column)])];
-}
-
-bool CsvReader::isNull(int column) const
-{
-    return !field(column).has_value();
-}
-
-QString CsvReader::text(int column) const
-{
-    const std::optional<std::string>& raw = field(column);
-    if (!raw)
-        return QString();
+    *ok = true;
+    if (m_options.encoding == CsvOptions::Encoding::Windows1252) {
+        // Windows-1252 is Latin-1 but for 0x80-0x9F, where it puts the euro sign, typographic quotes and
+        // dashes; its five unassigned bytes are taken as the C1 controls Windows itself maps them to.
+        static constexpr char16_t k80to9F[32] = {
+            0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+            0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+            0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+        QString text(qsizetype(raw.size()), Qt::Uninitialized);
+        for (size_t i = 0; i < raw.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(raw[i]);
+            text[qsizetype(i)] = byte >= 0x80 && byte < 0xA0 ? QChar(k80to9F[byte - 0x80]) : QChar(char16_t(byte));
+        }
+        return text;
+    }
     QStringDecoder decoder(QStringDecoder::Utf8,
                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = decoder(QByteArrayView(raw->data(), qsizetype(raw->size())));
-    if (decoder.hasError())
-        fail(column, QStringLiteral("testo non codificato in UTF-8"));
+    QString text = decoder(QByteArrayView(raw.data(), qsizetype(raw.size())));
+    *ok = !decoder.hasError();
     return text;
 }
 
-QString CsvReader::requiredText(int column) const
+Field CsvReader::field(int column) const
 {
-    if (isNull(column))
-        fail(column, QStringLiteral("valore mancante (campo vuoto senza virgolette), ma la colonna è obbligatoria"));
-    return text(column);
-}
-
-std::optional<QString> CsvReader::optionalText(int column) const
-{
-    if (isNull(column))
-        return std::nullopt;
-    return text(column);
-}
-
-qint64 CsvReader::integer(int column) const
-{
-    if (isNull(column))
-        fail(column, QStringLiteral("valore mancante (campo vuoto senza virgolette), ma la colonna è obbligatoria"));
-    const std::string& raw = *field(column);
-    const char* begin = raw.data();
-    const char* end = begin + raw.size();
-    if (begin != end && *begin == '+')
-        ++begin;
-    qint64 value = 0;
-    const auto [stop, error] = std::from_chars(begin, end, value);
-    if (begin == end || error != std::errc() || stop != end)
-        fail(column, QStringLiteral("numero intero non valido %1").arg(quoted(raw)));
-    return value;
-}
-
-std::optional<double> CsvReader::optionalNumber(int column) const
-{
-    if (isNull(column))
-        return std::nullopt;
-    const std::string& raw = *field(column);
-    // Plain decimal notation with "." only: from_chars alone would also take "inf", "nan" and hex.
-    const bool plain = !raw.empty() && std::all_of(raw.begin(), raw.end(), [](char c) {
-        return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
-    });
-    const char* begin = raw.data();
-    const char* end = begin + raw.size();
-    if (begin != end && *begin == '+')
-        ++begin;
-    double value = 0;
-    const auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
-    if (!plain || begin == end || error != std::errc() || stop != end || !std::isfinite(value))
-        fail(column, QStringLiteral("numero non valido %1").arg(quoted(raw)));
-    return value;
+    const std::optional<std::string>& raw = m_current.fields[size_t(m_position[size_t(column)])];
+    if (!raw)
+        return {};
+    bool ok = true;
+    Field field{Field::Kind::Text, decode(*raw, &ok)};
+    if (!ok)
+        fail(column, QStringLiteral("testo non codificato in UTF-8; un file salvato con la codifica Windows-1252 "
+                                    "(Europa occidentale) si legge con l'opzione --encoding windows-1252"));
+    return field;
 }
 
 } // namespace builder

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TableReader.h"
+
 #include <QFile>
 #include <QString>
 
@@ -14,43 +16,48 @@ struct csv_parser;
 
 namespace builder {
 
-// Reads one RFC 4180 CSV file (UTF-8, optional BOM, comma separator) record by record through
-// libcsv, streaming, and maps its header onto the columns a table needs. An unquoted empty field is
-// Null, a quoted one ("") is empty text. Problems throw BuildError naming file, line and column;
-// lines are those of the file as a text editor counts them, a record being named by its first line.
-class CsvReader
+// How the CSV files of a price list are written. Spreadsheet programs on Italian settings save "CSV" with
+// ';' between fields, decimal commas and, on Windows, Windows-1252 text.
+struct CsvOptions
+{
+    enum class Encoding {
+        Utf8,
+        Windows1252,
+    };
+    Encoding encoding = Encoding::Utf8;
+    // Decimal commas even with ',' between fields (where the field is then quoted); with ';' they are
+    // the rule anyway.
+    bool decimalComma = false;
+};
+
+// Reads one RFC 4180 CSV file record by record through libcsv, streaming. The separator, ',' or ';', is
+// the one the header line uses. An unquoted empty field is Null, a quoted one ("") is empty text. Lines
+// are those of the file as a text editor counts them, a record being named by its first line.
+class CsvReader : public TableReader
 {
 public:
-    explicit CsvReader(const QString& path);
-    ~CsvReader();
+    explicit CsvReader(const QString& path, const CsvOptions& options = {});
+    ~CsvReader() override;
     CsvReader(const CsvReader&) = delete;
     CsvReader& operator=(const CsvReader&) = delete;
 
-    // Reads the header. Each name of `columns` must appear exactly once (letter case aside) and no
-    // other name may: afterwards column i of the accessors is columns[i], wherever it stands in the file.
-    void readHeader(std::span<const std::string_view> columns);
+    // Each name of `columns` must appear exactly once (letter case aside) and no other name may.
+    void readHeader(std::span<const std::string_view> columns) override;
+    bool next() override;
+    // Text that is not in the file's encoding is refused (FieldError) with the option to use.
+    Field field(int column) const override;
+    QString row() const override;
+    qint64 line() const override { return m_current.line; }
+    QString table() const override { return fileName(); }
+    qint64 done() const override { return m_bytesRead; }
+    qint64 size() const override { return m_size; }
+    DecimalSeparator decimalSeparator() const override
+    {
+        return m_decimalComma ? DecimalSeparator::Comma : DecimalSeparator::Point;
+    }
 
-    // Moves to the next data record; false at the end of the file.
-    bool next();
-    qint64 line() const { return m_current.line; }
-
-    bool isNull(int column) const;
-    // The field as text (Null gives a null QString); refuses bytes that are not UTF-8.
-    QString text(int column) const;
-    // Not Null, else an error naming the column.
-    QString requiredText(int column) const;
-    std::optional<QString> optionalText(int column) const;
-    // Whole number (digits, optional sign); Null refused.
-    qint64 integer(int column) const;
-    // Decimal number with "." as the decimal point; Null gives nullopt.
-    std::optional<double> optionalNumber(int column) const;
-
-    [[noreturn]] void fail(int column, const QString& what) const;
-    [[noreturn]] void failLine(qint64 line, const QString& what) const;
-
+    char separator() const { return m_separator; }
     QString fileName() const;
-    qint64 bytesRead() const { return m_bytesRead; }
-    qint64 size() const { return m_size; }
 
 private:
     struct Record
@@ -61,13 +68,18 @@ private:
 
     bool fill();
     void feed(const char* data, size_t size);
+    void detectSeparator();
+    [[noreturn]] void failLine(qint64 line, const QString& what) const;
     static void onField(void* data, size_t size, void* self);
     static void onRecord(int terminator, void* self);
-    const std::optional<std::string>& field(int column) const;
+    QString decode(const std::string& raw, bool* ok) const;
 
     QString m_path;
+    CsvOptions m_options;
     QFile m_file;
     csv_parser* m_parser = nullptr;
+    char m_separator = ',';
+    bool m_decimalComma = false;
     std::vector<char> m_buffer;
     size_t m_pos = 0;
     size_t m_end = 0;
@@ -83,7 +95,6 @@ private:
     Record m_building;
     std::deque<Record> m_ready;
     Record m_current;
-    std::vector<std::string_view> m_names;
     std::vector<int> m_position; // column index -> field index in the file
     size_t m_fieldCount = 0;
 };

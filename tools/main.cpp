@@ -1,9 +1,11 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStringList>
 
 #include "Builder.h"
+#include "ListSource.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -15,20 +17,29 @@ constexpr int kExitUsage = 2;
 
 const char* const kUsage = R"(Uso:
   prezzario-build --demo [--rows N] [--seed S] --out FILE
-  prezzario-build --from-csv DIR --out FILE
+  prezzario-build --from-csv DIR [--encoding windows-1252] [--decimal-comma] (--out FILE | --check)
+  prezzario-build --from-xlsx FILE (--out FILE | --check)
   prezzario-build --help
 
 Crea il database cifrato del prezzario (Prezzario.mdb).
 
-  --demo            dati dimostrativi inventati, riproducibili dal seme
-  --rows N          numero di subarticoli del prezzario dimostrativo (predefinito 30000)
-  --seed S          seme del generatore (predefinito 2021): lo stesso seme dà lo stesso prezzario
-  --from-csv DIR    legge prezzario.csv, anno_prezzario.csv e, se presenti, premesse.csv e
-                    manuale.csv dalla cartella DIR (UTF-8, separatore virgola, riga di intestazione)
-  --out FILE        file da creare; un file esistente è sostituito solo a costruzione riuscita
-  -h, --help        mostra questo aiuto
+  --demo             dati dimostrativi inventati, riproducibili dal seme
+  --rows N           numero di subarticoli del prezzario dimostrativo (predefinito 30000)
+  --seed S           seme del generatore (predefinito 2021): lo stesso seme dà lo stesso prezzario
+  --from-csv DIR     legge prezzario.csv, anno_prezzario.csv e, se presenti, premesse.csv e
+                     manuale.csv dalla cartella DIR (riga di intestazione con i nomi delle colonne;
+                     campi separati da virgola o da punto e virgola, riconosciuti dall'intestazione)
+  --encoding NOME    codifica dei file CSV: utf-8 (predefinita) o windows-1252
+  --decimal-comma    numeri con la virgola decimale anche nei file separati da virgole
+                     (nei file separati da punto e virgola la virgola decimale è la regola)
+  --from-xlsx FILE   legge le stesse tabelle dai fogli prezzario, anno_prezzario, premesse e
+                     manuale di una cartella di lavoro .xlsx o .ods
+  --out FILE         file da creare; un file esistente è sostituito solo a costruzione riuscita
+  --check            controlla le tabelle senza scrivere alcun database
+  -h, --help         mostra questo aiuto
 
-Stato di uscita: 0 database completo, 1 errore di costruzione, 2 uso errato.
+Ogni errore delle tabelle è segnalato con file (o foglio), riga e colonna, fino a 100.
+Stato di uscita: 0 database completo (o tabelle corrette con --check), 1 errore, 2 uso errato.
 )";
 
 void printError(const QString& text)
@@ -55,7 +66,7 @@ public:
         if (m_terminal) {
             if (percent != m_shown)
                 std::fprintf(stderr, "\rCostruzione del database: %3d%%", percent);
-        } else if (percent / 10 > m_shown / 10) {
+        } else if (m_shown < 0 || percent / 10 > m_shown / 10) {
             std::fprintf(stderr, "Costruzione del database: %d%%\n", percent / 10 * 10);
         }
         m_shown = percent;
@@ -87,8 +98,13 @@ int main(int argc, char* argv[])
     const QCommandLineOption rows(QStringLiteral("rows"), QString(), QStringLiteral("N"));
     const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("S"));
     const QCommandLineOption fromCsv(QStringLiteral("from-csv"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption fromXlsx({QStringLiteral("from-xlsx"), QStringLiteral("from-ods")}, QString(),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption encoding(QStringLiteral("encoding"), QString(), QStringLiteral("NOME"));
+    const QCommandLineOption decimalComma(QStringLiteral("decimal-comma"), QString());
     const QCommandLineOption out(QStringLiteral("out"), QString(), QStringLiteral("FILE"));
-    parser.addOptions({help, demo, rows, seed, fromCsv, out});
+    const QCommandLineOption check(QStringLiteral("check"), QString());
+    parser.addOptions({help, demo, rows, seed, fromCsv, fromXlsx, encoding, decimalComma, out, check});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -97,12 +113,29 @@ int main(int argc, char* argv[])
     }
     if (!parser.positionalArguments().isEmpty())
         return usageError(QStringLiteral("argomento inatteso: %1").arg(parser.positionalArguments().first()));
-    if (parser.isSet(demo) == parser.isSet(fromCsv))
-        return usageError(QStringLiteral("indicare una sola sorgente: --demo oppure --from-csv DIR"));
-    if (!parser.isSet(out) || parser.value(out).isEmpty())
-        return usageError(QStringLiteral("manca --out FILE"));
-    if (parser.isSet(fromCsv) && (parser.isSet(rows) || parser.isSet(seed)))
+    if (int(parser.isSet(demo)) + int(parser.isSet(fromCsv)) + int(parser.isSet(fromXlsx)) != 1)
+        return usageError(QStringLiteral("indicare una sola sorgente: --demo, --from-csv DIR oppure --from-xlsx FILE"));
+    if (parser.isSet(check) && parser.isSet(demo))
+        return usageError(QStringLiteral("--check vale con --from-csv e --from-xlsx"));
+    if (parser.isSet(check) && parser.isSet(out))
+        return usageError(QStringLiteral("--check non scrive alcun database: togliere --out"));
+    if (!parser.isSet(check) && (!parser.isSet(out) || parser.value(out).isEmpty()))
+        return usageError(QStringLiteral("manca --out FILE (oppure --check per controllare senza scrivere)"));
+    if (!parser.isSet(demo) && (parser.isSet(rows) || parser.isSet(seed)))
         return usageError(QStringLiteral("--rows e --seed valgono solo con --demo"));
+    if (!parser.isSet(fromCsv) && (parser.isSet(encoding) || parser.isSet(decimalComma)))
+        return usageError(QStringLiteral("--encoding e --decimal-comma valgono solo con --from-csv"));
+
+    builder::CsvOptions csv;
+    csv.decimalComma = parser.isSet(decimalComma);
+    if (parser.isSet(encoding)) {
+        const QString name = parser.value(encoding).toLower();
+        if (name == u"windows-1252" || name == u"cp1252")
+            csv.encoding = builder::CsvOptions::Encoding::Windows1252;
+        else if (name != u"utf-8" && name != u"utf8")
+            return usageError(
+                QStringLiteral("--encoding vuole utf-8 oppure windows-1252, non \"%1\"").arg(parser.value(encoding)));
+    }
 
     builder::DemoOptions options;
     if (parser.isSet(rows)) {
@@ -120,19 +153,18 @@ int main(int argc, char* argv[])
                 QStringLiteral("--seed vuole un numero intero da 0 a 4294967295, non \"%1\"").arg(parser.value(seed)));
     }
 
-    const QString outPath = parser.value(out);
+    const QString outPath = parser.isSet(check) ? QString() : parser.value(out);
     ProgressLine progress;
     const builder::Progress report = [&progress](qint64 done, qint64 total) { progress(done, total); };
+    builder::BuildSummary summary;
     try {
         if (parser.isSet(demo)) {
             builder::buildDemo(options, outPath, report);
         } else {
-            const QString dir = parser.value(fromCsv);
-            const QStringList missing = QFileInfo(dir).isDir() ? builder::missingOptionalCsvFiles(dir) : QStringList();
-            for (const QString& file : missing)
-                printError(QStringLiteral("attenzione: manca %1 in «%2», la sua tabella resterà vuota")
-                               .arg(file, QDir::toNativeSeparators(dir)));
-            builder::buildFromCsv(dir, outPath, report);
+            const builder::ListSource source = parser.isSet(fromCsv)
+                                                   ? builder::ListSource::csvFolder(parser.value(fromCsv), csv)
+                                                   : builder::ListSource::workbook(parser.value(fromXlsx));
+            summary = builder::buildFrom(source, outPath, report);
         }
     } catch (const builder::BuildError& e) {
         progress.end();
@@ -144,6 +176,23 @@ int main(int argc, char* argv[])
         return kExitFailed;
     }
     progress.end();
-    std::fprintf(stderr, "Creato «%s»\n", QDir::toNativeSeparators(outPath).toLocal8Bit().constData());
+    if (parser.isSet(demo)) {
+        std::fprintf(stderr, "Creato «%s»\n", QDir::toNativeSeparators(outPath).toLocal8Bit().constData());
+        return 0;
+    }
+    for (const QString& table : summary.missingTables)
+        std::fprintf(stderr, "%s assente: la sua tabella è vuota\n", table.toLocal8Bit().constData());
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    QString counts = QStringLiteral("%1 righe, %2 sezioni, %3 capitoli, %4 articoli, anno %5")
+                         .arg(italian.toString(summary.rows), italian.toString(summary.sections),
+                              italian.toString(summary.chapters), italian.toString(summary.articles),
+                              QString::number(summary.year));
+    if (outPath.isEmpty()) {
+        std::fprintf(stderr, "Nessun errore: %s. Nessun database scritto (--check).\n", counts.toLocal8Bit().constData());
+    } else {
+        const double megabytes = double(QFileInfo(outPath).size()) / (1024.0 * 1024.0);
+        std::fprintf(stderr, "Creato «%s»: %s, %s MB\n", QDir::toNativeSeparators(outPath).toLocal8Bit().constData(),
+                     counts.toLocal8Bit().constData(), italian.toString(megabytes, 'f', 1).toLocal8Bit().constData());
+    }
     return 0;
 }

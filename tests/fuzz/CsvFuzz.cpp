@@ -3,6 +3,7 @@
 // field quoted.
 #include "Builder.h"
 #include "CsvReader.h"
+#include "FieldRules.h"
 
 #include <QString>
 
@@ -72,46 +73,57 @@ template <typename T, typename Read> std::optional<T> attempt(Read read)
     }
 }
 
+struct Table
+{
+    char separator = ',';
+    std::vector<Record> records;
+};
+
 // Reads a whole file; nullopt when the reader refused it or any field's text.
-std::optional<std::vector<Record>> readAll(const QString& path)
+std::optional<Table> readAll(const QString& path)
 {
     try {
         builder::CsvReader reader(path);
         reader.readHeader(kColumns);
-        std::vector<Record> records;
+        Table table;
         bool textRefused = false;
         while (reader.next()) {
-            Record& record = records.emplace_back();
+            Record& record = table.records.emplace_back();
             for (int column = 0; column < int(kColumns.size()); ++column) {
                 Field field;
-                field.null = reader.isNull(column);
-                field.text = attempt<QString>([&] { return reader.text(column); });
+                field.null = attempt<bool>([&] { return reader.field(column).kind == builder::Field::Kind::Null; })
+                                 .value_or(false);
+                field.text = attempt<QString>([&] { return reader.field(column).text; });
                 textRefused = textRefused || !field.text;
-                attempt<QString>([&] { return reader.requiredText(column); });
-                attempt<std::optional<QString>>([&] { return reader.optionalText(column); });
-                field.integer = attempt<qint64>([&] { return reader.integer(column); });
-                field.number = attempt<std::optional<double>>([&] { return reader.optionalNumber(column); });
+                attempt<QString>([&] { return builder::rules::requiredText(reader, column); });
+                attempt<std::optional<QString>>([&] { return builder::rules::optionalText(reader, column); });
+                field.integer = attempt<qint64>([&] { return builder::rules::integer(reader, column); });
+                field.number =
+                    attempt<std::optional<double>>([&] { return builder::rules::optionalNumber(reader, column); });
                 record.push_back(std::move(field));
             }
         }
+        table.separator = reader.separator();
         if (textRefused)
             return std::nullopt;
-        return records;
+        return table;
     } catch (const builder::BuildError&) {
         return std::nullopt;
     }
 }
 
-std::string quotedCsv(const std::vector<Record>& records)
+// The records again, every field quoted, with the separator they were read with (it decides the decimal
+// separator too).
+std::string quotedCsv(const std::vector<Record>& records, char separator)
 {
     std::string out;
     for (size_t c = 0; c < kColumns.size(); ++c)
-        out += (c ? ",\"" : "\"") + std::string(kColumns[c]) + "\"";
+        out += (c ? std::string(1, separator) + "\"" : "\"") + std::string(kColumns[c]) + "\"";
     out += "\r\n";
     for (const Record& record : records) {
         for (size_t c = 0; c < record.size(); ++c) {
             if (c)
-                out += ',';
+                out += separator;
             if (record[c].null)
                 continue;
             out += '"';
@@ -145,12 +157,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static MemoryFile rewritten("fuzz-csv-rewritten");
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    const std::optional<std::vector<Record>> records = readAll(input.write(bytes));
-    if (!records)
+    const std::optional<Table> table = readAll(input.write(bytes));
+    if (!table)
         return 0;
-    const std::string again = quotedCsv(*records);
-    const std::optional<std::vector<Record>> reread = readAll(rewritten.write(again));
-    if (!reread || *reread != *records) {
+    const std::string again = quotedCsv(table->records, table->separator);
+    const std::optional<Table> reread = readAll(rewritten.write(again));
+    if (!reread || reread->records != table->records) {
         std::fprintf(stderr, "\nThe file read back differently once written out again, every field quoted.\n");
         print("Input", bytes);
         print("Written out again", again);

@@ -56,6 +56,13 @@ TEST(CommandLine, badUsageExitsWithTwo)
          QStringLiteral("--out"), out},
         {QStringLiteral("--demo"), QStringLiteral("--colore"), QStringLiteral("--out"), out},
         {QStringLiteral("--demo"), QStringLiteral("--out"), out, QStringLiteral("avanzo")},
+        {QStringLiteral("--from-csv"), dir.path(), QStringLiteral("--check"), QStringLiteral("--out"), out},
+        {QStringLiteral("--demo"), QStringLiteral("--check")},
+        {QStringLiteral("--demo"), QStringLiteral("--encoding"), QStringLiteral("windows-1252"),
+         QStringLiteral("--out"), out},
+        {QStringLiteral("--from-csv"), dir.path(), QStringLiteral("--encoding"), QStringLiteral("latin9"),
+         QStringLiteral("--out"), out},
+        {QStringLiteral("--from-csv"), dir.path(), QStringLiteral("--from-xlsx"), out, QStringLiteral("--out"), out},
     };
     for (const QStringList& arguments : wrong) {
         const ToolRun run = runTool(arguments);
@@ -89,6 +96,27 @@ TEST(CommandLine, csvErrorExitsWithOneNamingTheLineAndLeavesNoFile)
     EXPECT_TRUE(run.err.contains(QStringLiteral("prezzario.csv, riga 2, colonna \"prezzo_lordo\"")))
         << run.err.toStdString();
     EXPECT_TRUE(filesIn(dir.path()).isEmpty());
+}
+
+TEST(CommandLine, aCheckWritesNothingAndTheSummarySaysWhatWasRead)
+{
+    QTemporaryDir csvDir;
+    writeCsvFolder(csvDir.path(), validCsvFiles());
+    const ToolRun check = runTool({QStringLiteral("--from-csv"), csvDir.path(), QStringLiteral("--check")});
+    EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
+    EXPECT_TRUE(check.err.contains(QStringLiteral("Nessun errore: 3 righe, 1 sezioni, 2 capitoli, 2 articoli, anno "
+                                                  "2021. Nessun database scritto")))
+        << check.err.toStdString();
+    EXPECT_EQ(filesIn(csvDir.path()).size(), 4);
+
+    QTemporaryDir dir;
+    const QString out = QDir(dir.path()).filePath(QStringLiteral("Prezzario.mdb"));
+    const ToolRun build = runTool({QStringLiteral("--from-csv"), csvDir.path(), QStringLiteral("--out"), out});
+    EXPECT_EQ(build.exitCode, 0) << build.err.toStdString();
+    // Progress from 0 %, even on a file this small, then what was built.
+    EXPECT_TRUE(build.err.startsWith(QStringLiteral("Costruzione del database: 0%"))) << build.err.toStdString();
+    EXPECT_TRUE(build.err.contains(QStringLiteral(": 3 righe, 1 sezioni, 2 capitoli, 2 articoli, anno 2021, ")))
+        << build.err.toStdString();
 }
 
 TEST(CommandLine, missingOptionalFilesAreOnlyAWarning)

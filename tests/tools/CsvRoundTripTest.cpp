@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "Builder.h"
+#include "ListSource.h"
 
 #include <gtest/gtest.h>
 
@@ -187,27 +188,19 @@ TEST(CsvRoundTrip, blankLinesBetweenRecordsAreSkipped)
     EXPECT_EQ(scalar(openBuilt(databaseIn(outDir)), QStringLiteral("select count(*) from manuale")).toInt(), 2);
 }
 
-TEST(CsvRoundTrip, missingOptionalFilesGiveEmptyTables)
+TEST(CsvRoundTrip, missingOptionalFilesGiveEmptyTablesAndAreNamedInTheSummary)
 {
     QMap<QString, QByteArray> files = validCsvFiles();
     files.remove(QStringLiteral("premesse.csv"));
     files.remove(QStringLiteral("manuale.csv"));
     QTemporaryDir csvDir;
     writeCsvFolder(csvDir.path(), files);
-    EXPECT_EQ(builder::missingOptionalCsvFiles(csvDir.path()),
-              QStringList({QStringLiteral("premesse.csv"), QStringLiteral("manuale.csv")}));
 
     QTemporaryDir outDir;
-    builder::buildFromCsv(csvDir.path(), databaseIn(outDir));
+    const builder::BuildSummary summary = builder::buildFromCsv(csvDir.path(), databaseIn(outDir));
+    EXPECT_EQ(summary.missingTables, QStringList({QStringLiteral("premesse.csv"), QStringLiteral("manuale.csv")}));
     const core::Database db = openBuilt(databaseIn(outDir));
     EXPECT_EQ(scalar(db, QStringLiteral("select count(*) from premesse")).toInt(), 0);
     EXPECT_EQ(scalar(db, QStringLiteral("select count(*) from manuale")).toInt(), 0);
     EXPECT_EQ(scalar(db, QStringLiteral("select count(*) from prezzario")).toInt(), 3);
-}
-
-TEST(CsvRoundTrip, completeFolderHasNoMissingOptionalFiles)
-{
-    QTemporaryDir csvDir;
-    writeCsvFolder(csvDir.path(), validCsvFiles());
-    EXPECT_TRUE(builder::missingOptionalCsvFiles(csvDir.path()).isEmpty());
 }

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "CsvReader.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace builder {
+
+class PriceListWriter;
+class TableReader;
+class Workbook;
+
+// The problems of a build, all of them: the first hundred are shown, then how many more there are.
+class ErrorList
+{
+public:
+    static constexpr qsizetype kShown = 100;
+
+    void add(const QString& message);
+    bool isEmpty() const { return m_count == 0; }
+    qsizetype count() const { return m_count; }
+    // One problem per line.
+    QString text() const;
+
+private:
+    QStringList m_shown;
+    qsizetype m_count = 0;
+};
+
+// The four tables of a price list: prezzario and anno_prezzario required, premesse and manuale optional.
+// They are CSV files in a folder (prezzario.csv, …) or sheets of one workbook (.xlsx or .ods) with the
+// same names, the same headers and the same rules.
+class ListSource
+{
+public:
+    enum class Table {
+        Prices,
+        Year,
+        Premesse,
+        Manual,
+    };
+
+    static ListSource csvFolder(const QString& dir, const CsvOptions& options = {});
+    static ListSource workbook(const QString& path);
+
+    // Rows of one section, chapter or article must agree on that level's fields. The tests turn this off
+    // to build the lists other tools write, whose rows disagree and whose first row the windows show.
+    void setLevelsMustAgree(bool mustAgree) { m_levelsMustAgree = mustAgree; }
+
+    // Reads and checks every row of every table; writes them when `writer` is given and nothing is wrong.
+    // Throws BuildError listing every problem found (ErrorList), so that nothing is committed.
+    BuildSummary load(PriceListWriter* writer, const std::function<void(qint64 done, qint64 total)>& progress) const;
+
+    // The name of a table in messages: "prezzario.csv" or "foglio «prezzario»".
+    QString tableName(Table table) const;
+
+private:
+    ListSource() = default;
+    // The reader of a table, or null for an optional table the source lacks.
+    std::unique_ptr<TableReader> open(Table table) const;
+
+    QString m_dir;
+    CsvOptions m_csv;
+    std::shared_ptr<const Workbook> m_workbook;
+    bool m_levelsMustAgree = true;
+};
+
+} // namespace builder
