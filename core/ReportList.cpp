@@ -475,9 +475,13 @@ void ReportList::setColumns(const QList<Column>& columns)
     m_filling = true;
     for (int i = 0; i < columns.size(); ++i) {
         setColumnHidden(i, columns[i].twips == 0);
-        // The widths were drawn for a smaller system font: never narrower than the heading.
-        const int width =
+        // The widths were drawn for a smaller system font: never narrower than the heading, and a number
+        // column never narrower than a price in the hundred thousands, which an ellipsis would make unreadable.
+        int width =
             columns[i].twips > 0 ? qMax(qRound(columns[i].twips * pixelsPerTwip), headingWidth(columns[i].heading)) : 0;
+        if (width > 0 && columns[i].numeric)
+            width = qMax(width, fontMetrics().horizontalAdvance(QStringLiteral("000000,00")) +
+                                    2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12);
         m_baseWidths << width;
         if (width > 0)
             setColumnWidth(i, width);

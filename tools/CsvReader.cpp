@@ -248,9 +248,12 @@ Field CsvReader::field(int column) const
         return {};
     bool ok = true;
     Field field{Field::Kind::Text, decode(*raw, &ok)};
+    // One message for the file: every other field would say the same.
     if (!ok)
-        fail(column, QStringLiteral("testo non codificato in UTF-8; un file salvato con la codifica Windows-1252 "
-                                    "(Europa occidentale) si legge con l'opzione --encoding windows-1252"));
+        throw BuildError(where(column) + QStringLiteral(": testo non codificato in UTF-8. Un file salvato con la "
+                                                        "codifica Windows-1252 (Europa occidentale) si legge con "
+                                                        "l'opzione --encoding windows-1252; il resto del file non è "
+                                                        "stato controllato"));
     return field;
 }
 

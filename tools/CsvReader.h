@@ -44,7 +44,7 @@ public:
     // Each name of `columns` must appear exactly once (letter case aside) and no other name may.
     void readHeader(std::span<const std::string_view> columns) override;
     bool next() override;
-    // Text that is not in the file's encoding is refused (FieldError) with the option to use.
+    // Text that is not UTF-8 ends the file's reading (BuildError), with the option that reads it.
     Field field(int column) const override;
     QString row() const override;
     qint64 line() const override { return m_current.line; }

@@ -323,8 +323,9 @@ TEST(ListLook, theCodeColumnShowsAndTheDescriptionTakesTheRoomLeft)
     }
 }
 
-// Only the description gives room: the text columns before it keep their own widths.
-TEST(ListLook, theColumnsBeforeTheDescriptionKeepTheirWidths)
+// Only the description gives room: the text columns before it keep their own widths, and a price column
+// shows a price in the thousands whole.
+TEST(ListLook, theColumnsBeforeTheDescriptionKeepTheirWidthsAndPricesShowWhole)
 {
     QWidget window;
     auto* list = new ReportList(&window);
@@ -332,11 +333,14 @@ TEST(ListLook, theColumnsBeforeTheDescriptionKeepTheirWidths)
     list->setColumns({{QStringLiteral("Codice"), 1000},
                       {QStringLiteral("Sezione"), 2000},
                       {QStringLiteral("Capitolo"), 4000},
-                      {QStringLiteral("Articolo"), 10250}});
+                      {QStringLiteral("Articolo"), 10250},
+                      {QStringLiteral("Prezzo"), 800, true}});
     window.resize(800, 300);
     window.show();
     QApplication::processEvents();
     const double pixelsPerTwip = list->logicalDpiX() / 1440.0;
     EXPECT_EQ(list->columnWidth(1), qRound(2000 * pixelsPerTwip));
     EXPECT_EQ(list->columnWidth(2), qRound(4000 * pixelsPerTwip));
+    EXPECT_EQ(ReportList::cellText(QStringLiteral("12345,67"), list->fontMetrics(), list->columnWidth(4) - 12),
+              QStringLiteral("12345,67"));
 }
