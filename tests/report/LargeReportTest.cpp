@@ -8,25 +8,7 @@ namespace {
 // One section, 20 chapters of 50 articles of 40 subarticles: 40,000 subarticles in all.
 fixture::Tables largeTables()
 {
-    fixture::Tables tables;
-    qint64 sequenza = 0;
-    for (int chapter = 1; chapter <= 20; ++chapter) {
-        for (int article = 1; article <= 50; ++article) {
-            for (int sub = 1; sub <= 40; ++sub) {
-                fixture::Row r;
-                r.sequenza = ++sequenza;
-                r.capitolo_codice = QStringLiteral("A%1").arg(chapter, 2, 10, QLatin1Char('0'));
-                r.seq_capitolo = chapter;
-                r.capitolo = QStringLiteral("Capitolo %1").arg(chapter);
-                r.articolo_codice = QStringLiteral("A%1").arg(article, 2, 10, QLatin1Char('0'));
-                r.articolo = QStringLiteral("Articolo %1").arg(article);
-                r.subarticolo_codice = QStringLiteral("%1").arg(sub * 10, 3, 10, QLatin1Char('0'));
-                r.subarticolo = QStringLiteral("Voce numero %1").arg(sequenza);
-                tables.rows << r;
-            }
-        }
-    }
-    return tables;
+    return gridTables(20, 50, 40);
 }
 
 struct LargeReport : ReportSession

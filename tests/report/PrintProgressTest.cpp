@@ -21,25 +21,7 @@ namespace {
 // every name holding "numero".
 fixture::Tables manyRows()
 {
-    fixture::Tables tables;
-    qint64 sequenza = 0;
-    for (int chapter = 1; chapter <= 20; ++chapter) {
-        for (int article = 1; article <= 25; ++article) {
-            for (int sub = 1; sub <= 20; ++sub) {
-                fixture::Row r;
-                r.sequenza = ++sequenza;
-                r.capitolo_codice = QStringLiteral("A%1").arg(chapter, 2, 10, QLatin1Char('0'));
-                r.seq_capitolo = chapter;
-                r.capitolo = QStringLiteral("Capitolo %1").arg(chapter);
-                r.articolo_codice = QStringLiteral("A%1").arg(article, 2, 10, QLatin1Char('0'));
-                r.articolo = QStringLiteral("Articolo numero %1").arg((chapter - 1) * 25 + article);
-                r.subarticolo_codice = QStringLiteral("%1").arg(sub * 10, 3, 10, QLatin1Char('0'));
-                r.subarticolo = QStringLiteral("Voce numero %1").arg(sequenza);
-                tables.rows << r;
-            }
-        }
-    }
-    return tables;
+    return gridTables(20, 25, 20);
 }
 
 // Articles and subarticles in two blocks: "ARTICOLI:" on row 5, the articles from row 6, "SUBARTICOLI:"

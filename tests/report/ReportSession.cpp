@@ -184,6 +184,29 @@ fixture::Row row(qint64 sequenza, const Chapter& chapter, const Article& article
 
 } // namespace
 
+fixture::Tables gridTables(int chapters, int articles, int subarticles)
+{
+    fixture::Tables tables;
+    qint64 sequenza = 0;
+    for (int chapter = 1; chapter <= chapters; ++chapter) {
+        for (int article = 1; article <= articles; ++article) {
+            for (int sub = 1; sub <= subarticles; ++sub) {
+                fixture::Row r;
+                r.sequenza = ++sequenza;
+                r.capitolo_codice = QStringLiteral("A%1").arg(chapter, 2, 10, QLatin1Char('0'));
+                r.seq_capitolo = chapter;
+                r.capitolo = QStringLiteral("Capitolo %1").arg(chapter);
+                r.articolo_codice = QStringLiteral("A%1").arg(article, 2, 10, QLatin1Char('0'));
+                r.articolo = QStringLiteral("Articolo numero %1").arg((chapter - 1) * articles + article);
+                r.subarticolo_codice = QStringLiteral("%1").arg(sub * 10, 3, 10, QLatin1Char('0'));
+                r.subarticolo = QStringLiteral("Voce numero %1").arg(sequenza);
+                tables.rows << r;
+            }
+        }
+    }
+    return tables;
+}
+
 fixture::Tables reportTables()
 {
     const QString edili = QStringLiteral("Opere edili");

@@ -86,6 +86,10 @@ Sheet readSheet(report::modExcel97& excel, int rows, const QList<int>& extraRows
 //                          C01 Consolidamenti           A01 Iniezioni di malta               010
 fixture::Tables reportTables();
 
+// One section of `chapters` chapters of `articles` articles of `subarticles` subarticles, in list order:
+// article n of the list is "Articolo numero n", the subarticle at position s "Voce numero s".
+fixture::Tables gridTables(int chapters, int articles, int subarticles);
+
 // The search window on a price list, its print buttons wired to PrintSearchReport as the program wires
 // them, driven as a user drives it.
 struct ReportSession : ::testing::Test
