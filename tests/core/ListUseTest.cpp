@@ -238,15 +238,6 @@ TEST(ListHighlight, anElidedCellMarksOnlyWhatItShows)
     EXPECT_EQ(w.list->highlightFor(1), nullptr);
 }
 
-TEST(ListLook, numberColumnsAreRightAligned)
-{
-    Lists w;
-    for (int column = 0; column < 4; ++column) {
-        const auto alignment = w.list->model()->index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
-        EXPECT_EQ(alignment.testFlag(Qt::AlignRight), column >= 2) << column;
-    }
-}
-
 TEST(ListLook, theFocusedListShowsItsSelectedRowInAnotherColourThanTheOthers)
 {
     Lists w;

@@ -2,8 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 
 #include "PriceList.h"
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace buildertest {
 
@@ -72,5 +77,22 @@ QByteArray readFile(const QString& path)
         return {};
     return file.readAll();
 }
+
+#ifdef PREZZARIO_SOFFICE
+QString saveWithOffice(const QTemporaryDir& dir, const QString& source, const char* format)
+{
+    QProcess office;
+    office.setProgram(QStringLiteral(PREZZARIO_SOFFICE));
+    office.setArguments({QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                         QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
+                         QStringLiteral("--convert-to"), QString::fromLatin1(format), QStringLiteral("--outdir"),
+                         dir.path(), source});
+    office.setChildProcessModifier([] { ::setsid(); });
+    office.start();
+    if (!office.waitForFinished(300'000))
+        ::kill(-pid_t(office.processId()), SIGKILL);
+    return dir.filePath(QFileInfo(source).completeBaseName() + u'.' + QString::fromLatin1(format));
+}
+#endif
 
 } // namespace buildertest

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QTemporaryDir>
 #include <QVariant>
 
 // Helpers shared by the builder tests: reading a built database back through the program's own
@@ -28,5 +29,12 @@ void writeCsvFolder(const QString& dir, const QMap<QString, QByteArray>& files);
 QStringList filesIn(const QString& dir);
 
 QByteArray readFile(const QString& path);
+
+#ifdef PREZZARIO_SOFFICE
+// Saves `source` (a flat OpenDocument file) as `format` ("xlsx", "ods") beside it in `dir`, through a headless
+// LibreOffice on a profile of its own; returns the path of the saved file. The office runs in a process group
+// of its own, so that a hung one can be ended whole.
+QString saveWithOffice(const QTemporaryDir& dir, const QString& source, const char* format);
+#endif
 
 } // namespace buildertest

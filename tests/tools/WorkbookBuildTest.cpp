@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "Builder.h"
@@ -54,23 +53,16 @@ QString flatOds(const QList<TestSheet>& sheets)
     return xml + QStringLiteral("</office:spreadsheet></office:body></office:document>\n");
 }
 
-// Saves the sheets as `format` ("xlsx" or "ods") through a headless LibreOffice with a profile of its own.
+// The sheets saved as `format` ("xlsx" or "ods") by LibreOffice.
 QString saveWorkbook(const QTemporaryDir& dir, const QList<TestSheet>& sheets, const char* format)
 {
-    const QString source = QDir(dir.path()).filePath(QStringLiteral("listino.fods"));
+    const QString source = dir.filePath(QStringLiteral("listino.fods"));
     QFile file(source);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return {};
     file.write(flatOds(sheets).toUtf8());
     file.close();
-    QProcess office;
-    office.start(QStringLiteral(PREZZARIO_SOFFICE),
-                 {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                  QStringLiteral("-env:UserInstallation=file://") + QDir(dir.path()).filePath(QStringLiteral("profile")),
-                  QStringLiteral("--convert-to"), QString::fromLatin1(format), QStringLiteral("--outdir"), dir.path(),
-                  source});
-    office.waitForFinished(300'000);
-    return QDir(dir.path()).filePath(QStringLiteral("listino.") + QString::fromLatin1(format));
+    return saveWithOffice(dir, source, format);
 }
 
 const QVariantList kPriceHeader = {
