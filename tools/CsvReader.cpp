@@ -18,22 +18,10 @@ namespace {
 
 constexpr size_t kBlockSize = size_t(1) << 20;
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 // A line holding nothing but its line break is skipped by the parser and starts no record.
 bool isBlank(const char* data, size_t size)
 {
     return std::all_of(data, data + size, [](char c) { return c == '\r' || c == '\n'; });
-}
-
-QString quoted(const std::string& raw)
-{
-    return u'"' + QString::fromUtf8(raw.data(), qsizetype(raw.size())) + u'"';
 }
 
 } // namespace
@@ -178,29 +166,19 @@ void CsvReader::readHeader(std::span<const std::string_view> columns)
     m_current = std::move(m_ready.front());
     m_ready.pop_front();
 
-    m_position.assign(columns.size(), -1);
+    QStringList names;
     for (size_t f = 0; f < m_current.fields.size(); ++f) {
         const std::optional<std::string>& name = m_current.fields[f];
         if (!name || name->empty())
             failLine(m_current.line, QStringLiteral("la colonna %1 dell'intestazione non ha nome").arg(f + 1));
-        const auto found =
-            std::find_if(columns.begin(), columns.end(), [&](std::string_view c) { return sameName(c, *name); });
-        if (found == columns.end()) {
-            if (m_separator == ',' && name->find(';') != std::string::npos)
-                failLine(m_current.line, QStringLiteral("colonna sconosciuta %1: i campi sono separati da un carattere "
-                                                        "diverso dalla virgola e dal punto e virgola?")
-                                             .arg(quoted(*name)));
-            failLine(m_current.line, QStringLiteral("colonna sconosciuta %1").arg(quoted(*name)));
-        }
-        int& position = m_position[size_t(found - columns.begin())];
-        if (position >= 0)
-            failLine(m_current.line, QStringLiteral("colonna %1 ripetuta").arg(quoted(*name)));
-        position = int(f);
+        names << QString::fromUtf8(name->data(), qsizetype(name->size()));
     }
-    for (size_t i = 0; i < columns.size(); ++i)
-        if (m_position[i] < 0)
-            failLine(m_current.line, QStringLiteral("manca la colonna \"%1\"")
-                                         .arg(QString::fromUtf8(columns[i].data(), qsizetype(columns[i].size()))));
+    // A whole header read as one name: its fields are separated by something else.
+    m_position = mapHeader(columns, names, [&](qsizetype) {
+        return names.size() == 1
+                   ? QStringLiteral(": i campi sono separati da un carattere diverso dalla virgola e dal punto e virgola?")
+                   : QString();
+    });
     m_fieldCount = m_current.fields.size();
 }
 

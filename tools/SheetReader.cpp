@@ -8,11 +8,6 @@ namespace builder {
 
 namespace {
 
-bool sameName(const QString& cell, std::string_view name)
-{
-    return cell.compare(QLatin1String(name.data(), qsizetype(name.size())), Qt::CaseInsensitive) == 0;
-}
-
 bool isBlank(const std::vector<SheetCell>& cells)
 {
     return std::all_of(cells.begin(), cells.end(), [](const SheetCell& c) { return c.kind == SheetCell::Kind::Empty; });
@@ -44,34 +39,18 @@ void SheetReader::failHeader(const QString& what) const
 
 void SheetReader::readHeader(std::span<const std::string_view> columns)
 {
-    m_columns = columns;
     m_row = 0;
     if (m_sheet.rows.empty() || isBlank(m_sheet.rows.front()))
         failHeader(QStringLiteral("foglio vuoto: manca la riga di intestazione con i nomi delle colonne"));
-    const std::vector<SheetCell>& header = m_sheet.rows.front();
-    m_position.assign(columns.size(), -1);
-    for (size_t c = 0; c < header.size(); ++c) {
-        const QString name = header[c].text.trimmed();
-        // Cells left empty after the last name are not columns.
-        if (header[c].kind == SheetCell::Kind::Empty) {
-            if (std::any_of(header.begin() + qsizetype(c), header.end(),
-                            [](const SheetCell& cell) { return cell.kind != SheetCell::Kind::Empty; }))
-                failHeader(QStringLiteral("la colonna %1 dell'intestazione non ha nome").arg(columnLetters(int(c))));
-            break;
-        }
-        const auto found =
-            std::find_if(columns.begin(), columns.end(), [&](std::string_view column) { return sameName(name, column); });
-        if (found == columns.end())
-            failHeader(QStringLiteral("colonna sconosciuta \"%1\" (colonna %2)").arg(name, columnLetters(int(c))));
-        int& position = m_position[size_t(found - columns.begin())];
-        if (position >= 0)
-            failHeader(QStringLiteral("colonna \"%1\" ripetuta").arg(name));
-        position = int(c);
+    // The sheet stores no empty cells after the last name, so an empty cell here is a gap.
+    QStringList names;
+    for (const SheetCell& cell : m_sheet.rows.front()) {
+        if (cell.kind == SheetCell::Kind::Empty)
+            failHeader(QStringLiteral("la colonna %1 dell'intestazione non ha nome").arg(columnLetters(int(names.size()))));
+        names << cell.text.trimmed();
     }
-    for (size_t i = 0; i < columns.size(); ++i)
-        if (m_position[i] < 0)
-            failHeader(QStringLiteral("manca la colonna \"%1\"")
-                           .arg(QString::fromUtf8(columns[i].data(), qsizetype(columns[i].size()))));
+    m_position = mapHeader(columns, names,
+                           [](qsizetype column) { return QStringLiteral(" (colonna %1)").arg(columnLetters(int(column))); });
 }
 
 bool SheetReader::next()

@@ -4,8 +4,10 @@
 
 #include <QString>
 
+#include <functional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace builder {
 
@@ -63,6 +65,12 @@ public:
     [[noreturn]] void fail(int column, const QString& what) const { throw FieldError(where(column) + u": " + what); }
 
 protected:
+    // Maps the names of the header row (the current row) onto `columns`, letter case aside: each needed
+    // column exactly once and no other. Returns the field of each column; throws BuildError naming the row.
+    // `unknown` adds what a reader can tell about a name it does not know.
+    std::vector<int> mapHeader(std::span<const std::string_view> columns, const QStringList& names,
+                               const std::function<QString(qsizetype field)>& unknown);
+
     std::span<const std::string_view> m_columns;
 };
 
