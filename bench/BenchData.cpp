@@ -8,18 +8,19 @@
 #include <QFile>
 
 #include <cstdio>
+#include <stdexcept>
 
 namespace benchdata {
 
 namespace {
 
-// The newest index the builder makes: a list without it comes from an older builder.
+// The newest table the builder makes: a list without it comes from an older builder.
 bool isCurrent(const QString& list)
 {
     if (!QFile::exists(list))
         return false;
     const core::Database db = core::Database::OpenDatabase(list, QStringLiteral(";pwd=") + core::kDbPassword);
-    return !db.OpenRecordset(QStringLiteral("select name from sqlite_master where name = 'ix_prezzario_seq_capitolo'"))
+    return !db.OpenRecordset(QStringLiteral("select name from sqlite_master where name = 'subarticoli'"))
                 .Eof();
 }
 
@@ -42,6 +43,33 @@ QString demoList(qint64 rows)
     std::fprintf(stderr, "building %lld-row demo list...\n", static_cast<long long>(rows));
     builder::buildDemo(builder::DemoOptions{rows, 2021}, list);
     return list;
+}
+
+QString searchedColumns(qint64 rows)
+{
+    const QString csv = path(QStringLiteral("search-%1.csv").arg(rows));
+    if (QFile::exists(csv))
+        return csv;
+    const QString part = csv + QStringLiteral(".part");
+    QFile file(part);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write the CSV");
+    const core::Database db =
+        core::Database::OpenDatabase(demoList(rows), QStringLiteral(";pwd=") + core::kDbPassword);
+    QByteArray line;
+    for (core::Recordset rs =
+             db.OpenRecordset(QStringLiteral("select capitolo,articolo,subarticolo from prezzario order by sequenza"));
+         !rs.Eof(); rs.MoveNext()) {
+        line.clear();
+        for (int i = 0; i < 3; ++i)
+            line += (i ? ",\"" : "\"") + rs.Utf8(i).toByteArray().replace('"', "\"\"") + '"';
+        line += '\n';
+        file.write(line);
+    }
+    file.close();
+    if (!QFile::rename(part, csv))
+        throw std::runtime_error("cannot move the CSV into place");
+    return csv;
 }
 
 } // namespace benchdata

@@ -11,4 +11,8 @@ QString path(const QString& name);
 // (the figures would not be today's); the files made from an old list go with it.
 QString demoList(qint64 rows);
 
+// The three columns the text search reads (capitolo, articolo, subarticolo) of the demo list of 'rows'
+// subarticles, as CSV in list order, for `rg -ci WORD` to be timed over the same text. Made on first use.
+QString searchedColumns(qint64 rows);
+
 } // namespace benchdata

@@ -2,24 +2,17 @@
 // SQLite's own upper()/LIKE on an unencrypted copy (the plain engine a user could pick instead).
 // Also writes the three searched columns as CSV, so that `rg -ci WORD` can be timed over the same text.
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
-#include <QRadioButton>
 
-#include "AppState.h"
 #include "BenchData.h"
 #include "Database.h"
 #include "Dialect.h"
-#include "MessageBox.h"
 #include "PriceList.h"
 #include "ReportList.h"
-#include "frmCerca.h"
+#include "SearchWindow.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlcipher/sqlite3.h>
@@ -139,34 +132,6 @@ qint64 walkPlain(const QByteArray& sql)
     return rows;
 }
 
-// The three searched columns in list order, for rg.
-void writeSearchedColumns()
-{
-    const QString path = dataPath(QStringLiteral("search-%1.csv").arg(kRows));
-    if (QFile::exists(path))
-        return;
-    const QString part = path + QStringLiteral(".part");
-    QFile file(part);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw std::runtime_error("cannot write the CSV");
-    sqlite3_stmt* stmt = preparePlain("select capitolo,articolo,subarticolo from prezzario order by sequenza");
-    QByteArray line;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        line.clear();
-        for (int i = 0; i < 3; ++i) {
-            QByteArray cell(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)), sqlite3_column_bytes(stmt, i));
-            line += (i ? ",\"" : "\"") + cell.replace('"', "\"\"") + '"';
-        }
-        line += '\n';
-        file.write(line);
-    }
-    sqlite3_finalize(stmt);
-    file.close();
-    if (!QFile::rename(part, path))
-        throw std::runtime_error("cannot move the CSV into place");
-    std::fprintf(stderr, "wrote %s\n", qPrintable(QDir::toNativeSeparators(path)));
-}
-
 // The three queries of the text search for one word, in the dialect of one engine: the program's
 // ucase and '*' wildcards, or SQLite's own upper() and '%'.
 QStringList searchQueries(const char* word, bool programDialect)
@@ -214,54 +179,10 @@ void timeQueries(benchmark::State& bench, const QStringList& queries,
         bench.counters[names[q]] = static_cast<double>(total[q]) / 1e6 / static_cast<double>(bench.iterations());
 }
 
-// The search window as the menu shows it, over the encrypted list. Never deleted: the process ends
-// right after the benchmarks, and widgets must not outlive the application object.
-struct Session
+// The search window over the 1,000,000-row list, with the benchmark's own checks.
+struct Session : benchdata::SearchWindow
 {
-    Session()
-    {
-        // A warning would wait for a click that never comes; recorded, it fails the benchmark instead.
-        core::MessageBox::setRecording(true);
-        state.dbPrezzario = core::Database::OpenDatabase(encryptedList(), QStringLiteral(";pwd=") + core::kDbPassword);
-        window = new search::frmCerca(state, &mainWindow);
-        window->showFromMenu();
-        // The size it has maximised on a 1366 x 768 screen (the offscreen screen is smaller): as many
-        // rows in sight, and so as much to paint, as on a user's screen.
-        window->setWindowState(Qt::WindowNoState);
-        window->resize(1366, 740);
-        QApplication::processEvents();
-    }
-
-    template <typename T> T* control(const char* name) const
-    {
-        T* found = window->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            throw std::runtime_error(std::string("no control ") + name);
-        return found;
-    }
-
-    // What the user does before pressing "Esegui Ricerca": whole list, text mode, the word, the levels.
-    void prepareTextSearch(const QString& word, bool capitoli, bool articoli, bool subarticoli)
-    {
-        auto* sections = control<QComboBox>("cmbSezioni");
-        sections->setCurrentIndex(0);
-        emit sections->activated(0);
-        control<QRadioButton>("opttesto")->click();
-        control<QLineEdit>("txtCerca")->setText(word);
-        const std::pair<const char*, bool> boxes[] = {
-            {"chkCapitoli", capitoli}, {"chkArticoli", articoli}, {"chkSubarticoli", subarticoli}};
-        for (const auto& [name, wanted] : boxes) {
-            auto* box = control<QCheckBox>(name);
-            if (box->isChecked() != wanted)
-                box->click();
-        }
-    }
-
-    void runSearch()
-    {
-        control<QAbstractButton>("cmdCerca")->click();
-        QApplication::processEvents(); // the lists show their rows
-    }
+    Session() : SearchWindow(encryptedList()) {}
 
     // A click on a row: the selection moves, the list reports the click, the window repaints.
     // Returns the nanoseconds spent in the click handler alone.
@@ -280,10 +201,10 @@ struct Session
     // False, with the warning as the benchmark's error, when the window showed one.
     static bool quiet(benchmark::State& bench)
     {
-        if (core::MessageBox::recorded().isEmpty())
+        const QString warning = takeWarning();
+        if (warning.isEmpty())
             return true;
-        bench.SkipWithError(core::MessageBox::recorded().front().text.toUtf8().constData());
-        core::MessageBox::clearRecorded();
+        bench.SkipWithError(warning.toUtf8().constData());
         return false;
     }
 
@@ -293,10 +214,6 @@ struct Session
         bench.counters["articoli"] = static_cast<double>(window->lstArticoli().Count());
         bench.counters["subarticoli"] = static_cast<double>(window->lstSubarticoli().Count());
     }
-
-    core::AppState state;
-    QWidget mainWindow;
-    search::frmCerca* window = nullptr;
 };
 
 Session& session()
@@ -345,7 +262,7 @@ BENCHMARK_CAPTURE(BM_EncryptedEngineText, di, "di")->Unit(benchmark::kMillisecon
 // The plain engine: SQLite's own upper() and LIKE '%WORD%' on the unencrypted copy.
 void BM_PlainEngineText(benchmark::State& bench, const char* word)
 {
-    writeSearchedColumns();
+    benchdata::searchedColumns(kRows);
     timeQueries(bench, searchQueries(word, false), [](const QString& sql) { return walkPlain(sql.toUtf8()); });
 }
 BENCHMARK_CAPTURE(BM_PlainEngineText, di, "di")->Unit(benchmark::kMillisecond)->MinTime(5);

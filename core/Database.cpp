@@ -3,6 +3,7 @@
 #include "Error.h"
 #include "Dialect.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
@@ -16,7 +17,8 @@ namespace core {
 namespace {
 
 constexpr qint64 kPageSize = 4096;
-constexpr qint64 kMaxPageCacheBytes = qint64(2) << 30;
+// Enough for the whole of a list of realistic size; a larger file is read through it rather than held.
+constexpr qint64 kMaxPageCacheBytes = qint64(64) << 20;
 
 QString cannotOpen(const QString& path, const QString& cause)
 {
@@ -28,7 +30,16 @@ bool exec(sqlite3* db, const char* sql)
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-// Opens and keys a connection; returns nullptr and leaves the SQLite message in 'error' on failure.
+// The key of the files the builder writes: 32 bytes taken from the password, handed to the engine as they
+// are. The engine derives nothing from them, where a password costs a key derivation (about 30 ms) before
+// the first page can be read: the password is the program's own, so stretching it protects nothing.
+QByteArray rawKey(const QByteArray& password)
+{
+    return "x'" + QCryptographicHash::hash(password, QCryptographicHash::Sha256).toHex() + "'";
+}
+
+// Opens and keys a connection, with a raw key ("x'...'") or a password; returns nullptr and leaves the
+// SQLite message in 'error' on failure.
 sqlite3* openKeyed(const QString& path, const QByteArray& key, bool write, QString* error)
 {
     sqlite3* db = nullptr;
@@ -150,25 +161,36 @@ Database Database::OpenDatabase(const QString& path, const QString& connect, Mod
             throw DbError(cannotOpen(path, QStringLiteral("non si hanno i permessi per leggere il file.")));
     }
 
-    const QByteArray key = passwordFromConnect(connect).toUtf8();
+    const QByteArray password = passwordFromConnect(connect).toUtf8();
+    // Files of earlier builders were keyed with the password itself: tried second, they still open.
+    QList<QByteArray> keys{password};
+    if (!password.isEmpty())
+        keys.prepend(rawKey(password));
+    if (write)
+        keys.resize(1);
+    sqlite3* db = nullptr;
     QString error;
-    sqlite3* db = openKeyed(path, key, write, &error);
-    if (!db)
-        throw DbError(cannotOpen(path, write ? error : diagnose(path, error)));
-
-    // The probe reads the first page: a wrong key or a damaged header fails here, not in a later query.
-    if (!exec(db, "SELECT count(*) FROM sqlite_master")) {
-        const QString engineMessage = QString::fromUtf8(sqlite3_errmsg(db));
+    for (const QByteArray& key : keys) {
+        db = openKeyed(path, key, write, &error);
+        if (!db)
+            throw DbError(cannotOpen(path, write ? error : diagnose(path, error)));
+        // The probe reads the first page: a wrong key or a damaged header fails here, not in a later query.
+        if (exec(db, "SELECT count(*) FROM sqlite_master"))
+            break;
+        error = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close_v2(db);
-        throw DbError(cannotOpen(path, diagnose(path, engineMessage)));
+        db = nullptr;
     }
+    if (!db)
+        throw DbError(cannotOpen(path, diagnose(path, error)));
 
     // Read-only, the connection keeps its shared lock from the first read on: no lock and unlock system
     // calls, and no check that the file changed, around every query (a report runs one per row).
     bool settled = write ? exec(db, "PRAGMA journal_mode = DELETE") : exec(db, "PRAGMA query_only = 1");
     if (settled && !write) {
         // Pages are decrypted on every read; a cache that can hold the whole file (up to a bound) means
-        // each page is decrypted once per run instead of once per full scan.
+        // each page is decrypted once per run instead of once per full scan. Past the bound, memory stays
+        // the bound's, whatever the size of the file.
         // Counted in pages, not bytes: a byte budget also pays for each page's bookkeeping, so a cache the
         // size of the file holds only most of its pages, and a full scan then misses on every page.
         const qint64 cachePages = std::min<qint64>(info.size(), kMaxPageCacheBytes) / kPageSize + 256;

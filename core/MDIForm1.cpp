@@ -72,7 +72,8 @@ void MDIForm1::requirePriceListTables(const QString& path)
         const QString name = QString::fromLatin1(table);
         const SlotGuard closing(m_state.rsMain);
         m_state.rsMain = m_state.dbPrezzario.OpenRecordset(
-            QStringLiteral("select name from sqlite_master where type = 'table' and name = ") + SqlString(name));
+            QStringLiteral("select name from sqlite_master where type in ('table', 'view') and name = ") +
+            SqlString(name));
         if (m_state.rsMain.Eof())
             missing << name;
     }

@@ -9,12 +9,28 @@
 
 namespace core {
 
+namespace {
+
+// Read through a view, a column is named as the query writes it, parentheses included; read from a table,
+// as the table names it. "distinct(codice_sezione)" is named codice_sezione either way.
+QString columnName(sqlite3_stmt* stmt, int i)
+{
+    const QString name = QString::fromUtf8(sqlite3_column_name(stmt, i));
+    const char* origin = sqlite3_column_origin_name(stmt, i);
+    if (origin && name.startsWith(u'(') && name.endsWith(u')') &&
+        name.mid(1, name.size() - 2).trimmed().compare(QString::fromUtf8(origin), Qt::CaseInsensitive) == 0)
+        return QString::fromUtf8(origin);
+    return name;
+}
+
+} // namespace
+
 Recordset::Recordset(sqlite3* db, sqlite3_stmt* stmt, QString sql) : m_db(db), m_stmt(stmt), m_sql(std::move(sql))
 {
     const int columns = sqlite3_column_count(m_stmt);
     m_names.reserve(columns);
     for (int i = 0; i < columns; ++i)
-        m_names << QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+        m_names << columnName(m_stmt, i);
 }
 
 Recordset::Recordset(Recordset&& other) noexcept

@@ -18,30 +18,57 @@ namespace builder {
 
 namespace {
 
-// Column order matters: the program reads "select * from prezzario" rows by position. sequenza is the
-// row id, so the table is stored in list order and "order by sequenza" costs no sort.
+// Each level is stored once: a section, chapter or article is one row of its own table, and a subarticle
+// row names its article. A search of the chapters then reads the chapters, not a copy of them in every
+// subarticle row, and a file holds a third of the bytes to decrypt. The program reads the view
+// prezzario, one row per subarticle with the columns in the order "select * from prezzario" gives them.
+// sequenza is the row id of subarticoli, so list order is the table's own order.
 constexpr const char* kSchema = R"sql(
-create table prezzario (
-    sequenza integer primary key,
-    codice_totale text not null,
+create table sezioni (
+    id integer primary key,
     codice_sezione text not null,
     sezione text not null,
-    note_sezione text,
+    note_sezione text
+);
+create table capitoli (
+    id integer primary key,
+    sezione integer not null references sezioni,
     codice_capitolo text not null,
-    codice_articolo text not null,
     capitolo text not null,
     note_capitolo text,
-    seq_capitolo integer not null,
-    codice_subarticolo text not null,
+    seq_capitolo integer not null
+);
+create table articoli (
+    id integer primary key,
+    capitolo integer not null references capitoli,
+    codice_articolo text not null,
     articolo text not null,
-    note_articolo text,
-    note_subarticolo text,
+    note_articolo text
+);
+create table subarticoli (
+    sequenza integer primary key,
+    articolo integer not null references articoli,
+    codice_totale text not null,
+    codice_subarticolo text not null,
     subarticolo text not null,
+    note_subarticolo text,
     simbolo text not null,
     prezzo_lordo real,
     incidenza_manodopera real,
     somma_manodopera real
 );
+create view prezzario (
+    sequenza, codice_totale, codice_sezione, sezione, note_sezione, codice_capitolo, codice_articolo, capitolo,
+    note_capitolo, seq_capitolo, codice_subarticolo, articolo, note_articolo, note_subarticolo, subarticolo, simbolo,
+    prezzo_lordo, incidenza_manodopera, somma_manodopera
+) as select
+    s.sequenza, s.codice_totale, z.codice_sezione, z.sezione, z.note_sezione, c.codice_capitolo, a.codice_articolo,
+    c.capitolo, c.note_capitolo, c.seq_capitolo, s.codice_subarticolo, a.articolo, a.note_articolo,
+    s.note_subarticolo, s.subarticolo, s.simbolo, s.prezzo_lordo, s.incidenza_manodopera, s.somma_manodopera
+from subarticoli s
+    join articoli a on a.id = s.articolo
+    join capitoli c on c.id = a.capitolo
+    join sezioni z on z.id = c.sezione;
 create table anno_prezzario (ANNO_PREZZARIO integer);
 create table premesse (codice_sezione text primary key, premessa text, premessa2 text, premessa3 text);
 create table manuale (titolo text primary key, Descrizione text);
@@ -50,13 +77,16 @@ create table manuale (titolo text primary key, Descrizione text);
 // Built after the rows are in (much faster than maintaining them row by row). The expressions of the
 // last two are written exactly as the program's queries write them, or SQLite would not use them.
 constexpr const char* kIndexes[] = {
-    "create unique index ix_prezzario_codice_totale on prezzario (codice_totale)",
-    "create index ix_prezzario_sezione_seq_capitolo on prezzario (codice_sezione, seq_capitolo)",
+    "create unique index ix_subarticoli_codice_totale on subarticoli (codice_totale)",
+    // From a level down to its rows: a chapter search walks chapters, then their articles and subarticles.
+    "create index ix_subarticoli_articolo on subarticoli (articolo)",
+    "create index ix_articoli_capitolo on articoli (capitolo)",
+    "create index ix_capitoli_sezione on capitoli (sezione, seq_capitolo)",
     // The chapter search over the whole list orders by seq_capitolo: without it, a sort of every match.
-    "create index ix_prezzario_seq_capitolo on prezzario (seq_capitolo)",
-    "create index ix_prezzario_sezione_nome on prezzario (codice_sezione, sezione)",
-    "create index ix_prezzario_chiave_capitolo on prezzario (mid(codice_totale,1,6))",
-    "create index ix_prezzario_chiave_articolo on prezzario (mid(codice_totale,1,10))",
+    "create index ix_capitoli_seq_capitolo on capitoli (seq_capitolo)",
+    "create index ix_sezioni_codice on sezioni (codice_sezione, sezione)",
+    "create index ix_subarticoli_chiave_capitolo on subarticoli (mid(codice_totale,1,6))",
+    "create index ix_subarticoli_chiave_articolo on subarticoli (mid(codice_totale,1,10))",
 };
 constexpr int kIndexCount = int(std::size(kIndexes));
 
@@ -78,8 +108,10 @@ PriceListWriter::PriceListWriter(const QString& outPath)
         exec("pragma cache_size = -65536");
         exec("begin");
         exec(kSchema);
-        m_insertRow = prepare("insert into prezzario values "
-                              "(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19)");
+        m_sections.insert = prepare("insert into sezioni values (?1,?2,?3,?4)");
+        m_chapters.insert = prepare("insert into capitoli values (?1,?2,?3,?4,?5,?6)");
+        m_articles.insert = prepare("insert into articoli values (?1,?2,?3,?4,?5)");
+        m_insertRow = prepare("insert into subarticoli values (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10)");
         m_insertPremessa = prepare("insert into premesse values (?1,?2,?3,?4)");
         m_insertTopic = prepare("insert into manuale values (?1,?2)");
     } catch (const core::DbError& e) {
@@ -99,7 +131,8 @@ PriceListWriter::~PriceListWriter()
 
 void PriceListWriter::discard()
 {
-    for (sqlite3_stmt** stmt : {&m_insertRow, &m_insertPremessa, &m_insertTopic}) {
+    for (sqlite3_stmt** stmt :
+         {&m_insertRow, &m_sections.insert, &m_chapters.insert, &m_articles.insert, &m_insertPremessa, &m_insertTopic}) {
         sqlite3_finalize(*stmt);
         *stmt = nullptr;
     }
@@ -164,30 +197,88 @@ void bindReal(sqlite3_stmt* stmt, int index, const std::optional<double>& value)
         sqlite3_bind_null(stmt, index);
 }
 
+// A level's identity is all it stores, its parent included: rows that agree on every field share one row
+// of the level's table, and rows that differ (a check the builder can be asked to skip) each keep their own
+// texts. Length-prefixed, so that no text can run into the next; a Null note differs from an empty one.
+void appendKey(QString& key, const QString& text)
+{
+    key += QString::number(text.size());
+    key += u':';
+    key += text;
+}
+
+void appendKey(QString& key, const std::optional<QString>& text)
+{
+    if (!text) {
+        key += u'N';
+        return;
+    }
+    key += u'T';
+    appendKey(key, *text);
+}
+
 } // namespace
+
+qint64 PriceListWriter::levelId(Level& level, const QString& key, const std::function<void(sqlite3_stmt*)>& bind)
+{
+    const auto found = level.ids.constFind(key);
+    if (found != level.ids.constEnd())
+        return *found;
+    const qint64 id = level.ids.size() + 1;
+    sqlite3_bind_int64(level.insert, 1, id);
+    bind(level.insert);
+    step(level.insert);
+    level.ids.insert(key, id);
+    return id;
+}
 
 void PriceListWriter::addRow(const PriceRow& row)
 {
+    QString key;
+    appendKey(key, row.codiceSezione);
+    appendKey(key, row.sezione);
+    appendKey(key, row.noteSezione);
+    const qint64 section = levelId(m_sections, key, [&](sqlite3_stmt* s) {
+        bindText(s, 2, row.codiceSezione);
+        bindText(s, 3, row.sezione);
+        bindText(s, 4, row.noteSezione);
+    });
+
+    key = QString::number(section) + u'/';
+    appendKey(key, row.codiceCapitolo);
+    appendKey(key, row.capitolo);
+    appendKey(key, row.noteCapitolo);
+    key += QString::number(row.seqCapitolo);
+    const qint64 chapter = levelId(m_chapters, key, [&](sqlite3_stmt* s) {
+        sqlite3_bind_int64(s, 2, section);
+        bindText(s, 3, row.codiceCapitolo);
+        bindText(s, 4, row.capitolo);
+        bindText(s, 5, row.noteCapitolo);
+        sqlite3_bind_int64(s, 6, row.seqCapitolo);
+    });
+
+    key = QString::number(chapter) + u'/';
+    appendKey(key, row.codiceArticolo);
+    appendKey(key, row.articolo);
+    appendKey(key, row.noteArticolo);
+    const qint64 article = levelId(m_articles, key, [&](sqlite3_stmt* s) {
+        sqlite3_bind_int64(s, 2, chapter);
+        bindText(s, 3, row.codiceArticolo);
+        bindText(s, 4, row.articolo);
+        bindText(s, 5, row.noteArticolo);
+    });
+
     sqlite3_stmt* s = m_insertRow;
     sqlite3_bind_int64(s, 1, row.sequenza);
-    bindText(s, 2, row.codiceTotale);
-    bindText(s, 3, row.codiceSezione);
-    bindText(s, 4, row.sezione);
-    bindText(s, 5, row.noteSezione);
-    bindText(s, 6, row.codiceCapitolo);
-    bindText(s, 7, row.codiceArticolo);
-    bindText(s, 8, row.capitolo);
-    bindText(s, 9, row.noteCapitolo);
-    sqlite3_bind_int64(s, 10, row.seqCapitolo);
-    bindText(s, 11, row.codiceSubarticolo);
-    bindText(s, 12, row.articolo);
-    bindText(s, 13, row.noteArticolo);
-    bindText(s, 14, row.noteSubarticolo);
-    bindText(s, 15, row.subarticolo);
-    bindText(s, 16, row.simbolo);
-    bindReal(s, 17, row.prezzoLordo);
-    bindReal(s, 18, row.incidenzaManodopera);
-    bindReal(s, 19, row.sommaManodopera);
+    sqlite3_bind_int64(s, 2, article);
+    bindText(s, 3, row.codiceTotale);
+    bindText(s, 4, row.codiceSubarticolo);
+    bindText(s, 5, row.subarticolo);
+    bindText(s, 6, row.noteSubarticolo);
+    bindText(s, 7, row.simbolo);
+    bindReal(s, 8, row.prezzoLordo);
+    bindReal(s, 9, row.incidenzaManodopera);
+    bindReal(s, 10, row.sommaManodopera);
     step(s);
 }
 
@@ -240,7 +331,8 @@ void PriceListWriter::commit(const std::function<void(int done, int total)>& onS
     exec("analyze");
     exec("commit");
     exec("pragma journal_mode = delete");
-    for (sqlite3_stmt** stmt : {&m_insertRow, &m_insertPremessa, &m_insertTopic}) {
+    for (sqlite3_stmt** stmt :
+         {&m_insertRow, &m_sections.insert, &m_chapters.insert, &m_articles.insert, &m_insertPremessa, &m_insertTopic}) {
         sqlite3_finalize(*stmt);
         *stmt = nullptr;
     }

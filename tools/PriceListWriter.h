@@ -2,6 +2,7 @@
 
 #include "Database.h"
 
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -11,7 +12,7 @@ struct sqlite3_stmt;
 
 namespace builder {
 
-// One subarticle row of table prezzario, fields in the table's column order.
+// One subarticle row of the relation prezzario, fields in its column order.
 struct PriceRow
 {
     qint64 sequenza = 0;
@@ -69,9 +70,20 @@ private:
     [[noreturn]] void fail(const QString& what) const;
     void discard();
 
+    // One level above the subarticles: its insert statement and the ids of the rows written so far.
+    struct Level
+    {
+        sqlite3_stmt* insert = nullptr;
+        QHash<QString, qint64> ids;
+    };
+    qint64 levelId(Level& level, const QString& key, const std::function<void(sqlite3_stmt*)>& bind);
+
     QString m_outPath;
     QString m_tempPath;
     core::Database m_db;
+    Level m_sections;
+    Level m_chapters;
+    Level m_articles;
     sqlite3_stmt* m_insertRow = nullptr;
     sqlite3_stmt* m_insertPremessa = nullptr;
     sqlite3_stmt* m_insertTopic = nullptr;

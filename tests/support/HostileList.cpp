@@ -139,11 +139,16 @@ void quoteCodes(const QString& database)
 {
     core::Database db = core::Database::OpenDatabase(database, QStringLiteral(";pwd=") + core::kDbPassword,
                                                      core::Database::Mode::CreateWrite);
-    db.Execute(QStringLiteral("update prezzario set codice_capitolo = 'A''1', codice_totale = '01.A''1' || "
-                              "substr(codice_totale, 7) where codice_sezione = '01' and codice_capitolo = 'A01'"));
-    db.Execute(QStringLiteral("update prezzario set codice_articolo = '''--', codice_totale = substr(codice_totale, "
-                              "1, 7) || '''--' || substr(codice_totale, 11) where codice_sezione = '01' and "
-                              "codice_capitolo = 'A''1' and codice_articolo = 'A02'"));
+    // Codes the builder refuses, written into the level tables behind prezzario.
+    db.Execute(QStringLiteral("update capitoli set codice_capitolo = 'A''1' where codice_capitolo = 'A01' and sezione "
+                              "in (select id from sezioni where codice_sezione = '01')"));
+    db.Execute(QStringLiteral("update subarticoli set codice_totale = '01.A''1' || substr(codice_totale, 7) "
+                              "where substr(codice_totale, 1, 7) = '01.A01.'"));
+    db.Execute(QStringLiteral("update articoli set codice_articolo = '''--' where codice_articolo = 'A02' and capitolo "
+                              "in (select c.id from capitoli c join sezioni z on z.id = c.sezione "
+                              "where z.codice_sezione = '01' and c.codice_capitolo = 'A''1')"));
+    db.Execute(QStringLiteral("update subarticoli set codice_totale = substr(codice_totale, 1, 7) || '''--' || "
+                              "substr(codice_totale, 11) where substr(codice_totale, 1, 11) = '01.A''1.A02.'"));
 }
 
 fixture::Tables quotedTables()

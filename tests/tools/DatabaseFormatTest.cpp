@@ -6,6 +6,8 @@
 
 #include "Builder.h"
 #include "Error.h"
+#include "EscapeQuotes.h"
+#include "PriceList.h"
 
 #include <gtest/gtest.h>
 
@@ -73,19 +75,28 @@ TEST_F(BuiltFile, staysInRollbackJournalMode)
 TEST_F(BuiltFile, holdsTheIndexesTheQueriesNeed)
 {
     const auto indexes = readAll(db, QStringLiteral("select name, sql from sqlite_master where type = 'index' "
-                                                    "and tbl_name = 'prezzario'"));
+                                                    "and sql is not null"));
     QStringList definitions;
     for (const QVariantList& index : indexes)
         definitions << index[1].toString();
     const QString all = definitions.join(u'\n');
-    EXPECT_EQ(indexes.size(), 6);
-    EXPECT_TRUE(all.contains(QStringLiteral("UNIQUE INDEX ix_prezzario_codice_totale on prezzario (codice_totale)")));
-    EXPECT_TRUE(all.contains(QStringLiteral("on prezzario (codice_sezione, seq_capitolo)")));
-    EXPECT_TRUE(all.contains(QStringLiteral("on prezzario (codice_sezione, sezione)")));
-    EXPECT_TRUE(all.contains(QStringLiteral("on prezzario (seq_capitolo)")));
+    EXPECT_EQ(indexes.size(), 8);
+    EXPECT_TRUE(all.contains(QStringLiteral("UNIQUE INDEX ix_subarticoli_codice_totale on subarticoli (codice_totale)")));
+    EXPECT_TRUE(all.contains(QStringLiteral("on capitoli (sezione, seq_capitolo)")));
+    EXPECT_TRUE(all.contains(QStringLiteral("on capitoli (seq_capitolo)")));
+    EXPECT_TRUE(all.contains(QStringLiteral("on sezioni (codice_sezione, sezione)")));
     EXPECT_TRUE(all.contains(QStringLiteral("(mid(codice_totale,1,6))")));
     EXPECT_TRUE(all.contains(QStringLiteral("(mid(codice_totale,1,10))")));
     EXPECT_GT(scalar(db, QStringLiteral("select count(*) from sqlite_stat1")).toInt(), 0);
+}
+
+TEST_F(BuiltFile, eachLevelIsStoredOnce)
+{
+    EXPECT_EQ(scalar(db, QStringLiteral("select count(*) from subarticoli")).toInt(), 400);
+    EXPECT_EQ(scalar(db, QStringLiteral("select count(*) from articoli")),
+              scalar(db, QStringLiteral("select count(distinct mid(codice_totale,1,10)) from prezzario")));
+    EXPECT_EQ(scalar(db, QStringLiteral("select count(*) from capitoli")),
+              scalar(db, QStringLiteral("select count(distinct mid(codice_totale,1,6)) from prezzario")));
 }
 
 TEST_F(BuiltFile, theProgramsQueriesUseTheIndexes)
@@ -94,24 +105,144 @@ TEST_F(BuiltFile, theProgramsQueriesUseTheIndexes)
     EXPECT_FALSE(plan(QStringLiteral("select codice_totale from prezzario where ucase(subarticolo) like '*DI*' "
                                      "order by sequenza"))
                      .contains(QStringLiteral("TEMP B-TREE")));
-    // The chapter search over the whole list walks seq_capitolo's index instead of sorting its matches.
-    EXPECT_FALSE(plan(QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo,seq_capitolo,"
-                                     "note_capitolo from prezzario where ucase(capitolo) like '*DI*' "
-                                     "order by seq_capitolo"))
-                     .contains(QStringLiteral("TEMP B-TREE")));
+    // The chapter search reads the chapters, in seq_capitolo's order, and only then their rows.
+    const QString chapters = plan(QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo,"
+                                                 "seq_capitolo,note_capitolo from prezzario where ucase(capitolo) "
+                                                 "like '*DI*' order by seq_capitolo"));
+    EXPECT_TRUE(chapters.startsWith(QStringLiteral("SCAN TABLE capitoli AS c USING INDEX ix_capitoli_seq_capitolo")))
+        << chapters.toStdString();
+    EXPECT_FALSE(chapters.contains(QStringLiteral("TEMP B-TREE")));
     EXPECT_TRUE(plan(QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"))
-                    .contains(QStringLiteral("COVERING INDEX ix_prezzario_sezione_nome")));
+                    .contains(QStringLiteral("ix_sezioni_codice")));
     EXPECT_TRUE(plan(QStringLiteral("select codice_articolo,articolo,note_capitolo from prezzario where "
                                     "mid(codice_totale,1,6) ='01.A01' order by codice_articolo"))
-                    .contains(QStringLiteral("ix_prezzario_chiave_capitolo")));
+                    .contains(QStringLiteral("ix_subarticoli_chiave_capitolo")));
     EXPECT_TRUE(plan(QStringLiteral("select codice_totale,subarticolo from prezzario where "
                                     "mid(codice_totale,1,10) ='01.A01.A01' order by codice_subarticolo"))
-                    .contains(QStringLiteral("ix_prezzario_chiave_articolo")));
-    EXPECT_TRUE(plan(QStringLiteral("select distinct codice_capitolo, capitolo,seq_capitolo,note_sezione from "
-                                    "prezzario where codice_sezione ='01' order by seq_capitolo"))
-                    .contains(QStringLiteral("ix_prezzario_sezione_seq_capitolo")));
+                    .contains(QStringLiteral("ix_subarticoli_chiave_articolo")));
+    // A section's chapters come from the chapters, not from a walk of every subarticle.
+    EXPECT_FALSE(plan(QStringLiteral("select distinct codice_capitolo, capitolo,seq_capitolo,note_sezione from "
+                                     "prezzario where codice_sezione ='01' order by seq_capitolo"))
+                     .contains(QStringLiteral("SCAN TABLE subarticoli")));
     EXPECT_TRUE(plan(QStringLiteral("select * from prezzario where codice_totale = '01.A01.A01.010'"))
-                    .contains(QStringLiteral("ix_prezzario_codice_totale")));
+                    .contains(QStringLiteral("ix_subarticoli_codice_totale")));
+}
+
+namespace {
+
+// The layout of earlier builders: one table, every subarticle row repeating its section, chapter and article,
+// keyed with the password itself.
+constexpr const char* kEarlierLayout[] = {
+    "create table vecchio.prezzario (sequenza integer primary key, codice_totale text not null, codice_sezione "
+    "text not null, sezione text not null, note_sezione text, codice_capitolo text not null, codice_articolo text "
+    "not null, capitolo text not null, note_capitolo text, seq_capitolo integer not null, codice_subarticolo text "
+    "not null, articolo text not null, note_articolo text, note_subarticolo text, subarticolo text not null, "
+    "simbolo text not null, prezzo_lordo real, incidenza_manodopera real, somma_manodopera real)",
+    "insert into vecchio.prezzario select * from prezzario order by sequenza",
+    "create table vecchio.anno_prezzario as select * from anno_prezzario",
+    "create table vecchio.premesse as select * from premesse",
+    "create table vecchio.manuale as select * from manuale",
+    "create unique index vecchio.ix_prezzario_codice_totale on prezzario (codice_totale)",
+    "create index vecchio.ix_prezzario_sezione_seq_capitolo on prezzario (codice_sezione, seq_capitolo)",
+    "create index vecchio.ix_prezzario_seq_capitolo on prezzario (seq_capitolo)",
+    "create index vecchio.ix_prezzario_sezione_nome on prezzario (codice_sezione, sezione)",
+    "create index vecchio.ix_prezzario_chiave_capitolo on prezzario (mid(codice_totale,1,6))",
+    "create index vecchio.ix_prezzario_chiave_articolo on prezzario (mid(codice_totale,1,10))",
+    "analyze vecchio",
+};
+
+// The queries of the windows and the report, with codes of the demo list.
+constexpr const char* kFixedQueries[] = {
+    "select distinct(codice_sezione),sezione from prezzario order by codice_sezione",
+    "select distinct codice_capitolo, capitolo,seq_capitolo,note_sezione from prezzario where codice_sezione "
+    "='01' order by seq_capitolo",
+    "select codice_articolo,articolo,note_capitolo from prezzario where mid(codice_totale,1,6) ='01.A01' order "
+    "by codice_articolo",
+    "select codice_totale,subarticolo,simbolo,prezzo_lordo,note_articolo,incidenza_manodopera,somma_manodopera "
+    "from prezzario where mid(codice_totale,1,10) ='01.A01.A01' order by codice_subarticolo",
+    "select codice_totale,subarticolo,simbolo,prezzo_lordo,note_articolo,incidenza_manodopera,somma_manodopera "
+    "from prezzario where mid(codice_totale,1,10) ='01.A01.A01' order by sequenza",
+    "select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,seq_capitolo,"
+    "note_articolo from prezzario where mid(codice_totale,1,6) = '01.A01' order by sequenza",
+    "select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,seq_capitolo,"
+    "note_articolo from prezzario where codice_totale = '01.A01.A01.010' order by sequenza",
+    "select mid(codice_totale,1,10),sezione,capitolo,articolo,seq_capitolo,note_capitolo,note_articolo from "
+    "prezzario where mid(codice_totale,1,10) = '01.A01.A02' order by sequenza",
+    "select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,somma_manodopera,seq_capitolo,"
+    "sezione,capitolo,articolo,note_capitolo,note_articolo from prezzario where codice_totale = '01.A01.A02.010'",
+    "select distinct seq_capitolo,codice_capitolo from prezzario where codice_sezione = '01' order by "
+    "seq_capitolo",
+    "select min(sequenza),mid(codice_totale,1,10) from prezzario where mid(codice_totale,1,10) = '01.A01.A02' "
+    "group by mid(codice_totale,1,10)",
+    "select max(sequenza),mid(codice_totale,1,10) from prezzario where mid(codice_totale,1,10) = '01.A01.A02' "
+    "group by mid(codice_totale,1,10)",
+    "select sequenza,codice_totale from prezzario where codice_totale = '01.A01.A01.020'",
+    "select * from prezzario where codice_sezione = '01' and codice_capitolo ='A01' order by sequenza",
+    "select * from prezzario where codice_sezione = '02' order by sequenza",
+    "select note_sezione from prezzario where codice_sezione='02' order by sequenza",
+    "select * from prezzario where mid(codice_totale,1,6) = '01.A02' order by sequenza",
+};
+
+QStringList programQueries()
+{
+    QStringList queries;
+    for (const char* sql : kFixedQueries)
+        queries << QString::fromLatin1(sql);
+    for (const char* word : {"*DI*", "*CALCESTRUZZO*", "*A*O*", "[CS]?A*"}) {
+        const QString pattern = QString::fromLatin1(word);
+        for (const QString& section : {QString(), QStringLiteral(" and codice_sezione = '01'")}) {
+            queries << QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo,seq_capitolo,"
+                                      "note_capitolo from prezzario where ucase(capitolo) like '%1'%2 order by "
+                                      "seq_capitolo")
+                           .arg(pattern, section)
+                    << QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,"
+                                      "articolo,seq_capitolo,note_articolo from prezzario where ucase(articolo) like "
+                                      "'%1'%2 order by sequenza")
+                           .arg(pattern, section)
+                    << QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,"
+                                      "somma_manodopera,seq_capitolo from prezzario where ucase(subarticolo) like "
+                                      "'%1'%2 order by sequenza")
+                           .arg(pattern, section);
+        }
+    }
+    return queries;
+}
+
+QStringList columnNames(const core::Database& db, const QString& sql)
+{
+    const core::Recordset rs = db.OpenRecordset(sql);
+    QStringList names;
+    for (int i = 0; i < rs.FieldCount(); ++i)
+        names << rs.FieldName(i);
+    return names;
+}
+
+} // namespace
+
+TEST_F(BuiltFile, aFileOfTheEarlierLayoutOpensAndAnswersEveryQueryAsThisOne)
+{
+    const QString earlier = QDir(s_dir->path()).filePath(QStringLiteral("Prezzario-vecchio.mdb"));
+    {
+        const core::Database source = core::Database::OpenDatabase(path(), QStringLiteral(";pwd=") + core::kDbPassword,
+                                                                   core::Database::Mode::CreateWrite);
+        source.Execute(QStringLiteral("attach database %1 as vecchio key %2")
+                           .arg(core::SqlString(earlier), core::SqlString(core::kDbPassword)));
+        source.Execute(QStringLiteral("pragma vecchio.cipher_page_size = 4096"));
+        for (const char* sql : kEarlierLayout)
+            source.Execute(QString::fromLatin1(sql));
+        source.Execute(QStringLiteral("detach database vecchio"));
+    }
+    const core::Database old = openBuilt(earlier);
+    const QStringList queries = programQueries();
+    qsizetype rows = 0;
+    for (const QString& sql : queries) {
+        const QList<QVariantList> expected = readAll(old, sql);
+        EXPECT_EQ(readAll(db, sql), expected) << sql.toStdString();
+        EXPECT_EQ(columnNames(db, sql), columnNames(old, sql)) << sql.toStdString();
+        rows += expected.size();
+    }
+    EXPECT_GT(rows, 2000); // the queries found rows to compare
+    QFile::remove(earlier);
 }
 
 TEST_F(BuiltFile, isEncryptedWithTheProgramsPassword)

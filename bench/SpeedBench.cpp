@@ -1,0 +1,277 @@
+// The program's speed beside what it must stay near, each side measured in the same run and given as a ratio:
+//  - start-up: process start until the main window is mapped on the X display, against a bare Qt main window
+//    with a menu (needs DISPLAY: ./build.sh speed starts an Xvfb when there is none);
+//  - the whole-list text search over three levels at 60,000 rows: the first run of a session (a new
+//    connection: nothing in the engine's cache) against later runs, and later runs against `rg -ci` over a
+//    CSV of the three searched columns;
+//  - the largest resident memory after the "di" search, at 60,000 and at 1,000,000 rows.
+// Each search runs in a child process of its own, so that one size's memory does not count for the other.
+
+#include "BenchData.h"
+#include "ReportList.h"
+#include "SearchWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdexcept>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+double nowMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// The environment of this process with some variables replaced.
+std::vector<std::string> environmentWith(const std::vector<std::string>& overrides)
+{
+    std::vector<std::string> result = overrides;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string variable(*entry);
+        const std::string name = variable.substr(0, variable.find('='));
+        if (std::none_of(overrides.begin(), overrides.end(),
+                         [&](const std::string& o) { return o.compare(0, name.size() + 1, name + "=") == 0; }))
+            result.push_back(variable);
+    }
+    return result;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings)
+{
+    std::vector<char*> result;
+    for (std::string& s : strings)
+        result.push_back(s.data());
+    result.push_back(nullptr);
+    return result;
+}
+
+pid_t spawn(std::vector<std::string> argv, std::vector<std::string> env, bool quiet)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet) {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
+    pid_t pid = 0;
+    const std::vector<char*> args = pointers(argv);
+    const std::vector<char*> vars = pointers(env);
+    const int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), vars.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(rc));
+    return pid;
+}
+
+// Milliseconds from the start of a process until it maps its first top-level window (there is no window
+// manager on the bench's display, so the root window sees the map itself).
+class MapClock
+{
+public:
+    MapClock()
+    {
+        m_x = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(m_x))
+            throw std::runtime_error("no X display: set DISPLAY, or run ./build.sh speed");
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_x)).data->root;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_x, root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(m_x);
+    }
+    ~MapClock() { xcb_disconnect(m_x); }
+
+    double timeToMap(const std::vector<std::string>& argv, const std::vector<std::string>& env)
+    {
+        while (xcb_generic_event_t* stale = xcb_poll_for_event(m_x))
+            std::free(stale);
+        const double start = nowMs();
+        const pid_t child = spawn(argv, env, true);
+        double mapped = -1;
+        pollfd fd{xcb_get_file_descriptor(m_x), POLLIN, 0};
+        while (mapped < 0 && nowMs() - start < 20'000) {
+            poll(&fd, 1, 100);
+            while (xcb_generic_event_t* event = xcb_poll_for_event(m_x)) {
+                if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY && mapped < 0)
+                    mapped = nowMs() - start;
+                std::free(event);
+            }
+        }
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        if (mapped < 0)
+            throw std::runtime_error(argv[0] + " showed no window in 20 s");
+        return mapped;
+    }
+
+private:
+    xcb_connection_t* m_x = nullptr;
+};
+
+void startUp(int rounds, const QString& configFolder)
+{
+    MapClock clock;
+    const std::vector<std::string> env = environmentWith(
+        {"QT_QPA_PLATFORM=xcb", "LANG=it_IT.UTF-8", "LC_ALL=it_IT.UTF-8",
+         "XDG_CONFIG_HOME=" + configFolder.toStdString()});
+    const std::vector<std::string> bare = {PREZZARIO_BARE_WINDOW};
+    const std::vector<std::string> program = {PREZZARIO_APP_DIR "/prezzario"};
+    // The first of each loads the libraries and fonts from disk; the user's machine has them cached too.
+    clock.timeToMap(bare, env);
+    clock.timeToMap(program, env);
+    std::vector<double> bareMs;
+    std::vector<double> programMs;
+    for (int i = 0; i < rounds; ++i) {
+        bareMs.push_back(clock.timeToMap(bare, env));
+        programMs.push_back(clock.timeToMap(program, env));
+    }
+    const double b = median(bareMs);
+    const double p = median(programMs);
+    std::printf("start-up, process start to window shown (median of %d)\n", rounds);
+    std::printf("  bare Qt main window with a menu   %7.1f ms\n", b);
+    std::printf("  prezzario, main window            %7.1f ms   %.2fx the bare window\n", p, p / b);
+}
+
+// One search in a child process: "first repeated maxrss chapters articles subarticles".
+struct SearchFigures
+{
+    double firstMs = 0;
+    double repeatedMs = 0;
+    double maxRssMb = 0;
+    QString rows;
+};
+
+SearchFigures searchInChild(qint64 rows, const char* word, int repeats)
+{
+    const QString list = benchdata::demoList(rows);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--search"), list, QString::fromUtf8(word), QString::number(repeats)});
+    if (!child.waitForFinished(600'000) || child.exitCode() != 0)
+        throw std::runtime_error("the search child failed");
+    const QStringList fields = QString::fromUtf8(child.readAllStandardOutput()).simplified().split(u' ');
+    if (fields.size() != 4)
+        throw std::runtime_error("the search child gave no figures");
+    return {fields[0].toDouble(), fields[1].toDouble(), fields[2].toDouble(), fields[3]};
+}
+
+// The child's side: a new connection, the first run timed, then the repeats; prints the figures.
+int searchChild(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    benchdata::SearchWindow window(QString::fromLocal8Bit(argv[2]));
+    window.prepareTextSearch(QString::fromLocal8Bit(argv[3]), true, true, true);
+    QElapsedTimer timer;
+    timer.start();
+    window.runSearch();
+    const double first = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    std::vector<double> repeated;
+    for (int i = 0; i < std::atoi(argv[4]); ++i) {
+        timer.restart();
+        window.runSearch();
+        repeated.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    const QString warning = benchdata::SearchWindow::takeWarning();
+    if (!warning.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(warning));
+        return 1;
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%.1f %.1f %.1f %lld/%lld/%lld\n", first, median(repeated), static_cast<double>(usage.ru_maxrss) / 1024,
+                static_cast<long long>(window.window->lstCapitoli().Count()),
+                static_cast<long long>(window.window->lstArticoli().Count()),
+                static_cast<long long>(window.window->lstSubarticoli().Count()));
+    return 0;
+}
+
+double rgMs(const QString& csv, const char* word, int rounds)
+{
+    const std::vector<std::string> argv = {"/usr/bin/rg", "-ci", word, csv.toStdString()};
+    std::vector<double> times;
+    for (int i = 0; i <= rounds; ++i) {
+        const double start = nowMs();
+        const pid_t child = spawn(argv, environmentWith({}), true);
+        waitpid(child, nullptr, 0);
+        if (i > 0) // the first reads the file into the system's cache
+            times.push_back(nowMs() - start);
+    }
+    return median(times);
+}
+
+void wholeListSearch(qint64 rows, int repeats)
+{
+    const QString csv = benchdata::searchedColumns(rows);
+    std::printf("whole-list search, chapters + articles + subarticles, %lld rows (repeated: median of %d)\n",
+                static_cast<long long>(rows), repeats);
+    for (const char* word : {"calcestruzzo", "di"}) {
+        const SearchFigures f = searchInChild(rows, word, repeats);
+        const double rg = rgMs(csv, word, repeats);
+        std::printf("  \"%s\" (%s rows listed)\n", word, qPrintable(f.rows));
+        std::printf("    first run %7.1f ms   %.2fx a repeated run\n", f.firstMs, f.firstMs / f.repeatedMs);
+        std::printf("    repeated  %7.1f ms   %.2fx rg -ci (%.1f ms)\n", f.repeatedMs, f.repeatedMs / rg, rg);
+        std::printf("    max resident memory %.1f MB\n", f.maxRssMb);
+    }
+}
+
+void memory(qint64 rows)
+{
+    const SearchFigures f = searchInChild(rows, "di", 1);
+    std::printf("max resident memory after the \"di\" search, %lld rows: %.1f MB (file %.0f MB)\n",
+                static_cast<long long>(rows), f.maxRssMb,
+                static_cast<double>(QFileInfo(benchdata::demoList(rows)).size()) / (1 << 20));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 5 && std::strcmp(argv[1], "--search") == 0)
+        return searchChild(argc, argv);
+    try {
+        QCoreApplication application(argc, argv);
+        const QTemporaryDir config;
+        std::setvbuf(stdout, nullptr, _IOLBF, 0);
+        startUp(15, config.path());
+        wholeListSearch(60'000, 10);
+        memory(60'000);
+        memory(1'000'000);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "prezzario-speed: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
