@@ -8,6 +8,8 @@
 #   ./build.sh fuzz      only the fuzzing stage: libFuzzer targets built in build-fuzz (PREZZARIO_FUZZ_BUILD_DIR),
 #                        each run PREZZARIO_FUZZ_SECONDS (default 60) on a copy of its seed corpus
 #   ./build.sh bench     builds, then runs the benchmarks (slow: builds a 1,000,000-row list once)
+#   ./build.sh speed     builds, then prezzario-speed: start-up, first and repeated search, memory, each beside its
+#                        reference (an Xvfb of its own when DISPLAY is not set)
 #   ./build.sh package   builds, then writes the Debian package build/prezzario_<version>_amd64.deb and checks it
 #                        with lintian
 set -euo pipefail
@@ -21,9 +23,9 @@ fuzz_seconds=${PREZZARIO_FUZZ_SECONDS:-60}
 jobs=$(nproc)
 
 case "$mode" in
-    run | test | sanitize | fuzz | bench | package) ;;
+    run | test | sanitize | fuzz | bench | speed | package) ;;
     *)
-        echo "usage: $0 run|test|sanitize|fuzz|bench|package" >&2
+        echo "usage: $0 run|test|sanitize|fuzz|bench|speed|package" >&2
         exit 2
         ;;
 esac
@@ -32,7 +34,8 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-s
           libsqlcipher-dev libcsv-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
           libreoffice-calc libreoffice-dev
           clang-14 libclang-rt-14-dev llvm-14
-          desktop-file-utils appstream man-db file dpkg-dev lintian)
+          desktop-file-utils appstream man-db file dpkg-dev lintian
+          xvfb libxcb1-dev ripgrep)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -171,6 +174,14 @@ case "$mode" in
     bench)
         build_normal ON
         exec "$build_dir/bench/prezzario-bench" --benchmark_counters_tabular=true
+        ;;
+    speed)
+        build_normal ON
+        if [ -z "${DISPLAY:-}" ]; then
+            # A display of its own: the start-up figure times the window's appearance on a real X server.
+            exec xvfb-run -a -s "-screen 0 1366x768x24" "$build_dir/bench/prezzario-speed"
+        fi
+        exec "$build_dir/bench/prezzario-speed"
         ;;
     package)
         build_normal OFF

@@ -2,6 +2,7 @@
 
 #include "Builder.h"
 #include "Database.h"
+#include "Error.h"
 #include "PriceList.h"
 
 #include <QDir>
@@ -14,14 +15,17 @@ namespace benchdata {
 
 namespace {
 
-// The newest table the builder makes: a list without it comes from an older builder.
+// A list of an older builder lacks the newest table, or does not open with today's keying.
 bool isCurrent(const QString& list)
 {
     if (!QFile::exists(list))
         return false;
-    const core::Database db = core::Database::OpenDatabase(list, QStringLiteral(";pwd=") + core::kDbPassword);
-    return !db.OpenRecordset(QStringLiteral("select name from sqlite_master where name = 'subarticoli'"))
-                .Eof();
+    try {
+        const core::Database db = core::Database::OpenDatabase(list, QStringLiteral(";pwd=") + core::kDbPassword);
+        return !db.OpenRecordset(QStringLiteral("select name from sqlite_master where name = 'subarticoli'")).Eof();
+    } catch (const core::DbError&) {
+        return false;
+    }
 }
 
 } // namespace
@@ -47,6 +51,7 @@ QString demoList(qint64 rows)
 
 QString searchedColumns(qint64 rows)
 {
+    const QString list = demoList(rows); // first: a list built again takes its CSV with it
     const QString csv = path(QStringLiteral("search-%1.csv").arg(rows));
     if (QFile::exists(csv))
         return csv;
@@ -55,7 +60,7 @@ QString searchedColumns(qint64 rows)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("cannot write the CSV");
     const core::Database db =
-        core::Database::OpenDatabase(demoList(rows), QStringLiteral(";pwd=") + core::kDbPassword);
+        core::Database::OpenDatabase(list, QStringLiteral(";pwd=") + core::kDbPassword);
     QByteArray line;
     for (core::Recordset rs =
              db.OpenRecordset(QStringLiteral("select capitolo,articolo,subarticolo from prezzario order by sequenza"));

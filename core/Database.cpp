@@ -16,6 +16,7 @@ namespace core {
 
 namespace {
 
+// The smallest page any of our files has.
 constexpr qint64 kPageSize = 4096;
 // Enough for the whole of a list of realistic size; a larger file is read through it rather than held.
 constexpr qint64 kMaxPageCacheBytes = qint64(64) << 20;
@@ -30,17 +31,31 @@ bool exec(sqlite3* db, const char* sql)
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-// The key of the files the builder writes: 32 bytes taken from the password, handed to the engine as they
-// are. The engine derives nothing from them, where a password costs a key derivation (about 30 ms) before
-// the first page can be read: the password is the program's own, so stretching it protects nothing.
-QByteArray rawKey(const QByteArray& password)
+// How a file is keyed: the key material handed to the engine and the size of the encrypted pages.
+struct Keying
 {
-    return "x'" + QCryptographicHash::hash(password, QCryptographicHash::Sha256).toHex() + "'";
+    QByteArray key; // a password, or a raw key "x'<64 hex digits>'"; empty for a plain file
+    int pageSize = 4096;
+};
+
+// The files the builder writes. The key is 32 bytes taken from the password, handed to the engine as they
+// are: the engine derives nothing from them, where a password costs a key derivation (about 30 ms) before
+// the first page can be read, and the password is the program's own, so stretching it protects nothing.
+// Each page is decrypted and authenticated as a whole: large pages make fewer, cheaper reads of the
+// tables a search walks (a first search decrypts them all), and the files are read, never written.
+Keying currentKeying(const QByteArray& password)
+{
+    return {"x'" + QCryptographicHash::hash(password, QCryptographicHash::Sha256).toHex() + "'", 65536};
 }
 
-// Opens and keys a connection, with a raw key ("x'...'") or a password; returns nullptr and leaves the
-// SQLite message in 'error' on failure.
-sqlite3* openKeyed(const QString& path, const QByteArray& key, bool write, QString* error)
+// Files of earlier builders: keyed through the password itself, 4 KiB pages.
+Keying earlierKeying(const QByteArray& password)
+{
+    return {password, 4096};
+}
+
+// Opens and keys a connection; returns nullptr and leaves the SQLite message in 'error' on failure.
+sqlite3* openKeyed(const QString& path, const Keying& keying, bool write, QString* error)
 {
     sqlite3* db = nullptr;
     const int flags = write ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) : SQLITE_OPEN_READONLY;
@@ -55,9 +70,10 @@ sqlite3* openKeyed(const QString& path, const QByteArray& key, bool write, QStri
     }
     sqlite3_extended_result_codes(db, 1);
     // An empty key means a plain file: SQLCipher then encrypts nothing.
-    const bool keyed = !key.isEmpty();
-    if ((keyed && (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK ||
-                   !exec(db, "PRAGMA cipher_page_size = 4096"))) ||
+    const QByteArray& key = keying.key;
+    const QByteArray pageSize = "PRAGMA cipher_page_size = " + QByteArray::number(keying.pageSize);
+    if ((!key.isEmpty() && (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK ||
+                            !exec(db, pageSize.constData()))) ||
         !exec(db, "PRAGMA temp_store = MEMORY")) {
         *error = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close_v2(db);
@@ -162,16 +178,18 @@ Database Database::OpenDatabase(const QString& path, const QString& connect, Mod
     }
 
     const QByteArray password = passwordFromConnect(connect).toUtf8();
-    // Files of earlier builders were keyed with the password itself: tried second, they still open.
-    QList<QByteArray> keys{password};
+    // A file of an earlier builder refuses the current keying at the probe, and opens with its own.
+    QList<Keying> keyings{earlierKeying(password)};
     if (!password.isEmpty())
-        keys.prepend(rawKey(password));
+        keyings.prepend(currentKeying(password));
     if (write)
-        keys.resize(1);
+        keyings.resize(1);
     sqlite3* db = nullptr;
+    qint64 pageSize = kPageSize;
     QString error;
-    for (const QByteArray& key : keys) {
-        db = openKeyed(path, key, write, &error);
+    for (const Keying& keying : keyings) {
+        pageSize = keying.pageSize;
+        db = openKeyed(path, keying, write, &error);
         if (!db)
             throw DbError(cannotOpen(path, write ? error : diagnose(path, error)));
         // The probe reads the first page: a wrong key or a damaged header fails here, not in a later query.
@@ -193,7 +211,7 @@ Database Database::OpenDatabase(const QString& path, const QString& connect, Mod
         // the bound's, whatever the size of the file.
         // Counted in pages, not bytes: a byte budget also pays for each page's bookkeeping, so a cache the
         // size of the file holds only most of its pages, and a full scan then misses on every page.
-        const qint64 cachePages = std::min<qint64>(info.size(), kMaxPageCacheBytes) / kPageSize + 256;
+        const qint64 cachePages = std::min<qint64>(info.size(), kMaxPageCacheBytes) / pageSize + 16;
         settled = exec(db, QByteArray("PRAGMA cache_size = " + QByteArray::number(cachePages)).constData());
     }
     if (!settled || registerDialect(db) != SQLITE_OK) {
