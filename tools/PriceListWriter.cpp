@@ -129,13 +129,18 @@ PriceListWriter::~PriceListWriter()
         discard();
 }
 
-void PriceListWriter::discard()
+void PriceListWriter::finalizeStatements()
 {
     for (sqlite3_stmt** stmt :
          {&m_insertRow, &m_sections.insert, &m_chapters.insert, &m_articles.insert, &m_insertPremessa, &m_insertTopic}) {
         sqlite3_finalize(*stmt);
         *stmt = nullptr;
     }
+}
+
+void PriceListWriter::discard()
+{
+    finalizeStatements();
     m_db.Close();
     QFile::remove(m_tempPath);
 }
@@ -331,11 +336,7 @@ void PriceListWriter::commit(const std::function<void(int done, int total)>& onS
     exec("analyze");
     exec("commit");
     exec("pragma journal_mode = delete");
-    for (sqlite3_stmt** stmt :
-         {&m_insertRow, &m_sections.insert, &m_chapters.insert, &m_articles.insert, &m_insertPremessa, &m_insertTopic}) {
-        sqlite3_finalize(*stmt);
-        *stmt = nullptr;
-    }
+    finalizeStatements();
     m_db.Close();
 
     // Writes were not synced while loading; make the file durable before it takes the final name.

@@ -68,6 +68,7 @@ private:
     sqlite3_stmt* prepare(const char* sql);
     void step(sqlite3_stmt* stmt);
     [[noreturn]] void fail(const QString& what) const;
+    void finalizeStatements();
     void discard();
 
     // One level above the subarticles: its insert statement and the ids of the rows written so far.
