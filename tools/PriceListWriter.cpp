@@ -202,36 +202,58 @@ void bindReal(sqlite3_stmt* stmt, int index, const std::optional<double>& value)
         sqlite3_bind_null(stmt, index);
 }
 
-// A level's identity is all it stores, its parent included: rows that agree on every field share one row
-// of the level's table, and rows that differ (a check the builder can be asked to skip) each keep their own
-// texts. Length-prefixed, so that no text can run into the next; a Null note differs from an empty one.
-void appendKey(QString& key, const QString& text)
+// Each part ends where its text says: a number at its '/', a text after the length it starts with, a note
+// at its 'N' (Null) or as a text after its 'T'. No text can then run into the next, and a Null note differs
+// from an empty one.
+void appendKey(QString& key, const PriceListWriter::LevelValue& value)
 {
-    key += QString::number(text.size());
-    key += u':';
-    key += text;
-}
-
-void appendKey(QString& key, const std::optional<QString>& text)
-{
-    if (!text) {
-        key += u'N';
+    if (const auto* number = std::get_if<qint64>(&value)) {
+        key += QString::number(*number);
+        key += u'/';
         return;
     }
-    key += u'T';
-    appendKey(key, *text);
+    const QString* text = nullptr;
+    if (const auto* note = std::get_if<const std::optional<QString>*>(&value)) {
+        const std::optional<QString>& optional = **note;
+        key += optional ? u'T' : u'N';
+        text = optional ? &*optional : nullptr;
+    } else {
+        text = std::get<const QString*>(value);
+    }
+    if (text) {
+        key += QString::number(text->size());
+        key += u':';
+        key += *text;
+    }
+}
+
+void bindValue(sqlite3_stmt* stmt, int index, const PriceListWriter::LevelValue& value)
+{
+    if (const auto* number = std::get_if<qint64>(&value))
+        sqlite3_bind_int64(stmt, index, *number);
+    else if (const auto* note = std::get_if<const std::optional<QString>*>(&value))
+        bindText(stmt, index, **note);
+    else
+        bindText(stmt, index, *std::get<const QString*>(value));
 }
 
 } // namespace
 
-qint64 PriceListWriter::levelId(Level& level, const QString& key, const std::function<void(sqlite3_stmt*)>& bind)
+// A level's identity is all it stores, its parent included: rows that agree on every field share one row
+// of the level's table, and rows that differ (a check the builder can be asked to skip) each keep their own.
+qint64 PriceListWriter::levelId(Level& level, std::initializer_list<LevelValue> values)
 {
+    QString key;
+    for (const LevelValue& value : values)
+        appendKey(key, value);
     const auto found = level.ids.constFind(key);
     if (found != level.ids.constEnd())
         return *found;
     const qint64 id = level.ids.size() + 1;
     sqlite3_bind_int64(level.insert, 1, id);
-    bind(level.insert);
+    int column = 2;
+    for (const LevelValue& value : values)
+        bindValue(level.insert, column++, value);
     step(level.insert);
     level.ids.insert(key, id);
     return id;
@@ -239,39 +261,10 @@ qint64 PriceListWriter::levelId(Level& level, const QString& key, const std::fun
 
 void PriceListWriter::addRow(const PriceRow& row)
 {
-    QString key;
-    appendKey(key, row.codiceSezione);
-    appendKey(key, row.sezione);
-    appendKey(key, row.noteSezione);
-    const qint64 section = levelId(m_sections, key, [&](sqlite3_stmt* s) {
-        bindText(s, 2, row.codiceSezione);
-        bindText(s, 3, row.sezione);
-        bindText(s, 4, row.noteSezione);
-    });
-
-    key = QString::number(section) + u'/';
-    appendKey(key, row.codiceCapitolo);
-    appendKey(key, row.capitolo);
-    appendKey(key, row.noteCapitolo);
-    key += QString::number(row.seqCapitolo);
-    const qint64 chapter = levelId(m_chapters, key, [&](sqlite3_stmt* s) {
-        sqlite3_bind_int64(s, 2, section);
-        bindText(s, 3, row.codiceCapitolo);
-        bindText(s, 4, row.capitolo);
-        bindText(s, 5, row.noteCapitolo);
-        sqlite3_bind_int64(s, 6, row.seqCapitolo);
-    });
-
-    key = QString::number(chapter) + u'/';
-    appendKey(key, row.codiceArticolo);
-    appendKey(key, row.articolo);
-    appendKey(key, row.noteArticolo);
-    const qint64 article = levelId(m_articles, key, [&](sqlite3_stmt* s) {
-        sqlite3_bind_int64(s, 2, chapter);
-        bindText(s, 3, row.codiceArticolo);
-        bindText(s, 4, row.articolo);
-        bindText(s, 5, row.noteArticolo);
-    });
+    const qint64 section = levelId(m_sections, {&row.codiceSezione, &row.sezione, &row.noteSezione});
+    const qint64 chapter =
+        levelId(m_chapters, {section, &row.codiceCapitolo, &row.capitolo, &row.noteCapitolo, row.seqCapitolo});
+    const qint64 article = levelId(m_articles, {chapter, &row.codiceArticolo, &row.articolo, &row.noteArticolo});
 
     sqlite3_stmt* s = m_insertRow;
     sqlite3_bind_int64(s, 1, row.sequenza);

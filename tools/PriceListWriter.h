@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <variant>
 
 struct sqlite3_stmt;
 
@@ -61,6 +62,9 @@ public:
     void commit(const std::function<void(int done, int total)>& onStep = {});
 
     const QString& outPath() const { return m_outPath; }
+
+    // One field of a section, chapter or article row: its parent's id, a text or a note that may be Null.
+    using LevelValue = std::variant<qint64, const QString*, const std::optional<QString>*>;
     const QString& tempPath() const { return m_tempPath; }
 
 private:
@@ -77,7 +81,7 @@ private:
         sqlite3_stmt* insert = nullptr;
         QHash<QString, qint64> ids;
     };
-    qint64 levelId(Level& level, const QString& key, const std::function<void(sqlite3_stmt*)>& bind);
+    qint64 levelId(Level& level, std::initializer_list<LevelValue> values);
 
     QString m_outPath;
     QString m_tempPath;
