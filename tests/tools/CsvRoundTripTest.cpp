@@ -111,7 +111,10 @@ TEST(CsvRoundTrip, fieldsComeBackExactlyAsWritten)
         "\"Posa dell'opera, \"\"tipo A\"\"\r\nsu due righe\",1,01.A01.A05.010,01,Opere edili,\"\",A01,A05,"
         "SCAVI,,1,010,Scavo all'esterno,\"\",,m³,12.5,27.5,3.44\r\n"
         "  con spazi  ,2,20.B03.C07.990,20,\"Opere a verde: già, è, perché\",,B03,C07,Alberi,\"Nota, con virgola\","
-        "7,990,Messa a dimora,,\"\",cad,,,\r\n";
+        "7,990,Messa a dimora,,\"\",cad,,,\r\n"
+        // The section, chapter and article of the first row, with Null where it has empty notes and the reverse:
+        // the builder takes them as agreeing, and each row keeps its own.
+        "Seconda voce,3,01.A01.A05.020,01,Opere edili,,A01,A05,SCAVI,\"\",1,020,Scavo all'esterno,,,m³,1,,\r\n";
     writeCsvFolder(csvDir.path(),
                    {{QStringLiteral("prezzario.csv"), prices},
                     {QStringLiteral("anno_prezzario.csv"), "anno_prezzario\r\n2021\r\n"},
@@ -123,7 +126,7 @@ TEST(CsvRoundTrip, fieldsComeBackExactlyAsWritten)
     const core::Database db = openBuilt(databaseIn(outDir));
 
     const QList<QVariantList> rows = readAll(db, QStringLiteral("select * from prezzario order by sequenza"));
-    ASSERT_EQ(rows.size(), 2);
+    ASSERT_EQ(rows.size(), 3);
     const QVariantList first = {qlonglong(1),
                                 QStringLiteral("01.A01.A05.010"),
                                 QStringLiteral("01"),
@@ -167,6 +170,9 @@ TEST(CsvRoundTrip, fieldsComeBackExactlyAsWritten)
                                  QVariant(),
                                  QVariant()};
     EXPECT_EQ(rows[1], second);
+    EXPECT_FALSE(rows[2][4].isValid());
+    EXPECT_EQ(rows[2][8], QVariant(QStringLiteral("")));
+    EXPECT_FALSE(rows[2][12].isValid());
 
     EXPECT_EQ(
         readAll(db, QStringLiteral("select * from premesse")),
