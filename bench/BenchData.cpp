@@ -77,4 +77,23 @@ QString searchedColumns(qint64 rows)
     return csv;
 }
 
+QStringList textSearchQueries(const char* word, bool programDialect)
+{
+    const QString pattern = QString::fromUtf8(word).toUpper();
+    const QString upper = programDialect ? QStringLiteral("ucase(") : QStringLiteral("upper(");
+    const QString any = programDialect ? QStringLiteral("*") : QStringLiteral("%");
+    const QString where = QStringLiteral(" like '") + any + pattern + any + QStringLiteral("'");
+    return {
+        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo,seq_capitolo,note_capitolo from "
+                       "prezzario where ") +
+            upper + QStringLiteral("capitolo)") + where + QStringLiteral(" order by seq_capitolo"),
+        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
+                       "seq_capitolo,note_articolo from prezzario where ") +
+            upper + QStringLiteral("articolo)") + where + QStringLiteral(" order by sequenza"),
+        QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,somma_manodopera,"
+                       "seq_capitolo from prezzario where ") +
+            upper + QStringLiteral("subarticolo)") + where + QStringLiteral(" order by sequenza"),
+    };
+}
+
 } // namespace benchdata

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace benchdata {
 
@@ -14,5 +15,9 @@ QString demoList(qint64 rows);
 // The three columns the text search reads (capitolo, articolo, subarticolo) of the demo list of 'rows'
 // subarticles, as CSV in list order, for `rg -ci WORD` to be timed over the same text. Made on first use.
 QString searchedColumns(qint64 rows);
+
+// The three queries of the whole-list text search for one word, as the search window writes them, in the
+// dialect of one engine: the program's ucase and '*' wildcards, or SQLite's own upper() and '%'.
+QStringList textSearchQueries(const char* word, bool programDialect);
 
 } // namespace benchdata

@@ -132,27 +132,6 @@ qint64 walkPlain(const QByteArray& sql)
     return rows;
 }
 
-// The three queries of the text search for one word, in the dialect of one engine: the program's
-// ucase and '*' wildcards, or SQLite's own upper() and '%'.
-QStringList searchQueries(const char* word, bool programDialect)
-{
-    const QString pattern = QString::fromUtf8(word).toUpper();
-    const QString upper = programDialect ? QStringLiteral("ucase(") : QStringLiteral("upper(");
-    const QString any = programDialect ? QStringLiteral("*") : QStringLiteral("%");
-    const QString where = QStringLiteral(" like '") + any + pattern + any + QStringLiteral("'");
-    return {
-        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo,seq_capitolo,note_capitolo from "
-                       "prezzario where ") +
-            upper + QStringLiteral("capitolo)") + where + QStringLiteral(" order by seq_capitolo"),
-        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
-                       "seq_capitolo,note_articolo from prezzario where ") +
-            upper + QStringLiteral("articolo)") + where + QStringLiteral(" order by sequenza"),
-        QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,somma_manodopera,"
-                       "seq_capitolo from prezzario where ") +
-            upper + QStringLiteral("subarticolo)") + where + QStringLiteral(" order by sequenza"),
-    };
-}
-
 // Runs the three queries once untimed (the page cache warm, as the operating system keeps the plain
 // engine's file), then as the benchmark's iterations; reports rows and each query's mean time.
 void timeQueries(benchmark::State& bench, const QStringList& queries,
@@ -247,7 +226,7 @@ BENCHMARK_CAPTURE(BM_SearchWindowText, calcestruzzo, "calcestruzzo")->Unit(bench
 void BM_EncryptedEngineText(benchmark::State& bench, const char* word)
 {
     const core::Database& db = session().state.dbPrezzario;
-    timeQueries(bench, searchQueries(word, true), [&db](const QString& sql) {
+    timeQueries(bench, benchdata::textSearchQueries(word, true), [&db](const QString& sql) {
         qint64 rows = 0;
         for (core::Recordset rs = db.OpenRecordset(sql); !rs.Eof(); rs.MoveNext()) {
             for (int i = 0; i < rs.FieldCount(); ++i)
@@ -263,7 +242,7 @@ BENCHMARK_CAPTURE(BM_EncryptedEngineText, di, "di")->Unit(benchmark::kMillisecon
 void BM_PlainEngineText(benchmark::State& bench, const char* word)
 {
     benchdata::searchedColumns(kRows);
-    timeQueries(bench, searchQueries(word, false), [](const QString& sql) { return walkPlain(sql.toUtf8()); });
+    timeQueries(bench, benchdata::textSearchQueries(word, false), [](const QString& sql) { return walkPlain(sql.toUtf8()); });
 }
 BENCHMARK_CAPTURE(BM_PlainEngineText, di, "di")->Unit(benchmark::kMillisecond)->MinTime(5);
 BENCHMARK_CAPTURE(BM_PlainEngineText, calcestruzzo, "calcestruzzo")->Unit(benchmark::kMillisecond)->MinTime(5);

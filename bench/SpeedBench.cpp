@@ -8,6 +8,7 @@
 // Each session runs in a child process of its own, so that one search's memory does not count for another.
 
 #include "BenchData.h"
+#include "Database.h"
 #include "ReportList.h"
 #include "SearchWindow.h"
 
@@ -198,6 +199,7 @@ struct SearchFigures
     double repeatedMs = 0;
     double maxRssMb = 0;
     QString rows;
+    double engineMs[3] = {}; // each query alone, every column of its rows read as text
 };
 
 SearchFigures searchInChild(const QString& list, const char* word, int repeats)
@@ -212,9 +214,13 @@ SearchFigures searchInChild(const QString& list, const char* word, int repeats)
     if (!child.waitForFinished(600'000) || child.exitCode() != 0)
         throw std::runtime_error("the search child failed: " + child.readAllStandardError().toStdString());
     const QStringList fields = QString::fromUtf8(child.readAllStandardOutput()).simplified().split(u' ');
-    if (fields.size() != 4)
+    if (fields.size() != 7)
         throw std::runtime_error("the search child gave no figures");
-    return {fields[0].toDouble(), fields[1].toDouble(), fields[2].toDouble(), fields[3]};
+    return {fields[0].toDouble(),
+            fields[1].toDouble(),
+            fields[2].toDouble(),
+            fields[3],
+            {fields[4].toDouble(), fields[5].toDouble(), fields[6].toDouble()}};
 }
 
 // The same search in several sessions, one after the other: the median first and repeated runs, and the
@@ -226,16 +232,21 @@ SearchFigures searchInChildren(qint64 rows, const char* word, int repeats, int s
     searchInChild(list, word, 1);
     std::vector<double> first;
     std::vector<double> repeated;
+    std::vector<double> engine[3];
     SearchFigures result;
     for (int i = 0; i < sessions; ++i) {
         const SearchFigures f = searchInChild(list, word, repeats);
         first.push_back(f.firstMs);
         repeated.push_back(f.repeatedMs);
+        for (int q = 0; q < 3; ++q)
+            engine[q].push_back(f.engineMs[q]);
         result.maxRssMb = std::max(result.maxRssMb, f.maxRssMb);
         result.rows = f.rows;
     }
     result.firstMs = median(first);
     result.repeatedMs = median(repeated);
+    for (int q = 0; q < 3; ++q)
+        result.engineMs[q] = median(engine[q]);
     return result;
 }
 
@@ -262,10 +273,26 @@ int searchChild(int argc, char** argv)
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("%.1f %.1f %.1f %lld/%lld/%lld\n", first, median(repeated), static_cast<double>(usage.ru_maxrss) / 1024,
+    // The engine's share: each query alone, every column of every row read as text.
+    const QStringList queries = benchdata::textSearchQueries(argv[3], true);
+    double engine[3] = {};
+    for (int q = 0; q < 3; ++q) {
+        std::vector<double> runs;
+        for (int i = 0; i < std::max(1, std::atoi(argv[4])); ++i) {
+            timer.restart();
+            for (core::Recordset rs = window.state.dbPrezzario.OpenRecordset(queries[q]); !rs.Eof(); rs.MoveNext()) {
+                for (int c = 0; c < rs.FieldCount(); ++c)
+                    rs.Utf8(c);
+            }
+            runs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        }
+        engine[q] = median(runs);
+    }
+    std::printf("%.1f %.1f %.1f %lld/%lld/%lld %.1f %.1f %.1f\n", first, median(repeated),
+                static_cast<double>(usage.ru_maxrss) / 1024,
                 static_cast<long long>(window.window->lstCapitoli().Count()),
                 static_cast<long long>(window.window->lstArticoli().Count()),
-                static_cast<long long>(window.window->lstSubarticoli().Count()));
+                static_cast<long long>(window.window->lstSubarticoli().Count()), engine[0], engine[1], engine[2]);
     return 0;
 }
 
@@ -295,6 +322,8 @@ void wholeListSearch(qint64 rows, int repeats, int sessions)
         std::printf("  \"%s\" (%s rows listed)\n", word, qPrintable(f.rows));
         std::printf("    first run %7.1f ms   %.2fx a repeated run\n", f.firstMs, f.firstMs / f.repeatedMs);
         std::printf("    repeated  %7.1f ms   %.2fx rg -ci (%.1f ms)\n", f.repeatedMs, f.repeatedMs / rg, rg);
+        std::printf("      of which the three queries alone: %.1f + %.1f + %.1f ms\n", f.engineMs[0], f.engineMs[1],
+                    f.engineMs[2]);
         std::printf("    max resident memory %.1f MB\n", f.maxRssMb);
     }
 }
