@@ -16,9 +16,10 @@ namespace {
 QString columnName(sqlite3_stmt* stmt, int i)
 {
     const QString name = QString::fromUtf8(sqlite3_column_name(stmt, i));
+    if (!name.startsWith(u'(') || !name.endsWith(u')'))
+        return name;
     const char* origin = sqlite3_column_origin_name(stmt, i);
-    if (origin && name.startsWith(u'(') && name.endsWith(u')') &&
-        name.mid(1, name.size() - 2).trimmed().compare(QString::fromUtf8(origin), Qt::CaseInsensitive) == 0)
+    if (origin && name.mid(1, name.size() - 2).trimmed().compare(QString::fromUtf8(origin), Qt::CaseInsensitive) == 0)
         return QString::fromUtf8(origin);
     return name;
 }
