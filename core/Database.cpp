@@ -148,8 +148,22 @@ QString Database::describeFailure(sqlite3* db, const QString& what, const QStrin
     case SQLITE_NOMEM:
         return QStringLiteral("Memoria insufficiente per leggere il file del prezzario «%1».").arg(path);
     default:
-        return QStringLiteral("%1: %2\nQuery: %3").arg(what, QString::fromUtf8(sqlite3_errmsg(db)), sql);
+        break;
     }
+    // A file that opens but lacks a table or a column the program reads was not made by prezzario-build, or was
+    // changed since: the user needs its name and what is missing, not the query.
+    const QString engine = QString::fromUtf8(sqlite3_errmsg(db));
+    for (const auto& [prefix, kind] : {std::pair{QStringLiteral("no such table: "), QStringLiteral("la tabella")},
+                                       std::pair{QStringLiteral("no such column: "), QStringLiteral("la colonna")}}) {
+        if (!engine.startsWith(prefix))
+            continue;
+        const QString missing = engine.mid(prefix.size()).section(u'.', -1);
+        return QStringLiteral("Il file del prezzario «%1» è incompleto: manca %2 «%3».\n"
+                              "Il file non è stato scritto da prezzario-build, o è stato modificato dopo: costruirlo di "
+                              "nuovo o reinstallare il programma.")
+            .arg(path, kind, missing);
+    }
+    return QStringLiteral("%1: %2\nQuery: %3").arg(what, engine, sql);
 }
 
 QString Database::passwordFromConnect(const QString& connect)

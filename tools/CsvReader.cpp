@@ -1,13 +1,19 @@
 #include "CsvReader.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
 #include "Builder.h"
+#include "InputLimits.h"
 
 #include <csv.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -26,15 +32,26 @@ bool isBlank(const char* data, size_t size)
 
 } // namespace
 
-CsvReader::CsvReader(const QString& path, const CsvOptions& options) : m_path(path), m_options(options), m_file(path)
+CsvReader::CsvReader(const QString& path, const CsvOptions& options) : m_path(path), m_options(options)
 {
-    if (!m_file.open(QIODevice::ReadOnly))
-        throw BuildError(QStringLiteral("Impossibile leggere «%1»: %2").arg(path, m_file.errorString()));
-    m_size = m_file.size();
+    const auto cannotRead = [&](const QString& cause) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        throw BuildError(QStringLiteral("Impossibile leggere «%1»: %2").arg(path, cause));
+    };
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat info;
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0)
+        cannotRead(systemErrorText(errno));
+    // A device or a pipe never ends, or blocks: only a regular file is read.
+    if (!S_ISREG(info.st_mode))
+        cannotRead(QStringLiteral("non è un file normale (è una cartella, un dispositivo, una pipe o un socket)"));
+    m_size = qint64(info.st_size);
     m_parser = new csv_parser;
     if (csv_init(m_parser, CSV_STRICT | CSV_STRICT_FINI | CSV_EMPTY_IS_NULL | CSV_APPEND_NULL) != 0) {
         delete m_parser;
         m_parser = nullptr;
+        ::close(m_fd);
         throw BuildError(QStringLiteral("Impossibile leggere «%1»: memoria insufficiente").arg(path));
     }
     // Blanks around fields are data, not padding to be trimmed.
@@ -48,6 +65,8 @@ CsvReader::~CsvReader()
         csv_free(m_parser);
         delete m_parser;
     }
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 QString CsvReader::fileName() const
@@ -105,9 +124,12 @@ bool CsvReader::fill()
                     failLine(m_recordLine, QStringLiteral("CSV non valido: virgolette aperte e mai chiuse"));
                 break;
             }
-            const qint64 read = m_file.read(m_buffer.data(), qint64(m_buffer.size()));
+            ssize_t read = 0;
+            do
+                read = ::read(m_fd, m_buffer.data(), m_buffer.size());
+            while (read < 0 && errno == EINTR);
             if (read < 0)
-                throw BuildError(QStringLiteral("Impossibile leggere «%1»: %2").arg(m_path, m_file.errorString()));
+                throw BuildError(QStringLiteral("Impossibile leggere «%1»: %2").arg(m_path, systemErrorText(errno)));
             m_pos = 0;
             m_end = size_t(read);
             m_eof = read == 0;
@@ -121,19 +143,29 @@ bool CsvReader::fill()
             m_firstBlock = false;
             continue;
         }
-        // Feeding one physical line at a time lets parse errors and records carry their line number.
+        // Feeding one physical line at a time lets parse errors and records carry their line number. A line
+        // ends at LF, CR or CR LF, as editors count them.
         const char* begin = m_buffer.data() + m_pos;
-        const auto* newline = static_cast<const char*>(std::memchr(begin, '\n', m_end - m_pos));
-        const size_t size = newline ? size_t(newline - begin) + 1 : m_end - m_pos;
+        const char* stop = std::find_if(begin, static_cast<const char*>(m_buffer.data() + m_end), [](char c) { return c == '\n' || c == '\r'; });
+        const bool lineEnd = stop != static_cast<const char*>(m_buffer.data() + m_end);
+        const size_t size = size_t(stop - begin) + (lineEnd ? 1 : 0);
         if (m_atRecordStart && !isBlank(begin, size)) {
             m_recordLine = m_line;
             m_atRecordStart = false;
+            m_recordBytes = 0;
         }
         feed(begin, size);
+        if (!m_atRecordStart)
+            m_recordBytes += qint64(size);
+        if (m_recordBytes > limits::kMaxRecordBytes)
+            failLine(m_recordLine, QStringLiteral("la riga supera il limite di %1 (manca un ritorno a capo, o "
+                                                  "un campo tra virgolette non è mai chiuso?)")
+                                       .arg(limits::bytesText(limits::kMaxRecordBytes)));
         m_pos += size;
         m_bytesRead += qint64(size);
-        if (newline)
+        if (lineEnd && !(*stop == '\n' && size == 1 && m_afterCarriageReturn))
             ++m_line;
+        m_afterCarriageReturn = lineEnd && *stop == '\r';
     }
     return !m_ready.empty();
 }
@@ -224,6 +256,14 @@ Field CsvReader::field(int column) const
     const std::optional<std::string>& raw = m_current.fields[size_t(m_position[size_t(column)])];
     if (!raw)
         return {};
+    // Bytes are at least as many as characters: only a long field is decoded to be measured.
+    if (qint64(raw->size()) > limits::kMaxFieldText) {
+        const qint64 characters = QString::fromUtf8(raw->data(), qsizetype(raw->size())).size();
+        if (characters > limits::kMaxFieldText)
+            fail(column, QStringLiteral("il testo ha %1 caratteri, oltre il limite di %2")
+                             .arg(characters)
+                             .arg(limits::kMaxFieldText));
+    }
     bool ok = true;
     Field field{Field::Kind::Text, decode(*raw, &ok)};
     // One message for the file: every other field would say the same.

@@ -2,7 +2,6 @@
 
 #include "TableReader.h"
 
-#include <QFile>
 #include <QString>
 
 #include <deque>
@@ -76,7 +75,7 @@ private:
 
     QString m_path;
     CsvOptions m_options;
-    QFile m_file;
+    int m_fd = -1;
     csv_parser* m_parser = nullptr;
     char m_separator = ',';
     bool m_decimalComma = false;
@@ -89,6 +88,8 @@ private:
     qint64 m_line = 1;
     qint64 m_recordLine = 1;
     bool m_atRecordStart = true;
+    bool m_afterCarriageReturn = false; // the last line ended with CR: an LF right after it ends no other line
+    qint64 m_recordBytes = 0;
     qint64 m_bytesRead = 0;
     qint64 m_size = 0;
 

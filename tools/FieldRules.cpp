@@ -1,5 +1,6 @@
 #include "FieldRules.h"
 
+#include "InputLimits.h"
 #include "TableReader.h"
 
 #include <QRegularExpression>
@@ -22,9 +23,14 @@ QString describeCharacter(char32_t c)
     return QStringLiteral("«%1» (%2)").arg(QString::fromUcs4(&c, 1), number);
 }
 
-QString shown(const QString& text)
+// Texts are shown and printed: a control character (not a tab or a line break) is a fault of the file.
+QString checkedText(const TableReader& reader, int column, QString text)
 {
-    return u'"' + QString(text).replace(QChar(0), QChar::ReplacementCharacter) + u'"';
+    const qsizetype at = reader.controlCharactersAllowed() ? -1 : controlCharacterAt(text);
+    if (at >= 0)
+        reader.fail(column, QStringLiteral("il testo contiene il carattere di controllo %1 al carattere %2: %3")
+                                .arg(describeCharacter(text[at].unicode()), QString::number(at + 1), shownValue(text)));
+    return text;
 }
 
 // "1.826,34" or "1,826.34": digits in groups of three, as a spreadsheet shows thousands.
@@ -77,7 +83,7 @@ std::optional<double> parseDecimal(QStringView text, QChar point)
 
 QString requiredText(const TableReader& reader, int column)
 {
-    return reader.field(column).text;
+    return checkedText(reader, column, reader.field(column).text);
 }
 
 std::optional<QString> optionalText(const TableReader& reader, int column)
@@ -85,7 +91,7 @@ std::optional<QString> optionalText(const TableReader& reader, int column)
     const Field field = reader.field(column);
     if (field.kind == Field::Kind::Null)
         return std::nullopt;
-    return field.text;
+    return checkedText(reader, column, field.text);
 }
 
 qint64 integer(const TableReader& reader, int column)
@@ -98,7 +104,7 @@ qint64 integer(const TableReader& reader, int column)
     qint64 value = 0;
     const auto [stop, error] = std::from_chars(raw.data(), raw.data() + raw.size(), value);
     if (raw.empty() || error != std::errc() || stop != raw.data() + raw.size())
-        reader.fail(column, QStringLiteral("numero intero non valido %1").arg(shown(field.text)));
+        reader.fail(column, QStringLiteral("numero intero non valido %1").arg(shownValue(field.text)));
     return value;
 }
 
@@ -125,9 +131,9 @@ std::optional<double> optionalNumber(const TableReader& reader, int column)
         QString plain = field.text;
         plain.remove(point == u',' ? u'.' : u',');
         reader.fail(column, QStringLiteral("il numero %1 ha il separatore delle migliaia: scriverlo senza, come %2")
-                                .arg(shown(field.text), plain));
+                                .arg(shownValue(field.text), cutForMessage(plain)));
     }
-    reader.fail(column, QStringLiteral("numero non valido %1 (atteso un numero come %2)").arg(shown(field.text), example));
+    reader.fail(column, QStringLiteral("numero non valido %1 (atteso un numero come %2)").arg(shownValue(field.text), example));
 }
 
 QString code(const TableReader& reader, int column, int length)
@@ -138,21 +144,21 @@ QString code(const TableReader& reader, int column, int length)
     if (field.kind == Field::Kind::Number)
         reader.fail(column, QStringLiteral("il codice è un numero nel foglio (%1): formattare la colonna come testo, "
                                            "perché un codice come \"010\" resti scritto così")
-                                .arg(field.text));
+                                .arg(cutForMessage(field.text)));
     const QString& value = field.text;
     if (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace()))
-        reader.fail(column, QStringLiteral("il codice %1 ha spazi all'inizio o alla fine").arg(shown(value)));
+        reader.fail(column, QStringLiteral("il codice %1 ha spazi all'inizio o alla fine").arg(shownValue(value)));
     for (const char32_t c : value.toUcs4()) {
         if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
             continue;
         const QString hint = (c >= 'a' && c <= 'z') ? QStringLiteral(" (scriverlo in maiuscolo)") : QString();
         reader.fail(column, QStringLiteral("il codice %1 contiene il carattere %2%3: un codice è fatto solo di "
                                            "lettere maiuscole senza accento e di cifre (A-Z, 0-9)")
-                                .arg(shown(value), describeCharacter(c), hint));
+                                .arg(shownValue(value), describeCharacter(c), hint));
     }
     if (value.size() != length)
         reader.fail(column,
-                    QStringLiteral("il codice deve avere %1 caratteri, trovato %2").arg(QString::number(length), shown(value)));
+                    QStringLiteral("il codice deve avere %1 caratteri, trovato %2").arg(QString::number(length), shownValue(value)));
     return value;
 }
 

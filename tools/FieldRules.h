@@ -11,7 +11,8 @@ class TableReader;
 // What a field of a price list may hold. Each refusal throws FieldError naming the row and the column.
 namespace rules {
 
-// A text the program shows: an empty field is empty text, quoted or not.
+// A text the program shows: an empty field is empty text, quoted or not. A control character (not a tab or a
+// line break) is refused unless the reader allows it.
 QString requiredText(const TableReader& reader, int column);
 // A text that may be Null: an unquoted empty field (an empty cell) is Null, a quoted one empty text.
 std::optional<QString> optionalText(const TableReader& reader, int column);

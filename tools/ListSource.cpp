@@ -6,6 +6,7 @@
 
 #include "Builder.h"
 #include "FieldRules.h"
+#include "InputLimits.h"
 #include "PriceListWriter.h"
 #include "SheetReader.h"
 #include "TableReader.h"
@@ -123,7 +124,7 @@ QString uniqueKey(const TableReader& reader, int column, QHash<QString, qint64>&
     const auto found = seen.constFind(key);
     if (found != seen.constEnd())
         reader.fail(column,
-                    QStringLiteral("chiave \"%1\" già presente alla riga %2").arg(key, QString::number(*found)));
+                    QStringLiteral("chiave %1 già presente alla riga %2").arg(shownValue(key), QString::number(*found)));
     seen.insert(key, reader.line());
     return key;
 }
@@ -158,8 +159,9 @@ public:
             const QString& expected = found->texts[i++];
             if (value.text != expected)
                 errors.add(reader.where(value.column) +
-                           QStringLiteral(": %1 %2 ha qui \"%3\", ma alla riga %4 \"%5\"")
-                               .arg(m_level, code, value.text, QString::number(found->line), expected));
+                           QStringLiteral(": %1 %2 ha qui %3, ma alla riga %4 %5")
+                               .arg(m_level, code, shownValue(value.text), QString::number(found->line),
+                                    shownValue(expected)));
         }
     }
 
@@ -198,10 +200,25 @@ QString ErrorList::text() const
     return text;
 }
 
+QStringList ListSource::csvFiles(const QString& dir)
+{
+    QStringList files;
+    for (const Table table : {Table::Prices, Table::Year, Table::Premesse, Table::Manual})
+        files << QDir(dir).filePath(QString::fromLatin1(baseName(table)) + QStringLiteral(".csv"));
+    return files;
+}
+
 ListSource ListSource::workbook(const QString& path)
 {
+    if (QFileInfo(path).isDir())
+        throw BuildError(QStringLiteral("«%1» è una cartella, non un file: --from-xlsx vuole un file .xlsx o .ods "
+                                        "(per una cartella di file CSV: --from-csv)")
+                             .arg(path));
     ListSource source;
-    source.m_workbook = std::make_shared<const Workbook>(Workbook::read(path));
+    QStringList names;
+    for (const Table table : {Table::Prices, Table::Year, Table::Premesse, Table::Manual})
+        names << QString::fromLatin1(baseName(table));
+    source.m_workbook = std::make_shared<const Workbook>(Workbook::read(path, names));
     for (const Table required : {Table::Prices, Table::Year}) {
         if (!source.m_workbook->sheet(QString::fromLatin1(baseName(required))))
             throw BuildError(
@@ -212,15 +229,28 @@ ListSource ListSource::workbook(const QString& path)
 
 ListSource ListSource::csvFolder(const QString& dir, const CsvOptions& options)
 {
-    if (!QFileInfo(dir).isDir())
+    const QFileInfo info(dir);
+    if (!info.exists())
         throw BuildError(QStringLiteral("Cartella inesistente: «%1»").arg(dir));
+    if (!info.isDir())
+        throw BuildError(QStringLiteral("«%1» è un file, non una cartella: --from-csv vuole la cartella che contiene "
+                                        "prezzario.csv e anno_prezzario.csv (per un foglio di calcolo: --from-xlsx)")
+                             .arg(dir));
     ListSource source;
     source.m_dir = dir;
     source.m_csv = options;
-    for (const Table required : {Table::Prices, Table::Year}) {
-        const QString path = QDir(dir).filePath(source.tableName(required));
-        if (!QFileInfo::exists(path))
+    const QStringList files = csvFiles(dir);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& path = files[i];
+        const QFileInfo file(path);
+        const bool required = i < 2;
+        if (!file.exists() && required)
             throw BuildError(QStringLiteral("File mancante: «%1»").arg(path));
+        // A device or a pipe never ends, or blocks: only a regular file is read.
+        if (file.exists() && !file.isFile())
+            throw BuildError(QStringLiteral("«%1» non è un file normale (%2)")
+                                 .arg(path, file.isDir() ? QStringLiteral("è una cartella")
+                                                         : QStringLiteral("è un dispositivo, una pipe o un socket")));
     }
     return source;
 }
@@ -233,14 +263,18 @@ QString ListSource::tableName(Table table) const
 
 std::unique_ptr<TableReader> ListSource::open(Table table) const
 {
+    std::unique_ptr<TableReader> reader;
     if (m_workbook) {
-        const Sheet* sheet = m_workbook->sheet(QString::fromLatin1(baseName(table)));
-        return sheet ? std::make_unique<SheetReader>(*sheet) : nullptr;
+        if (const Sheet* sheet = m_workbook->sheet(QString::fromLatin1(baseName(table))))
+            reader = std::make_unique<SheetReader>(*sheet);
+    } else {
+        const QString path = QDir(m_dir).filePath(tableName(table));
+        if (QFileInfo::exists(path))
+            reader = std::make_unique<CsvReader>(path, m_csv);
     }
-    const QString path = QDir(m_dir).filePath(tableName(table));
-    if (!QFileInfo::exists(path))
-        return nullptr;
-    return std::make_unique<CsvReader>(path, m_csv);
+    if (reader)
+        reader->setControlCharactersAllowed(!m_strict);
+    return reader;
 }
 
 BuildSummary ListSource::load(PriceListWriter* writer,
@@ -306,9 +340,9 @@ BuildSummary ListSource::load(PriceListWriter* writer,
     table(Table::Prices, kPriceColumns, [&](TableReader& reader) {
         std::unordered_map<qint64, qint64> sequenceLines;
         QHash<QString, qint64> codeLines;
-        LevelFields sections("la sezione", m_levelsMustAgree);
-        LevelFields chapters("il capitolo", m_levelsMustAgree);
-        LevelFields articles("l'articolo", m_levelsMustAgree);
+        LevelFields sections("la sezione", m_strict);
+        LevelFields chapters("il capitolo", m_strict);
+        LevelFields articles("l'articolo", m_strict);
         PriceRow row;
         while (nextRow(reader, errors)) {
             RowChecks check(errors);
@@ -343,9 +377,9 @@ BuildSummary ListSource::load(PriceListWriter* writer,
             const QString joined = article + u'.' + row.codiceSubarticolo;
             if (row.codiceTotale != joined)
                 errors.add(reader.where(CodiceTotale) +
-                           QStringLiteral(": \"%1\" non corrisponde ai codici di sezione, capitolo, articolo e "
+                           QStringLiteral(": %1 non corrisponde ai codici di sezione, capitolo, articolo e "
                                           "subarticolo della riga (\"%2\")")
-                               .arg(row.codiceTotale, joined));
+                               .arg(shownValue(row.codiceTotale), joined));
             const auto [sequence, newSequence] = sequenceLines.emplace(row.sequenza, reader.line());
             if (!newSequence)
                 errors.add(reader.where(Sequenza) +
@@ -353,8 +387,9 @@ BuildSummary ListSource::load(PriceListWriter* writer,
                                .arg(QString::number(row.sequenza), QString::number(sequence->second)));
             const auto knownCode = codeLines.constFind(row.codiceTotale);
             if (knownCode != codeLines.constEnd())
-                errors.add(reader.where(CodiceTotale) + QStringLiteral(": il codice \"%1\" è già presente alla riga %2")
-                                                            .arg(row.codiceTotale, QString::number(*knownCode)));
+                errors.add(reader.where(CodiceTotale) + QStringLiteral(": il codice %1 è già presente alla riga %2")
+                                                            .arg(shownValue(row.codiceTotale),
+                                                                 QString::number(*knownCode)));
             else
                 codeLines.insert(row.codiceTotale, reader.line());
             sections.check(reader, section, {{Sezione, row.sezione}, {NoteSezione, noteText(row.noteSezione)}}, errors);

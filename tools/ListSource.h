@@ -46,10 +46,13 @@ public:
 
     static ListSource csvFolder(const QString& dir, const CsvOptions& options = {});
     static ListSource workbook(const QString& path);
+    // The files a CSV folder's tables are read from: the two required ones first, then the optional ones.
+    static QStringList csvFiles(const QString& dir);
 
-    // Rows of one section, chapter or article must agree on that level's fields. The tests turn this off
-    // to build the lists other tools write, whose rows disagree and whose first row the windows show.
-    void setLevelsMustAgree(bool mustAgree) { m_levelsMustAgree = mustAgree; }
+    // Strict, as by default: rows of one section, chapter or article agree on that level's fields, and texts
+    // hold no control characters. The tests turn it off to build the lists other tools write, whose rows
+    // disagree (the windows show the first) and whose texts hold any character.
+    void setStrict(bool strict) { m_strict = strict; }
 
     // Reads and checks every row of every table; writes them when `writer` is given and nothing is wrong.
     // Throws BuildError listing every problem found (ErrorList), so that nothing is committed.
@@ -66,7 +69,7 @@ private:
     QString m_dir;
     CsvOptions m_csv;
     std::shared_ptr<const Workbook> m_workbook;
-    bool m_levelsMustAgree = true;
+    bool m_strict = true;
 };
 
 } // namespace builder

@@ -8,11 +8,6 @@
 
 #include <sqlcipher/sqlite3.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace builder {
 
@@ -92,14 +87,10 @@ constexpr int kIndexCount = int(std::size(kIndexes));
 
 } // namespace
 
-PriceListWriter::PriceListWriter(const QString& outPath)
-    : m_outPath(outPath), m_tempPath(outPath + QStringLiteral(".part"))
+PriceListWriter::PriceListWriter(const QString& outPath) : m_outPath(outPath), m_temporary(outPath)
 {
-    // A leftover from an interrupted build would otherwise be opened as if it were ours.
-    if (QFile::exists(m_tempPath) && !QFile::remove(m_tempPath))
-        throw BuildError(QStringLiteral("Impossibile eliminare il file temporaneo «%1»").arg(m_tempPath));
     try {
-        m_db = core::Database::OpenDatabase(m_tempPath, QStringLiteral(";pwd=") + core::kDbPassword,
+        m_db = core::Database::OpenDatabase(m_temporary.path(), QStringLiteral(";pwd=") + core::kDbPassword,
                                             core::Database::Mode::CreateWrite);
         // The temporary file is thrown away on any failure, so it needs no crash safety of its own;
         // the rollback journal is kept in memory and the file stays in rollback-journal mode.
@@ -142,12 +133,12 @@ void PriceListWriter::discard()
 {
     finalizeStatements();
     m_db.Close();
-    QFile::remove(m_tempPath);
+    m_temporary.discard();
 }
 
 void PriceListWriter::fail(const QString& what) const
 {
-    throw BuildError(QStringLiteral("Impossibile scrivere «%1»: %2").arg(m_tempPath, what));
+    throw BuildError(QStringLiteral("Impossibile scrivere «%1»: %2").arg(m_temporary.path(), what));
 }
 
 void PriceListWriter::exec(const char* sql)
@@ -331,23 +322,7 @@ void PriceListWriter::commit(const std::function<void(int done, int total)>& onS
     exec("pragma journal_mode = delete");
     finalizeStatements();
     m_db.Close();
-
-    // Writes were not synced while loading; make the file durable before it takes the final name.
-    const QByteArray tempName = QFile::encodeName(m_tempPath);
-    const int fd = ::open(tempName.constData(), O_RDONLY);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const QString cause = QString::fromLocal8Bit(std::strerror(errno));
-        if (fd >= 0)
-            ::close(fd);
-        discard();
-        throw BuildError(QStringLiteral("Impossibile scrivere «%1»: %2").arg(m_tempPath, cause));
-    }
-    ::close(fd);
-    if (std::rename(tempName.constData(), QFile::encodeName(m_outPath).constData()) != 0) {
-        const QString cause = QString::fromLocal8Bit(std::strerror(errno));
-        discard();
-        throw BuildError(QStringLiteral("Impossibile creare «%1»: %2").arg(m_outPath, cause));
-    }
+    m_temporary.commit();
     m_committed = true;
     if (onStep)
         onStep(total, total);

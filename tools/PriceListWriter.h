@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Database.h"
+#include "OutputFile.h"
 
 #include <QHash>
 #include <QString>
@@ -37,8 +38,8 @@ struct PriceRow
     std::optional<double> sommaManodopera;
 };
 
-// Writes one encrypted price-list database. Everything goes into "<outPath>.part", inside a single
-// transaction; commit() builds the indexes and moves the file over outPath. A writer destroyed
+// Writes one encrypted price-list database. Everything goes into a temporary file beside outPath
+// (TemporaryOutput), inside a single transaction; commit() builds the indexes and moves the file over outPath. A writer destroyed
 // without commit() deletes its temporary file, so a failed build leaves nothing half-written.
 // Every failure throws BuildError.
 class PriceListWriter
@@ -65,7 +66,6 @@ public:
 
     // One field of a section, chapter or article row: its parent's id, a text or a note that may be Null.
     using LevelValue = std::variant<qint64, const QString*, const std::optional<QString>*>;
-    const QString& tempPath() const { return m_tempPath; }
 
 private:
     void exec(const char* sql);
@@ -84,7 +84,7 @@ private:
     qint64 levelId(Level& level, std::initializer_list<LevelValue> values);
 
     QString m_outPath;
-    QString m_tempPath;
+    TemporaryOutput m_temporary;
     core::Database m_db;
     Level m_sections;
     Level m_chapters;

@@ -1,5 +1,7 @@
 #include "TableReader.h"
 
+#include "InputLimits.h"
+
 #include <algorithm>
 
 namespace builder {
@@ -21,10 +23,10 @@ std::vector<int> TableReader::mapHeader(std::span<const std::string_view> column
             return names[f].compare(QLatin1String(column.data(), qsizetype(column.size())), Qt::CaseInsensitive) == 0;
         });
         if (found == columns.end())
-            fail(QStringLiteral("colonna sconosciuta \"%1\"").arg(names[f]) + unknown(f));
+            fail(QStringLiteral("colonna sconosciuta %1").arg(shownValue(names[f])) + unknown(f));
         int& at = position[size_t(found - columns.begin())];
         if (at >= 0)
-            fail(QStringLiteral("colonna \"%1\" ripetuta").arg(names[f]));
+            fail(QStringLiteral("colonna %1 ripetuta").arg(shownValue(names[f])));
         at = int(f);
     }
     for (size_t i = 0; i < columns.size(); ++i) {

@@ -60,6 +60,10 @@ public:
     };
     virtual DecimalSeparator decimalSeparator() const = 0;
 
+    // Texts with control characters are refused unless allowed (FieldRules.h).
+    void setControlCharactersAllowed(bool allowed) { m_controlCharactersAllowed = allowed; }
+    bool controlCharactersAllowed() const { return m_controlCharactersAllowed; }
+
     // Message for column `column` of the current row.
     QString where(int column) const;
     [[noreturn]] void fail(int column, const QString& what) const { throw FieldError(where(column) + u": " + what); }
@@ -72,6 +76,9 @@ protected:
                                const std::function<QString(qsizetype field)>& unknown);
 
     std::span<const std::string_view> m_columns;
+
+private:
+    bool m_controlCharactersAllowed = false;
 };
 
 } // namespace builder

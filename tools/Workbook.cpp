@@ -8,6 +8,8 @@
 #include <QXmlStreamReader>
 
 #include "Builder.h"
+#include "InputLimits.h"
+#include "XmlGuard.h"
 
 #include <zip.h>
 
@@ -22,10 +24,6 @@ namespace {
 // The largest sheet either format allows.
 constexpr qint64 kMaxRows = 1048576;
 constexpr qint64 kMaxColumns = 16384;
-// A repeated row or cell of an .ods file unfolds into copies: a value filled down a whole sheet is refused
-// instead of filling the memory.
-constexpr qint64 kMaxCells = 20'000'000;
-constexpr int kMaxSpaces = 100'000;
 
 const QString kOfficeNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
 const QString kTableNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
@@ -33,37 +31,43 @@ const QString kTextNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:te
 const QString kDrawNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:drawing:1.0");
 const QString kCalcExtNs = QStringLiteral("urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0");
 
-// One member of the zip, inflated as the XML reader asks for it: a large sheet is never held whole.
-class ZipEntry : public QIODevice
+// A limit hit or a rule broken inside a part: the reader names the part and the line.
+struct Refusal
+{
+    QString text;
+};
+
+// Text of one cell, as it grows: refused past the limit, before it takes the memory.
+void checkCellText(qsizetype size)
+{
+    if (size > limits::kMaxFieldText)
+        throw Refusal{QStringLiteral("una cella supera il limite di %1 caratteri").arg(limits::kMaxFieldText)};
+}
+
+// One member of the zip, inflated as the XML reader asks for it: a large sheet is never held whole, and the
+// guard stops it at its allowance.
+class ZipMember
 {
 public:
-    explicit ZipEntry(zip_file_t* file) : m_file(file) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
-    ~ZipEntry() override { zip_fclose(m_file); }
-    ZipEntry(const ZipEntry&) = delete;
-    ZipEntry& operator=(const ZipEntry&) = delete;
-
-    bool isSequential() const override { return true; }
-    bool atEnd() const override { return m_ended; }
-    bool failed() const { return m_failed; }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override
+    ZipMember(zip_file_t* file, qint64 allowance)
+        : m_file(file), m_guard([this](char* data, qint64 size) { return read(data, size); }, allowance)
     {
-        if (m_ended)
-            return 0;
-        const zip_int64_t size = zip_fread(m_file, data, zip_uint64_t(maxSize));
-        if (size <= 0) {
-            m_ended = true;
-            m_failed = size < 0;
-        }
-        return size < 0 ? -1 : size;
     }
-    qint64 writeData(const char*, qint64) override { return -1; }
+    ~ZipMember() { zip_fclose(m_file); }
+    ZipMember(const ZipMember&) = delete;
+    ZipMember& operator=(const ZipMember&) = delete;
+
+    XmlGuard& device() { return m_guard; }
 
 private:
+    qint64 read(char* data, qint64 size)
+    {
+        const zip_int64_t read = zip_fread(m_file, data, zip_uint64_t(size));
+        return read < 0 ? -1 : read;
+    }
+
     zip_file_t* m_file;
-    bool m_ended = false;
-    bool m_failed = false;
+    XmlGuard m_guard;
 };
 
 struct Relationship
@@ -142,13 +146,17 @@ bool parseReference(QStringView reference, qint64& column, qint64& row)
 QString readRichText(QXmlStreamReader& xml)
 {
     QString text;
+    const auto append = [&] {
+        text += xml.readElementText();
+        checkCellText(text.size());
+    };
     while (xml.readNextStartElement()) {
         if (xml.name() == u"t") {
-            text += xml.readElementText();
+            append();
         } else if (xml.name() == u"r") {
             while (xml.readNextStartElement()) {
                 if (xml.name() == u"t")
-                    text += xml.readElementText();
+                    append();
                 else
                     xml.skipCurrentElement();
             }
@@ -164,17 +172,20 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
-// The character content of an OpenDocument paragraph: blanks in the XML collapse to one and vanish at the
-// ends, <text:s/>, <text:tab/> and <text:line-break/> stand for the real ones, notes and drawings are not text.
-QString readParagraph(QXmlStreamReader& xml)
+// Appends the character content of an OpenDocument paragraph to `text`: blanks in the XML collapse to one and
+// vanish at the ends, <text:s/>, <text:tab/> and <text:line-break/> stand for the real ones, notes and drawings
+// are not text.
+void readParagraph(QXmlStreamReader& xml, QString& text)
 {
-    QString text;
+    const qsizetype start = text.size();
     bool blank = false;
-    const auto put = [&](QStringView part) {
+    const auto put = [&](QStringView part, qsizetype repeat = 1) {
         if (blank)
             text += u' ';
         blank = false;
-        text += part;
+        checkCellText(text.size() + part.size() * repeat);
+        for (qsizetype i = 0; i < repeat; ++i)
+            text += part;
     };
     int depth = 0;
     while (!xml.hasError()) {
@@ -185,12 +196,13 @@ QString readParagraph(QXmlStreamReader& xml)
             if (ns == kTextNs && name == u"s") {
                 const QXmlStreamAttributes attributes = xml.attributes();
                 const QStringView count = attributes.value(kTextNs, QLatin1String("c"));
-                const int spaces = count.isEmpty() ? 1 : count.toInt();
-                if (spaces < 1 || spaces > kMaxSpaces) {
+                bool ok = true;
+                const qint64 spaces = count.isEmpty() ? 1 : count.toLongLong(&ok);
+                if (!ok || spaces < 1) {
                     xml.raiseError(QStringLiteral("text:c"));
                     break;
                 }
-                put(QString(spaces, u' '));
+                put(u" ", qsizetype(std::min(spaces, limits::kMaxFieldText + 1)));
                 xml.skipCurrentElement();
             } else if (ns == kTextNs && name == u"tab") {
                 put(u"\t");
@@ -208,20 +220,20 @@ QString readParagraph(QXmlStreamReader& xml)
         }
         case QXmlStreamReader::EndElement:
             if (depth-- == 0)
-                return text;
+                return;
             break;
         case QXmlStreamReader::Characters: {
             const QStringView characters = xml.text();
-            for (qsizetype start = 0, end = 0; start < characters.size(); start = end) {
-                if (isBlank(characters[start])) {
-                    blank = !text.isEmpty();
-                    end = start + 1;
+            for (qsizetype first = 0, end = 0; first < characters.size(); first = end) {
+                if (isBlank(characters[first])) {
+                    blank = text.size() > start;
+                    end = first + 1;
                     continue;
                 }
-                end = start + 1;
+                end = first + 1;
                 while (end < characters.size() && !isBlank(characters[end]))
                     ++end;
-                put(characters.mid(start, end - start));
+                put(characters.mid(first, end - first));
             }
             break;
         }
@@ -229,7 +241,6 @@ QString readParagraph(QXmlStreamReader& xml)
             break;
         }
     }
-    return text;
 }
 
 // What an OpenDocument <table:table-cell> holds. The text it shows is read only where the value is that text.
@@ -262,7 +273,7 @@ SheetCell readOdsCell(QXmlStreamReader& xml)
         if (xml.namespaceUri() == kTextNs && (xml.name() == u"p" || xml.name() == u"h")) {
             if (paragraph)
                 shown += u'\n';
-            shown += readParagraph(xml);
+            readParagraph(xml, shown);
             paragraph = true;
         } else {
             xml.skipCurrentElement();
@@ -290,23 +301,31 @@ qint64 repeatCount(QXmlStreamReader& xml, QLatin1String attribute)
 class Reader
 {
 public:
-    explicit Reader(const QString& path) : m_path(path)
+    Reader(const QString& path, const QStringList& only) : m_path(path), m_only(only)
     {
-        QFile file(path);
-        if (!file.exists())
+        const QFileInfo info(path);
+        if (!info.exists())
             fail(QStringLiteral("il file non esiste"));
-        if (QFileInfo(path).isDir())
+        if (info.isDir())
             fail(QStringLiteral("è una cartella, non un file"));
+        if (!info.isFile())
+            fail(QStringLiteral("non è un file normale (è un dispositivo, una pipe o un socket)"));
+        QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            fail(file.errorString());
+            fail(QStringLiteral("il file non si può aprire in lettura"));
         const bool zipped = file.read(2) == "PK";
         file.close();
         int code = 0;
         m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+        if (!m_zip && code == ZIP_ER_MEMORY)
+            fail(QStringLiteral("memoria insufficiente"));
         if (!m_zip && zipped)
             fail(QStringLiteral("il file è danneggiato o incompleto"));
         if (!m_zip)
             notWorkbook();
+        if (zip_get_num_entries(m_zip, 0) > limits::kMaxZipMembers)
+            fail(QStringLiteral("contiene più di %1 parti: non è un foglio di calcolo salvato da un programma")
+                     .arg(limits::kMaxZipMembers));
     }
     ~Reader() { zip_discard(m_zip); }
     Reader(const Reader&) = delete;
@@ -332,10 +351,21 @@ private:
                             "come .xlsx o .ods, senza password)"));
     }
 
-    [[noreturn]] void tooLarge(const Sheet& sheet) const
+    [[noreturn]] void tooManyCells() const
     {
-        fail(QStringLiteral("il foglio «%1» ha più righe, colonne o celle piene di quante se ne possano leggere")
-                 .arg(sheet.name));
+        throw Refusal{QStringLiteral("i fogli letti superano il limite di %1 celle (le celle vuote tra quelle piene "
+                                     "contano)")
+                          .arg(limits::kMaxCells)};
+    }
+
+    // The sheets to read: all, or those named in m_only, the first of each name.
+    bool wanted(const QString& name, const std::vector<Sheet>& read) const
+    {
+        if (m_only.isEmpty())
+            return true;
+        const auto same = [&](const QString& other) { return other.compare(name, Qt::CaseInsensitive) == 0; };
+        return std::any_of(m_only.begin(), m_only.end(), same) &&
+               std::none_of(read.begin(), read.end(), [&](const Sheet& sheet) { return same(sheet.name); });
     }
 
     bool has(const QString& member) const
@@ -343,9 +373,28 @@ private:
         return zip_name_locate(m_zip, member.toUtf8().constData(), ZIP_FL_NOCASE) >= 0;
     }
 
-    zip_file_t* open(const QString& member) const
+    // Opens a member for reading, once its sizes are seen to fit the limits.
+    zip_file_t* open(const QString& member, qint64* allowance)
     {
-        zip_file_t* file = zip_fopen(m_zip, member.toUtf8().constData(), ZIP_FL_NOCASE);
+        const QByteArray name = member.toUtf8();
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat(m_zip, name.constData(), ZIP_FL_NOCASE, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE)) {
+            const qint64 size = qint64(std::min<zip_uint64_t>(stat.size, zip_uint64_t(limits::kMaxWorkbookBytes) + 1));
+            const qint64 packed = (stat.valid & ZIP_STAT_COMP_SIZE) ? qint64(stat.comp_size) : size;
+            if (size > limits::kRatioCheckedFrom && size / std::max<qint64>(packed, 1) > limits::kMaxCompressionRatio)
+                fail(QStringLiteral("la parte «%1» decompressa è più di %2 volte più grande che compressa (%3 byte "
+                                    "da %4): non è un foglio di calcolo salvato da un programma")
+                         .arg(member)
+                         .arg(limits::kMaxCompressionRatio)
+                         .arg(size)
+                         .arg(packed));
+            if (size > m_budget)
+                fail(QStringLiteral("le parti lette superano il limite di %1 una volta decompresse")
+                         .arg(limits::bytesText(limits::kMaxWorkbookBytes)));
+        }
+        *allowance = m_budget;
+        zip_file_t* file = zip_fopen(m_zip, name.constData(), ZIP_FL_NOCASE);
         if (file)
             return file;
         switch (zip_error_code_zip(zip_get_error(m_zip))) {
@@ -355,45 +404,85 @@ private:
         case ZIP_ER_WRONGPASSWD:
         case ZIP_ER_ENCRNOTSUPP:
             fail(QStringLiteral("il file è protetto da password: salvarlo di nuovo senza password"));
+        case ZIP_ER_MEMORY:
+            fail(QStringLiteral("memoria insufficiente"));
         default:
             fail(QStringLiteral("contenuto danneggiato (%1)").arg(member));
         }
     }
 
-    QByteArray readAll(const QString& member) const
+    // The first bytes of a member (the mimetype of an OpenDocument file is one line).
+    QByteArray readStart(const QString& member, qint64 size)
     {
-        ZipEntry entry(open(member));
-        const QByteArray data = entry.readAll();
-        if (entry.failed())
+        qint64 allowance = 0;
+        ZipMember entry(open(member, &allowance), size);
+        const QByteArray data = entry.device().read(size);
+        if (entry.device().sourceFailed())
             fail(QStringLiteral("contenuto danneggiato (%1)").arg(member));
         return data;
     }
 
-    // Runs `body` over the XML of a member; messages name the sheet being read, if any.
+    // Runs `body` over the XML of a member; messages name the sheet being read, if any, and the line.
     void parse(const QString& member, const std::function<void(QXmlStreamReader&)>& body)
     {
-        ZipEntry entry(open(member));
-        QXmlStreamReader xml(&entry);
-        body(xml);
-        if (!entry.failed() && !xml.hasError())
+        qint64 allowance = 0;
+        zip_file_t* file = open(member, &allowance);
+        ZipMember entry(file, allowance);
+        XmlGuard& guard = entry.device();
+        QXmlStreamReader xml(&guard);
+        const auto where = [&](qint64 line) {
+            const QString place = QStringLiteral("%1, riga %2").arg(member).arg(line);
+            return m_sheet.isEmpty() ? place : QStringLiteral("foglio «%1», %2").arg(m_sheet, place);
+        };
+        try {
+            body(xml);
+        } catch (const Refusal& refusal) {
+            fail(QStringLiteral("%1: %2").arg(where(xml.lineNumber()), refusal.text));
+        }
+        m_budget -= guard.bytesRead();
+        if (!guard.problem().isEmpty())
+            fail(QStringLiteral("%1: %2").arg(where(guard.line()), guard.problem()));
+        if (!guard.sourceFailed() && !xml.hasError())
             return;
-        QString where = member;
+        QString place = member;
         if (xml.hasError())
-            where += QStringLiteral(", riga %1, colonna %2").arg(xml.lineNumber()).arg(xml.columnNumber());
+            place += QStringLiteral(", riga %1, colonna %2").arg(xml.lineNumber()).arg(xml.columnNumber());
         if (m_sheet.isEmpty())
-            fail(QStringLiteral("contenuto danneggiato (%1)").arg(where));
-        fail(QStringLiteral("contenuto danneggiato nel foglio «%1» (%2)").arg(m_sheet, where));
+            fail(QStringLiteral("contenuto danneggiato (%1)").arg(place));
+        fail(QStringLiteral("contenuto danneggiato nel foglio «%1» (%2)").arg(m_sheet, place));
     }
 
-    void place(Sheet& sheet, qint64 row, qint64 column, SheetCell&& cell)
+    // A sheet being read. Row 1 is the header: later rows keep only the columns it fills, since no other
+    // column of theirs is read, so a value far to the right costs one cell and not a row of empty ones.
+    struct SheetInProgress
     {
-        if (++m_cells > kMaxCells || row >= kMaxRows || column >= kMaxColumns)
-            tooLarge(sheet);
-        if (qint64(sheet.rows.size()) <= row)
-            sheet.rows.resize(size_t(row) + 1);
-        std::vector<SheetCell>& cells = sheet.rows[size_t(row)];
-        if (qint64(cells.size()) <= column)
+        Sheet sheet;
+        qint64 width = -1; // columns of row 1, once known
+        qint64 emptyRows = 0; // .ods: empty rows not stored yet, a sheet ends with ~a million of them
+
+        qint64 columnsKept(qint64 row) const { return row == 0 || width < 0 ? kMaxColumns : width; }
+    };
+
+    // Counts cells about to be stored; refuses past the limit before they take the memory.
+    void store(qint64 cells)
+    {
+        m_cells += cells;
+        if (m_cells > limits::kMaxCells)
+            tooManyCells();
+    }
+
+    void place(SheetInProgress& sheet, qint64 row, qint64 column, SheetCell&& cell)
+    {
+        if (column >= sheet.columnsKept(row))
+            return;
+        std::vector<std::vector<SheetCell>>& rows = sheet.sheet.rows;
+        if (qint64(rows.size()) <= row)
+            rows.resize(size_t(row) + 1);
+        std::vector<SheetCell>& cells = rows[size_t(row)];
+        if (qint64(cells.size()) <= column) {
+            store(column + 1 - qint64(cells.size()));
             cells.resize(size_t(column) + 1);
+        }
         cells[size_t(column)] = std::move(cell);
     }
 
@@ -402,20 +491,35 @@ private:
     void readOds(std::vector<Sheet>& sheets)
     {
         if (has(QStringLiteral("mimetype")) &&
-            !readAll(QStringLiteral("mimetype")).trimmed().startsWith("application/vnd.oasis.opendocument.spreadsheet"))
+            !readStart(QStringLiteral("mimetype"), 256).trimmed().startsWith(
+                "application/vnd.oasis.opendocument.spreadsheet"))
             fail(QStringLiteral("è un documento OpenDocument ma non un foglio di calcolo"));
-        if (has(QStringLiteral("META-INF/manifest.xml")) &&
-            readAll(QStringLiteral("META-INF/manifest.xml")).contains("encryption-data"))
-            fail(QStringLiteral("il file è protetto da password: salvarlo di nuovo senza password"));
+        if (has(QStringLiteral("META-INF/manifest.xml"))) {
+            bool encrypted = false;
+            parse(QStringLiteral("META-INF/manifest.xml"), [&](QXmlStreamReader& xml) {
+                while (!encrypted && !xml.atEnd())
+                    encrypted = xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"encryption-data";
+            });
+            if (encrypted)
+                fail(QStringLiteral("il file è protetto da password: salvarlo di nuovo senza password"));
+        }
         bool spreadsheet = false;
         parse(QStringLiteral("content.xml"), [&](QXmlStreamReader& xml) {
             while (!xml.hasError() && xml.readNext() != QXmlStreamReader::EndDocument) {
                 if (!xml.isStartElement() || xml.namespaceUri() != kOfficeNs || xml.name() != u"spreadsheet")
                     continue;
                 spreadsheet = true;
+                qint64 tables = 0;
                 while (xml.readNextStartElement()) {
-                    if (xml.namespaceUri() == kTableNs && xml.name() == u"table")
-                        sheets.push_back(readOdsTable(xml));
+                    if (xml.namespaceUri() != kTableNs || xml.name() != u"table") {
+                        xml.skipCurrentElement();
+                        continue;
+                    }
+                    if (++tables > limits::kMaxSheets)
+                        throw Refusal{QStringLiteral("il file ha più di %1 fogli").arg(limits::kMaxSheets)};
+                    const QString name = xml.attributes().value(kTableNs, QLatin1String("name")).toString();
+                    if (wanted(name, sheets))
+                        sheets.push_back(readOdsTable(xml, name));
                     else
                         xml.skipCurrentElement();
                 }
@@ -425,24 +529,19 @@ private:
             fail(QStringLiteral("è un documento OpenDocument ma non un foglio di calcolo"));
     }
 
-    struct OdsTable
+    Sheet readOdsTable(QXmlStreamReader& xml, const QString& name)
     {
-        Sheet sheet;
-        qint64 emptyRows = 0; // empty rows not stored yet: a sheet ends with ~a million of them
-    };
-
-    Sheet readOdsTable(QXmlStreamReader& xml)
-    {
-        OdsTable table;
-        table.sheet.name = xml.attributes().value(kTableNs, QLatin1String("name")).toString();
-        m_sheet = table.sheet.name;
+        SheetInProgress table;
+        table.sheet.name = name;
+        m_sheet = name;
         readOdsRows(xml, table);
         if (!xml.hasError())
             m_sheet.clear();
         return std::move(table.sheet);
     }
 
-    void readOdsRows(QXmlStreamReader& xml, OdsTable& table)
+    // Row groups nest; the guard bounds how deep.
+    void readOdsRows(QXmlStreamReader& xml, SheetInProgress& table)
     {
         while (xml.readNextStartElement()) {
             const QStringView name = xml.name();
@@ -456,12 +555,14 @@ private:
         }
     }
 
-    void readOdsRow(QXmlStreamReader& xml, OdsTable& table)
+    void readOdsRow(QXmlStreamReader& xml, SheetInProgress& table)
     {
+        std::vector<std::vector<SheetCell>>& rows = table.sheet.rows;
+        const qint64 index = qint64(rows.size()) + table.emptyRows;
         const qint64 repeat = repeatCount(xml, QLatin1String("number-rows-repeated"));
+        const qint64 kept = table.columnsKept(index);
         std::vector<SheetCell> cells;
         qint64 emptyCells = 0;
-        qint64 filled = 0;
         while (xml.readNextStartElement()) {
             const QStringView name = xml.name();
             if (xml.namespaceUri() != kTableNs || (name != u"table-cell" && name != u"covered-table-cell")) {
@@ -469,26 +570,33 @@ private:
                 continue;
             }
             const qint64 cellRepeat = repeatCount(xml, QLatin1String("number-columns-repeated"));
+            const qint64 column = qint64(cells.size()) + emptyCells;
+            if (column >= kept) {
+                // Past the columns read: a header this wide is refused, a later row's cells are left out.
+                if (kept == kMaxColumns)
+                    throw Refusal{QStringLiteral("la riga %1 ha più di %2 colonne").arg(index + 1).arg(kMaxColumns)};
+                xml.skipCurrentElement();
+                continue;
+            }
             SheetCell cell = readOdsCell(xml);
             if (cell.kind == SheetCell::Kind::Empty) {
                 emptyCells += cellRepeat;
                 continue;
             }
-            if (qint64(cells.size()) + emptyCells + cellRepeat > kMaxColumns)
-                tooLarge(table.sheet);
+            const qint64 copies = std::min(cellRepeat, kept - column);
             cells.resize(cells.size() + size_t(emptyCells));
             emptyCells = 0;
-            cells.insert(cells.end(), size_t(cellRepeat), cell);
-            filled += cellRepeat;
+            cells.insert(cells.end(), size_t(copies), cell);
         }
+        if (table.width < 0)
+            table.width = index == 0 ? qint64(cells.size()) : 0;
         if (cells.empty()) {
             table.emptyRows += repeat;
             return;
         }
-        std::vector<std::vector<SheetCell>>& rows = table.sheet.rows;
-        m_cells += filled * repeat;
-        if (qint64(rows.size()) + table.emptyRows + repeat > kMaxRows || m_cells > kMaxCells)
-            tooLarge(table.sheet);
+        if (index + repeat > kMaxRows)
+            throw Refusal{QStringLiteral("il foglio ha più di %1 righe").arg(kMaxRows)};
+        store(qint64(cells.size()) * repeat);
         rows.resize(rows.size() + size_t(table.emptyRows));
         table.emptyRows = 0;
         for (qint64 copy = 1; copy < repeat; ++copy)
@@ -515,6 +623,8 @@ private:
                 return;
             while (xml.readNextStartElement()) {
                 const QXmlStreamAttributes attributes = xml.attributes();
+                if (relationships.size() > limits::kMaxSheets)
+                    throw Refusal{QStringLiteral("più di %1 relazioni tra le parti").arg(limits::kMaxSheets)};
                 if (xml.name() == u"Relationship" && attributes.value(QLatin1String("TargetMode")) != u"External") {
                     QString target = QUrl::fromPercentEncoding(attributes.value(QLatin1String("Target")).toUtf8());
                     target = target.startsWith(u'/') ? target.mid(1) : base + target;
@@ -572,6 +682,8 @@ private:
                 }
                 while (xml.readNextStartElement()) {
                     if (xml.name() == u"sheet") {
+                        if (listed.size() >= size_t(limits::kMaxSheets))
+                            throw Refusal{QStringLiteral("il file ha più di %1 fogli").arg(limits::kMaxSheets)};
                         Listed sheet{xml.attributes().value(QLatin1String("name")).toString(), {}};
                         for (const QXmlStreamAttribute& attribute : xml.attributes()) {
                             if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
@@ -593,36 +705,46 @@ private:
                 strings = readSharedStrings(relationship.target);
         }
         for (const Listed& entry : listed) {
+            if (!wanted(entry.name, sheets))
+                continue;
             const auto relationship = relationships.constFind(entry.id);
             if (relationship == relationships.cend())
                 fail(QStringLiteral("manca il contenuto del foglio «%1»: il file è incompleto").arg(entry.name));
-            Sheet sheet{entry.name, {}};
+            SheetInProgress sheet;
+            sheet.sheet.name = entry.name;
             // A chart sheet has no cells.
             if (!relationship->type.endsWith(u"/chartsheet"))
                 readWorksheet(relationship->target, strings, sheet);
-            sheets.push_back(std::move(sheet));
+            sheets.push_back(std::move(sheet.sheet));
         }
     }
 
     QStringList readSharedStrings(const QString& member)
     {
         QStringList strings;
+        qint64 characters = 0;
         parse(member, [&](QXmlStreamReader& xml) {
             if (!xml.readNextStartElement())
                 return;
             while (xml.readNextStartElement()) {
-                if (xml.name() == u"si")
+                if (xml.name() == u"si") {
+                    if (strings.size() >= limits::kMaxSharedStrings)
+                        throw Refusal{QStringLiteral("più di %1 testi condivisi").arg(limits::kMaxSharedStrings)};
                     strings.append(readRichText(xml));
-                else
+                    characters += strings.back().size();
+                    if (characters > limits::kMaxSharedStringText)
+                        throw Refusal{QStringLiteral("i testi condivisi superano il limite di %1 caratteri")
+                                          .arg(limits::kMaxSharedStringText)};
+                } else
                     xml.skipCurrentElement();
             }
         });
         return strings;
     }
 
-    void readWorksheet(const QString& member, const QStringList& strings, Sheet& sheet)
+    void readWorksheet(const QString& member, const QStringList& strings, SheetInProgress& sheet)
     {
-        m_sheet = sheet.name;
+        m_sheet = sheet.sheet.name;
         parse(member, [&](QXmlStreamReader& xml) {
             if (!xml.readNextStartElement())
                 return;
@@ -636,8 +758,9 @@ private:
         m_sheet.clear();
     }
 
-    // Rows and cells may leave out their r="…": they follow the one before.
-    void readSheetData(QXmlStreamReader& xml, const QStringList& strings, Sheet& sheet)
+    // Rows and cells may leave out their r="…": they follow the one before. Rows come in ascending order, as
+    // the format wants, so that row 1 is complete before the others.
+    void readSheetData(QXmlStreamReader& xml, const QStringList& strings, SheetInProgress& sheet)
     {
         qint64 row = -1;
         while (xml.readNextStartElement()) {
@@ -647,6 +770,7 @@ private:
             }
             const QXmlStreamAttributes rowAttributes = xml.attributes();
             const QStringView number = rowAttributes.value(QLatin1String("r"));
+            const qint64 previous = row;
             if (number.isEmpty()) {
                 ++row;
             } else {
@@ -654,7 +778,13 @@ private:
                 row = number.toLongLong(&ok) - 1;
                 if (!ok || row < 0 || row >= kMaxRows)
                     xml.raiseError(QStringLiteral("row"));
+                else if (row <= previous)
+                    throw Refusal{QStringLiteral("la riga %1 viene dopo la riga %2: le righe devono essere in ordine")
+                                      .arg(row + 1)
+                                      .arg(previous + 1)};
             }
+            if (sheet.width < 0 && row > 0)
+                sheet.width = sheet.sheet.rows.empty() ? 0 : qint64(sheet.sheet.rows.front().size());
             qint64 column = -1;
             while (xml.readNextStartElement()) {
                 if (xml.name() != u"c") {
@@ -711,16 +841,18 @@ private:
     }
 
     QString m_path;
+    QStringList m_only;
     QString m_sheet; // the sheet being read, for messages
     zip_t* m_zip = nullptr;
     qint64 m_cells = 0;
+    qint64 m_budget = limits::kMaxWorkbookBytes; // uncompressed bytes still to be read
 };
 
 } // namespace
 
-Workbook Workbook::read(const QString& path)
+Workbook Workbook::read(const QString& path, const QStringList& only)
 {
-    Reader reader(path);
+    Reader reader(path, only);
     Workbook workbook;
     reader.read(workbook.m_sheets);
     return workbook;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <vector>
@@ -29,11 +30,14 @@ struct Sheet
 
 // The sheets of an .xlsx (Office Open XML) or .ods (OpenDocument) file, in the file's order. The kind is
 // told by the content, not by the file name. Throws BuildError (tools/Builder.h) naming the file for a file
-// that is missing, unreadable, not a zip, or not one of the two formats, and for damaged XML.
+// that is missing, unreadable, not a zip, or not one of the two formats, for damaged XML, and for a file past
+// the limits of tools/InputLimits.h. Rows after the first keep only the columns the first one fills: a sheet
+// is read as a table whose header is row 1.
 class Workbook
 {
 public:
-    static Workbook read(const QString& path);
+    // Reads the sheets named in `only` (letter case aside, the first of each name), or every sheet.
+    static Workbook read(const QString& path, const QStringList& only = {});
     const std::vector<Sheet>& sheets() const { return m_sheets; }
     // The sheet with this name, letter case aside; null if none.
     const Sheet* sheet(QStringView name) const;

@@ -4,10 +4,15 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <QStringDecoder>
+
 #include "Builder.h"
+#include "InputLimits.h"
 #include "ListSource.h"
+#include "OutputFile.h"
 
 #include <cstdio>
+#include <new>
 #include <unistd.h>
 
 namespace {
@@ -42,9 +47,29 @@ Ogni errore delle tabelle è segnalato con file (o foglio), riga e colonna, fino
 Stato di uscita: 0 database completo (o tabelle corrette con --check), 1 errore, 2 uso errato.
 )";
 
+// The whole text, whatever it holds: printf would stop at a NUL.
+void printLine(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
 void printError(const QString& text)
 {
-    std::fprintf(stderr, "prezzario-build: %s\n", text.toLocal8Bit().constData());
+    printLine(QStringLiteral("prezzario-build: ") + text);
+}
+
+// The first argument that is not UTF-8, escaped for the message; empty when all are. A file name of other
+// bytes would reach the file system changed, and the file would seem missing.
+QString argumentNotUtf8(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        (void)decoder(QByteArrayView(argv[i]));
+        if (decoder.hasError())
+            return builder::shownFileName(QByteArray(argv[i]));
+    }
+    return {};
 }
 
 int usageError(const QString& text)
@@ -88,6 +113,13 @@ private:
 
 int main(int argc, char* argv[])
 {
+    const QString notUtf8 = argumentNotUtf8(argc, argv);
+    if (!notUtf8.isEmpty()) {
+        printError(QStringLiteral("il nome «%1» non è scritto in UTF-8 (i byte non validi sono mostrati come \\xHH): "
+                                  "rinominare il file o la cartella con un nome UTF-8")
+                       .arg(notUtf8));
+        return kExitFailed;
+    }
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -157,7 +189,16 @@ int main(int argc, char* argv[])
     ProgressLine progress;
     const builder::Progress report = [&progress](qint64 done, qint64 total) { progress(done, total); };
     builder::BuildSummary summary;
+    builder::removeTemporaryFileOnSignals();
     try {
+        if (!outPath.isEmpty()) {
+            QStringList inputs;
+            if (parser.isSet(fromCsv))
+                inputs = builder::ListSource::csvFiles(parser.value(fromCsv));
+            else if (parser.isSet(fromXlsx))
+                inputs << parser.value(fromXlsx);
+            builder::checkOutput(outPath, inputs);
+        }
         if (parser.isSet(demo)) {
             builder::buildDemo(options, outPath, report);
         } else {
@@ -170,9 +211,14 @@ int main(int argc, char* argv[])
         progress.end();
         printError(e.text());
         return kExitFailed;
+    } catch (const std::bad_alloc&) {
+        progress.end();
+        printError(QStringLiteral("memoria insufficiente: chiudere altri programmi e riprovare. Nessun file è stato "
+                                  "scritto."));
+        return kExitFailed;
     } catch (const std::exception& e) {
         progress.end();
-        printError(QString::fromLocal8Bit(e.what()));
+        printError(QStringLiteral("errore imprevisto (%1). Nessun file è stato scritto.").arg(QString::fromLocal8Bit(e.what())));
         return kExitFailed;
     }
     progress.end();

@@ -79,9 +79,10 @@ PriceListFolder::PriceListFolder(const Tables& tables)
                                         : tables.premesse);
     writeFile(dir.filePath(QStringLiteral("manuale.csv")),
               tables.manuale.isEmpty() ? QStringLiteral("titolo,Descrizione\n") : tables.manuale);
-    // Written as another tool might: rows of one chapter may disagree, as some tests need.
+    // Written as another tool might: rows of one chapter may disagree and texts hold control characters, as
+    // some tests need.
     builder::ListSource list = builder::ListSource::csvFolder(source.path());
-    list.setLevelsMustAgree(false);
+    list.setStrict(false);
     builder::buildFrom(list, database());
 }
 
