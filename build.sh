@@ -147,7 +147,7 @@ stage_fuzz() {
         local seeded
         seeded=$(find "$corpus" -type f | wc -l)
         local rc=0
-        "$exe" -max_total_time="$fuzz_seconds" -timeout=20 -print_final_stats=1 -artifact_prefix="$found/" \
+        "$exe" -max_total_time="$fuzz_seconds" -timeout=20 -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$found/" \
             "$corpus" </dev/null >"$log" 2>&1 || rc=$?
         local runs
         runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)

@@ -90,7 +90,8 @@ QString shownFileName(const QByteArray& name)
             end += length;
         }
         if (end == i) {
-            text += QStringLiteral("\\x%1").arg(static_cast<unsigned char>(name[i]), 2, 16, QLatin1Char('0')).toUpper();
+            text += QStringLiteral("\\x") +
+                    QStringLiteral("%1").arg(static_cast<unsigned char>(name[i]), 2, 16, QLatin1Char('0')).toUpper();
             ++end;
         }
         i = end;

@@ -26,6 +26,8 @@ inline constexpr qint64 kMaxCompressionRatio = 100;
 // Members of the zip, and sheets a workbook lists.
 inline constexpr qint64 kMaxZipMembers = 100'000;
 inline constexpr qint64 kMaxSheets = 10'000;
+// Columns of a sheet's first row, its header: a table of the price list has 19.
+inline constexpr qint64 kMaxHeaderColumns = 1024;
 // Cells kept in memory for all the sheets read, empty cells between filled ones included: a list of a
 // million rows of 19 columns fits.
 inline constexpr qint64 kMaxCells = 20'000'000;

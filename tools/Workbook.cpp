@@ -460,8 +460,20 @@ private:
         qint64 width = -1; // columns of row 1, once known
         qint64 emptyRows = 0; // .ods: empty rows not stored yet, a sheet ends with ~a million of them
 
-        qint64 columnsKept(qint64 row) const { return row == 0 || width < 0 ? kMaxColumns : width; }
+        qint64 columnsKept(qint64 row) const
+        {
+            return row == 0 || width < 0 ? limits::kMaxHeaderColumns : std::min(width, limits::kMaxHeaderColumns);
+        }
     };
+
+    // A value in row 1 past the columns a header may have.
+    [[noreturn]] static void headerTooWide(qint64 column)
+    {
+        throw Refusal{QStringLiteral("la riga 1 ha un valore nella colonna %1, oltre le %2 colonne che "
+                                     "un'intestazione può avere")
+                          .arg(columnLetters(int(column)))
+                          .arg(limits::kMaxHeaderColumns)};
+    }
 
     // Counts cells about to be stored; refuses past the limit before they take the memory.
     void store(qint64 cells)
@@ -473,8 +485,11 @@ private:
 
     void place(SheetInProgress& sheet, qint64 row, qint64 column, SheetCell&& cell)
     {
-        if (column >= sheet.columnsKept(row))
+        if (column >= sheet.columnsKept(row)) {
+            if (row == 0)
+                headerTooWide(column);
             return;
+        }
         std::vector<std::vector<SheetCell>>& rows = sheet.sheet.rows;
         if (qint64(rows.size()) <= row)
             rows.resize(size_t(row) + 1);
@@ -571,10 +586,8 @@ private:
             }
             const qint64 cellRepeat = repeatCount(xml, QLatin1String("number-columns-repeated"));
             const qint64 column = qint64(cells.size()) + emptyCells;
-            if (column >= kept) {
-                // Past the columns read: a header this wide is refused, a later row's cells are left out.
-                if (kept == kMaxColumns)
-                    throw Refusal{QStringLiteral("la riga %1 ha più di %2 colonne").arg(index + 1).arg(kMaxColumns)};
+            if (column >= kept && index > 0) {
+                // Past the columns read: a later row's cells are left out.
                 xml.skipCurrentElement();
                 continue;
             }
@@ -583,6 +596,8 @@ private:
                 emptyCells += cellRepeat;
                 continue;
             }
+            if (index == 0 && column + cellRepeat > kept)
+                headerTooWide(std::max(column, kept));
             const qint64 copies = std::min(cellRepeat, kept - column);
             cells.resize(cells.size() + size_t(emptyCells));
             emptyCells = 0;

@@ -65,7 +65,7 @@ QString argumentNotUtf8(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i) {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        (void)decoder(QByteArrayView(argv[i]));
+        const QString decoded = decoder(QByteArrayView(argv[i]));
         if (decoder.hasError())
             return builder::shownFileName(QByteArray(argv[i]));
     }

@@ -1,6 +1,7 @@
 #include "Error.h"
 #include "Field.h"
 #include "Fixture.h"
+#include "PriceList.h"
 #include "Recordset.h"
 
 #include <QLocale>
@@ -141,6 +142,34 @@ TEST(Recordset, badSqlIsAnEngineErrorNotACrash)
     EXPECT_THROW(db.OpenRecordset(QStringLiteral("select * from prezzario where codice_sezione ='0'1'")),
                  core::DbError);
     EXPECT_THROW(db.OpenRecordset(QStringLiteral("select nulla from tabella_inesistente")), core::DbError);
+}
+
+// A list another tool changed: the user reads the file and what it lacks, never the query.
+TEST(Recordset, aListLackingATableOrColumnIsNamedWithoutTheQuery)
+{
+    const fixture::PriceListFolder folder(threeRows());
+    {
+        const core::Database db = core::Database::OpenDatabase(
+            folder.database(), QStringLiteral(";pwd=") + core::kDbPassword, core::Database::Mode::CreateWrite);
+        db.Execute(QStringLiteral("drop table sezioni; alter table anno_prezzario rename column ANNO_PREZZARIO to anno"));
+    }
+    const core::Database db = folder.open();
+    const struct
+    {
+        const char* sql;
+        const char* missing;
+    } cases[] = {{"select * from prezzario where codice_sezione = '01'", "manca la tabella «sezioni»"},
+                 {"select ANNO_PREZZARIO from anno_prezzario", "manca la colonna «ANNO_PREZZARIO»"}};
+    for (const auto& c : cases) {
+        try {
+            db.OpenRecordset(QString::fromUtf8(c.sql));
+            ADD_FAILURE() << c.sql;
+        } catch (const core::DbError& e) {
+            EXPECT_TRUE(e.text().contains(folder.database())) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(QString::fromUtf8(c.missing))) << e.text().toStdString();
+            EXPECT_FALSE(e.text().contains(QStringLiteral("select"), Qt::CaseInsensitive)) << e.text().toStdString();
+        }
+    }
 }
 
 TEST(Recordset, stillReadableAfterTheDatabaseCloses)

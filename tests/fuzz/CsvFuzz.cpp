@@ -4,6 +4,7 @@
 #include "Builder.h"
 #include "CsvReader.h"
 #include "FieldRules.h"
+#include "MemoryFile.h"
 
 #include <QString>
 
@@ -16,8 +17,6 @@
 #include <string_view>
 #include <vector>
 
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
@@ -36,33 +35,6 @@ struct Field
 };
 
 using Record = std::vector<Field>;
-
-// An in-memory file the reader opens by path, as it opens the files of a price list.
-class MemoryFile
-{
-public:
-    explicit MemoryFile(const char* name) : m_fd(memfd_create(name, 0))
-    {
-        if (m_fd < 0) {
-            std::perror("memfd_create");
-            std::abort();
-        }
-        m_path = QStringLiteral("/proc/self/fd/%1").arg(m_fd);
-    }
-
-    const QString& write(std::string_view bytes)
-    {
-        if (ftruncate(m_fd, 0) != 0 || pwrite(m_fd, bytes.data(), bytes.size(), 0) != ssize_t(bytes.size())) {
-            std::perror("memfd");
-            std::abort();
-        }
-        return m_path;
-    }
-
-private:
-    int m_fd;
-    QString m_path;
-};
 
 template <typename T, typename Read> std::optional<T> attempt(Read read)
 {

@@ -7,7 +7,12 @@
 
 #include "PriceList.h"
 
+#include <zip.h>
+
+#include <fcntl.h>
+#include <spawn.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace buildertest {
@@ -77,6 +82,78 @@ QByteArray readFile(const QString& path)
         return {};
     return file.readAll();
 }
+
+void writeZip(const QString& path, const std::vector<ZipMember>& members)
+{
+    int error = 0;
+    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!zip)
+        throw std::runtime_error("cannot create " + path.toStdString());
+    for (const ZipMember& member : members) {
+        const zip_int64_t index = zip_file_add(
+            zip, member.name, zip_source_buffer(zip, member.data.constData(), zip_uint64_t(member.data.size()), 0), 0);
+        if (member.stored)
+            zip_set_file_compression(zip, zip_uint64_t(index), ZIP_CM_STORE, 0);
+    }
+    if (zip_close(zip) != 0)
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+#ifdef PREZZARIO_BUILD_EXE
+pid_t startTool(const std::vector<QByteArray>& arguments, const QString& errFile)
+{
+    QByteArray exe(PREZZARIO_BUILD_EXE);
+    std::vector<char*> argv{exe.data()};
+    std::vector<QByteArray> copies(arguments);
+    for (QByteArray& argument : copies)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, QFile::encodeName(errFile + QStringLiteral(".out")).constData(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, QFile::encodeName(errFile).constData(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, exe.constData(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        throw std::runtime_error("cannot start prezzario-build");
+    return pid;
+}
+
+ToolRun finishTool(pid_t pid, const QString& errFile)
+{
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    ToolRun run;
+    if (WIFEXITED(status))
+        run.exitCode = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status))
+        run.signal = WTERMSIG(status);
+    run.err = QString::fromUtf8(readFile(errFile));
+    run.out = QString::fromUtf8(readFile(errFile + QStringLiteral(".out")));
+    QFile::remove(errFile);
+    QFile::remove(errFile + QStringLiteral(".out"));
+    return run;
+}
+
+ToolRun runTool(const std::vector<QByteArray>& arguments)
+{
+    const QString errFile = QDir::temp().filePath(QStringLiteral("prezzario-build-test-%1.err").arg(::getpid()));
+    return finishTool(startTool(arguments, errFile), errFile);
+}
+
+ToolRun runTool(const QStringList& arguments)
+{
+    std::vector<QByteArray> bytes;
+    for (const QString& argument : arguments)
+        bytes.push_back(QFile::encodeName(argument));
+    return runTool(bytes);
+}
+#endif
 
 #ifdef PREZZARIO_SOFFICE
 QString saveWithOffice(const QTemporaryDir& dir, const QString& source, const char* format)

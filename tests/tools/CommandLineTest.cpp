@@ -8,30 +8,6 @@
 
 using namespace buildertest;
 
-namespace {
-
-struct ToolRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(PREZZARIO_BUILD_EXE), arguments);
-    process.closeWriteChannel();
-    process.waitForFinished(-1);
-    ToolRun run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-} // namespace
-
 TEST(CommandLine, helpListsTheOptionsAndSucceeds)
 {
     const ToolRun run = runTool({QStringLiteral("--help")});

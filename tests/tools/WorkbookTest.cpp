@@ -84,15 +84,7 @@ void writeFile(const QString& path, const QByteArray& data)
     file.write(data);
 }
 
-void writeZip(const QString& path, const std::vector<std::pair<const char*, QByteArray>>& members)
-{
-    int error = 0;
-    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(zip, nullptr);
-    for (const auto& [name, data] : members)
-        zip_file_add(zip, name, zip_source_buffer(zip, data.constData(), zip_uint64_t(data.size()), 0), 0);
-    ASSERT_EQ(zip_close(zip), 0);
-}
+using buildertest::writeZip;
 
 // Both shapes come from one headless office run per format.
 class SavedWorkbook : public ::testing::TestWithParam<const char*>
@@ -199,7 +191,7 @@ const QByteArray kSheet = R"(<worksheet xmlns="http://schemas.openxmlformats.org
 <row><c r="A3" t="s"><v>1</v></c><c r="D3" t="b"><v>0</v></c><c r="E3"><v>1.2E-2</v></c><c r="F3"><f>X1</f></c></row>
 </sheetData></worksheet>)";
 
-std::vector<std::pair<const char*, QByteArray>> handWritten(const QByteArray& sheet)
+std::vector<buildertest::ZipMember> handWritten(const QByteArray& sheet)
 {
     return {{"_rels/.rels", kRootRelations},
             {"xl/workbook.xml", kWorkbook},
