@@ -141,21 +141,36 @@ void PriceListWriter::fail(const QString& what) const
     throw BuildError(QStringLiteral("Impossibile scrivere «%1»: %2").arg(m_temporary.path(), what));
 }
 
+// The engine's failure as the user reads it: the causes a user can meet (a full disk, no permission) in Italian.
+QString PriceListWriter::engineFailure() const
+{
+    switch (sqlite3_errcode(m_db.handle())) {
+    case SQLITE_FULL:
+        return QStringLiteral("spazio esaurito sul disco");
+    case SQLITE_IOERR:
+        return QStringLiteral("errore di lettura o scrittura del disco");
+    case SQLITE_NOMEM:
+        return QStringLiteral("memoria insufficiente");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("non si hanno i permessi per scrivere il file");
+    default:
+        return QString::fromUtf8(sqlite3_errmsg(m_db.handle()));
+    }
+}
+
 void PriceListWriter::exec(const char* sql)
 {
-    char* message = nullptr;
-    if (sqlite3_exec(m_db.handle(), sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db.handle()));
-        sqlite3_free(message);
-        fail(text);
-    }
+    if (sqlite3_exec(m_db.handle(), sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        fail(engineFailure());
 }
 
 sqlite3_stmt* PriceListWriter::prepare(const char* sql)
 {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(m_db.handle(), sql, -1, &stmt, nullptr) != SQLITE_OK)
-        fail(QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
+        fail(engineFailure());
     return stmt;
 }
 
@@ -165,7 +180,7 @@ void PriceListWriter::step(sqlite3_stmt* stmt)
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
     if (rc != SQLITE_DONE)
-        fail(QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
+        fail(engineFailure());
 }
 
 namespace {
@@ -280,7 +295,7 @@ void PriceListWriter::setYear(qint64 year)
     const int rc = sqlite3_step(stmt);
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE)
-        fail(QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
+        fail(engineFailure());
     m_yearSet = true;
 }
 

@@ -72,6 +72,7 @@ private:
     sqlite3_stmt* prepare(const char* sql);
     void step(sqlite3_stmt* stmt);
     [[noreturn]] void fail(const QString& what) const;
+    QString engineFailure() const;
     void finalizeStatements();
     void discard();
 

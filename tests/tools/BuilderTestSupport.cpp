@@ -115,9 +115,19 @@ pid_t startTool(const std::vector<QByteArray>& arguments, const QString& errFile
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, QFile::encodeName(errFile).constData(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    // A shell starts background jobs with SIGINT ignored; the tool keeps an ignored signal ignored.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&defaults, signal);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = -1;
-    const int rc = posix_spawn(&pid, exe.constData(), &actions, nullptr, argv.data(), environ);
+    const int rc = posix_spawn(&pid, exe.constData(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     if (rc != 0)
         throw std::runtime_error("cannot start prezzario-build");
     return pid;
