@@ -10,6 +10,8 @@
 #   ./build.sh bench     builds, then runs the benchmarks (slow: builds a 1,000,000-row list once)
 #   ./build.sh speed     builds, then prezzario-speed: start-up, first and repeated search, memory, each beside its
 #                        reference (an Xvfb of its own when DISPLAY is not set)
+#   ./build.sh hostile   builds, then prezzario-hostile: prezzario-build on hostile inputs at full size and on a
+#                        real list of a million rows, with status, time and peak memory of each run
 #   ./build.sh package   builds, then writes the Debian package build/prezzario_<version>_amd64.deb and checks it
 #                        with lintian
 set -euo pipefail
@@ -23,9 +25,9 @@ fuzz_seconds=${PREZZARIO_FUZZ_SECONDS:-60}
 jobs=$(nproc)
 
 case "$mode" in
-    run | test | sanitize | fuzz | bench | speed | package) ;;
+    run | test | sanitize | fuzz | bench | speed | hostile | package) ;;
     *)
-        echo "usage: $0 run|test|sanitize|fuzz|bench|speed|package" >&2
+        echo "usage: $0 run|test|sanitize|fuzz|bench|speed|hostile|package" >&2
         exit 2
         ;;
 esac
@@ -182,6 +184,10 @@ case "$mode" in
             exec xvfb-run -a -s "-screen 0 1366x768x24" "$build_dir/bench/prezzario-speed"
         fi
         exec "$build_dir/bench/prezzario-speed"
+        ;;
+    hostile)
+        build_normal ON
+        exec "$build_dir/bench/prezzario-hostile"
         ;;
     package)
         build_normal OFF

@@ -174,7 +174,8 @@ public:
             std::exit(2);
         int answer[2] = {};
         long peak = 0;
-        if (::read(m_answers, answer, sizeof answer) != sizeof answer || ::read(m_answers, &peak, sizeof peak) != sizeof peak)
+        if (::read(m_answers, answer, sizeof answer) != sizeof answer ||
+            ::read(m_answers, &peak, sizeof peak) != sizeof peak)
             std::exit(2);
         Run run;
         run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -216,7 +217,8 @@ private:
             const int answer[2] = {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
                                    WIFSIGNALED(status) ? WTERMSIG(status) : 0};
             const long peak = usage.ru_maxrss;
-            if (::write(answers, answer, sizeof answer) != sizeof answer || ::write(answers, &peak, sizeof peak) != sizeof peak)
+            if (::write(answers, answer, sizeof answer) != sizeof answer ||
+                ::write(answers, &peak, sizeof peak) != sizeof peak)
                 return;
         }
     }
@@ -322,15 +324,19 @@ Stream plain(const QByteArray& text)
 const char* const kOds = "urn:oasis:names:tc:opendocument:xmlns";
 const char* const kXml = "http://schemas.openxmlformats.org";
 
-QString ods(const char* name, const Stream& table, const Stream& mimetype = plain(
-                                                      "application/vnd.oasis.opendocument.spreadsheet"))
+QString ods(const char* name, const Stream& table,
+            const Stream& mimetype = plain("application/vnd.oasis.opendocument.spreadsheet"))
 {
     Stream content = table;
     content.prefix = QByteArray("<office:document-content xmlns:office=\"") + kOds + ":office:1.0\" xmlns:table=\"" +
                      kOds + ":table:1.0\" xmlns:text=\"" + kOds +
                      ":text:1.0\"><office:body><office:spreadsheet><table:table table:name=\"prezzario\">" +
                      content.prefix;
-    content.suffix += "</table:table></office:spreadsheet></office:body></office:document-content>";
+    content.suffix +=
+        "</table:table><table:table table:name=\"anno_prezzario\"><table:table-row><table:table-cell "
+        "office:value-type=\"string\"><text:p>ANNO_PREZZARIO</text:p></table:table-cell></table:table-row>"
+        "<table:table-row><table:table-cell office:value-type=\"float\" office:value=\"2021\"/>"
+        "</table:table-row></table:table></office:spreadsheet></office:body></office:document-content>";
     const QString path = work(QString::fromLatin1(name));
     writeZip(path, {{"mimetype", mimetype}, {"content.xml", content}});
     return path;
@@ -340,7 +346,10 @@ QString xlsx(const char* name, const Stream& sheetData, int sheets = 1, const St
 {
     QByteArray list;
     for (int i = 1; i <= sheets; ++i)
-        list += "<sheet name=\"" + (i == 1 ? QByteArray("prezzario") : "foglio" + QByteArray::number(i)) +
+        list += "<sheet name=\"" +
+                (i == 1   ? QByteArray("prezzario")
+                 : i == 2 ? QByteArray("anno_prezzario")
+                          : "foglio" + QByteArray::number(i)) +
                 "\" sheetId=\"" + QByteArray::number(i) + "\" r:id=\"rId1\"/>";
     Stream sheet = sheetData;
     sheet.prefix = QByteArray("<worksheet xmlns=\"") + kXml + "/spreadsheetml/2006/main\"><sheetData>" + sheet.prefix;
@@ -356,8 +365,9 @@ QString xlsx(const char* name, const Stream& sheetData, int sheets = 1, const St
                               "/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" + kXml +
                               "/officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
                               "</Relationships>")},
-        {"xl/workbook.xml", plain(QByteArray("<workbook xmlns=\"") + kXml + "/spreadsheetml/2006/main\" xmlns:r=\"" +
-                                  kXml + "/officeDocument/2006/relationships\"><sheets>" + list + "</sheets></workbook>")},
+        {"xl/workbook.xml",
+         plain(QByteArray("<workbook xmlns=\"") + kXml + "/spreadsheetml/2006/main\" xmlns:r=\"" + kXml +
+               "/officeDocument/2006/relationships\"><sheets>" + list + "</sheets></workbook>")},
         {"xl/_rels/workbook.xml.rels", plain(relations + "</Relationships>")},
         {"xl/worksheets/sheet1.xml", sheet}};
     if (strings.size() > 0) {
@@ -423,8 +433,8 @@ QString realListCsv()
     if (QFileInfo::exists(prices))
         return folder;
     QDir().mkpath(folder);
-    const core::Database db = core::Database::OpenDatabase(benchdata::demoList(1'000'000),
-                                                           QStringLiteral(";pwd=") + core::kDbPassword);
+    const core::Database db =
+        core::Database::OpenDatabase(benchdata::demoList(1'000'000), QStringLiteral(";pwd=") + core::kDbPassword);
     QFile file(prices + QStringLiteral(".part"));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         std::exit(2);
@@ -447,6 +457,75 @@ QString realListCsv()
     return folder;
 }
 
+// A workbook of the same shape as the real list: a million subarticles of 19 columns, texts as inline strings,
+// one sheet of about 700 MB of XML.
+QString realListXlsx()
+{
+    const QString path = benchdata::path(QStringLiteral("prezzario-1000000.xlsx"));
+    if (QFileInfo::exists(path))
+        return path;
+    const QString xml = path + QStringLiteral(".sheet.xml");
+    QFile sheet(xml);
+    if (!sheet.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        std::exit(2);
+    const auto text = [](const QByteArray& value) {
+        return value.isEmpty() ? QByteArray("<c/>") : "<c t=\"inlineStr\"><is><t>" + value + "</t></is></c>";
+    };
+    const auto number = [](const QByteArray& value) { return "<c><v>" + value + "</v></c>"; };
+    sheet.write(QByteArray("<worksheet xmlns=\"") + kXml + "/spreadsheetml/2006/main\"><sheetData><row>");
+    for (const QByteArray& name : QByteArray(kHeader).split(','))
+        sheet.write(text(name));
+    sheet.write("</row>");
+    QByteArray row;
+    for (int i = 0; i < 1'000'000; ++i) {
+        const QByteArray article = QByteArray::number(i / 1000).rightJustified(3, '0');
+        const QByteArray sub = QByteArray::number(i % 1000).rightJustified(3, '0');
+        row = "<row>" + number(QByteArray::number(i + 1)) + text("01.A00." + article + "." + sub) + text("01") +
+              text("Opere edili") + text({}) + text("A00") + text(article) + text("Scavi e movimenti di terra") +
+              text({}) + number("1") + text(sub) + text("Scavo a sezione obbligata, articolo " + article) + text({}) +
+              text({}) +
+              text("profondità fino a " + QByteArray::number(i % 1000) + " cm, in terreno di qualsiasi natura") +
+              text("m³") + number(QByteArray::number(10 + i % 997) + ".25") + number("27.5") + number("3.44") +
+              "</row>";
+        sheet.write(row);
+    }
+    sheet.write("</sheetData></worksheet>");
+    sheet.close();
+    QByteArray year = "<row>" + text("ANNO_PREZZARIO") + "</row><row>" + number("2021") + "</row>";
+    std::vector<std::pair<const char*, Stream>> members{
+        {"_rels/.rels", plain(QByteArray("<Relationships xmlns=\"") + kXml +
+                              "/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" + kXml +
+                              "/officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
+                              "</Relationships>")},
+        {"xl/workbook.xml",
+         plain(QByteArray("<workbook xmlns=\"") + kXml + "/spreadsheetml/2006/main\" xmlns:r=\"" + kXml +
+               "/officeDocument/2006/relationships\"><sheets><sheet name=\"prezzario\" "
+               "sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"anno_prezzario\" sheetId=\"2\" "
+               "r:id=\"rId2\"/></sheets></workbook>")},
+        {"xl/_rels/workbook.xml.rels",
+         plain(QByteArray("<Relationships xmlns=\"") + kXml +
+               "/package/2006/relationships\"><Relationship Id=\"rId1\" "
+               "Type=\"" +
+               kXml +
+               "/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship "
+               "Id=\"rId2\" Type=\"" +
+               kXml +
+               "/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet2.xml\"/></Relationships>")},
+        {"xl/worksheets/sheet2.xml",
+         plain(QByteArray("<worksheet xmlns=\"") + kXml + "/spreadsheetml/2006/main\"><sheetData>" + year +
+               "</sheetData></worksheet>")}};
+    int error = 0;
+    zip_t* zip = zip_open(bytes(path + QStringLiteral(".part")).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [name, stream] : members)
+        zip_file_add(zip, name, zip_source_function(zip, streamCallback, new Stream(stream)), 0);
+    zip_file_add(zip, "xl/worksheets/sheet1.xml", zip_source_file(zip, bytes(xml).constData(), 0, -1), 0);
+    if (zip_close(zip) != 0)
+        std::exit(2);
+    QFile::remove(xml);
+    QFile::rename(path + QStringLiteral(".part"), path);
+    return path;
+}
+
 QStringList filesLeft(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -464,7 +543,8 @@ void report(const char* what, const Run& run, bool hostile, bool& met)
                             : run.status == 0;
     met = met && ok;
     std::printf("%-58s %6s %8.2f %8ld %9lld  %s\n", what,
-                run.signal ? qPrintable(QStringLiteral("sig%1").arg(run.signal)) : qPrintable(QString::number(run.status)),
+                run.signal ? qPrintable(QStringLiteral("sig%1").arg(run.signal))
+                           : qPrintable(QString::number(run.status)),
                 run.seconds, run.peakMiB, static_cast<long long>(run.errBytes),
                 qPrintable(run.firstLine + (ok ? QString() : QStringLiteral("   <-- target missed"))));
     std::fflush(stdout);
@@ -481,6 +561,7 @@ int main()
     std::printf("Building the inputs (a few gigabytes compressed on the fly; the million-row CSV once)...\n");
     std::fflush(stdout);
     const QString realList = realListCsv();
+    const QString realWorkbook = realListXlsx();
 
     const std::vector<Case> cases = {
         {"--from-xlsx in.xlsx --out in.xlsx",
@@ -503,22 +584,27 @@ int main()
         {".ods row groups nested 500,000 deep",
          [] {
              return std::vector<QByteArray>{
-                 "--from-xlsx", bytes(ods("annidato.ods", {"", "<table:table-row-group>", 500'000,
-                                                            QByteArray("</table:table-row-group>").repeated(500'000)})),
+                 "--from-xlsx",
+                 bytes(ods("annidato.ods", {"", "<table:table-row-group>", 500'000,
+                                            QByteArray("</table:table-row-group>").repeated(500'000)})),
                  "--out", "OUT"};
          }},
         {".ods 16,383 empty cells and a number, rows repeated 1,048,000",
          [] {
              return std::vector<QByteArray>{
                  "--from-xlsx",
-                 bytes(ods("ripetuto.ods",
-                           plain("<table:table-row table:number-rows-repeated=\"1048000\"><table:table-cell "
-                                 "table:number-columns-repeated=\"16383\"/><table:table-cell office:value-type=\"float\" "
-                                 "office:value=\"1\"/></table:table-row>"))),
+                 bytes(
+                     ods("ripetuto.ods",
+                         plain("<table:table-row table:number-rows-repeated=\"1048000\"><table:table-cell "
+                               "table:number-columns-repeated=\"16383\"/><table:table-cell office:value-type=\"float\" "
+                               "office:value=\"1\"/></table:table-row>"))),
                  "--out", "OUT"};
          }},
         {".xlsx 4,000 rows with one cell at column XFD",
-         [] { return std::vector<QByteArray>{"--from-xlsx", bytes(xlsx("xfd4000.xlsx", plain(xfdRows(1, 4000)))), "--out", "OUT"}; }},
+         [] {
+             return std::vector<QByteArray>{"--from-xlsx", bytes(xlsx("xfd4000.xlsx", plain(xfdRows(1, 4000)))),
+                                            "--out", "OUT"};
+         }},
         {".xlsx 100,000 rows with one cell at column XFD",
          [] {
              return std::vector<QByteArray>{"--from-xlsx", bytes(xlsx("xfd100000.xlsx", plain(xfdRows(1, 100'000)))),
@@ -526,9 +612,8 @@ int main()
          }},
         {".xlsx sheet of 4 GB of blanks, compressed",
          [] {
-             return std::vector<QByteArray>{"--from-xlsx",
-                                            bytes(xlsx("spazi.xlsx", {"", QByteArray(1 << 20, ' '), 4096, ""})),
-                                            "--out", "OUT"};
+             return std::vector<QByteArray>{
+                 "--from-xlsx", bytes(xlsx("spazi.xlsx", {"", QByteArray(1 << 20, ' '), 4096, ""})), "--out", "OUT"};
          }},
         {".xlsx one text cell of 3 GB",
          [] {
@@ -555,16 +640,16 @@ int main()
              QByteArray header = "<row r=\"1\">";
              for (const QByteArray& name : QByteArray(kHeader).split(','))
                  header += "<c t=\"inlineStr\"><is><t>" + name + "</t></is></c>";
-             return std::vector<QByteArray>{"--from-xlsx",
-                                            bytes(xlsx("xfd-intestazione.xlsx", plain(header + "</row>" +
-                                                                                      xfdRows(2, 100'001)))),
-                                            "--out", "OUT"};
+             return std::vector<QByteArray>{
+                 "--from-xlsx", bytes(xlsx("xfd-intestazione.xlsx", plain(header + "</row>" + xfdRows(2, 100'001)), 2)),
+                 "--out", "OUT"};
          }},
         {".ods header, then a row of 19 numbers repeated 1,048,000",
          [] {
              QByteArray header = "<table:table-row>";
              for (const QByteArray& name : QByteArray(kHeader).split(','))
-                 header += "<table:table-cell office:value-type=\"string\"><text:p>" + name + "</text:p></table:table-cell>";
+                 header +=
+                     "<table:table-cell office:value-type=\"string\"><text:p>" + name + "</text:p></table:table-cell>";
              return std::vector<QByteArray>{
                  "--from-xlsx",
                  bytes(ods("righe.ods",
@@ -593,9 +678,10 @@ int main()
          [] {
              return std::vector<QByteArray>{
                  "--from-xlsx",
-                 bytes(xlsx("fogli.xlsx", {"", "<row><c t=\"inlineStr\"><is><t>voce</t></is></c><c><v>12.5</v></c></row>",
-                                           200'000, ""},
-                            20'000)),
+                 bytes(
+                     xlsx("fogli.xlsx",
+                          {"", "<row><c t=\"inlineStr\"><is><t>voce</t></is></c><c><v>12.5</v></c></row>", 200'000, ""},
+                          20'000)),
                  "--out", "OUT"};
          }},
         {"CSV header of 2 GB without a line end",
@@ -612,31 +698,38 @@ int main()
              return std::vector<QByteArray>{"--from-csv", bytes(folder), "--out", "OUT"};
          }},
         {"CSV CR line ends, bad price on line 151",
-         [] { return std::vector<QByteArray>{"--from-csv", bytes(csvFolder("cr", csvRows(150, "\r", 150, "abc"))), "--out", "OUT"}; }},
+         [] {
+             return std::vector<QByteArray>{"--from-csv", bytes(csvFolder("cr", csvRows(150, "\r", 150, "abc"))),
+                                            "--out", "OUT"};
+         }},
         {"CSV NUL inside a text",
          [] {
-             return std::vector<QByteArray>{
-                 "--from-csv", bytes(csvFolder("nul", csvRows(3, "\n", 0, {}, QByteArray("Sca\0vo", 6)))), "--out", "OUT"};
+             return std::vector<QByteArray>{"--from-csv",
+                                            bytes(csvFolder("nul", csvRows(3, "\n", 0, {}, QByteArray("Sca\0vo", 6)))),
+                                            "--out", "OUT"};
          }},
         {"CSV bad price of 5 MB",
          [] {
              return std::vector<QByteArray>{
-                 "--from-csv", bytes(csvFolder("valore", csvRows(3, "\n", 2, QByteArray(5'000'000, '9') + 'x'))), "--out",
-                 "OUT"};
+                 "--from-csv", bytes(csvFolder("valore", csvRows(3, "\n", 2, QByteArray(5'000'000, '9') + 'x'))),
+                 "--out", "OUT"};
          }},
         {"CSV header name of 256 MB",
          [] {
              return std::vector<QByteArray>{
-                 "--from-csv",
-                 bytes(csvFolder("nome", QByteArray(kHeader) + ',' + QByteArray(256 << 20, 'n') + '\n')), "--out", "OUT"};
+                 "--from-csv", bytes(csvFolder("nome", QByteArray(kHeader) + ',' + QByteArray(256 << 20, 'n') + '\n')),
+                 "--out", "OUT"};
          }},
         {"--from-csv FILE",
          [] {
              const QString folder = csvFolder("file", csvRows(3, "\n", 0, {}));
-             return std::vector<QByteArray>{"--from-csv", bytes(folder + QStringLiteral("/prezzario.csv")), "--out", "OUT"};
+             return std::vector<QByteArray>{"--from-csv", bytes(folder + QStringLiteral("/prezzario.csv")), "--out",
+                                            "OUT"};
          }},
         {"a file name that is not UTF-8",
-         [] { return std::vector<QByteArray>{"--from-xlsx", bytes(work(QString())) + "/caf\xE9.xlsx", "--out", "OUT"}; }},
+         [] {
+             return std::vector<QByteArray>{"--from-xlsx", bytes(work(QString())) + "/caf\xE9.xlsx", "--out", "OUT"};
+         }},
         {"a FIFO given to --from-xlsx",
          [] {
              ::mkfifo(bytes(work(QStringLiteral("tubo.xlsx"))).constData(), 0600);
@@ -667,11 +760,12 @@ int main()
         const pid_t second = start(arguments, work(QStringLiteral("second.err")));
         const Run a = finish(first, work(QStringLiteral("first.err")), started);
         const Run b = finish(second, work(QStringLiteral("second.err")), started);
-        const qint64 rows = core::Database::OpenDatabase(QString::fromUtf8(out), QStringLiteral(";pwd=") + core::kDbPassword)
-                                .OpenRecordset(QStringLiteral("select count(*) from prezzario"))
-                                .Fields(0)
-                                .Value()
-                                .toLongLong();
+        const qint64 rows =
+            core::Database::OpenDatabase(QString::fromUtf8(out), QStringLiteral(";pwd=") + core::kDbPassword)
+                .OpenRecordset(QStringLiteral("select count(*) from prezzario"))
+                .Fields(0)
+                .Value()
+                .toLongLong();
         std::printf("%-58s %3d %3d %8.2f  target holds %lld rows, files left: %s\n", "two builds to one --out at once",
                     a.status, b.status, b.seconds, static_cast<long long>(rows),
                     qPrintable(filesLeft(work(QString())).filter(QStringLiteral("Prezzario.mdb")).join(u' ')));
@@ -686,17 +780,23 @@ int main()
         const pid_t pid = start({"--demo", "--rows", "1000000", "--out", bytes(folder + QStringLiteral("/P.mdb"))},
                                 work(QStringLiteral("signal.err")));
         ::usleep(3'000'000);
-        const qint64 written = filesLeft(folder).isEmpty() ? 0 : QFileInfo(folder + u'/' + filesLeft(folder).first()).size();
+        const qint64 written =
+            filesLeft(folder).isEmpty() ? 0 : QFileInfo(folder + u'/' + filesLeft(folder).first()).size();
         ::kill(pid, signal);
         const Run run = finish(pid, work(QStringLiteral("signal.err")), started);
-        std::printf("%-58s %6s  after 3 s (%lld MB written): files left: %s\n",
-                    qPrintable(QStringLiteral("%1 during a 1,000,000-row build").arg(QString::fromLatin1(strsignal(signal)))),
-                    qPrintable(QStringLiteral("sig%1").arg(run.signal)), static_cast<long long>(written >> 20),
-                    qPrintable(filesLeft(folder).isEmpty() ? QStringLiteral("none") : filesLeft(folder).join(u' ')));
+        std::printf(
+            "%-58s %6s  after 3 s (%lld MB written): files left: %s\n",
+            qPrintable(QStringLiteral("%1 during a 1,000,000-row build").arg(QString::fromLatin1(strsignal(signal)))),
+            qPrintable(QStringLiteral("sig%1").arg(run.signal)), static_cast<long long>(written >> 20),
+            qPrintable(filesLeft(folder).isEmpty() ? QStringLiteral("none") : filesLeft(folder).join(u' ')));
         met = met && filesLeft(folder).isEmpty();
     }
-    report("real list: 1,000,000 rows from CSV (--check)", launcher.run({"--from-csv", bytes(realList), "--check"}), false, met);
-    report("real list: 1,000,000 rows from CSV", launcher.run({"--from-csv", bytes(realList), "--out", out}), false, met);
+    report("real list: 1,000,000 rows from CSV (--check)", launcher.run({"--from-csv", bytes(realList), "--check"}),
+           false, met);
+    report("real list: 1,000,000 rows from CSV", launcher.run({"--from-csv", bytes(realList), "--out", out}), false,
+           met);
+    report("real list: 1,000,000 rows from .xlsx (--check)",
+           launcher.run({"--from-xlsx", bytes(realWorkbook), "--check"}), false, met);
     std::printf("\n%s: every hostile input ends with status 1 within %ld MiB and %.0f s, the real list builds\n",
                 met ? "MET" : "NOT MET", kMemoryTargetMiB, kTimeTargetSeconds);
     QDir(work(QString())).removeRecursively();

@@ -158,9 +158,10 @@ QString Database::describeFailure(sqlite3* db, const QString& what, const QStrin
         if (!engine.startsWith(prefix))
             continue;
         const QString missing = engine.mid(prefix.size()).section(u'.', -1);
-        return QStringLiteral("Il file del prezzario «%1» è incompleto: manca %2 «%3».\n"
-                              "Il file non è stato scritto da prezzario-build, o è stato modificato dopo: costruirlo di "
-                              "nuovo o reinstallare il programma.")
+        return QStringLiteral(
+                   "Il file del prezzario «%1» è incompleto: manca %2 «%3».\n"
+                   "Il file non è stato scritto da prezzario-build, o è stato modificato dopo: costruirlo di "
+                   "nuovo o reinstallare il programma.")
             .arg(path, kind, missing);
     }
     return QStringLiteral("%1: %2\nQuery: %3").arg(what, engine, sql);

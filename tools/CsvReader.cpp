@@ -111,6 +111,10 @@ void CsvReader::feed(const char* data, size_t size)
     if (error == CSV_EPARSE)
         failLine(m_line, QStringLiteral("CSV non valido: virgolette fuori posto (un campo che contiene virgolette "
                                         "deve essere racchiuso tra virgolette e quelle interne vanno raddoppiate)"));
+    if (error == CSV_ENOMEM)
+        failLine(m_line, QStringLiteral("memoria insufficiente"));
+    if (error == CSV_ETOOBIG)
+        failLine(m_line, QStringLiteral("un campo è troppo grande da leggere"));
     failLine(m_line, QStringLiteral("CSV non leggibile: %1").arg(QString::fromUtf8(csv_strerror(error))));
 }
 
@@ -146,7 +150,8 @@ bool CsvReader::fill()
         // Feeding one physical line at a time lets parse errors and records carry their line number. A line
         // ends at LF, CR or CR LF, as editors count them.
         const char* begin = m_buffer.data() + m_pos;
-        const char* stop = std::find_if(begin, static_cast<const char*>(m_buffer.data() + m_end), [](char c) { return c == '\n' || c == '\r'; });
+        const char* stop = std::find_if(begin, static_cast<const char*>(m_buffer.data() + m_end),
+                                        [](char c) { return c == '\n' || c == '\r'; });
         const bool lineEnd = stop != static_cast<const char*>(m_buffer.data() + m_end);
         const size_t size = size_t(stop - begin) + (lineEnd ? 1 : 0);
         if (m_atRecordStart && !isBlank(begin, size)) {

@@ -133,7 +133,8 @@ std::optional<double> optionalNumber(const TableReader& reader, int column)
         reader.fail(column, QStringLiteral("il numero %1 ha il separatore delle migliaia: scriverlo senza, come %2")
                                 .arg(shownValue(field.text), cutForMessage(plain)));
     }
-    reader.fail(column, QStringLiteral("numero non valido %1 (atteso un numero come %2)").arg(shownValue(field.text), example));
+    reader.fail(column,
+                QStringLiteral("numero non valido %1 (atteso un numero come %2)").arg(shownValue(field.text), example));
 }
 
 QString code(const TableReader& reader, int column, int length)
@@ -157,8 +158,8 @@ QString code(const TableReader& reader, int column, int length)
                                 .arg(shownValue(value), describeCharacter(c), hint));
     }
     if (value.size() != length)
-        reader.fail(column,
-                    QStringLiteral("il codice deve avere %1 caratteri, trovato %2").arg(QString::number(length), shownValue(value)));
+        reader.fail(column, QStringLiteral("il codice deve avere %1 caratteri, trovato %2")
+                                .arg(QString::number(length), shownValue(value)));
     return value;
 }
 

@@ -38,7 +38,7 @@ inline constexpr qint64 kMaxSharedStringText = qint64(128) << 20;
 // "1 MiB", "2 GiB", "8 MiB": a limit in bytes as a message names it.
 QString bytesText(qint64 bytes);
 
-} // namespace builder
+} // namespace builder::limits
 
 namespace builder {
 

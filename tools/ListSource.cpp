@@ -54,6 +54,10 @@ constexpr std::string_view kManualColumns[] = {"titolo", "Descrizione"};
 
 constexpr qint64 kProgressEvery = 1024;
 
+// The tables, the two required ones first.
+constexpr ListSource::Table kTables[] = {ListSource::Table::Prices, ListSource::Table::Year,
+                                         ListSource::Table::Premesse, ListSource::Table::Manual};
+
 const char* baseName(ListSource::Table table)
 {
     switch (table) {
@@ -123,8 +127,9 @@ QString uniqueKey(const TableReader& reader, int column, QHash<QString, qint64>&
         reader.fail(column, QStringLiteral("manca la chiave della riga"));
     const auto found = seen.constFind(key);
     if (found != seen.constEnd())
-        reader.fail(column,
-                    QStringLiteral("chiave %1 già presente alla riga %2").arg(shownValue(key), QString::number(*found)));
+        reader.fail(
+            column,
+            QStringLiteral("chiave %1 già presente alla riga %2").arg(shownValue(key), QString::number(*found)));
     seen.insert(key, reader.line());
     return key;
 }
@@ -158,10 +163,9 @@ public:
         for (const Value& value : values) {
             const QString& expected = found->texts[i++];
             if (value.text != expected)
-                errors.add(reader.where(value.column) +
-                           QStringLiteral(": %1 %2 ha qui %3, ma alla riga %4 %5")
-                               .arg(m_level, code, shownValue(value.text), QString::number(found->line),
-                                    shownValue(expected)));
+                errors.add(reader.where(value.column) + QStringLiteral(": %1 %2 ha qui %3, ma alla riga %4 %5")
+                                                            .arg(m_level, code, shownValue(value.text),
+                                                                 QString::number(found->line), shownValue(expected)));
         }
     }
 
@@ -203,7 +207,7 @@ QString ErrorList::text() const
 QStringList ListSource::csvFiles(const QString& dir)
 {
     QStringList files;
-    for (const Table table : {Table::Prices, Table::Year, Table::Premesse, Table::Manual})
+    for (const Table table : kTables)
         files << QDir(dir).filePath(QString::fromLatin1(baseName(table)) + QStringLiteral(".csv"));
     return files;
 }
@@ -216,7 +220,7 @@ ListSource ListSource::workbook(const QString& path)
                              .arg(path));
     ListSource source;
     QStringList names;
-    for (const Table table : {Table::Prices, Table::Year, Table::Premesse, Table::Manual})
+    for (const Table table : kTables)
         names << QString::fromLatin1(baseName(table));
     source.m_workbook = std::make_shared<const Workbook>(Workbook::read(path, names));
     for (const Table required : {Table::Prices, Table::Year}) {
@@ -387,9 +391,9 @@ BuildSummary ListSource::load(PriceListWriter* writer,
                                .arg(QString::number(row.sequenza), QString::number(sequence->second)));
             const auto knownCode = codeLines.constFind(row.codiceTotale);
             if (knownCode != codeLines.constEnd())
-                errors.add(reader.where(CodiceTotale) + QStringLiteral(": il codice %1 è già presente alla riga %2")
-                                                            .arg(shownValue(row.codiceTotale),
-                                                                 QString::number(*knownCode)));
+                errors.add(reader.where(CodiceTotale) +
+                           QStringLiteral(": il codice %1 è già presente alla riga %2")
+                               .arg(shownValue(row.codiceTotale), QString::number(*knownCode)));
             else
                 codeLines.insert(row.codiceTotale, reader.line());
             sections.check(reader, section, {{Sezione, row.sezione}, {NoteSezione, noteText(row.noteSezione)}}, errors);

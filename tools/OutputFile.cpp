@@ -97,10 +97,9 @@ void checkOutput(const QString& outPath, const QStringList& inputs)
     for (const QString& input : inputs) {
         const QFileInfo in(input);
         struct stat inStat;
-        const bool same = (outExists && ::stat(QFile::encodeName(input).constData(), &inStat) == 0 &&
-                           sameFile(inStat, outStat)) ||
-                          (!outDir.isEmpty() && outDir == in.absoluteDir().canonicalPath() &&
-                           out.fileName() == in.fileName());
+        const bool same =
+            (outExists && ::stat(QFile::encodeName(input).constData(), &inStat) == 0 && sameFile(inStat, outStat)) ||
+            (!outDir.isEmpty() && outDir == in.absoluteDir().canonicalPath() && out.fileName() == in.fileName());
         if (same)
             refuse(outPath, QStringLiteral("è «%1», un file che questa costruzione legge: il database lo "
                                            "sostituirebbe. Scrivere il database in un altro file")
@@ -168,8 +167,8 @@ void TemporaryOutput::commit()
     ::close(m_fd);
     m_fd = -1;
     // The new name itself is made durable with the folder that holds it.
-    const int folder = ::open(QFile::encodeName(QFileInfo(m_outPath).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder =
+        ::open(QFile::encodeName(QFileInfo(m_outPath).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);

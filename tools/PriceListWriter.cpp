@@ -8,7 +8,6 @@
 
 #include <sqlcipher/sqlite3.h>
 
-
 namespace builder {
 
 namespace {

@@ -39,9 +39,9 @@ struct PriceRow
 };
 
 // Writes one encrypted price-list database. Everything goes into a temporary file beside outPath
-// (TemporaryOutput), inside a single transaction; commit() builds the indexes and moves the file over outPath. A writer destroyed
-// without commit() deletes its temporary file, so a failed build leaves nothing half-written.
-// Every failure throws BuildError.
+// (TemporaryOutput), inside a single transaction; commit() builds the indexes and moves the file over outPath. A writer
+// destroyed without commit() deletes its temporary file, so a failed build leaves nothing half-written. Every failure
+// throws BuildError.
 class PriceListWriter
 {
 public:

@@ -457,7 +457,7 @@ private:
     struct SheetInProgress
     {
         Sheet sheet;
-        qint64 width = -1; // columns of row 1, once known
+        qint64 width = -1;    // columns of row 1, once known
         qint64 emptyRows = 0; // .ods: empty rows not stored yet, a sheet ends with ~a million of them
 
         qint64 columnsKept(qint64 row) const
@@ -505,9 +505,9 @@ private:
 
     void readOds(std::vector<Sheet>& sheets)
     {
-        if (has(QStringLiteral("mimetype")) &&
-            !readStart(QStringLiteral("mimetype"), 256).trimmed().startsWith(
-                "application/vnd.oasis.opendocument.spreadsheet"))
+        if (has(QStringLiteral("mimetype")) && !readStart(QStringLiteral("mimetype"), 256)
+                                                    .trimmed()
+                                                    .startsWith("application/vnd.oasis.opendocument.spreadsheet"))
             fail(QStringLiteral("è un documento OpenDocument ma non un foglio di calcolo"));
         if (has(QStringLiteral("META-INF/manifest.xml"))) {
             bool encrypted = false;

@@ -85,8 +85,8 @@ bool XmlGuard::scan(const char* data, qint64 size)
                 if (m_endTag) {
                     m_depth = m_depth > 0 ? m_depth - 1 : 0;
                 } else if (m_previous != '/' && ++m_depth > limits::kMaxXmlDepth) {
-                    m_problem = QStringLiteral("elementi XML annidati oltre il limite di %1 livelli")
-                                    .arg(limits::kMaxXmlDepth);
+                    m_problem =
+                        QStringLiteral("elementi XML annidati oltre il limite di %1 livelli").arg(limits::kMaxXmlDepth);
                     return false;
                 }
                 enter(State::Text);

@@ -53,8 +53,8 @@ private:
     char m_quote = 0;      // inside a tag: the quote of the attribute value being read
     bool m_endTag = false; // the tag is an end tag (</…>)
     char m_previous = 0;
-    int m_matched = 0;     // characters of "--" or "[CDATA[" seen after "<!"
-    int m_closing = 0;     // characters of the end of a comment, CDATA section or instruction seen
+    int m_matched = 0; // characters of "--" or "[CDATA[" seen after "<!"
+    int m_closing = 0; // characters of the end of a comment, CDATA section or instruction seen
 };
 
 } // namespace builder

@@ -218,7 +218,8 @@ int main(int argc, char* argv[])
         return kExitFailed;
     } catch (const std::exception& e) {
         progress.end();
-        printError(QStringLiteral("errore imprevisto (%1). Nessun file è stato scritto.").arg(QString::fromLocal8Bit(e.what())));
+        printError(QStringLiteral("errore imprevisto (%1). Nessun file è stato scritto.")
+                       .arg(QString::fromLocal8Bit(e.what())));
         return kExitFailed;
     }
     progress.end();

@@ -151,7 +151,8 @@ TEST(Recordset, aListLackingATableOrColumnIsNamedWithoutTheQuery)
     {
         const core::Database db = core::Database::OpenDatabase(
             folder.database(), QStringLiteral(";pwd=") + core::kDbPassword, core::Database::Mode::CreateWrite);
-        db.Execute(QStringLiteral("drop table sezioni; drop table anno_prezzario; create table anno_prezzario (anno integer)"));
+        db.Execute(QStringLiteral(
+            "drop table sezioni; drop table anno_prezzario; create table anno_prezzario (anno integer)"));
     }
     const core::Database db = folder.open();
     const struct

@@ -17,7 +17,6 @@
 #include <string_view>
 #include <vector>
 
-
 namespace {
 
 constexpr std::array<std::string_view, 4> kColumns = {"codice", "descrizione", "quantita", "prezzo"};

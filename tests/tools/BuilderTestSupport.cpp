@@ -113,8 +113,8 @@ pid_t startTool(const std::vector<QByteArray>& arguments, const QString& errFile
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, QFile::encodeName(errFile + QStringLiteral(".out")).constData(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, QFile::encodeName(errFile).constData(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, QFile::encodeName(errFile).constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     // A shell starts background jobs with SIGINT ignored; the tool keeps an ignored signal ignored.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);

@@ -80,7 +80,8 @@ void writeOds(const QString& path, const QByteArray& table)
                     {"content.xml", odsContent("<table:table table:name=\"prezzario\">" + table + "</table:table>")}});
 }
 
-// An .xlsx file listing `sheets` sheets (prezzario, foglio2, …), all of them the worksheet `sheetData`, with shared strings if given.
+// An .xlsx file listing `sheets` sheets (prezzario, foglio2, …), all of them the worksheet `sheetData`, with shared
+// strings if given.
 void writeXlsx(const QString& path, const QByteArray& sheetData, bool stored = false, int sheets = 1,
                const QByteArray& strings = {})
 {
@@ -144,10 +145,10 @@ QByteArray csvRows(int rows, const char* lineEnd, int bad = 0, int field = 0, co
     QByteArray text = csvHeader() + lineEnd;
     for (int i = 1; i <= rows; ++i) {
         const QByteArray code = QByteArray::number(i).rightJustified(3, '0');
-        QList<QByteArray> fields = QByteArray(QByteArray::number(i) + ",01.A01.A01." + code +
-                                              ",01,Opere edili,,A01,A01,Scavi,,1," + code +
-                                              ",Scavo,,,fino a 1 m,m³,12.5,27.5,3.44")
-                                       .split(',');
+        QList<QByteArray> fields =
+            QByteArray(QByteArray::number(i) + ",01.A01.A01." + code + ",01,Opere edili,,A01,A01,Scavi,,1," + code +
+                       ",Scavo,,,fino a 1 m,m³,12.5,27.5,3.44")
+                .split(',');
         if (i == bad)
             fields[field] = value;
         text += fields.join(',') + lineEnd;
@@ -268,9 +269,9 @@ const QList<Hostile>& hostileInputs()
          {QStringLiteral("il file ha più di 10000 fogli")}},
         {".ods cell of 20,000 runs of 100,000 spaces",
          [](const QDir& dir) {
-             writeOds(dir.filePath(QStringLiteral("in.ods")),
-                      "<table:table-row><table:table-cell><text:p>" + repeated("<text:s text:c=\"100000\"/>", 20'000) +
-                          "</text:p></table:table-cell></table:table-row>");
+             writeOds(dir.filePath(QStringLiteral("in.ods")), "<table:table-row><table:table-cell><text:p>" +
+                                                                  repeated("<text:s text:c=\"100000\"/>", 20'000) +
+                                                                  "</text:p></table:table-cell></table:table-row>");
              return fromXlsx(dir.filePath(QStringLiteral("in.ods")));
          },
          {QStringLiteral("una cella supera il limite di 1048576 caratteri")}},
@@ -326,8 +327,9 @@ const QList<Hostile>& hostileInputs()
           QStringLiteral("prezzario.csv, riga 3, colonna \"prezzo_lordo\"")}},
         {"CSV with a bad price of 500 kB",
          [](const QDir& dir) {
-             return Arguments{"--from-csv", bytes(csvFolder(dir, csvRows(1, "\n", 1, 16, QByteArray(500'000, '9') + "x"))),
-                              "--out", "OUT"};
+             return Arguments{"--from-csv",
+                              bytes(csvFolder(dir, csvRows(1, "\n", 1, 16, QByteArray(500'000, '9') + "x"))), "--out",
+                              "OUT"};
          },
          {QStringLiteral("numero non valido \"") + QString(80, u'9') + QStringLiteral("…\"")}},
         {"CSV header name of 3 MB",
@@ -386,9 +388,8 @@ TEST(HostileInput, aBuildEndedBySignalLeavesNoTemporaryFile)
         SCOPED_TRACE(signal);
         const QTemporaryDir dir;
         const QString errFile = QDir::temp().filePath(QStringLiteral("prezzario-signal-%1.err").arg(::getpid()));
-        const pid_t pid =
-            startTool({"--demo", "--rows", "2000000", "--out", bytes(dir.filePath(QStringLiteral("Prezzario.mdb")))},
-                      errFile);
+        const pid_t pid = startTool(
+            {"--demo", "--rows", "2000000", "--out", bytes(dir.filePath(QStringLiteral("Prezzario.mdb")))}, errFile);
         // Once the temporary file is there, the build is under way.
         for (int wait = 0; wait < 3000 && filesIn(dir.path()).isEmpty(); ++wait)
             QThread::msleep(10);
