@@ -468,10 +468,10 @@ QString realListXlsx()
     QFile sheet(xml);
     if (!sheet.open(QIODevice::WriteOnly | QIODevice::Truncate))
         std::exit(2);
-    const auto text = [](const QByteArray& value) {
+    const auto text = [](const QByteArray& value) -> QByteArray {
         return value.isEmpty() ? QByteArray("<c/>") : "<c t=\"inlineStr\"><is><t>" + value + "</t></is></c>";
     };
-    const auto number = [](const QByteArray& value) { return "<c><v>" + value + "</v></c>"; };
+    const auto number = [](const QByteArray& value) -> QByteArray { return "<c><v>" + value + "</v></c>"; };
     sheet.write(QByteArray("<worksheet xmlns=\"") + kXml + "/spreadsheetml/2006/main\"><sheetData><row>");
     for (const QByteArray& name : QByteArray(kHeader).split(','))
         sheet.write(text(name));

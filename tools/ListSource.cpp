@@ -193,7 +193,8 @@ void ErrorList::add(const QString& message)
 {
     if (m_shown.size() < kShown)
         m_shown << message;
-    ++m_count;
+    if (++m_count == kCounted)
+        throw Full{};
 }
 
 QString ErrorList::text() const
@@ -201,6 +202,8 @@ QString ErrorList::text() const
     QString text = m_shown.join(u'\n');
     if (m_count > m_shown.size())
         text += QStringLiteral("\ne altri %1 errori").arg(m_count - m_shown.size());
+    if (m_count >= kCounted)
+        text += QStringLiteral(": il controllo si è fermato qui, correggere questi e ripetere");
     return text;
 }
 
@@ -281,10 +284,9 @@ std::unique_ptr<TableReader> ListSource::open(Table table) const
     return reader;
 }
 
-BuildSummary ListSource::load(PriceListWriter* writer,
-                              const std::function<void(qint64 done, qint64 total)>& progress) const
+BuildSummary ListSource::load(PriceListWriter* writer, const std::function<void(qint64 done, qint64 total)>& progress,
+                              ErrorList& errors) const
 {
-    ErrorList errors;
     BuildSummary summary;
     // Rows go to the database only while nothing is wrong: after the first problem the rest is only checked.
     const auto writing = [&] { return writer && errors.isEmpty(); };
@@ -420,6 +422,17 @@ BuildSummary ListSource::load(PriceListWriter* writer,
     if (!errors.isEmpty())
         throw BuildError(errors.text());
     return summary;
+}
+
+BuildSummary ListSource::load(PriceListWriter* writer,
+                              const std::function<void(qint64 done, qint64 total)>& progress) const
+{
+    ErrorList errors;
+    try {
+        return load(writer, progress, errors);
+    } catch (const ErrorList::Full&) {
+        throw BuildError(errors.text());
+    }
 }
 
 } // namespace builder

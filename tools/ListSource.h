@@ -14,11 +14,16 @@ class PriceListWriter;
 class TableReader;
 class Workbook;
 
-// The problems of a build, all of them: the first hundred are shown, then how many more there are.
+// The problems of a build: the first hundred are shown, then how many more there are. Past kCounted the reading
+// stops (add() throws Full): a file wrong on every row would otherwise take minutes to say so a million times.
 class ErrorList
 {
 public:
     static constexpr qsizetype kShown = 100;
+    static constexpr qsizetype kCounted = 10'000;
+    struct Full
+    {
+    };
 
     void add(const QString& message);
     bool isEmpty() const { return m_count == 0; }
@@ -55,7 +60,7 @@ public:
     void setStrict(bool strict) { m_strict = strict; }
 
     // Reads and checks every row of every table; writes them when `writer` is given and nothing is wrong.
-    // Throws BuildError listing every problem found (ErrorList), so that nothing is committed.
+    // Throws BuildError listing every problem found (ErrorList, up to its kCounted), so that nothing is committed.
     BuildSummary load(PriceListWriter* writer, const std::function<void(qint64 done, qint64 total)>& progress) const;
 
     // The name of a table in messages: "prezzario.csv" or "foglio «prezzario»".
@@ -63,6 +68,8 @@ public:
 
 private:
     ListSource() = default;
+    BuildSummary load(PriceListWriter* writer, const std::function<void(qint64 done, qint64 total)>& progress,
+                      ErrorList& errors) const;
     // The reader of a table, or null for an optional table the source lacks.
     std::unique_ptr<TableReader> open(Table table) const;
 
