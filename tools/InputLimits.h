@@ -18,19 +18,17 @@ inline constexpr qint64 kMaxRecordBytes = qint64(4) << 20;
 inline constexpr qint64 kMaxXmlPiece = qint64(8) << 20;
 // Elements inside one another in an XML part.
 inline constexpr int kMaxXmlDepth = 256;
-// A workbook's parts, uncompressed: all the parts read, and the ratio of a part larger than 1 MiB to its
-// compressed size (real sheets compress 5 to 30 times).
-inline constexpr qint64 kMaxWorkbookBytes = qint64(2) << 30;
+// A workbook's part, uncompressed, and the ratio of a part larger than 1 MiB to its compressed size (real
+// sheets compress 5 to 50 times).
+inline constexpr qint64 kMaxPartBytes = qint64(2) << 30;
 inline constexpr qint64 kRatioCheckedFrom = qint64(1) << 20;
 inline constexpr qint64 kMaxCompressionRatio = 100;
 // Members of the zip, and sheets a workbook lists.
 inline constexpr qint64 kMaxZipMembers = 100'000;
 inline constexpr qint64 kMaxSheets = 10'000;
-// Columns of a sheet's first row, its header: a table of the price list has 19.
+// Columns of a sheet's first row, its header: a table of the price list has 19. Sheets are read a row at a
+// time, so rows and repeats cost time, not memory.
 inline constexpr qint64 kMaxHeaderColumns = 1024;
-// Cells kept in memory for all the sheets read, empty cells between filled ones included: a list of a
-// million rows of 19 columns fits.
-inline constexpr qint64 kMaxCells = 20'000'000;
 // The shared-string table of an .xlsx file: entries, and their characters together.
 inline constexpr qint64 kMaxSharedStrings = 4'000'000;
 inline constexpr qint64 kMaxSharedStringText = qint64(128) << 20;

@@ -222,15 +222,8 @@ ListSource ListSource::workbook(const QString& path)
                                         "(per una cartella di file CSV: --from-csv)")
                              .arg(path));
     ListSource source;
-    QStringList names;
-    for (const Table table : kTables)
-        names << QString::fromLatin1(baseName(table));
-    source.m_workbook = std::make_shared<const Workbook>(Workbook::read(path, names));
-    for (const Table required : {Table::Prices, Table::Year}) {
-        if (!source.m_workbook->sheet(QString::fromLatin1(baseName(required))))
-            throw BuildError(
-                QStringLiteral("«%1»: manca il foglio «%2»").arg(path, QString::fromLatin1(baseName(required))));
-    }
+    source.m_path = path;
+    source.m_workbook = std::make_shared<const Workbook>(Workbook::open(path));
     return source;
 }
 
@@ -272,8 +265,11 @@ std::unique_ptr<TableReader> ListSource::open(Table table) const
 {
     std::unique_ptr<TableReader> reader;
     if (m_workbook) {
-        if (const Sheet* sheet = m_workbook->sheet(QString::fromLatin1(baseName(table))))
-            reader = std::make_unique<SheetReader>(*sheet);
+        const QString name = QString::fromLatin1(baseName(table));
+        if (std::unique_ptr<SheetRows> rows = m_workbook->rows(name))
+            reader = std::make_unique<SheetReader>(std::move(rows), name);
+        else if (table == Table::Prices || table == Table::Year)
+            throw BuildError(QStringLiteral("«%1»: manca il foglio «%2»").arg(m_path, name));
     } else {
         const QString path = QDir(m_dir).filePath(tableName(table));
         if (QFileInfo::exists(path))

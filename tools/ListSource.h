@@ -70,11 +70,13 @@ private:
     ListSource() = default;
     BuildSummary load(PriceListWriter* writer, const std::function<void(qint64 done, qint64 total)>& progress,
                       ErrorList& errors) const;
-    // The reader of a table, or null for an optional table the source lacks.
+    // The reader of a table, or null for an optional table the source lacks (a sheet: BuildError for a required
+    // one; a CSV folder is checked for its required files when it is made).
     std::unique_ptr<TableReader> open(Table table) const;
 
     QString m_dir;
     CsvOptions m_csv;
+    QString m_path; // the workbook's
     std::shared_ptr<const Workbook> m_workbook;
     bool m_strict = true;
 };

@@ -2,34 +2,37 @@
 
 #include "Workbook.h"
 
-#include <algorithm>
-
 namespace builder {
 
-namespace {
-
-bool isBlank(const std::vector<SheetCell>& cells)
+SheetReader::SheetReader(std::unique_ptr<SheetRows> rows, const QString& name) : m_rows(std::move(rows)), m_name(name)
 {
-    return std::all_of(cells.begin(), cells.end(), [](const SheetCell& c) { return c.kind == SheetCell::Kind::Empty; });
 }
 
-} // namespace
-
-SheetReader::SheetReader(const Sheet& sheet) : m_sheet(sheet) {}
+SheetReader::~SheetReader() = default;
 
 QString SheetReader::table() const
 {
-    return QStringLiteral("foglio «%1»").arg(m_sheet.name);
+    return QStringLiteral("foglio «%1»").arg(m_name);
 }
 
 QString SheetReader::row() const
 {
-    return QStringLiteral("%1, riga %2").arg(table()).arg(m_row + 1);
+    return QStringLiteral("%1, riga %2").arg(table()).arg(m_rows->number());
+}
+
+qint64 SheetReader::line() const
+{
+    return m_rows->number();
+}
+
+qint64 SheetReader::done() const
+{
+    return m_rows->done();
 }
 
 qint64 SheetReader::size() const
 {
-    return qint64(m_sheet.rows.size());
+    return m_rows->size();
 }
 
 void SheetReader::failHeader(const QString& what) const
@@ -39,12 +42,11 @@ void SheetReader::failHeader(const QString& what) const
 
 void SheetReader::readHeader(std::span<const std::string_view> columns)
 {
-    m_row = 0;
-    if (m_sheet.rows.empty() || isBlank(m_sheet.rows.front()))
+    if (!m_rows->next() || m_rows->number() != 1)
         failHeader(QStringLiteral("foglio vuoto: manca la riga di intestazione con i nomi delle colonne"));
-    // The sheet stores no empty cells after the last name, so an empty cell here is a gap.
+    // A row stores no empty cells after the last name, so an empty cell here is a gap.
     QStringList names;
-    for (const SheetCell& cell : m_sheet.rows.front()) {
+    for (const SheetCell& cell : m_rows->cells()) {
         if (cell.kind == SheetCell::Kind::Empty)
             failHeader(QStringLiteral("la colonna %1 dell'intestazione non ha nome").arg(columnLetters(int(names.size()))));
         names << cell.text.trimmed();
@@ -55,15 +57,12 @@ void SheetReader::readHeader(std::span<const std::string_view> columns)
 
 bool SheetReader::next()
 {
-    do {
-        ++m_row;
-    } while (m_row < qsizetype(m_sheet.rows.size()) && isBlank(m_sheet.rows[size_t(m_row)]));
-    return m_row < qsizetype(m_sheet.rows.size());
+    return m_rows->next();
 }
 
 Field SheetReader::field(int column) const
 {
-    const std::vector<SheetCell>& cells = m_sheet.rows[size_t(m_row)];
+    const std::vector<SheetCell>& cells = m_rows->cells();
     const size_t at = size_t(m_position[size_t(column)]);
     if (at >= cells.size())
         return {};

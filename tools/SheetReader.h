@@ -2,34 +2,37 @@
 
 #include "TableReader.h"
 
+#include <memory>
 #include <vector>
 
 namespace builder {
 
-struct Sheet;
+class SheetRows;
 
-// The rows of one sheet of a workbook: row 1 is the header, rows with no cell filled are skipped as a CSV
-// file's blank lines are. An empty cell is Null; a number cell keeps its stored value.
+// The rows of one sheet of a workbook, read from the file as they are asked for: row 1 is the header, rows with
+// no cell filled are skipped as a CSV file's blank lines are. An empty cell is Null; a number cell keeps its
+// stored value.
 class SheetReader : public TableReader
 {
 public:
-    explicit SheetReader(const Sheet& sheet);
+    SheetReader(std::unique_ptr<SheetRows> rows, const QString& name);
+    ~SheetReader() override;
 
     void readHeader(std::span<const std::string_view> columns) override;
     bool next() override;
     Field field(int column) const override;
     QString row() const override;
-    qint64 line() const override { return m_row + 1; }
+    qint64 line() const override;
     QString table() const override;
-    qint64 done() const override { return m_row + 1; }
+    qint64 done() const override;
     qint64 size() const override;
     DecimalSeparator decimalSeparator() const override { return DecimalSeparator::Either; }
 
 private:
     [[noreturn]] void failHeader(const QString& what) const;
 
-    const Sheet& m_sheet;
-    qsizetype m_row = 0; // 0-based index into the sheet's rows
+    std::unique_ptr<SheetRows> m_rows;
+    QString m_name;
     std::vector<int> m_position; // column index -> cell index in the row
 };
 

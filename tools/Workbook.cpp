@@ -58,6 +58,7 @@ public:
     ZipMember& operator=(const ZipMember&) = delete;
 
     XmlGuard& device() { return m_guard; }
+    const XmlGuard& device() const { return m_guard; }
 
 private:
     qint64 read(char* data, qint64 size)
@@ -298,10 +299,34 @@ qint64 repeatCount(QXmlStreamReader& xml, QLatin1String attribute)
     return std::min(count, kMaxRows + 1);
 }
 
-class Reader
+[[noreturn]] void headerTooWide(qint64 column)
+{
+    throw Refusal{QStringLiteral("la riga 1 ha un valore nella colonna %1, oltre le %2 colonne che "
+                                 "un'intestazione può avere")
+                      .arg(columnLetters(int(column)))
+                      .arg(limits::kMaxHeaderColumns)};
+}
+
+// Columns a row keeps: the header may fill up to the limit, later rows only what the header fills.
+qint64 columnsKept(qint64 row, qint64 headerWidth)
+{
+    return row == 0 ? limits::kMaxHeaderColumns : std::max<qint64>(headerWidth, 0);
+}
+
+} // namespace
+
+// The zip of a workbook: its kind, its sheets, the shared strings of an .xlsx file, and the parts opened
+// within the limits.
+class Archive
 {
 public:
-    Reader(const QString& path, const QStringList& only) : m_path(path), m_only(only)
+    struct Listed
+    {
+        QString name;
+        QString member; // .xlsx: the worksheet's part; empty for a chart sheet
+    };
+
+    explicit Archive(const QString& path) : m_path(path)
     {
         const QFileInfo info(path);
         if (!info.exists())
@@ -326,77 +351,50 @@ public:
         if (zip_get_num_entries(m_zip, 0) > limits::kMaxZipMembers)
             fail(QStringLiteral("contiene più di %1 parti: non è un foglio di calcolo salvato da un programma")
                      .arg(limits::kMaxZipMembers));
-    }
-    ~Reader() { zip_discard(m_zip); }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
-
-    void read(std::vector<Sheet>& sheets)
-    {
-        if (has(QStringLiteral("mimetype")) || has(QStringLiteral("content.xml")))
-            readOds(sheets);
+        m_ods = has(QStringLiteral("mimetype")) || has(QStringLiteral("content.xml"));
+        if (m_ods)
+            checkOds();
         else
-            readXlsx(sheets);
+            listXlsx();
     }
+    ~Archive() { zip_discard(m_zip); }
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
 
-private:
+    bool isOds() const { return m_ods; }
+    const std::vector<Listed>& xlsxSheets() const { return m_sheets; }
+
     [[noreturn]] void fail(const QString& cause) const
     {
         throw BuildError(QStringLiteral("Impossibile leggere «%1»: %2").arg(m_path, cause));
     }
 
-    [[noreturn]] void notWorkbook() const
-    {
-        fail(QStringLiteral("non è un file .xlsx o .ods (un file .xls o protetto da password va salvato di nuovo "
-                            "come .xlsx o .ods, senza password)"));
-    }
-
-    [[noreturn]] void tooManyCells() const
-    {
-        throw Refusal{QStringLiteral("i fogli letti superano il limite di %1 celle (le celle vuote tra quelle piene "
-                                     "contano)")
-                          .arg(limits::kMaxCells)};
-    }
-
-    // The sheets to read: all, or those named in m_only, the first of each name.
-    bool wanted(const QString& name, const std::vector<Sheet>& read) const
-    {
-        if (m_only.isEmpty())
-            return true;
-        const auto same = [&](const QString& other) { return other.compare(name, Qt::CaseInsensitive) == 0; };
-        return std::any_of(m_only.begin(), m_only.end(), same) &&
-               std::none_of(read.begin(), read.end(), [&](const Sheet& sheet) { return same(sheet.name); });
-    }
-
-    bool has(const QString& member) const
-    {
-        return zip_name_locate(m_zip, member.toUtf8().constData(), ZIP_FL_NOCASE) >= 0;
-    }
-
-    // Opens a member for reading, once its sizes are seen to fit the limits.
-    zip_file_t* open(const QString& member, qint64* allowance)
+    // Opens a part for reading, once its sizes are seen to fit the limits; `size` is its uncompressed size.
+    std::unique_ptr<ZipMember> open(const QString& member, qint64* size = nullptr)
     {
         const QByteArray name = member.toUtf8();
         zip_stat_t stat;
         zip_stat_init(&stat);
+        qint64 declared = 0;
         if (zip_stat(m_zip, name.constData(), ZIP_FL_NOCASE, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE)) {
-            const qint64 size = qint64(std::min<zip_uint64_t>(stat.size, zip_uint64_t(limits::kMaxWorkbookBytes) + 1));
-            const qint64 packed = (stat.valid & ZIP_STAT_COMP_SIZE) ? qint64(stat.comp_size) : size;
-            if (size > limits::kRatioCheckedFrom && size / std::max<qint64>(packed, 1) > limits::kMaxCompressionRatio)
+            declared = qint64(std::min<zip_uint64_t>(stat.size, zip_uint64_t(limits::kMaxPartBytes) + 1));
+            const qint64 packed = (stat.valid & ZIP_STAT_COMP_SIZE) ? qint64(stat.comp_size) : declared;
+            if (declared > limits::kRatioCheckedFrom &&
+                declared / std::max<qint64>(packed, 1) > limits::kMaxCompressionRatio)
                 fail(QStringLiteral("la parte «%1» decompressa è più di %2 volte più grande che compressa (%3 byte "
                                     "da %4): non è un foglio di calcolo salvato da un programma")
                          .arg(member)
                          .arg(limits::kMaxCompressionRatio)
-                         .arg(size)
+                         .arg(declared)
                          .arg(packed));
-            if (size > m_budget)
-                fail(QStringLiteral("le parti lette superano il limite di %1 una volta decompresse")
-                         .arg(limits::bytesText(limits::kMaxWorkbookBytes)));
+            if (declared > limits::kMaxPartBytes)
+                fail(QStringLiteral("la parte «%1» supera il limite di %2 una volta decompressa")
+                         .arg(member, limits::bytesText(limits::kMaxPartBytes)));
         }
-        *allowance = m_budget;
-        zip_file_t* file = zip_fopen(m_zip, name.constData(), ZIP_FL_NOCASE);
-        if (file)
-            return file;
+        if (size)
+            *size = declared;
+        if (zip_file_t* file = zip_fopen(m_zip, name.constData(), ZIP_FL_NOCASE))
+            return std::make_unique<ZipMember>(file, limits::kMaxPartBytes);
         switch (zip_error_code_zip(zip_get_error(m_zip))) {
         case ZIP_ER_NOENT:
             fail(QStringLiteral("manca la parte «%1»: il file è incompleto").arg(member));
@@ -411,104 +409,93 @@ private:
         }
     }
 
-    // The first bytes of a member (the mimetype of an OpenDocument file is one line).
-    QByteArray readStart(const QString& member, qint64 size)
+    // After reading from a part: a limit the guard hit, or damaged XML, ends the reading with a message naming
+    // the sheet (if any), the part and the line.
+    void check(const QString& sheet, const QString& member, const ZipMember& part, const QXmlStreamReader& xml) const
     {
-        qint64 allowance = 0;
-        ZipMember entry(open(member, &allowance), size);
-        const QByteArray data = entry.device().read(size);
-        if (entry.device().sourceFailed())
-            fail(QStringLiteral("contenuto danneggiato (%1)").arg(member));
-        return data;
-    }
-
-    // Runs `body` over the XML of a member; messages name the sheet being read, if any, and the line.
-    void parse(const QString& member, const std::function<void(QXmlStreamReader&)>& body)
-    {
-        qint64 allowance = 0;
-        zip_file_t* file = open(member, &allowance);
-        ZipMember entry(file, allowance);
-        XmlGuard& guard = entry.device();
-        QXmlStreamReader xml(&guard);
-        const auto where = [&](qint64 line) {
-            const QString place = QStringLiteral("%1, riga %2").arg(member).arg(line);
-            return m_sheet.isEmpty() ? place : QStringLiteral("foglio «%1», %2").arg(m_sheet, place);
-        };
-        try {
-            body(xml);
-        } catch (const Refusal& refusal) {
-            fail(QStringLiteral("%1: %2").arg(where(xml.lineNumber()), refusal.text));
-        }
-        m_budget -= guard.bytesRead();
-        if (!guard.problem().isEmpty())
-            fail(QStringLiteral("%1: %2").arg(where(guard.line()), guard.problem()));
-        if (!guard.sourceFailed() && !xml.hasError())
+        if (!part.device().problem().isEmpty())
+            refuse(sheet, member, part.device().line(), part.device().problem());
+        if (!part.device().sourceFailed() && !xml.hasError())
             return;
         QString place = member;
         if (xml.hasError())
             place += QStringLiteral(", riga %1, colonna %2").arg(xml.lineNumber()).arg(xml.columnNumber());
-        if (m_sheet.isEmpty())
+        if (sheet.isEmpty())
             fail(QStringLiteral("contenuto danneggiato (%1)").arg(place));
-        fail(QStringLiteral("contenuto danneggiato nel foglio «%1» (%2)").arg(m_sheet, place));
+        fail(QStringLiteral("contenuto danneggiato nel foglio «%1» (%2)").arg(sheet, place));
     }
 
-    // A sheet being read. Row 1 is the header: later rows keep only the columns it fills, since no other
-    // column of theirs is read, so a value far to the right costs one cell and not a row of empty ones.
-    struct SheetInProgress
+    [[noreturn]] void refuse(const QString& sheet, const QString& member, qint64 line, const QString& what) const
     {
-        Sheet sheet;
-        qint64 width = -1;    // columns of row 1, once known
-        qint64 emptyRows = 0; // .ods: empty rows not stored yet, a sheet ends with ~a million of them
+        const QString place = QStringLiteral("%1, riga %2").arg(member).arg(line);
+        fail(QStringLiteral("%1: %2").arg(sheet.isEmpty() ? place : QStringLiteral("foglio «%1», %2").arg(sheet, place),
+                                          what));
+    }
 
-        qint64 columnsKept(qint64 row) const
-        {
-            return row == 0 || width < 0 ? limits::kMaxHeaderColumns : std::min(width, limits::kMaxHeaderColumns);
+    // Runs `body` over the XML of a whole part.
+    void parse(const QString& member, const std::function<void(QXmlStreamReader&)>& body)
+    {
+        const std::unique_ptr<ZipMember> part = open(member);
+        QXmlStreamReader xml(&part->device());
+        try {
+            body(xml);
+        } catch (const Refusal& refusal) {
+            refuse({}, member, xml.lineNumber(), refusal.text);
         }
-    };
-
-    // A value in row 1 past the columns a header may have.
-    [[noreturn]] static void headerTooWide(qint64 column)
-    {
-        throw Refusal{QStringLiteral("la riga 1 ha un valore nella colonna %1, oltre le %2 colonne che "
-                                     "un'intestazione può avere")
-                          .arg(columnLetters(int(column)))
-                          .arg(limits::kMaxHeaderColumns)};
+        check({}, member, *part, xml);
     }
 
-    // Counts cells about to be stored; refuses past the limit before they take the memory.
-    void store(qint64 cells)
+    // The shared strings of an .xlsx file, read on first use.
+    const QStringList& sharedStrings()
     {
-        m_cells += cells;
-        if (m_cells > limits::kMaxCells)
-            tooManyCells();
+        if (m_stringsRead)
+            return m_strings;
+        m_stringsRead = true;
+        if (m_stringsMember.isEmpty() || !has(m_stringsMember))
+            return m_strings;
+        qint64 characters = 0;
+        parse(m_stringsMember, [&](QXmlStreamReader& xml) {
+            if (!xml.readNextStartElement())
+                return;
+            while (xml.readNextStartElement()) {
+                if (xml.name() != u"si") {
+                    xml.skipCurrentElement();
+                    continue;
+                }
+                if (m_strings.size() >= limits::kMaxSharedStrings)
+                    throw Refusal{QStringLiteral("più di %1 testi condivisi").arg(limits::kMaxSharedStrings)};
+                m_strings.append(readRichText(xml));
+                characters += m_strings.back().size();
+                if (characters > limits::kMaxSharedStringText)
+                    throw Refusal{QStringLiteral("i testi condivisi superano il limite di %1 caratteri")
+                                      .arg(limits::kMaxSharedStringText)};
+            }
+        });
+        return m_strings;
     }
 
-    void place(SheetInProgress& sheet, qint64 row, qint64 column, SheetCell&& cell)
+private:
+    [[noreturn]] void notWorkbook() const
     {
-        if (column >= sheet.columnsKept(row)) {
-            if (row == 0)
-                headerTooWide(column);
-            return;
+        fail(QStringLiteral("non è un file .xlsx o .ods (un file .xls o protetto da password va salvato di nuovo "
+                            "come .xlsx o .ods, senza password)"));
+    }
+
+    bool has(const QString& member) const
+    {
+        return zip_name_locate(m_zip, member.toUtf8().constData(), ZIP_FL_NOCASE) >= 0;
+    }
+
+    // --- OpenDocument: its tables are found when they are read, all being in one part.
+
+    void checkOds()
+    {
+        if (has(QStringLiteral("mimetype"))) {
+            // One line; only its start is read.
+            const std::unique_ptr<ZipMember> part = open(QStringLiteral("mimetype"));
+            if (!part->device().read(256).trimmed().startsWith("application/vnd.oasis.opendocument.spreadsheet"))
+                fail(QStringLiteral("è un documento OpenDocument ma non un foglio di calcolo"));
         }
-        std::vector<std::vector<SheetCell>>& rows = sheet.sheet.rows;
-        if (qint64(rows.size()) <= row)
-            rows.resize(size_t(row) + 1);
-        std::vector<SheetCell>& cells = rows[size_t(row)];
-        if (qint64(cells.size()) <= column) {
-            store(column + 1 - qint64(cells.size()));
-            cells.resize(size_t(column) + 1);
-        }
-        cells[size_t(column)] = std::move(cell);
-    }
-
-    // --- OpenDocument
-
-    void readOds(std::vector<Sheet>& sheets)
-    {
-        if (has(QStringLiteral("mimetype")) && !readStart(QStringLiteral("mimetype"), 256)
-                                                    .trimmed()
-                                                    .startsWith("application/vnd.oasis.opendocument.spreadsheet"))
-            fail(QStringLiteral("è un documento OpenDocument ma non un foglio di calcolo"));
         if (has(QStringLiteral("META-INF/manifest.xml"))) {
             bool encrypted = false;
             parse(QStringLiteral("META-INF/manifest.xml"), [&](QXmlStreamReader& xml) {
@@ -518,105 +505,8 @@ private:
             if (encrypted)
                 fail(QStringLiteral("il file è protetto da password: salvarlo di nuovo senza password"));
         }
-        bool spreadsheet = false;
-        parse(QStringLiteral("content.xml"), [&](QXmlStreamReader& xml) {
-            while (!xml.hasError() && xml.readNext() != QXmlStreamReader::EndDocument) {
-                if (!xml.isStartElement() || xml.namespaceUri() != kOfficeNs || xml.name() != u"spreadsheet")
-                    continue;
-                spreadsheet = true;
-                qint64 tables = 0;
-                while (xml.readNextStartElement()) {
-                    if (xml.namespaceUri() != kTableNs || xml.name() != u"table") {
-                        xml.skipCurrentElement();
-                        continue;
-                    }
-                    if (++tables > limits::kMaxSheets)
-                        throw Refusal{QStringLiteral("il file ha più di %1 fogli").arg(limits::kMaxSheets)};
-                    const QString name = xml.attributes().value(kTableNs, QLatin1String("name")).toString();
-                    if (wanted(name, sheets))
-                        sheets.push_back(readOdsTable(xml, name));
-                    else
-                        xml.skipCurrentElement();
-                }
-            }
-        });
-        if (!spreadsheet)
-            fail(QStringLiteral("è un documento OpenDocument ma non un foglio di calcolo"));
-    }
-
-    Sheet readOdsTable(QXmlStreamReader& xml, const QString& name)
-    {
-        SheetInProgress table;
-        table.sheet.name = name;
-        m_sheet = name;
-        readOdsRows(xml, table);
-        if (!xml.hasError())
-            m_sheet.clear();
-        return std::move(table.sheet);
-    }
-
-    // Row groups nest; the guard bounds how deep.
-    void readOdsRows(QXmlStreamReader& xml, SheetInProgress& table)
-    {
-        while (xml.readNextStartElement()) {
-            const QStringView name = xml.name();
-            if (xml.namespaceUri() == kTableNs && name == u"table-row")
-                readOdsRow(xml, table);
-            else if (xml.namespaceUri() == kTableNs &&
-                     (name == u"table-header-rows" || name == u"table-rows" || name == u"table-row-group"))
-                readOdsRows(xml, table);
-            else
-                xml.skipCurrentElement();
-        }
-    }
-
-    void readOdsRow(QXmlStreamReader& xml, SheetInProgress& table)
-    {
-        std::vector<std::vector<SheetCell>>& rows = table.sheet.rows;
-        const qint64 index = qint64(rows.size()) + table.emptyRows;
-        const qint64 repeat = repeatCount(xml, QLatin1String("number-rows-repeated"));
-        const qint64 kept = table.columnsKept(index);
-        std::vector<SheetCell> cells;
-        qint64 emptyCells = 0;
-        while (xml.readNextStartElement()) {
-            const QStringView name = xml.name();
-            if (xml.namespaceUri() != kTableNs || (name != u"table-cell" && name != u"covered-table-cell")) {
-                xml.skipCurrentElement();
-                continue;
-            }
-            const qint64 cellRepeat = repeatCount(xml, QLatin1String("number-columns-repeated"));
-            const qint64 column = qint64(cells.size()) + emptyCells;
-            if (column >= kept && index > 0) {
-                // Past the columns read: a later row's cells are left out.
-                xml.skipCurrentElement();
-                continue;
-            }
-            SheetCell cell = readOdsCell(xml);
-            if (cell.kind == SheetCell::Kind::Empty) {
-                emptyCells += cellRepeat;
-                continue;
-            }
-            if (index == 0 && column + cellRepeat > kept)
-                headerTooWide(std::max(column, kept));
-            const qint64 copies = std::min(cellRepeat, kept - column);
-            cells.resize(cells.size() + size_t(emptyCells));
-            emptyCells = 0;
-            cells.insert(cells.end(), size_t(copies), cell);
-        }
-        if (table.width < 0)
-            table.width = index == 0 ? qint64(cells.size()) : 0;
-        if (cells.empty()) {
-            table.emptyRows += repeat;
-            return;
-        }
-        if (index + repeat > kMaxRows)
-            throw Refusal{QStringLiteral("il foglio ha più di %1 righe").arg(kMaxRows)};
-        store(qint64(cells.size()) * repeat);
-        rows.resize(rows.size() + size_t(table.emptyRows));
-        table.emptyRows = 0;
-        for (qint64 copy = 1; copy < repeat; ++copy)
-            rows.push_back(cells);
-        rows.push_back(std::move(cells));
+        if (!has(QStringLiteral("content.xml")))
+            fail(QStringLiteral("manca la parte «content.xml»: il file è incompleto"));
     }
 
     // --- Office Open XML
@@ -627,13 +517,26 @@ private:
         return member.left(slash + 1) + QStringLiteral("_rels/") + member.mid(slash + 1) + QStringLiteral(".rels");
     }
 
+    static QString cleanPath(const QString& path)
+    {
+        QStringList parts;
+        for (const QString& part : path.split(u'/', Qt::SkipEmptyParts)) {
+            if (part == u"..") {
+                if (!parts.isEmpty())
+                    parts.removeLast();
+            } else if (part != u".") {
+                parts.append(part);
+            }
+        }
+        return parts.join(u'/');
+    }
+
     // The relationships of `member` by id, their targets resolved to member names.
     QHash<QString, Relationship> readRelationships(const QString& member)
     {
         QHash<QString, Relationship> relationships;
-        const QString file = relationshipsOf(member);
         const QString base = member.left(member.lastIndexOf(u'/') + 1);
-        parse(file, [&](QXmlStreamReader& xml) {
+        parse(relationshipsOf(member), [&](QXmlStreamReader& xml) {
             if (!xml.readNextStartElement())
                 return;
             while (xml.readNextStartElement()) {
@@ -652,21 +555,7 @@ private:
         return relationships;
     }
 
-    static QString cleanPath(const QString& path)
-    {
-        QStringList parts;
-        for (const QString& part : path.split(u'/', Qt::SkipEmptyParts)) {
-            if (part == u"..") {
-                if (!parts.isEmpty())
-                    parts.removeLast();
-            } else if (part != u".") {
-                parts.append(part);
-            }
-        }
-        return parts.join(u'/');
-    }
-
-    void readXlsx(std::vector<Sheet>& sheets)
+    void listXlsx()
     {
         QString workbook;
         if (has(QStringLiteral("_rels/.rels"))) {
@@ -679,12 +568,7 @@ private:
         if (!has(workbook))
             notWorkbook();
 
-        struct Listed
-        {
-            QString name;
-            QString id;
-        };
-        std::vector<Listed> listed;
+        std::vector<std::pair<QString, QString>> listed; // name, relationship id
         bool isWorkbook = false;
         parse(workbook, [&](QXmlStreamReader& xml) {
             if (!xml.readNextStartElement() || xml.name() != u"workbook")
@@ -699,12 +583,12 @@ private:
                     if (xml.name() == u"sheet") {
                         if (listed.size() >= size_t(limits::kMaxSheets))
                             throw Refusal{QStringLiteral("il file ha più di %1 fogli").arg(limits::kMaxSheets)};
-                        Listed sheet{xml.attributes().value(QLatin1String("name")).toString(), {}};
+                        QString id;
                         for (const QXmlStreamAttribute& attribute : xml.attributes()) {
                             if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
-                                sheet.id = attribute.value().toString();
+                                id = attribute.value().toString();
                         }
-                        listed.push_back(std::move(sheet));
+                        listed.emplace_back(xml.attributes().value(QLatin1String("name")).toString(), id);
                     }
                     xml.skipCurrentElement();
                 }
@@ -714,124 +598,159 @@ private:
             notWorkbook();
 
         const QHash<QString, Relationship> relationships = readRelationships(workbook);
-        QStringList strings;
         for (const Relationship& relationship : relationships) {
-            if (relationship.type.endsWith(u"/sharedStrings") && has(relationship.target))
-                strings = readSharedStrings(relationship.target);
+            if (relationship.type.endsWith(u"/sharedStrings"))
+                m_stringsMember = relationship.target;
         }
-        for (const Listed& entry : listed) {
-            if (!wanted(entry.name, sheets))
-                continue;
-            const auto relationship = relationships.constFind(entry.id);
+        for (const auto& [name, id] : listed) {
+            const auto relationship = relationships.constFind(id);
             if (relationship == relationships.cend())
-                fail(QStringLiteral("manca il contenuto del foglio «%1»: il file è incompleto").arg(entry.name));
-            SheetInProgress sheet;
-            sheet.sheet.name = entry.name;
+                fail(QStringLiteral("manca il contenuto del foglio «%1»: il file è incompleto").arg(name));
             // A chart sheet has no cells.
-            if (!relationship->type.endsWith(u"/chartsheet"))
-                readWorksheet(relationship->target, strings, sheet);
-            sheets.push_back(std::move(sheet.sheet));
+            m_sheets.push_back({name, relationship->type.endsWith(u"/chartsheet") ? QString() : relationship->target});
         }
     }
 
-    QStringList readSharedStrings(const QString& member)
+    QString m_path;
+    zip_t* m_zip = nullptr;
+    bool m_ods = false;
+    std::vector<Listed> m_sheets;
+    QString m_stringsMember;
+    QStringList m_strings;
+    bool m_stringsRead = false;
+};
+
+namespace {
+
+// The rows of a worksheet of an .xlsx file. Rows and cells may leave out their r="…": they follow the one
+// before. Rows come in ascending order, as the format wants, so that row 1 is complete before the others.
+class XlsxRows : public SheetRows
+{
+public:
+    XlsxRows(std::shared_ptr<Archive> archive, QString name, QString member)
+        : m_archive(std::move(archive)), m_name(std::move(name)), m_member(std::move(member))
     {
-        QStringList strings;
-        qint64 characters = 0;
-        parse(member, [&](QXmlStreamReader& xml) {
-            if (!xml.readNextStartElement())
-                return;
-            while (xml.readNextStartElement()) {
-                if (xml.name() == u"si") {
-                    if (strings.size() >= limits::kMaxSharedStrings)
-                        throw Refusal{QStringLiteral("più di %1 testi condivisi").arg(limits::kMaxSharedStrings)};
-                    strings.append(readRichText(xml));
-                    characters += strings.back().size();
-                    if (characters > limits::kMaxSharedStringText)
-                        throw Refusal{QStringLiteral("i testi condivisi superano il limite di %1 caratteri")
-                                          .arg(limits::kMaxSharedStringText)};
-                } else
-                    xml.skipCurrentElement();
-            }
-        });
-        return strings;
+        if (m_member.isEmpty())
+            return;
+        m_strings = &m_archive->sharedStrings();
+        m_part = m_archive->open(m_member, &m_size);
+        m_xml.setDevice(&m_part->device());
     }
 
-    void readWorksheet(const QString& member, const QStringList& strings, SheetInProgress& sheet)
-    {
-        m_sheet = sheet.sheet.name;
-        parse(member, [&](QXmlStreamReader& xml) {
-            if (!xml.readNextStartElement())
-                return;
-            while (xml.readNextStartElement()) {
-                if (xml.name() == u"sheetData")
-                    readSheetData(xml, strings, sheet);
-                else
-                    xml.skipCurrentElement();
-            }
-        });
-        m_sheet.clear();
-    }
+    qint64 done() const override { return m_part ? m_part->device().bytesRead() : 0; }
+    qint64 size() const override { return m_size; }
 
-    // Rows and cells may leave out their r="…": they follow the one before. Rows come in ascending order, as
-    // the format wants, so that row 1 is complete before the others.
-    void readSheetData(QXmlStreamReader& xml, const QStringList& strings, SheetInProgress& sheet)
+    bool next() override
     {
-        qint64 row = -1;
-        while (xml.readNextStartElement()) {
-            if (xml.name() != u"row") {
-                xml.skipCurrentElement();
-                continue;
+        if (!m_part || m_ended)
+            return false;
+        try {
+            if (!m_started) {
+                m_started = true;
+                if (!enterSheetData())
+                    return finish();
             }
-            const QXmlStreamAttributes rowAttributes = xml.attributes();
-            const QStringView number = rowAttributes.value(QLatin1String("r"));
-            const qint64 previous = row;
-            if (number.isEmpty()) {
-                ++row;
-            } else {
-                bool ok = false;
-                row = number.toLongLong(&ok) - 1;
-                if (!ok || row < 0 || row >= kMaxRows)
-                    xml.raiseError(QStringLiteral("row"));
-                else if (row <= previous)
-                    throw Refusal{QStringLiteral("la riga %1 viene dopo la riga %2: le righe devono essere in ordine")
-                                      .arg(row + 1)
-                                      .arg(previous + 1)};
-            }
-            if (sheet.width < 0 && row > 0)
-                sheet.width = sheet.sheet.rows.empty() ? 0 : qint64(sheet.sheet.rows.front().size());
-            qint64 column = -1;
-            while (xml.readNextStartElement()) {
-                if (xml.name() != u"c") {
-                    xml.skipCurrentElement();
+            while (m_xml.readNextStartElement()) {
+                if (m_xml.name() != u"row") {
+                    m_xml.skipCurrentElement();
                     continue;
                 }
-                const QXmlStreamAttributes attributes = xml.attributes();
-                qint64 cellRow = row;
-                if (attributes.value(QLatin1String("r")).isEmpty())
-                    ++column;
-                else if (!parseReference(attributes.value(QLatin1String("r")), column, cellRow))
-                    xml.raiseError(QStringLiteral("r"));
-                SheetCell cell = readXlsxCell(xml, attributes.value(QLatin1String("t")), strings);
-                if (cell.kind != SheetCell::Kind::Empty && !xml.hasError())
-                    place(sheet, cellRow, column, std::move(cell));
+                readRow();
+                m_archive->check(m_name, m_member, *m_part, m_xml);
+                if (!m_cells.empty())
+                    return true;
             }
+        } catch (const Refusal& refusal) {
+            m_archive->refuse(m_name, m_member, m_xml.lineNumber(), refusal.text);
         }
+        return finish();
     }
 
-    static SheetCell readXlsxCell(QXmlStreamReader& xml, QStringView type, const QStringList& strings)
+private:
+    bool finish()
+    {
+        m_ended = true;
+        m_archive->check(m_name, m_member, *m_part, m_xml);
+        return false;
+    }
+
+    bool enterSheetData()
+    {
+        if (!m_xml.readNextStartElement())
+            return false;
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() == u"sheetData")
+                return true;
+            m_xml.skipCurrentElement();
+        }
+        return false;
+    }
+
+    void readRow()
+    {
+        const QXmlStreamAttributes rowAttributes = m_xml.attributes();
+        const QStringView number = rowAttributes.value(QLatin1String("r"));
+        const qint64 previous = m_row;
+        if (number.isEmpty()) {
+            ++m_row;
+        } else {
+            bool ok = false;
+            m_row = number.toLongLong(&ok) - 1;
+            if (!ok || m_row < 0 || m_row >= kMaxRows) {
+                m_xml.raiseError(QStringLiteral("row"));
+                return;
+            }
+            if (m_row <= previous)
+                throw Refusal{QStringLiteral("la riga %1 viene dopo la riga %2: le righe devono essere in ordine")
+                                  .arg(m_row + 1)
+                                  .arg(previous + 1)};
+        }
+        if (m_width < 0 && m_row > 0)
+            m_width = 0; // no row 1: no header
+        const qint64 kept = columnsKept(m_row, m_width);
+        m_cells.clear();
+        qint64 column = -1;
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() != u"c") {
+                m_xml.skipCurrentElement();
+                continue;
+            }
+            const QXmlStreamAttributes attributes = m_xml.attributes();
+            qint64 cellRow = m_row;
+            if (attributes.value(QLatin1String("r")).isEmpty())
+                ++column;
+            else if (!parseReference(attributes.value(QLatin1String("r")), column, cellRow))
+                m_xml.raiseError(QStringLiteral("r"));
+            SheetCell cell = readCell(attributes.value(QLatin1String("t")));
+            if (cell.kind == SheetCell::Kind::Empty || m_xml.hasError())
+                continue;
+            if (column >= kept) {
+                if (m_row == 0)
+                    headerTooWide(column);
+                continue;
+            }
+            if (qint64(m_cells.size()) <= column)
+                m_cells.resize(size_t(column) + 1);
+            m_cells[size_t(column)] = std::move(cell);
+        }
+        m_number = m_row + 1;
+        if (m_row == 0)
+            m_width = qint64(m_cells.size());
+    }
+
+    SheetCell readCell(QStringView type)
     {
         QString value;
         bool hasValue = false;
         QString inlineText;
-        while (xml.readNextStartElement()) {
-            if (xml.name() == u"v") {
-                value = xml.readElementText();
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() == u"v") {
+                value = m_xml.readElementText();
                 hasValue = true;
-            } else if (xml.name() == u"is") {
-                inlineText = readRichText(xml);
+            } else if (m_xml.name() == u"is") {
+                inlineText = readRichText(m_xml);
             } else {
-                xml.skipCurrentElement(); // the formula, extensions
+                m_xml.skipCurrentElement(); // the formula, extensions
             }
         }
         if (type == u"inlineStr")
@@ -841,11 +760,11 @@ private:
         if (type == u"s") {
             bool ok = false;
             const qsizetype index = value.trimmed().toLongLong(&ok);
-            if (!ok || index < 0 || index >= strings.size()) {
-                xml.raiseError(QStringLiteral("s"));
+            if (!ok || index < 0 || index >= m_strings->size()) {
+                m_xml.raiseError(QStringLiteral("s"));
                 return {};
             }
-            return textCell(strings[index]);
+            return textCell((*m_strings)[index]);
         }
         if (type == u"str" || type == u"e" || type == u"d")
             return textCell(plainText(std::move(value)));
@@ -855,29 +774,202 @@ private:
         return numberCell(value);
     }
 
-    QString m_path;
-    QStringList m_only;
-    QString m_sheet; // the sheet being read, for messages
-    zip_t* m_zip = nullptr;
-    qint64 m_cells = 0;
-    qint64 m_budget = limits::kMaxWorkbookBytes; // uncompressed bytes still to be read
+    std::shared_ptr<Archive> m_archive;
+    QString m_name;
+    QString m_member;
+    const QStringList* m_strings = nullptr;
+    std::unique_ptr<ZipMember> m_part;
+    QXmlStreamReader m_xml;
+    qint64 m_size = 0;
+    bool m_started = false;
+    bool m_ended = false;
+    qint64 m_row = -1;   // 0-based, the last row read
+    qint64 m_width = -1; // columns of row 1, once known
+};
+
+// The rows of a table of an .ods file. All tables are in content.xml: the reading first walks to its table.
+// A repeated row is given as many times as it repeats, from one copy in memory.
+class OdsRows : public SheetRows
+{
+public:
+    explicit OdsRows(std::shared_ptr<Archive> archive) : m_archive(std::move(archive))
+    {
+        m_part = m_archive->open(kContent, &m_size);
+        m_xml.setDevice(&m_part->device());
+    }
+
+    qint64 done() const override { return m_part->device().bytesRead(); }
+    qint64 size() const override { return m_size; }
+
+    // Walks to the first table whose name `wanted` accepts; false if none does. Without `wanted`, lists the
+    // names of all tables into `names`.
+    bool find(const std::function<bool(const QString&)>& wanted, QStringList* names = nullptr)
+    {
+        try {
+            bool spreadsheet = false;
+            while (!m_xml.hasError() && m_xml.readNext() != QXmlStreamReader::EndDocument) {
+                if (!m_xml.isStartElement() || m_xml.namespaceUri() != kOfficeNs || m_xml.name() != u"spreadsheet")
+                    continue;
+                spreadsheet = true;
+                qint64 tables = 0;
+                while (m_xml.readNextStartElement()) {
+                    if (m_xml.namespaceUri() != kTableNs || m_xml.name() != u"table") {
+                        m_xml.skipCurrentElement();
+                        continue;
+                    }
+                    if (++tables > limits::kMaxSheets)
+                        throw Refusal{QStringLiteral("il file ha più di %1 fogli").arg(limits::kMaxSheets)};
+                    const QString name = m_xml.attributes().value(kTableNs, QLatin1String("name")).toString();
+                    if (names)
+                        names->append(name);
+                    if (wanted && wanted(name)) {
+                        m_name = name;
+                        return true;
+                    }
+                    m_xml.skipCurrentElement();
+                }
+                break;
+            }
+            m_archive->check({}, kContent, *m_part, m_xml);
+            if (!spreadsheet)
+                m_archive->fail(QStringLiteral("è un documento OpenDocument ma non un foglio di calcolo"));
+        } catch (const Refusal& refusal) {
+            m_archive->refuse({}, kContent, m_xml.lineNumber(), refusal.text);
+        }
+        m_ended = true;
+        return false;
+    }
+
+    bool next() override
+    {
+        if (m_repeatLeft > 0) {
+            --m_repeatLeft;
+            ++m_number;
+            return true;
+        }
+        if (m_ended)
+            return false;
+        try {
+            for (;;) {
+                if (!m_xml.readNextStartElement()) {
+                    // The end of a row group, or of the table.
+                    if (m_xml.hasError() || m_depth == 0)
+                        break;
+                    --m_depth;
+                    continue;
+                }
+                const QStringView name = m_xml.name();
+                if (m_xml.namespaceUri() == kTableNs && name == u"table-row") {
+                    if (readRow())
+                        return true;
+                } else if (m_xml.namespaceUri() == kTableNs &&
+                           (name == u"table-header-rows" || name == u"table-rows" || name == u"table-row-group")) {
+                    ++m_depth;
+                } else {
+                    m_xml.skipCurrentElement();
+                }
+            }
+        } catch (const Refusal& refusal) {
+            m_archive->refuse(m_name, kContent, m_xml.lineNumber(), refusal.text);
+        }
+        m_ended = true;
+        m_archive->check(m_name, kContent, *m_part, m_xml);
+        return false;
+    }
+
+private:
+    inline static const QString kContent = QStringLiteral("content.xml");
+
+    // Reads one row element; true when it holds a cell.
+    bool readRow()
+    {
+        const qint64 index = m_nextRow;
+        const qint64 repeat = repeatCount(m_xml, QLatin1String("number-rows-repeated"));
+        const qint64 kept = columnsKept(index, m_width);
+        m_cells.clear();
+        qint64 emptyCells = 0;
+        while (m_xml.readNextStartElement()) {
+            const QStringView name = m_xml.name();
+            if (m_xml.namespaceUri() != kTableNs || (name != u"table-cell" && name != u"covered-table-cell")) {
+                m_xml.skipCurrentElement();
+                continue;
+            }
+            const qint64 cellRepeat = repeatCount(m_xml, QLatin1String("number-columns-repeated"));
+            const qint64 column = qint64(m_cells.size()) + emptyCells;
+            if (column >= kept && index > 0) {
+                m_xml.skipCurrentElement();
+                continue;
+            }
+            SheetCell cell = readOdsCell(m_xml);
+            if (cell.kind == SheetCell::Kind::Empty) {
+                emptyCells += cellRepeat;
+                continue;
+            }
+            if (index == 0 && column + cellRepeat > kept)
+                headerTooWide(std::max(column, kept));
+            m_cells.resize(m_cells.size() + size_t(emptyCells));
+            emptyCells = 0;
+            m_cells.insert(m_cells.end(), size_t(std::min(cellRepeat, kept - column)), cell);
+        }
+        m_archive->check(m_name, kContent, *m_part, m_xml);
+        if (index == 0)
+            m_width = qint64(m_cells.size());
+        m_nextRow = index + repeat;
+        if (m_cells.empty())
+            return false;
+        if (index + repeat > kMaxRows)
+            throw Refusal{QStringLiteral("il foglio ha più di %1 righe").arg(kMaxRows)};
+        m_number = index + 1;
+        m_repeatLeft = repeat - 1;
+        return true;
+    }
+
+    std::shared_ptr<Archive> m_archive;
+    QString m_name;
+    std::unique_ptr<ZipMember> m_part;
+    QXmlStreamReader m_xml;
+    qint64 m_size = 0;
+    bool m_ended = false;
+    int m_depth = 0;         // row groups entered; the guard bounds how deep they nest
+    qint64 m_nextRow = 0;    // 0-based index of the next row element
+    qint64 m_repeatLeft = 0; // copies of the current row still to give
+    qint64 m_width = -1;     // columns of row 1, once known
 };
 
 } // namespace
 
-Workbook Workbook::read(const QString& path, const QStringList& only)
+Workbook Workbook::open(const QString& path)
 {
-    Reader reader(path, only);
     Workbook workbook;
-    reader.read(workbook.m_sheets);
+    workbook.m_archive = std::make_shared<Archive>(path);
     return workbook;
 }
 
-const Sheet* Workbook::sheet(QStringView name) const
+QStringList Workbook::sheetNames() const
 {
-    for (const Sheet& sheet : m_sheets) {
-        if (name.compare(sheet.name, Qt::CaseInsensitive) == 0)
-            return &sheet;
+    QStringList names;
+    if (m_archive->isOds()) {
+        OdsRows tables(m_archive);
+        tables.find({}, &names);
+    } else {
+        for (const Archive::Listed& sheet : m_archive->xlsxSheets())
+            names << sheet.name;
+    }
+    return names;
+}
+
+std::unique_ptr<SheetRows> Workbook::rows(QStringView name) const
+{
+    const auto same = [&](const QString& sheet) { return name.compare(sheet, Qt::CaseInsensitive) == 0; };
+    if (m_archive->isOds()) {
+        auto table = std::make_unique<OdsRows>(m_archive);
+        if (!table->find(same))
+            return nullptr;
+        return table;
+    }
+    for (const Archive::Listed& sheet : m_archive->xlsxSheets()) {
+        if (same(sheet.name))
+            return std::make_unique<XlsxRows>(m_archive, sheet.name, sheet.member);
     }
     return nullptr;
 }

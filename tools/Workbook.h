@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <memory>
 #include <vector>
 
 namespace builder {
@@ -20,30 +21,48 @@ struct SheetCell
     QString text;
 };
 
-// One sheet: rows[r][c] is the cell of row r+1, column c+1; trailing empty cells of a row and trailing empty
-// rows are not stored (rows in the middle may be shorter than others or empty).
-struct Sheet
+// The rows of one sheet, read from the file one at a time as they are asked for: a sheet of a million rows
+// takes the memory of one. Rows with no cell filled are not given; row 1 is a table's header, and later rows
+// keep only the columns it fills (no other column of theirs is read). A row's trailing empty cells are not
+// stored. Throws BuildError (tools/Builder.h) naming the file, the sheet and the line for damaged XML and for
+// anything past the limits of tools/InputLimits.h.
+class SheetRows
 {
-    QString name;
-    std::vector<std::vector<SheetCell>> rows;
+public:
+    virtual ~SheetRows() = default;
+
+    // Moves to the next row holding a cell; false at the end of the sheet.
+    virtual bool next() = 0;
+    // The current row's number, from 1, and its cells: cells()[c] is column c+1.
+    qint64 number() const { return m_number; }
+    const std::vector<SheetCell>& cells() const { return m_cells; }
+    // How far the reading has got and how far it goes, in bytes of the part that holds the sheet.
+    virtual qint64 done() const = 0;
+    virtual qint64 size() const = 0;
+
+protected:
+    qint64 m_number = 0;
+    std::vector<SheetCell> m_cells;
 };
 
-// The sheets of an .xlsx (Office Open XML) or .ods (OpenDocument) file, in the file's order. The kind is
-// told by the content, not by the file name. Throws BuildError (tools/Builder.h) naming the file for a file
-// that is missing, unreadable, not a zip, or not one of the two formats, for damaged XML, and for a file past
-// the limits of tools/InputLimits.h. Rows after the first keep only the columns the first one fills: a sheet
-// is read as a table whose header is row 1.
+class Archive;
+
+// An .xlsx (Office Open XML) or .ods (OpenDocument) file: the names of its sheets and the rows of each. The kind
+// is told by the content, not by the file name. open() throws BuildError naming the file for a file that is
+// missing, unreadable, not a regular file, not a zip, or not one of the two formats.
 class Workbook
 {
 public:
-    // Reads the sheets named in `only` (letter case aside, the first of each name), or every sheet.
-    static Workbook read(const QString& path, const QStringList& only = {});
-    const std::vector<Sheet>& sheets() const { return m_sheets; }
-    // The sheet with this name, letter case aside; null if none.
-    const Sheet* sheet(QStringView name) const;
+    static Workbook open(const QString& path);
+
+    // The names of the sheets, in the file's order (for an .ods file, a reading of its whole content).
+    QStringList sheetNames() const;
+    // The rows of the first sheet of this name (letter case aside), or null if none has it. The streams of
+    // one workbook may be read one after the other or side by side.
+    std::unique_ptr<SheetRows> rows(QStringView name) const;
 
 private:
-    std::vector<Sheet> m_sheets;
+    std::shared_ptr<Archive> m_archive;
 };
 
 // "A", "B", … "Z", "AA": the letters of column c (0-based), for messages.

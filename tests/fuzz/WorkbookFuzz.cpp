@@ -14,7 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static MemoryFile input("fuzz-workbook");
     const QString& path = input.write(std::string_view(reinterpret_cast<const char*>(data), size));
     try {
-        builder::Workbook::read(path);
+        const builder::Workbook workbook = builder::Workbook::open(path);
+        for (const QString& name : workbook.sheetNames()) {
+            const std::unique_ptr<builder::SheetRows> rows = workbook.rows(name);
+            while (rows && rows->next()) {
+            }
+        }
         builder::buildFrom(builder::ListSource::workbook(path), QString());
     } catch (const builder::BuildError&) {
     }
