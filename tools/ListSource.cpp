@@ -191,6 +191,10 @@ QString noteText(const std::optional<QString>& note)
 
 void ErrorList::add(const QString& message)
 {
+    // A damaged workbook fails the same way for each of its tables: said once.
+    if (message == m_last)
+        return;
+    m_last = message;
     if (m_shown.size() < kShown)
         m_shown << message;
     if (++m_count == kCounted)
@@ -267,7 +271,7 @@ std::unique_ptr<TableReader> ListSource::open(Table table) const
     if (m_workbook) {
         const QString name = QString::fromLatin1(baseName(table));
         if (std::unique_ptr<SheetRows> rows = m_workbook->rows(name))
-            reader = std::make_unique<SheetReader>(std::move(rows), name);
+            reader = std::make_unique<SheetReader>(std::move(rows));
         else if (table == Table::Prices || table == Table::Year)
             throw BuildError(QStringLiteral("«%1»: manca il foglio «%2»").arg(m_path, name));
     } else {

@@ -33,6 +33,7 @@ public:
 
 private:
     QStringList m_shown;
+    QString m_last;
     qsizetype m_count = 0;
 };
 

@@ -4,15 +4,13 @@
 
 namespace builder {
 
-SheetReader::SheetReader(std::unique_ptr<SheetRows> rows, const QString& name) : m_rows(std::move(rows)), m_name(name)
-{
-}
+SheetReader::SheetReader(std::unique_ptr<SheetRows> rows) : m_rows(std::move(rows)) {}
 
 SheetReader::~SheetReader() = default;
 
 QString SheetReader::table() const
 {
-    return QStringLiteral("foglio «%1»").arg(m_name);
+    return QStringLiteral("foglio «%1»").arg(m_rows->name());
 }
 
 QString SheetReader::row() const

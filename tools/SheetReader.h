@@ -15,7 +15,7 @@ class SheetRows;
 class SheetReader : public TableReader
 {
 public:
-    SheetReader(std::unique_ptr<SheetRows> rows, const QString& name);
+    explicit SheetReader(std::unique_ptr<SheetRows> rows);
     ~SheetReader() override;
 
     void readHeader(std::span<const std::string_view> columns) override;
@@ -32,7 +32,6 @@ private:
     [[noreturn]] void failHeader(const QString& what) const;
 
     std::unique_ptr<SheetRows> m_rows;
-    QString m_name;
     std::vector<int> m_position; // column index -> cell index in the row
 };
 

@@ -627,9 +627,10 @@ namespace {
 class XlsxRows : public SheetRows
 {
 public:
-    XlsxRows(std::shared_ptr<Archive> archive, QString name, QString member)
-        : m_archive(std::move(archive)), m_name(std::move(name)), m_member(std::move(member))
+    XlsxRows(std::shared_ptr<Archive> archive, const QString& name, QString member)
+        : m_archive(std::move(archive)), m_member(std::move(member))
     {
+        m_name = name;
         if (m_member.isEmpty())
             return;
         m_strings = &m_archive->sharedStrings();
@@ -775,7 +776,6 @@ private:
     }
 
     std::shared_ptr<Archive> m_archive;
-    QString m_name;
     QString m_member;
     const QStringList* m_strings = nullptr;
     std::unique_ptr<ZipMember> m_part;
@@ -925,7 +925,6 @@ private:
     }
 
     std::shared_ptr<Archive> m_archive;
-    QString m_name;
     std::unique_ptr<ZipMember> m_part;
     QXmlStreamReader m_xml;
     qint64 m_size = 0;

@@ -33,6 +33,8 @@ public:
 
     // Moves to the next row holding a cell; false at the end of the sheet.
     virtual bool next() = 0;
+    // The sheet's name as the file writes it.
+    const QString& name() const { return m_name; }
     // The current row's number, from 1, and its cells: cells()[c] is column c+1.
     qint64 number() const { return m_number; }
     const std::vector<SheetCell>& cells() const { return m_cells; }
@@ -41,6 +43,7 @@ public:
     virtual qint64 size() const = 0;
 
 protected:
+    QString m_name;
     qint64 m_number = 0;
     std::vector<SheetCell> m_cells;
 };
