@@ -499,7 +499,7 @@ private:
         if (has(QStringLiteral("META-INF/manifest.xml"))) {
             bool encrypted = false;
             parse(QStringLiteral("META-INF/manifest.xml"), [&](QXmlStreamReader& xml) {
-                while (!encrypted && !xml.atEnd())
+                while (!encrypted && !xml.atEnd() && !xml.hasError())
                     encrypted = xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"encryption-data";
             });
             if (encrypted)

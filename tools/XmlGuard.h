@@ -20,7 +20,8 @@ public:
     XmlGuard(Source source, qint64 maxBytes);
 
     bool isSequential() const override { return true; }
-    bool atEnd() const override { return m_ended; }
+    // Past a limit or a failure nothing more comes: a reader that asked again would wait for ever.
+    bool atEnd() const override { return m_ended || m_sourceFailed || !m_problem.isEmpty(); }
 
     // The limit hit, as a message says it ("un elemento annidato oltre 256 livelli"); empty while none.
     const QString& problem() const { return m_problem; }

@@ -214,6 +214,15 @@ const QList<Hostile>& hostileInputs()
              return fromXlsx(dir.filePath(QStringLiteral("in.ods")));
          },
          {QStringLiteral("content.xml, riga 1: elementi XML annidati oltre il limite di 256 livelli")}},
+        {".ods manifest nested 300 deep",
+         [](const QDir& dir) {
+             writeZip(dir.filePath(QStringLiteral("in.ods")),
+                      {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", true},
+                       {"META-INF/manifest.xml", repeated("<a>", 300) + repeated("</a>", 300)},
+                       {"content.xml", odsContent({})}});
+             return fromXlsx(dir.filePath(QStringLiteral("in.ods")));
+         },
+         {QStringLiteral("META-INF/manifest.xml, riga 1: elementi XML annidati oltre il limite di 256 livelli")}},
         {".ods row of 16,383 empty cells and a number repeated 1,048,000 times",
          [](const QDir& dir) {
              writeOds(dir.filePath(QStringLiteral("in.ods")),
