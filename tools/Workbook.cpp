@@ -341,14 +341,14 @@ public:
         const bool zipped = file.read(2) == "PK";
         file.close();
         int code = 0;
-        m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+        m_zip.reset(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code));
         if (!m_zip && code == ZIP_ER_MEMORY)
             fail(QStringLiteral("memoria insufficiente"));
         if (!m_zip && zipped)
             fail(QStringLiteral("il file è danneggiato o incompleto"));
         if (!m_zip)
             notWorkbook();
-        if (zip_get_num_entries(m_zip, 0) > limits::kMaxZipMembers)
+        if (zip_get_num_entries(m_zip.get(), 0) > limits::kMaxZipMembers)
             fail(QStringLiteral("contiene più di %1 parti: non è un foglio di calcolo salvato da un programma")
                      .arg(limits::kMaxZipMembers));
         m_ods = has(QStringLiteral("mimetype")) || has(QStringLiteral("content.xml"));
@@ -357,7 +357,6 @@ public:
         else
             listXlsx();
     }
-    ~Archive() { zip_discard(m_zip); }
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
@@ -376,7 +375,7 @@ public:
         zip_stat_t stat;
         zip_stat_init(&stat);
         qint64 declared = 0;
-        if (zip_stat(m_zip, name.constData(), ZIP_FL_NOCASE, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE)) {
+        if (zip_stat(m_zip.get(), name.constData(), ZIP_FL_NOCASE, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE)) {
             declared = qint64(std::min<zip_uint64_t>(stat.size, zip_uint64_t(limits::kMaxPartBytes) + 1));
             const qint64 packed = (stat.valid & ZIP_STAT_COMP_SIZE) ? qint64(stat.comp_size) : declared;
             if (declared > limits::kRatioCheckedFrom &&
@@ -393,9 +392,9 @@ public:
         }
         if (size)
             *size = declared;
-        if (zip_file_t* file = zip_fopen(m_zip, name.constData(), ZIP_FL_NOCASE))
+        if (zip_file_t* file = zip_fopen(m_zip.get(), name.constData(), ZIP_FL_NOCASE))
             return std::make_unique<ZipMember>(file, limits::kMaxPartBytes);
-        switch (zip_error_code_zip(zip_get_error(m_zip))) {
+        switch (zip_error_code_zip(zip_get_error(m_zip.get()))) {
         case ZIP_ER_NOENT:
             fail(QStringLiteral("manca la parte «%1»: il file è incompleto").arg(member));
         case ZIP_ER_NOPASSWD:
@@ -483,7 +482,7 @@ private:
 
     bool has(const QString& member) const
     {
-        return zip_name_locate(m_zip, member.toUtf8().constData(), ZIP_FL_NOCASE) >= 0;
+        return zip_name_locate(m_zip.get(), member.toUtf8().constData(), ZIP_FL_NOCASE) >= 0;
     }
 
     // --- OpenDocument: its tables are found when they are read, all being in one part.
@@ -612,7 +611,8 @@ private:
     }
 
     QString m_path;
-    zip_t* m_zip = nullptr;
+    // Freed even when the constructor gives up on the file after opening it.
+    std::unique_ptr<zip_t, decltype(&zip_discard)> m_zip{nullptr, zip_discard};
     bool m_ods = false;
     std::vector<Listed> m_sheets;
     QString m_stringsMember;
