@@ -56,6 +56,9 @@ CsvReader::CsvReader(const QString& path, const CsvOptions& options) : m_path(pa
     }
     // Blanks around fields are data, not padding to be trimmed.
     csv_set_space_func(m_parser, [](unsigned char) { return 0; });
+    // The field buffer grows by this much at a time: by the default 128 bytes, a long field is copied over and
+    // over as it grows.
+    csv_set_blk_size(m_parser, size_t(1) << 16);
     m_buffer.resize(kBlockSize);
 }
 
