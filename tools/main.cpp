@@ -2,9 +2,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QStringList>
-
 #include <QStringDecoder>
+#include <QStringList>
 
 #include "Builder.h"
 #include "InputLimits.h"
@@ -65,6 +64,7 @@ QString argumentNotUtf8(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i) {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        // The decoding runs when its result is taken.
         const QString decoded = decoder(QByteArrayView(argv[i]));
         if (decoder.hasError())
             return builder::shownFileName(QByteArray(argv[i]));
