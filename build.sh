@@ -37,7 +37,7 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-s
           libreoffice-calc libreoffice-dev
           clang-14 libclang-rt-14-dev llvm-14
           desktop-file-utils appstream man-db file dpkg-dev lintian
-          xvfb libxcb1-dev ripgrep)
+          xvfb libxcb1-dev ripgrep ccache)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -50,6 +50,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
 
+# Every build compiles through ccache, keyed on paths relative to the checkout: a fresh clone (as CI makes)
+# reuses what an earlier clone on the same machine compiled, instead of three builds from scratch.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+
 # The same demo list for every build folder, made by that folder's own builder.
 make_demo() {
     local dir=$1
@@ -61,7 +66,7 @@ make_demo() {
 
 build_normal() {
     local benchmarks=$1
-    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPREZZARIO_BENCHMARKS="$benchmarks" >/dev/null
+    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPREZZARIO_BENCHMARKS="$benchmarks" "${launcher[@]}" >/dev/null
     cmake --build "$build_dir" -j"$jobs"
     make_demo "$build_dir"
 }
@@ -114,7 +119,7 @@ stage_sanitize() {
     mkdir -p "$reports"
     sanitizer_environment "$reports"
     # Building runs the test programs too (test discovery), so the environment is set first.
-    CXX=g++ cmake -S . -B "$sanitize_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPREZZARIO_SANITIZE=ON >/dev/null
+    CXX=g++ cmake -S . -B "$sanitize_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPREZZARIO_SANITIZE=ON "${launcher[@]}" >/dev/null
     if ! cmake --build "$sanitize_dir" -j"$jobs"; then
         show_reports "$reports" || true
         return 1
@@ -128,7 +133,7 @@ stage_sanitize() {
 
 stage_fuzz() {
     CC=clang-14 CXX=clang++-14 cmake -S . -B "$fuzz_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DPREZZARIO_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+        -DPREZZARIO_FUZZ=ON -DBUILD_TESTING=OFF "${launcher[@]}" >/dev/null
     cmake --build "$fuzz_dir" -j"$jobs" --target prezzario_fuzzers
     sanitizer_environment ""
 

@@ -17,7 +17,7 @@
 
 namespace app {
 
-Application::Application(core::AppState& state) : m_state(state), m_main(std::make_unique<core::MDIForm1>(state))
+Application::Application(core::AppState& state) : m_state(state), m_main(std::make_unique<ui::MDIForm1>(state))
 {
     // Every window of the program shows it.
     QApplication::setWindowIcon(programIcon());
@@ -31,14 +31,14 @@ bool Application::startUp(const QString& applicationFolder, const QString& datab
         m_main->MDIForm_Load(applicationFolder, databaseFile);
     } catch (const core::Error& error) {
         std::fprintf(stderr, "prezzario: %s\n", qUtf8Printable(error.text()));
-        core::MessageBox::warning(nullptr, error.text());
+        ui::MessageBox::warning(nullptr, error.text());
         return false;
     }
-    core::MDIForm1* main = m_main.get();
-    QObject::connect(main, &core::MDIForm1::premesseRequested, main, [this] { premesse().showFromMenu(); });
-    QObject::connect(main, &core::MDIForm1::alberoRequested, main, [this] { showConsultazione(); });
-    QObject::connect(main, &core::MDIForm1::ricercheRequested, main, [this] { ricerca().showFromMenu(); });
-    QObject::connect(main, &core::MDIForm1::manualeRequested, main, [this] { showManuale(); });
+    ui::MDIForm1* main = m_main.get();
+    QObject::connect(main, &ui::MDIForm1::premesseRequested, main, [this] { premesse().showFromMenu(); });
+    QObject::connect(main, &ui::MDIForm1::alberoRequested, main, [this] { showConsultazione(); });
+    QObject::connect(main, &ui::MDIForm1::ricercheRequested, main, [this] { ricerca().showFromMenu(); });
+    QObject::connect(main, &ui::MDIForm1::manualeRequested, main, [this] { showManuale(); });
     return true;
 }
 

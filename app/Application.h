@@ -5,9 +5,12 @@
 #include <memory>
 
 namespace core {
-class MDIForm1;
 struct AppState;
 } // namespace core
+
+namespace ui {
+class MDIForm1;
+} // namespace ui
 
 namespace consultation {
 class frmPrincipale;
@@ -37,7 +40,7 @@ public:
     // error for whoever started the program from a terminal) and returns false.
     bool startUp(const QString& applicationFolder, const QString& databaseFile = {});
 
-    core::MDIForm1& mainWindow() { return *m_main; }
+    ui::MDIForm1& mainWindow() { return *m_main; }
     consultation::frmPrincipale& consultazione();
     search::frmCerca& ricerca();
     texts::frmPremesse& premesse();
@@ -48,7 +51,7 @@ private:
     void showManuale();
 
     core::AppState& m_state;
-    std::unique_ptr<core::MDIForm1> m_main;
+    std::unique_ptr<ui::MDIForm1> m_main;
     std::unique_ptr<consultation::frmPrincipale> m_consultazione;
     std::unique_ptr<search::frmCerca> m_ricerca;
     std::unique_ptr<texts::frmPremesse> m_premesse;

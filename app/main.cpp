@@ -45,7 +45,7 @@ int main(int argc, char* argv[])
         return QApplication::exec();
     } catch (const std::exception& error) {
         // Last resort: a clear message and a clean exit instead of an abort.
-        core::MessageBox::warning(nullptr,
+        ui::MessageBox::warning(nullptr,
                                   QStringLiteral("Errore imprevisto: %1").arg(QString::fromLocal8Bit(error.what())));
         return 1;
     }

@@ -123,14 +123,14 @@ void BM_SectionList(benchmark::State& state)
 
 void BM_ReportListFill(benchmark::State& state)
 {
-    core::ReportList list;
+    ui::ReportList list;
     list.setColumns({{QStringLiteral("Codice Subarticolo"), 1600}, {QStringLiteral("Subarticolo"), 8100},
                      {QStringLiteral("Un. misura"), 1000}, {QStringLiteral("Prezzo"), 800}});
     list.show();
     const QString text = QStringLiteral("Calcestruzzo per strutture di fondazione, classe C25/30");
     for (auto _ : state) {
         for (qint64 i = 0; i < state.range(0); ++i) {
-            const QString key = core::ReportList::keyFor(i);
+            const QString key = ui::ReportList::keyFor(i);
             list.Add(key, QStringLiteral("01.A01.A01.010"));
             list.SetSubItem(key, 1, text);
             list.SetSubItem(key, 2, QStringLiteral("m³"));

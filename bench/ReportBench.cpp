@@ -171,11 +171,11 @@ struct SearchedWindow
     // Rows of the "SubInd" layout: every subarticle and a heading whenever section, chapter or article changes.
     qint64 reportRows() const
     {
-        const core::ReportList& list = cerca->lstSubarticoli();
+        const ui::ReportList& list = cerca->lstSubarticoli();
         qint64 rows = 0;
         QString section, chapter, article;
         for (qsizetype i = 0; i < list.Count(); ++i) {
-            const QString code = list.Text(core::ReportList::keyFor(i));
+            const QString code = list.Text(ui::ReportList::keyFor(i));
             rows += (code.left(2) != section) + (code.left(6) != chapter) + (code.left(10) != article) + 1;
             section = code.left(2);
             chapter = code.left(6);

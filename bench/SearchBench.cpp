@@ -167,8 +167,8 @@ struct Session : benchdata::SearchWindow
     // Returns the nanoseconds spent in the click handler alone.
     qint64 clickRow(const char* listName, qsizetype row)
     {
-        auto* list = control<core::ReportList>(listName);
-        list->Select(core::ReportList::keyFor(row));
+        auto* list = control<ui::ReportList>(listName);
+        list->Select(ui::ReportList::keyFor(row));
         QElapsedTimer handler;
         handler.start();
         emit list->ItemClick();
@@ -257,7 +257,7 @@ void clickRows(benchmark::State& bench, const char* word, bool capitoli, bool ar
     s.runSearch();
     if (!Session::quiet(bench))
         return;
-    const qsizetype rows = std::min<qsizetype>(s.control<core::ReportList>(listName)->Count(), 4);
+    const qsizetype rows = std::min<qsizetype>(s.control<ui::ReportList>(listName)->Count(), 4);
     if (rows < 2) {
         bench.SkipWithError("the search found too few rows to click");
         return;

@@ -16,7 +16,7 @@ namespace benchdata {
 SearchWindow::SearchWindow(const QString& list)
 {
     // A warning would wait for a click that never comes; recorded, it fails the benchmark instead.
-    core::MessageBox::setRecording(true);
+    ui::MessageBox::setRecording(true);
     state.dbPrezzario = core::Database::OpenDatabase(list, QStringLiteral(";pwd=") + core::kDbPassword);
     window = new search::frmCerca(state, &mainWindow);
     window->showFromMenu();
@@ -50,10 +50,10 @@ void SearchWindow::runSearch()
 
 QString SearchWindow::takeWarning()
 {
-    if (core::MessageBox::recorded().isEmpty())
+    if (ui::MessageBox::recorded().isEmpty())
         return {};
-    const QString text = core::MessageBox::recorded().front().text;
-    core::MessageBox::clearRecorded();
+    const QString text = ui::MessageBox::recorded().front().text;
+    ui::MessageBox::clearRecorded();
     return text;
 }
 

@@ -17,7 +17,7 @@
 
 namespace consultation {
 
-using core::ReportList;
+using ui::ReportList;
 
 // The section combo reloads on activated, so that picking the section already shown loads it again; typing
 // in it is watched on textEdited alone, never on text set by code. The lists report a row the user reached
@@ -28,7 +28,7 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     m_ui->setupUi(this);
     m_ui->menubar->setNativeMenuBar(false);
 
-    core::setUpSectionCombo(m_ui->cmbSezioni);
+    ui::setUpSectionCombo(m_ui->cmbSezioni);
     m_ui->lst_Capitoli->setColumns({{QStringLiteral("Codice"), 1000}, {QStringLiteral("Descrizione"), 6450}});
     m_ui->lst_Articoli->setColumns({{QStringLiteral("Codice"), 1000}, {QStringLiteral("Descrizione"), 9575}});
     m_ui->lstSubarticoli->setColumns({{QStringLiteral("Codice completo"), 1400},
@@ -47,11 +47,11 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     connect(m_ui->lstSubarticoli, &ReportList::ItemClick, this, &frmPrincipale::lstSubarticoli_ItemClick);
     connect(m_ui->lstSubarticoli, &ReportList::GotFocus, this, &frmPrincipale::lstSubarticoli_GotFocus);
     connect(m_ui->mnuInf, &QAction::triggered, this, &frmPrincipale::mnuInf_Click);
-    core::setMnemonic(m_ui->mnuInf, u'I');
-    core::enableMnemonics(m_ui->menubar);
+    ui::setMnemonic(m_ui->mnuInf, u'I');
+    ui::enableMnemonics(m_ui->menubar);
     m_ui->mnuInf->setShortcut(QKeySequence::HelpContents);
-    core::closeOnEscape(this);
-    core::scrollWhenSmall(this);
+    ui::closeOnEscape(this);
+    ui::scrollWhenSmall(this);
 
     // Notes and descriptions show a few lines and scroll; the lists take the rest of the room.
     const std::pair<QPlainTextEdit*, int> boxes[] = {{m_ui->txtSezioneNote, 2},
@@ -66,7 +66,7 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     }
     // The subarticles carry the prices: their list keeps room for ten rows, the chapters and articles take what
     // is left.
-    core::reserveRows(m_ui->lstSubarticoli, 10);
+    ui::reserveRows(m_ui->lstSubarticoli, 10);
 }
 
 frmPrincipale::~frmPrincipale() = default;
@@ -77,9 +77,9 @@ void frmPrincipale::showFromMenu()
     // The first time, the window's room of 15,270 x 10,260 twips, and wide enough for the six subarticle columns
     // (the whole screen where it has no room for that); then as the user left it.
     const double pixelsPerTwip = logicalDpiX() / 1440.0;
-    core::restorePlacement(this, QSize(qMax(qRound(15270 * pixelsPerTwip), 1320),
+    ui::restorePlacement(this, QSize(qMax(qRound(15270 * pixelsPerTwip), 1320),
                                        qRound(10260 * pixelsPerTwip) + m_ui->menubar->sizeHint().height()));
-    if (!core::openLoaded(
+    if (!ui::openLoaded(
             *this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
         Form_Unload();
 }
@@ -93,7 +93,7 @@ void frmPrincipale::openAt(const QString& code)
     }
     raise();
     activateWindow();
-    core::guarded(this, [&] {
+    ui::guarded(this, [&] {
         QComboBox& sections = *m_ui->cmbSezioni;
         const QString section = code.left(2) + QStringLiteral(" - ");
         int index = 0;
@@ -142,7 +142,7 @@ void frmPrincipale::resetToOpeningState()
 void frmPrincipale::Form_Load()
 {
     m_mainWindow->setEnabled(false);
-    core::WaitCursor wait;
+    ui::WaitCursor wait;
     const core::SlotGuard closing(m_state.rsMain);
     m_state.rsMain = m_state.dbPrezzario.OpenRecordset(
         QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"));
@@ -156,21 +156,21 @@ void frmPrincipale::Form_Load()
 
 void frmPrincipale::closeEvent(QCloseEvent* event)
 {
-    core::savePlacement(this);
+    ui::savePlacement(this);
     Form_Unload();
     event->accept();
 }
 
 void frmPrincipale::Form_Unload()
 {
-    core::releaseMainWindow(m_mainWindow, this);
+    ui::releaseMainWindow(m_mainWindow, this);
 }
 
 // Event handlers
 
 void frmPrincipale::cmbSezioni_Click()
 {
-    core::guarded(this, [this] { reloadSection(); });
+    ui::guarded(this, [this] { reloadSection(); });
 }
 
 void frmPrincipale::cmbSezioni_Change(const QString& text)
@@ -179,12 +179,12 @@ void frmPrincipale::cmbSezioni_Change(const QString& text)
     if (!text.isEmpty() || m_ui->cmbSezioni->count() == 0)
         return;
     m_ui->cmbSezioni->setCurrentIndex(0);
-    core::guarded(this, [this] { reloadSection(); });
+    ui::guarded(this, [this] { reloadSection(); });
 }
 
 void frmPrincipale::lst_Capitoli_ItemClick()
 {
-    core::guarded(this, [this] { reloadArticles(); });
+    ui::guarded(this, [this] { reloadArticles(); });
 }
 
 void frmPrincipale::lst_Capitoli_GotFocus()
@@ -195,7 +195,7 @@ void frmPrincipale::lst_Capitoli_GotFocus()
 
 void frmPrincipale::lst_Articoli_ItemClick()
 {
-    core::guarded(this, [this] { reloadSubarticles(); });
+    ui::guarded(this, [this] { reloadSubarticles(); });
 }
 
 void frmPrincipale::lst_Articoli_GotFocus()
@@ -207,7 +207,7 @@ void frmPrincipale::lst_Articoli_GotFocus()
 void frmPrincipale::lstSubarticoli_ItemClick()
 {
     if (m_ui->lstSubarticoli->Count() > 0)
-        core::guarded(this, [this] { showSubarticleDescription(); });
+        ui::guarded(this, [this] { showSubarticleDescription(); });
 }
 
 void frmPrincipale::lstSubarticoli_GotFocus()
@@ -230,7 +230,7 @@ qsizetype frmPrincipale::rowNumber(const QString& key)
 
 void frmPrincipale::reloadSection()
 {
-    core::WaitCursor wait;
+    ui::WaitCursor wait;
     lstCodCap.clear();
     m_ui->txtCapSel->clear();
     lstCodArt.clear();
@@ -269,7 +269,7 @@ void frmPrincipale::reloadSection()
 
 void frmPrincipale::reloadArticles()
 {
-    core::WaitCursor wait;
+    ui::WaitCursor wait;
     m_ui->txtCapSel->clear();
     lstCodArt.clear();
     m_ui->txtArtSel->clear();
@@ -310,7 +310,7 @@ void frmPrincipale::reloadArticles()
 
 void frmPrincipale::reloadSubarticles()
 {
-    core::WaitCursor wait;
+    ui::WaitCursor wait;
     m_ui->txtArtSel->clear();
     m_ui->txtArticolo->clear();
     m_ui->txtArticoloNote->clear();

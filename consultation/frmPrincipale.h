@@ -11,8 +11,11 @@ class frmPrincipale;
 
 namespace core {
 struct AppState;
-class ReportList;
 } // namespace core
+
+namespace ui {
+class ReportList;
+} // namespace ui
 
 namespace consultation {
 

@@ -16,11 +16,11 @@ namespace report {
 namespace {
 
 // The keys of a list's items grouped by the first characters of their code, each group in key order.
-QHash<QString, QList<QString>> groupedBy(const core::ReportList& list, qsizetype length)
+QHash<QString, QList<QString>> groupedBy(const ui::ReportList& list, qsizetype length)
 {
     QHash<QString, QList<QString>> groups;
     for (qsizetype i = 0; i < list.Count(); ++i) {
-        const QString key = core::ReportList::keyFor(i);
+        const QString key = ui::ReportList::keyFor(i);
         groups[list.Text(key).left(length)].append(key);
     }
     return groups;
@@ -38,15 +38,15 @@ void printCodeAndRange(const ReportContext& context)
     // Each chapter takes, in key order, the listed articles whose code starts with the chapter's code,
     // and each of those the listed subarticles of the article. Grouping the lists once gives the same
     // rows as walking the whole lists for every chapter and article, without the quadratic cost.
-    const core::ReportList& chapters = cerca.lstCapitoli();
-    const core::ReportList& articles = cerca.lstArticoli();
-    const core::ReportList& subarticles = cerca.lstSubarticoli();
+    const ui::ReportList& chapters = cerca.lstCapitoli();
+    const ui::ReportList& articles = cerca.lstArticoli();
+    const ui::ReportList& subarticles = cerca.lstSubarticoli();
     const QHash<QString, QList<QString>> articlesOf = groupedBy(articles, 6);
     const QHash<QString, QList<QString>> subarticlesOf = groupedBy(subarticles, 10);
     qint64 total = 1;
     for (qsizetype c = 0; c < chapters.Count(); ++c) {
         ++total;
-        for (const QString& articleKey : articlesOf.value(chapters.Text(core::ReportList::keyFor(c))))
+        for (const QString& articleKey : articlesOf.value(chapters.Text(ui::ReportList::keyFor(c))))
             total += 1 + subarticlesOf.value(articles.Text(articleKey)).size();
     }
     rows.expectRows(total);
@@ -72,7 +72,7 @@ void printCodeAndRange(const ReportContext& context)
     }
 
     for (qsizetype c = 0; c < chapters.Count(); ++c) {
-        const QString chapterKey = core::ReportList::keyFor(c);
+        const QString chapterKey = ui::ReportList::keyFor(c);
         const QString chapter = chapters.Text(chapterKey);
         rows.chapter(section, chapter, chapters.SubItem(chapterKey, 2), chapters.SubItem(chapterKey, 3));
         for (const QString& articleKey : articlesOf.value(chapter)) {

@@ -28,7 +28,7 @@ void printGrouped(const ReportContext& context, const QString& kind)
 {
     const bool articles = kind == u"ArtInd";
     const bool chapters = kind == u"CapInd";
-    const core::ReportList& list = articles   ? context.cerca.lstArticoli()
+    const ui::ReportList& list = articles   ? context.cerca.lstArticoli()
                                    : chapters ? context.cerca.lstCapitoli()
                                               : context.cerca.lstSubarticoli();
     core::Recordset& slot = articles ? context.state.rs3 : chapters ? context.state.rs2 : context.state.rs4;
@@ -48,7 +48,7 @@ void printGrouped(const ReportContext& context, const QString& kind)
                                 : QStringLiteral("Subarticoli"),
                      count);
     for (qsizetype i = 0; i < count; ++i) {
-        const QString itemKey = core::ReportList::keyFor(i);
+        const QString itemKey = ui::ReportList::keyFor(i);
         const QString key = list.Text(itemKey);
         const QString where = articles   ? QStringLiteral("mid(codice_totale,1,10) = ")
                               : chapters ? QStringLiteral("mid(codice_totale,1,6) = ")

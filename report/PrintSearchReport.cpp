@@ -90,13 +90,13 @@ void writeReport(const ReportContext& context, const QString& heading)
 
 void PrintSearchReport(core::AppState& state, const QWidget& MDIForm1, search::frmCerca& frmCerca)
 {
-    core::guarded(&frmCerca, [&] {
+    ui::guarded(&frmCerca, [&] {
         if (!frmCerca.opttesto() && !frmCerca.optDa_A() && !frmCerca.optarticolo() && !frmCerca.optSub())
             throw ReportError(QStringLiteral("Nessun tipo di ricerca è selezionato: non c'è niente da stampare."));
         const OfficeSettings& settings = OfficeSettings::current();
         // Checked before LibreOffice starts, so that a missing piece never leaves an office without a window.
         modExcel97::requireInstalled(settings.templatePath());
-        core::WaitCursor wait;
+        ui::WaitCursor wait;
         // From here the windows repaint while the office starts and the rows are written, and take no
         // input until the report ends; the user may cancel from the progress window.
         ReportProgress progress(frmCerca);

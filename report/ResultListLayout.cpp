@@ -10,17 +10,17 @@ namespace report {
 
 namespace {
 
-void chapterBlock(const core::ReportList& list, ReportRows& rows)
+void chapterBlock(const ui::ReportList& list, ReportRows& rows)
 {
     rows.blockLabel(QStringLiteral("CAPITOLI:"));
     for (qsizetype i = 0; i < list.Count(); ++i) {
-        const QString key = core::ReportList::keyFor(i);
+        const QString key = ui::ReportList::keyFor(i);
         const QString code = list.Text(key);
         rows.chapter(code.left(2), code, list.SubItem(key, 2), list.SubItem(key, 3));
     }
 }
 
-void articleRow(const core::ReportList& list, const QString& key, ReportRows& rows)
+void articleRow(const ui::ReportList& list, const QString& key, ReportRows& rows)
 {
     const QString code = list.Text(key);
     rows.article(code.left(2), code, list.SubItem(key, 3), list.SubItem(key, 4));
@@ -30,14 +30,14 @@ void articleRow(const core::ReportList& list, const QString& key, ReportRows& ro
 
 void printResultLists(const ReportContext& context, bool related)
 {
-    const core::ReportList& chapters = context.cerca.lstCapitoli();
-    const core::ReportList& articles = context.cerca.lstArticoli();
-    const core::ReportList& subarticles = context.cerca.lstSubarticoli();
+    const ui::ReportList& chapters = context.cerca.lstCapitoli();
+    const ui::ReportList& articles = context.cerca.lstArticoli();
+    const ui::ReportList& subarticles = context.cerca.lstSubarticoli();
     ReportRows& rows = context.rows;
 
     // Rows from the lists are known before the first is written; the subarticles of each related article
     // are known only once its query has run, so that layout counts articles, not rows.
-    const auto block = [](const core::ReportList& list) { return list.Count() > 0 ? 1 + list.Count() : 0; };
+    const auto block = [](const ui::ReportList& list) { return list.Count() > 0 ? 1 + list.Count() : 0; };
     if (!related)
         rows.expectRows(block(chapters) + block(articles) + block(subarticles));
     else if (articles.Count() == 0)
@@ -54,13 +54,13 @@ void printResultLists(const ReportContext& context, bool related)
             rows.riga += 2;
             rows.blockLabel(QStringLiteral("ARTICOLI:"));
             for (qsizetype i = 0; i < articles.Count(); ++i)
-                articleRow(articles, core::ReportList::keyFor(i), rows);
+                articleRow(articles, ui::ReportList::keyFor(i), rows);
         }
         if (subarticles.Count() > 0) {
             rows.riga += 2;
             rows.blockLabel(QStringLiteral("SUBARTICOLI:"));
             for (qsizetype i = 0; i < subarticles.Count(); ++i) {
-                const QString key = core::ReportList::keyFor(i);
+                const QString key = ui::ReportList::keyFor(i);
                 const QString code = subarticles.Text(key);
                 rows.subarticle(code.left(2), code, subarticles.SubItem(key, 1), subarticles.SubItem(key, 2),
                                 subarticles.SubItem(key, 3), subarticles.SubItem(key, 4), subarticles.SubItem(key, 5));
@@ -76,7 +76,7 @@ void printResultLists(const ReportContext& context, bool related)
     core::Recordset& rs4 = context.state.rs4;
     const core::SlotGuard closeSlot(rs4);
     for (qsizetype i = 0; i < articles.Count(); ++i) {
-        const QString key = core::ReportList::keyFor(i);
+        const QString key = ui::ReportList::keyFor(i);
         articleRow(articles, key, rows);
         rs4 = context.state.dbPrezzario.OpenRecordset(
             QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,"

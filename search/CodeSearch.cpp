@@ -11,7 +11,7 @@
 
 namespace search {
 
-using core::ReportList;
+using ui::ReportList;
 
 // The last checks of both code searches, in their order: no quote in the article or chapter code, and
 // a single section chosen (the whole list has no codes to look up).
@@ -51,7 +51,7 @@ bool frmCerca::runArticle()
     // The boxes cannot hold a quote any more; the section prefix may come from typed combo text.
     const QString code = core::SqlString(ui.lblArtSez->text() + cap.toUpper() + u'.' + art.toUpper());
 
-    core::WaitCursor wait;
+    ui::WaitCursor wait;
     startRun(Mode::Code);
     const core::Database& db = m_state.dbPrezzario;
     {
@@ -133,7 +133,7 @@ bool frmCerca::runSubarticle()
     const QString code =
         core::SqlString(ui.lblSubSez->text() + cap.toUpper() + u'.' + art.toUpper() + u'.' + sub.toUpper());
 
-    core::WaitCursor wait;
+    ui::WaitCursor wait;
     startRun(Mode::Code);
     core::Recordset& rs4 = m_state.rs4;
     const core::SlotGuard closing(rs4);

@@ -37,9 +37,9 @@ QIcon frmCerca::spreadsheetIcon()
 
 void frmCerca::cmdpulisci_Click()
 {
-    core::guarded(this, [this] {
+    ui::guarded(this, [this] {
         Ui::frmCerca& ui = *m_ui;
-        core::WaitCursor wait;
+        ui::WaitCursor wait;
         setPrintEnabled(false);
         // The modes go first, so that the resets below pass through the input guards without effect.
         for (QRadioButton* option : {ui.optarticolo, ui.optSub, ui.opttesto, ui.optDa_A})

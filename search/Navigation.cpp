@@ -10,7 +10,7 @@
 
 namespace search {
 
-using core::ReportList;
+using ui::ReportList;
 
 namespace {
 const QString kDrillDownInterrupted =
@@ -20,7 +20,7 @@ const QString kDrillDownInterrupted =
 // A drill-down the engine stops half-way empties the lists it was refilling, so that none shows a partial content.
 void frmCerca::drillDown(const std::function<void()>& operation, std::initializer_list<ReportList*> targets)
 {
-    core::guarded(this, [&] {
+    ui::guarded(this, [&] {
         try {
             operation();
         } catch (const core::Error& error) {

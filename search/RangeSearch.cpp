@@ -11,7 +11,7 @@
 
 namespace search {
 
-using core::ReportList;
+using ui::ReportList;
 
 namespace {
 
@@ -236,7 +236,7 @@ bool frmCerca::runRange()
         }
     }
 
-    core::WaitCursor wait;
+    ui::WaitCursor wait;
     startRun(Mode::Range);
     if (length == kChapter && m_report.Elemento_DA == m_report.Elemento_A)
         listChapterRange(section);

@@ -8,14 +8,14 @@ namespace search::rows {
 namespace {
 
 // One row gathered at a time; kept, so that its memory serves every row of a fill.
-core::ReportRow& scratch()
+ui::ReportRow& scratch()
 {
-    static core::ReportRow row;
+    static ui::ReportRow row;
     row.clear();
     return row;
 }
 
-void appendNumber(core::ReportRow& row, const core::Field& number, QByteArrayView suffix = {})
+void appendNumber(ui::ReportRow& row, const core::Field& number, QByteArrayView suffix = {})
 {
     if (number.IsNull()) {
         row.emptyCell();
@@ -30,7 +30,7 @@ void appendNumber(core::ReportRow& row, const core::Field& number, QByteArrayVie
 
 } // namespace
 
-void CellText::appendTo(core::ReportRow& row) const
+void CellText::appendTo(ui::ReportRow& row) const
 {
     if (m_string)
         row.cell(*m_string);
@@ -38,29 +38,29 @@ void CellText::appendTo(core::ReportRow& row) const
         row.cellUtf8(m_utf8);
 }
 
-void addChapter(core::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
+void addChapter(ui::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
                 CellText noteCapitolo)
 {
-    core::ReportRow& row = scratch();
+    ui::ReportRow& row = scratch();
     for (const CellText& text : {code, sezione, capitolo, noteCapitolo})
         text.appendTo(row);
     list.Add(key, row);
 }
 
-void addArticle(core::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
+void addArticle(ui::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
                 CellText articolo, CellText noteArticolo)
 {
-    core::ReportRow& row = scratch();
+    ui::ReportRow& row = scratch();
     for (const CellText& text : {code, sezione, capitolo, articolo, noteArticolo})
         text.appendTo(row);
     list.Add(key, row);
 }
 
-void addSubarticle(core::ReportList& list, const QString& key, CellText codiceTotale, CellText subarticolo,
+void addSubarticle(ui::ReportList& list, const QString& key, CellText codiceTotale, CellText subarticolo,
                    CellText simbolo, const core::Field& prezzoLordo, const core::Field& incidenzaManodopera,
                    const core::Field& sommaManodopera)
 {
-    core::ReportRow& row = scratch();
+    ui::ReportRow& row = scratch();
     for (const CellText& text : {codiceTotale, subarticolo, simbolo})
         text.appendTo(row);
     appendNumber(row, prezzoLordo);

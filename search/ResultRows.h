@@ -5,9 +5,12 @@
 
 namespace core {
 class Field;
+} // namespace core
+
+namespace ui {
 class ReportList;
 class ReportRow;
-} // namespace core
+} // namespace ui
 
 namespace search::rows {
 
@@ -17,7 +20,7 @@ class CellText
 public:
     CellText(const QString& text) : m_string(&text) {}
     CellText(QByteArrayView utf8) : m_utf8(utf8) {}
-    void appendTo(core::ReportRow& row) const;
+    void appendTo(ui::ReportRow& row) const;
 
 private:
     const QString* m_string = nullptr;
@@ -26,11 +29,11 @@ private:
 
 // The row layouts shared by the searches and the drill-down. Notes and prices that are Null leave
 // their cell empty (pass an empty note for Null).
-void addChapter(core::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
+void addChapter(ui::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
                 CellText noteCapitolo);
-void addArticle(core::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
+void addArticle(ui::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
                 CellText articolo, CellText noteArticolo);
-void addSubarticle(core::ReportList& list, const QString& key, CellText codiceTotale, CellText subarticolo,
+void addSubarticle(ui::ReportList& list, const QString& key, CellText codiceTotale, CellText subarticolo,
                    CellText simbolo, const core::Field& prezzoLordo, const core::Field& incidenzaManodopera,
                    const core::Field& sommaManodopera);
 

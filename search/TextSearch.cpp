@@ -10,7 +10,7 @@
 
 namespace search {
 
-using core::ReportList;
+using ui::ReportList;
 
 namespace {
 
@@ -60,7 +60,7 @@ bool frmCerca::runText()
         order = QStringLiteral(" and codice_sezione = ") + section + QStringLiteral(" order by sequenza");
     }
 
-    core::WaitCursor wait;
+    ui::WaitCursor wait;
     startRun(Mode::Text);
     const core::Database& db = m_state.dbPrezzario;
 

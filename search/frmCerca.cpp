@@ -21,7 +21,7 @@
 
 namespace search {
 
-using core::ReportList;
+using ui::ReportList;
 
 namespace {
 const QString kRunInterrupted =
@@ -48,7 +48,7 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     for (QLineEdit* box :
          {ui.cmbSezioni->lineEdit(), ui.txtCerca, ui.txtArtCap, ui.txtArtArt, ui.txtSubCap, ui.txtSubArt, ui.txtSubSub,
           ui.txtDa_Cap, ui.txtDa_Art, ui.txtDa_Sub, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub})
-        core::keepControlCharactersOut(box);
+        ui::keepControlCharactersOut(box);
     const int codeWidth = ui.txtArtCap->fontMetrics().horizontalAdvance(QStringLiteral("WWW")) + 14;
     for (QLineEdit* box : {ui.txtArtCap, ui.txtArtArt, ui.txtSubCap, ui.txtSubArt, ui.txtSubSub, ui.txtDa_Cap,
                            ui.txtDa_Art, ui.txtDa_Sub, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub})
@@ -119,13 +119,13 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     for (QLineEdit* box : {ui.txtCerca, ui.txtArtCap, ui.txtArtArt, ui.txtSubCap, ui.txtSubArt, ui.txtSubSub,
                            ui.txtDa_Cap, ui.txtDa_Art, ui.txtDa_Sub, ui.txtA_Cap, ui.txtA_Art, ui.txtA_Sub})
         connect(box, &QLineEdit::returnPressed, ui.cmdCerca, &QPushButton::click);
-    core::setMnemonic(ui.mnuInfo, u'I');
-    core::enableMnemonics(ui.menubar);
+    ui::setMnemonic(ui.mnuInfo, u'I');
+    ui::enableMnemonics(ui.menubar);
     ui.mnuInfo->setShortcut(QKeySequence::HelpContents);
-    core::closeOnEscape(this);
-    core::scrollWhenSmall(this);
+    ui::closeOnEscape(this);
+    ui::scrollWhenSmall(this);
     for (ReportList* list : {ui.lstCapitoli, ui.lstArticoli, ui.lstSubarticoli}) {
-        core::reserveRows(list, 3);
+        ui::reserveRows(list, 3);
         // A result opens where it lives in the price list.
         auto* open = new QAction(QStringLiteral("Apri in Consultazione"), list);
         list->addLeadingAction(open);
@@ -233,8 +233,8 @@ void frmCerca::showFromMenu()
 {
     resetToOpeningState();
     // A large window the first time (the whole screen where it has no room for it), then as the user left it.
-    core::restorePlacement(this, QSize(1300, 740));
-    if (!core::openLoaded(
+    ui::restorePlacement(this, QSize(1300, 740));
+    if (!ui::openLoaded(
             *this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
         Form_Unload();
 }
@@ -271,7 +271,7 @@ void frmCerca::resetToOpeningState()
 void frmCerca::Form_Load()
 {
     m_mainWindow->setEnabled(false);
-    core::WaitCursor wait;
+    ui::WaitCursor wait;
     core::Recordset& rsMain = m_state.rsMain;
     const core::SlotGuard closing(rsMain);
     rsMain = m_state.dbPrezzario.OpenRecordset(
@@ -287,14 +287,14 @@ void frmCerca::Form_Load()
 
 void frmCerca::closeEvent(QCloseEvent* event)
 {
-    core::savePlacement(this);
+    ui::savePlacement(this);
     Form_Unload();
     event->accept();
 }
 
 void frmCerca::Form_Unload()
 {
-    core::releaseMainWindow(m_mainWindow, this);
+    ui::releaseMainWindow(m_mainWindow, this);
 }
 
 bool frmCerca::eventFilter(QObject* watched, QEvent* event)
@@ -516,7 +516,7 @@ void frmCerca::txtSubSub_Change()
 
 void frmCerca::cmdCerca_Click()
 {
-    core::guarded(this, [this] {
+    ui::guarded(this, [this] {
         // A run the engine stops half-way must not leave half-filled lists that look like a result.
         try {
             runSearch();
@@ -674,7 +674,7 @@ void frmCerca::setPrintEnabled(bool enabled)
 
 void frmCerca::warn(const QString& text, QWidget* cause, const QString& title)
 {
-    core::MessageBox::warning(this, text, title.isEmpty() ? core::MessageBox::defaultTitle() : title);
+    ui::MessageBox::warning(this, text, title.isEmpty() ? ui::MessageBox::defaultTitle() : title);
     if (cause)
         cause->setFocus(Qt::OtherFocusReason);
 }

@@ -18,8 +18,11 @@ class frmCerca;
 
 namespace core {
 struct AppState;
-class ReportList;
 } // namespace core
+
+namespace ui {
+class ReportList;
+} // namespace ui
 
 namespace search {
 
@@ -55,9 +58,9 @@ public:
     QString txtSubSub() const;
     QString lblDa_Sez() const;
     QString cmbSezioni() const;
-    const core::ReportList& lstCapitoli() const;
-    const core::ReportList& lstArticoli() const;
-    const core::ReportList& lstSubarticoli() const;
+    const ui::ReportList& lstCapitoli() const;
+    const ui::ReportList& lstArticoli() const;
+    const ui::ReportList& lstSubarticoli() const;
 
 signals:
     // "Stampa" and the picture button: the receiver prints the search this window shows.
@@ -132,7 +135,7 @@ private:
     void refreshCounters();
     // Lists holding rows share the window's height; an empty one keeps only a few rows of room.
     void shareRoom();
-    static void selectFirstRows(std::initializer_list<core::ReportList*> lists);
+    static void selectFirstRows(std::initializer_list<ui::ReportList*> lists);
     void setPrintEnabled(bool enabled);
     void chooseMode(QRadioButton* chosen);
     bool chapterAndArticleUsable(QLineEdit* cap, QLineEdit* art, const QString& wholeListWarning);
@@ -153,7 +156,7 @@ private:
     void listRange(const QString& section, qsizetype codeLength, double start, double end);
 
     // Drill-down in the results
-    void drillDown(const std::function<void()>& operation, std::initializer_list<core::ReportList*> targets);
+    void drillDown(const std::function<void()>& operation, std::initializer_list<ui::ReportList*> targets);
     void articleSelected();
     void chapterSelected();
     void subarticleSelected();

@@ -42,8 +42,8 @@ frmInfo::frmInfo(core::AppState& state, QWidget* parent)
     connect(m_ui->mnuS2, &QAction::triggered, this, &frmInfo::mnuS2_Click);
     connect(m_ui->mnuI, &QAction::triggered, this, &frmInfo::mnuI_Click);
     connect(m_ui->mnuMnu, &QAction::triggered, this, &frmInfo::mnuMnu_Click);
-    core::setMnemonic(m_ui->mnu->menuAction(), u'F');
-    core::enableMnemonics(m_ui->menuBar);
+    ui::setMnemonic(m_ui->mnu->menuAction(), u'F');
+    ui::enableMnemonics(m_ui->menuBar);
     // Which program the manual belongs to, at the far end of the menu bar.
     auto* version = new QLabel(QStringLiteral("Prezzario " PREZZARIO_VERSION), m_ui->menuBar);
     version->setContentsMargins(0, 0, 8, 0);
@@ -57,9 +57,9 @@ int frmInfo::showModal()
 {
     m_ui->txtManuale->clear();
     Form_Load();
-    core::restorePlacement(this, size());
+    ui::restorePlacement(this, size());
     const int result = exec();
-    core::savePlacement(this);
+    ui::savePlacement(this);
     return result;
 }
 
@@ -166,7 +166,7 @@ void frmInfo::mnuMnu_Click()
 
 void frmInfo::showTopic(const QString& caption)
 {
-    core::guarded(this, [this, &caption] {
+    ui::guarded(this, [this, &caption] {
         const core::SlotGuard closing(m_state.rsMain);
         m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from manuale where titolo =") +
                                                            core::SqlString(caption));

@@ -32,13 +32,13 @@ frmPremesse::frmPremesse(core::AppState& state, QWidget* mainWindow)
     : QWidget(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmPremesse>())
 {
     m_ui->setupUi(this);
-    core::setUpSectionCombo(m_ui->cmbSezioni);
+    ui::setUpSectionCombo(m_ui->cmbSezioni);
 
     // Picking an entry loads it, even the one already shown.
     connect(m_ui->cmbSezioni, &QComboBox::activated, this, &frmPremesse::cmbSezioni_Click);
     // Typing only, never a pick or a text set in code.
     connect(m_ui->cmbSezioni->lineEdit(), &QLineEdit::textEdited, this, &frmPremesse::cmbSezioni_Change);
-    core::closeOnEscape(this);
+    ui::closeOnEscape(this);
 }
 
 frmPremesse::~frmPremesse() = default;
@@ -49,7 +49,7 @@ void frmPremesse::showFromMenu()
     m_ui->cmbSezioni->setEditText(QString());
     m_ui->txtPremessa->clear();
     Form_Load();
-    core::restorePlacement(this, size());
+    ui::restorePlacement(this, size());
     show();
     raise();
     activateWindow();
@@ -59,8 +59,8 @@ void frmPremesse::Form_Load()
 {
     if (m_mainWindow)
         m_mainWindow->setEnabled(false);
-    core::guarded(this, [this] {
-        core::WaitCursor wait;
+    ui::guarded(this, [this] {
+        ui::WaitCursor wait;
         fillSezioni();
     });
 }
@@ -73,7 +73,7 @@ void frmPremesse::Form_Unload()
 
 void frmPremesse::closeEvent(QCloseEvent* event)
 {
-    core::savePlacement(this);
+    ui::savePlacement(this);
     Form_Unload();
     event->accept();
 }
@@ -102,8 +102,8 @@ void frmPremesse::fillSezioni()
 
 void frmPremesse::cmbSezioni_Click()
 {
-    core::guarded(this, [this] {
-        core::WaitCursor wait;
+    ui::guarded(this, [this] {
+        ui::WaitCursor wait;
         showEntry(m_ui->cmbSezioni->currentText());
     });
 }
@@ -112,8 +112,8 @@ void frmPremesse::cmbSezioni_Change(const QString& text)
 {
     if (text.isEmpty())
         return;
-    core::guarded(this, [this, text] {
-        core::WaitCursor wait;
+    ui::guarded(this, [this, text] {
+        ui::WaitCursor wait;
         showSection(text);
     });
 }

@@ -53,13 +53,13 @@ TEST(CommandLine, aMissingDatabaseFileIsNamedAndTheProgramDoesNotStart)
 {
     const fixture::PriceListFolder folder{fixture::Tables{{fixture::Row{}}}};
     const QString missing = QDir(folder.folder()).filePath(QStringLiteral("altro/Listino 2022.mdb"));
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     core::AppState state;
     app::Application prezzario(state);
     EXPECT_FALSE(prezzario.startUp(folder.folder(), missing));
-    ASSERT_EQ(core::MessageBox::recorded().size(), 1);
-    EXPECT_TRUE(core::MessageBox::recorded().front().text.contains(QStringLiteral("«") + missing + QStringLiteral("»")))
-        << core::MessageBox::recorded().front().text.toStdString();
+    ASSERT_EQ(ui::MessageBox::recorded().size(), 1);
+    EXPECT_TRUE(ui::MessageBox::recorded().front().text.contains(QStringLiteral("«") + missing + QStringLiteral("»")))
+        << ui::MessageBox::recorded().front().text.toStdString();
 
     // The same option on a good file opens it instead of the one beside the program.
     core::AppState other;

@@ -56,7 +56,7 @@ struct OpenResult : ::testing::Test
     core::AppState state;
     app::Application prezzario{state};
     search::frmCerca* ricerca = nullptr;
-    core::ReportList* found = nullptr;
+    ui::ReportList* found = nullptr;
 
     void SetUp() override
     {
@@ -72,7 +72,7 @@ struct OpenResult : ::testing::Test
         QTest::keyClicks(ricerca->findChild<QLineEdit*>(QStringLiteral("txtCerca")), QStringLiteral("bersaglio"));
         clickButton("chkSubarticoli");
         clickButton("cmdCerca");
-        found = ricerca->findChild<core::ReportList*>(QStringLiteral("lstSubarticoli"));
+        found = ricerca->findChild<ui::ReportList*>(QStringLiteral("lstSubarticoli"));
         ASSERT_EQ(found->Count(), 1);
         QApplication::processEvents();
     }
@@ -89,9 +89,9 @@ struct OpenResult : ::testing::Test
         QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
     }
 
-    core::ReportList* list(const char* name)
+    ui::ReportList* list(const char* name)
     {
-        return prezzario.consultazione().findChild<core::ReportList*>(QString::fromLatin1(name));
+        return prezzario.consultazione().findChild<ui::ReportList*>(QString::fromLatin1(name));
     }
 
     // What Consultazione shows: section, then the selected row's text of each list, each in sight.
@@ -100,7 +100,7 @@ struct OpenResult : ::testing::Test
         QApplication::processEvents();
         QStringList texts{prezzario.consultazione().findChild<QComboBox*>(QStringLiteral("cmbSezioni"))->currentText()};
         for (const char* name : {"lst_Capitoli", "lst_Articoli", "lstSubarticoli"}) {
-            const core::ReportList* each = list(name);
+            const ui::ReportList* each = list(name);
             texts << (each->HasSelection() ? each->SelectedText() : QString());
             if (each->HasSelection()) {
                 EXPECT_TRUE(each->viewport()->rect().contains(each->visualRect(each->currentIndex()))) << name;
@@ -137,7 +137,7 @@ TEST_F(OpenResult, aDoubleClickEnterOrTheMenuEntryOpensTheRowSelectedAndInSight)
         SCOPED_TRACE(std::string(c.how) + " in " + c.list);
         // A click on the subarticle lists its article.
         QTest::mouseClick(found->viewport(), Qt::LeftButton, {}, found->visualRect(found->model()->index(0, 0)).center());
-        auto* results = ricerca->findChild<core::ReportList*>(QString::fromLatin1(c.list));
+        auto* results = ricerca->findChild<ui::ReportList*>(QString::fromLatin1(c.list));
         ASSERT_EQ(results->Count(), 1);
         const QRect row = results->visualRect(results->model()->index(0, 0));
         if (QLatin1String(c.how) == QLatin1String("double click")) {

@@ -21,19 +21,19 @@ namespace {
 // Starts the program on a folder; returns the one warning shown, or "" when it started.
 QString startUpFailure(const QString& folder)
 {
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     core::AppState state;
     app::Application prezzario(state);
     if (prezzario.startUp(folder)) {
-        EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
+        EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
         return {};
     }
     EXPECT_FALSE(state.dbPrezzario.IsOpen());
-    EXPECT_EQ(core::MessageBox::recorded().size(), 1);
-    if (core::MessageBox::recorded().isEmpty())
+    EXPECT_EQ(ui::MessageBox::recorded().size(), 1);
+    if (ui::MessageBox::recorded().isEmpty())
         return QStringLiteral("(no message)");
-    EXPECT_EQ(core::MessageBox::recorded().front().title, QStringLiteral("Prezziario"));
-    return core::MessageBox::recorded().front().text;
+    EXPECT_EQ(ui::MessageBox::recorded().front().title, QStringLiteral("Prezziario"));
+    return ui::MessageBox::recorded().front().text;
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes)

@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-using core::ReportList;
+using ui::ReportList;
 using fixture::Row;
 
 namespace {
@@ -87,7 +87,7 @@ struct Consultation : ::testing::Test
 
     void SetUp() override
     {
-        core::MessageBox::clearRecorded();
+        ui::MessageBox::clearRecorded();
         state.dbPrezzario = folder.open();
         mainWindow.show();
         window = std::make_unique<consultation::frmPrincipale>(state, &mainWindow);
@@ -272,7 +272,7 @@ TEST_F(Consultation, typedQuotesInTheSectionTextNeverReachTheEngine)
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("'x"));
     clickRow(lst_Capitoli, 0);
-    EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
+    EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
     EXPECT_EQ(box("txtCapSel"), QStringLiteral("'x.B01"));
     EXPECT_EQ(lst_Articoli->Count(), 0);
 }
@@ -283,8 +283,8 @@ TEST_F(Consultation, engineFailureIsShownAndTheWindowStaysUsable)
     state.dbPrezzario.Close();
     lst_Capitoli->setFocus(Qt::OtherFocusReason);
     clickRow(lst_Capitoli, 1);
-    ASSERT_EQ(core::MessageBox::recorded().size(), 1);
-    EXPECT_TRUE(core::MessageBox::recorded().front().text.contains(QStringLiteral("non è aperto")));
+    ASSERT_EQ(ui::MessageBox::recorded().size(), 1);
+    EXPECT_TRUE(ui::MessageBox::recorded().front().text.contains(QStringLiteral("non è aperto")));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(state.rs3.IsOpen());
 
@@ -331,7 +331,7 @@ TEST(ConsultationSize, sectionWithMoreChaptersThanA16BitCounter)
     chaptersList->setFocus(Qt::TabFocusReason);
     auto* capSel = window.findChild<QLineEdit*>(QStringLiteral("txtCapSel"));
     EXPECT_EQ(capSel->text(), QStringLiteral("01.") + chaptersList->SubItem(QStringLiteral("k32999"), 0).mid(3));
-    EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
+    EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
     window.close();
 }
 

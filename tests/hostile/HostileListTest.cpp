@@ -8,7 +8,7 @@
 
 #include <QPlainTextEdit>
 
-using core::ReportList;
+using ui::ReportList;
 using searchtest::SearchSession;
 
 namespace {
@@ -24,7 +24,7 @@ void clickRow(ReportList* list, qsizetype row)
 QStringList warningTexts()
 {
     QStringList texts;
-    for (const auto& shown : core::MessageBox::recorded())
+    for (const auto& shown : ui::MessageBox::recorded())
         texts << shown.text;
     return texts;
 }
@@ -57,7 +57,7 @@ QStringList rowTexts(const ReportList* list)
 // Consultation: every section, chapter, article and subarticle, each compared with what was stored.
 void walkConsultation(const fixture::Tables& tables, const QString& database)
 {
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     core::AppState state;
     state.dbPrezzario = core::Database::OpenDatabase(database, QStringLiteral(";pwd=qzkw"));
     QWidget mainWindow;
@@ -181,7 +181,7 @@ TEST_F(HostileSearch, textSearchesFindEveryHostileTextAndEveryClickListsItsRows)
 {
     for (const QString& needle : hostile::needles()) {
         SCOPED_TRACE(needle.toStdString());
-        core::MessageBox::clearRecorded();
+        ui::MessageBox::clearRecorded();
         typeText(needle, true, true, true);
         run();
         // Chapters come in chapter order, which here is also list order.
@@ -199,7 +199,7 @@ TEST_F(HostileSearch, textSearchesFindEveryHostileTextAndEveryClickListsItsRows)
             typeText(needle, capitoli, articoli, subarticoli);
             run();
             if (lstCapitoli->Count() + lstArticoli->Count() + lstSubarticoli->Count() == 0) {
-                core::MessageBox::clearRecorded();
+                ui::MessageBox::clearRecorded();
                 continue;
             }
             expectListsAsStored();
@@ -257,7 +257,7 @@ TEST_F(QuotedCodes, resultRowsWithQuotesInTheirCodesStillDrillDown)
              {std::tuple{true, false, false}, {false, true, false}, {false, false, true}, {true, true, true}}) {
             typeText(needle, capitoli, articoli, subarticoli);
             run();
-            core::MessageBox::clearRecorded(); // "nothing found" is no failure here
+            ui::MessageBox::clearRecorded(); // "nothing found" is no failure here
             found << searchtest::SearchSession::column(lstSubarticoli);
             clickEverything();
         }
@@ -269,7 +269,7 @@ TEST(HostileList, prefaceViewerShowsTheIntroductionsAsStored)
 {
     const fixture::Tables tables = hostile::tables();
     const fixture::PriceListFolder folder(tables);
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     core::AppState state;
     state.dbPrezzario = folder.open();
     QWidget mainWindow;

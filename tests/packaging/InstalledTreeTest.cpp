@@ -30,11 +30,11 @@ TEST(InstalledTree, startsOnTheInstalledDemoListAndWritesNothingBesideIt)
     const QString folder = QStringLiteral(PREZZARIO_APP_DIR);
     const QStringList before = folderState(folder);
     ASSERT_TRUE(before.join(u'\n').contains(QStringLiteral("Prezzario.mdb")));
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     {
         core::AppState state;
         app::Application prezzario(state);
-        ASSERT_TRUE(prezzario.startUp(folder)) << core::MessageBox::recorded().value(0).text.toStdString();
+        ASSERT_TRUE(prezzario.startUp(folder)) << ui::MessageBox::recorded().value(0).text.toStdString();
         prezzario.mainWindow().show();
         EXPECT_EQ(prezzario.mainWindow().windowTitle(), QStringLiteral("Prezzario Regione Vallorsa 2021 CD"));
         prezzario.consultazione().showFromMenu();

@@ -17,7 +17,7 @@ namespace reporttest {
 TEST(ListPaste, numbersArriveAsValuesAndCodesAndTextsAsTheyAre)
 {
     QWidget window;
-    core::ReportList list(&window);
+    ui::ReportList list(&window);
     list.setColumns({{QStringLiteral("Codice"), 1400},
                      {QStringLiteral("Descrizione"), 4000},
                      {QStringLiteral("Un. misura"), 1000},
@@ -44,12 +44,12 @@ TEST(ListPaste, numbersArriveAsValuesAndCodesAndTextsAsTheyAre)
          {}},
     };
     for (qsizetype i = 0; i < qsizetype(std::size(rows)); ++i) {
-        core::ReportRow row;
+        ui::ReportRow row;
         for (const QString& cell : rows[i])
             row.cell(cell);
-        list.Add(core::ReportList::keyFor(i), row);
+        list.Add(ui::ReportList::keyFor(i), row);
     }
-    list.copyToClipboard(core::ReportList::Copy::All);
+    list.copyToClipboard(ui::ReportList::Copy::All);
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(copied, nullptr);
 

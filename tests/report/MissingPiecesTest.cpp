@@ -35,7 +35,7 @@ struct MissingPiece : ReportSession
     void expectWindowStillUsable()
     {
         EXPECT_TRUE(window->isEnabled());
-        core::MessageBox::clearRecorded();
+        ui::MessageBox::clearRecorded();
         textSearch(0, QStringLiteral("scavi"), true, false, false);
         EXPECT_TRUE(warnings().isEmpty()) << warnings().join(u'\n').toStdString();
         EXPECT_EQ(window->lstCapitoli().Count(), 2);
@@ -55,7 +55,7 @@ TEST_F(MissingPiece, withoutLibreOfficeTheMessageNamesItAndItsPackage)
     const QString message = warnings().front();
     EXPECT_TRUE(message.contains(u"LibreOffice Calc")) << message.toStdString();
     EXPECT_TRUE(message.contains(u"«libreoffice-calc»")) << message.toStdString();
-    EXPECT_EQ(core::MessageBox::recorded().front().title, QStringLiteral("Prezziario"));
+    EXPECT_EQ(ui::MessageBox::recorded().front().title, QStringLiteral("Prezziario"));
     EXPECT_EQ(launched, 0);
     expectWindowStillUsable();
 }

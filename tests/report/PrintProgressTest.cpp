@@ -81,9 +81,9 @@ TEST_F(LongPrint, cancellingHalfWayKeepsTheRowsWrittenAndGivesTheWindowsBack)
     ASSERT_GT(lastWritten, kFirstSubarticleRow);
     EXPECT_TRUE(shown.startsWith(QStringLiteral("Righe scritte: "))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral(" di 10.502 — tempo trascorso "))) << shown.toStdString();
-    ASSERT_EQ(core::MessageBox::recorded().size(), 1);
-    EXPECT_EQ(core::MessageBox::recorded().front().title, QStringLiteral("Prezziario"));
-    EXPECT_EQ(core::MessageBox::recorded().front().text,
+    ASSERT_EQ(ui::MessageBox::recorded().size(), 1);
+    EXPECT_EQ(ui::MessageBox::recorded().front().title, QStringLiteral("Prezziario"));
+    EXPECT_EQ(ui::MessageBox::recorded().front().text,
               QStringLiteral("Stampa annullata: il foglio contiene le righe scritte fino all'annullamento."));
 
     EXPECT_EQ(sheet.values(6).value(2), QStringLiteral("Articolo numero 1"));

@@ -263,7 +263,7 @@ ReportSession::ReportSession(const fixture::Tables& tables) : folder(tables) {}
 
 void ReportSession::SetUp()
 {
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     state.dbPrezzario = folder.open();
     mainWindow.setWindowTitle(kHeading);
     mainWindow.show();
@@ -379,7 +379,7 @@ Sheet ReportSession::printDirectly(int rows)
 QStringList ReportSession::warnings() const
 {
     QStringList out;
-    for (const auto& shown : core::MessageBox::recorded())
+    for (const auto& shown : ui::MessageBox::recorded())
         out << shown.text;
     return out;
 }

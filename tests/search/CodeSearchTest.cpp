@@ -102,7 +102,7 @@ TEST_F(CodeSearch, codesThatPassTheChecksButDoNotExistFindNothing)
         EXPECT_EQ(text(name), counter(0)) << name;
 
     // Codes of another section are not found in this one.
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     subarticleSearch(1, QStringLiteral("C01"), QStringLiteral("A01"), QStringLiteral("010"));
     EXPECT_EQ(warnings(), QStringList{kNothingFound});
 }
@@ -117,7 +117,7 @@ TEST_F(CodeSearch, subarticleRunRefusesTheWholeListOnlyAfterTheCodeChecks)
     pickSection(0);
     ASSERT_EQ(warnings(),
               QStringList{QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca subarticolo")});
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     run();
     box("txtSubSub")->clear();
     type("txtSubSub", QStringLiteral("01"));
@@ -171,7 +171,7 @@ TEST_F(CodeSearch, subarticleRunListsItWithItsChapterAndArticle)
     EXPECT_EQ(column(lstArticoli, 4), QStringList{QStringLiteral("Nota dello scavo a sezione obbligata")});
     EXPECT_EQ(column(lstSubarticoli), QStringList{QStringLiteral("01.A01.A01.020")});
     EXPECT_EQ(column(lstSubarticoli, 1), QStringList{QStringLiteral("In roccia dura con rete a[b] elettrosaldata")});
-    for (const core::ReportList* list : {lstCapitoli, lstArticoli, lstSubarticoli})
+    for (const ui::ReportList* list : {lstCapitoli, lstArticoli, lstSubarticoli})
         EXPECT_EQ(keys(list), QStringList{QStringLiteral("k0")});
     // The subarticle run empties the detail boxes and does not fill them.
     EXPECT_EQ(text("txtArtSel"), QString());
@@ -193,7 +193,7 @@ TEST_F(CodeSearch, aQuoteInTheSectionTextCannotBreakTheLookup)
     run();
     EXPECT_EQ(warnings(), QStringList{kNothingFound});
 
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     click("optSub");
     type("txtSubCap", QStringLiteral("A01"));
     type("txtSubArt", QStringLiteral("A01"));

@@ -19,7 +19,7 @@ struct EngineFailure : SearchSession
 
     void expectNoResultShown()
     {
-        for (const core::ReportList* list : {lstCapitoli, lstArticoli, lstSubarticoli})
+        for (const ui::ReportList* list : {lstCapitoli, lstArticoli, lstSubarticoli})
             EXPECT_EQ(list->Count(), 0) << list->objectName().toStdString();
         for (const char* name : {"lblcontCap", "lblcontArt", "lblcontSub", "txtArtSel", "txtArticolo"})
             EXPECT_EQ(text(name), QString()) << name;
@@ -41,7 +41,7 @@ TEST_F(EngineFailure, aRunTheEngineStopsLeavesNoResultAndAUsableWindow)
     EXPECT_TRUE(window->isEnabled());
 
     state.dbPrezzario = folder.open();
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     run();
     EXPECT_TRUE(warnings().isEmpty());
     EXPECT_EQ(lstCapitoli->Count(), 1);
@@ -58,7 +58,7 @@ TEST_F(EngineFailure, everyModeReportsTheFailureTheSameWay)
         [this] { rangeSearch(1, QStringLiteral("A01"), {}, {}, QStringLiteral("A03"), {}, {}); },
     };
     for (const auto& search : searches) {
-        core::MessageBox::clearRecorded();
+        ui::MessageBox::clearRecorded();
         search();
         ASSERT_TRUE(warnings().isEmpty());
         ASSERT_GT(lstCapitoli->Count(), 0);

@@ -59,7 +59,7 @@ TEST_F(Keyboard, theFocusReturnsToTheBoxAWarningIsAbout)
     };
     for (const auto& c : cases) {
         click("cmdpulisci");
-        core::MessageBox::clearRecorded();
+        ui::MessageBox::clearRecorded();
         c.setUp();
         box("txtCerca")->setFocus();
         run();

@@ -70,7 +70,7 @@ TEST_F(SearchWindow, controlsCarryTheirCaptionsAndLimits)
                              "txtDa_Sub", "txtA_Cap", "txtA_Art", "txtA_Sub"})
         EXPECT_EQ(box(name)->maxLength(), 3) << name;
 
-    const auto headings = [](const core::ReportList* list) {
+    const auto headings = [](const ui::ReportList* list) {
         QStringList out;
         for (int i = 0; i < list->model()->columnCount(); ++i)
             out << list->model()->headerData(i, Qt::Horizontal).toString() + (list->isColumnHidden(i) ? u"=0" : u"");
@@ -113,7 +113,7 @@ TEST_F(SearchWindow, codeModesRefuseAMissingSectionAndUnselectThemselves)
         EXPECT_EQ(text(name), QString()) << name;
 
     // The text mode needs no section.
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     click("opttesto");
     EXPECT_TRUE(option("opttesto")->isChecked());
     EXPECT_TRUE(warnings().isEmpty());
@@ -164,7 +164,7 @@ TEST_F(SearchWindow, choosingASectionRefreshesTheSelectedCodeMode)
     EXPECT_EQ(warnings(), QStringList{kSubarticolo});
     EXPECT_TRUE(option("optSub")->isChecked()) << "a warning here does not change the mode";
 
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     pickSection(1);
     click("optarticolo");
     type("txtArtCap", QStringLiteral("A01"));
@@ -303,16 +303,16 @@ TEST_F(SearchWindow, typingInTheComboForgetsThePickedEntry)
     type("txtArtArt", QStringLiteral("A01"));
     pickSection(0);
     ASSERT_EQ(warnings(), QStringList{kArticolo});
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     cmbSezioni->lineEdit()->selectAll();
     typeInCombo(QStringLiteral("01"));
     run();
     EXPECT_EQ(warnings(), QStringList{QStringLiteral("LA RICERCA NON HA FORNITO RISULTATI")});
 
     // Picking the entry again makes it count once more.
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     pickSection(0);
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     run();
     EXPECT_EQ(warnings(), QStringList{kPerArticolo});
 }

@@ -9,14 +9,14 @@ struct Navigation : SearchSession
     QStringList snapshot() const
     {
         QStringList out;
-        for (const core::ReportList* list : {lstCapitoli, lstArticoli, lstSubarticoli})
+        for (const ui::ReportList* list : {lstCapitoli, lstArticoli, lstSubarticoli})
             out << keys(list).join(u',') << column(list).join(u',') << column(list, 3).join(u',');
         for (const char* name : {"txtArtSel", "txtArticolo", "lblcontCap", "lblcontArt", "lblcontSub"})
             out << text(name);
         return out;
     }
 
-    void expectNothingHappensOn(core::ReportList* list, qsizetype row)
+    void expectNothingHappensOn(ui::ReportList* list, qsizetype row)
     {
         const QStringList before = snapshot();
         clickRow(list, row);
@@ -185,7 +185,7 @@ TEST_F(Navigation, focusIntoAnEmptyListDoesNothing)
     // A subarticle code that finds nothing leaves an empty subarticle list that would climb to its parent.
     subarticleSearch(1, QStringLiteral("Z01"), QStringLiteral("Z01"), QStringLiteral("010"));
     ASSERT_EQ(warnings(), QStringList{QStringLiteral("LA RICERCA NON HA FORNITO RISULTATI")});
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     state.dbPrezzario.Close();
     before = snapshot();
     lstSubarticoli->setFocus(Qt::TabFocusReason);

@@ -25,7 +25,7 @@ TEST_F(RangeSearch, inputChecksComeInOrder)
     pickSection(1);
     click("optDa_A");
     pickSection(0);
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     rerun({}, {}, {}, {}, {}, {});
     cmbSezioni->lineEdit()->selectAll();
     QTest::keyClick(cmbSezioni->lineEdit(), Qt::Key_Delete);
@@ -157,7 +157,7 @@ TEST_F(RangeSearch, chapterRangeFollowsTheListOrder)
     rangeSearch(2, QStringLiteral("C01"), {}, {}, QStringLiteral("A01"), {}, {});
     EXPECT_EQ(column(lstCapitoli), codes({"02.A01", "02.C01"}));
     EXPECT_EQ(column(lstSubarticoli), codes({"02.A01.A01.010", "02.C01.A01.010"}));
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     rangeSearch(2, QStringLiteral("A01"), {}, {}, QStringLiteral("C01"), {}, {});
     EXPECT_EQ(warnings(), QStringList{QStringLiteral("Il Codice Capitolo di arrivo deve essere successivo "
                                                      "nell'ordine del prezzario al Codice Capitolo di partenza")});

@@ -103,16 +103,16 @@ SearchSession::SearchSession(const fixture::Tables& tables) : folder(tables) {}
 
 void SearchSession::SetUp()
 {
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     state.dbPrezzario = folder.open();
     mainWindow.show();
     window = std::make_unique<search::frmCerca>(state, &mainWindow);
     window->showFromMenu();
     QApplication::setActiveWindow(window.get());
     cmbSezioni = control<QComboBox>("cmbSezioni");
-    lstCapitoli = control<core::ReportList>("lstCapitoli");
-    lstArticoli = control<core::ReportList>("lstArticoli");
-    lstSubarticoli = control<core::ReportList>("lstSubarticoli");
+    lstCapitoli = control<ui::ReportList>("lstCapitoli");
+    lstArticoli = control<ui::ReportList>("lstArticoli");
+    lstSubarticoli = control<ui::ReportList>("lstSubarticoli");
 }
 
 void SearchSession::TearDown()
@@ -161,7 +161,7 @@ void SearchSession::type(const char* name, const QString& ascii)
     QTest::keyClicks(box(name), ascii);
 }
 
-void SearchSession::clickRow(core::ReportList* list, qsizetype row)
+void SearchSession::clickRow(ui::ReportList* list, qsizetype row)
 {
     QApplication::processEvents(); // the list shows its new rows once the handler returns
     const QRect rect = list->visualRect(list->model()->index(static_cast<int>(row), 0));
@@ -221,7 +221,7 @@ void SearchSession::rangeSearch(int section, const QString& daCap, const QString
     run();
 }
 
-QStringList SearchSession::column(const core::ReportList* list, int n)
+QStringList SearchSession::column(const ui::ReportList* list, int n)
 {
     QStringList out;
     for (qsizetype i = 0; i < list->Count(); ++i)
@@ -229,7 +229,7 @@ QStringList SearchSession::column(const core::ReportList* list, int n)
     return out;
 }
 
-QStringList SearchSession::keys(const core::ReportList* list)
+QStringList SearchSession::keys(const ui::ReportList* list)
 {
     QStringList out;
     for (qsizetype i = 0; i < list->Count(); ++i)
@@ -240,7 +240,7 @@ QStringList SearchSession::keys(const core::ReportList* list)
 QStringList SearchSession::warnings() const
 {
     QStringList out;
-    for (const auto& shown : core::MessageBox::recorded())
+    for (const auto& shown : ui::MessageBox::recorded())
         out << shown.text;
     return out;
 }
@@ -248,7 +248,7 @@ QStringList SearchSession::warnings() const
 QStringList SearchSession::titles() const
 {
     QStringList out;
-    for (const auto& shown : core::MessageBox::recorded())
+    for (const auto& shown : ui::MessageBox::recorded())
         out << shown.title;
     return out;
 }

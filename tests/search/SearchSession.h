@@ -69,7 +69,7 @@ struct SearchSession : ::testing::Test
     void click(const char* name);
     void type(const char* name, const QString& ascii);
     void run() { click("cmdCerca"); }
-    void clickRow(core::ReportList* list, qsizetype row);
+    void clickRow(ui::ReportList* list, qsizetype row);
 
     // Common set-ups: a text search in the given section entry, over the ticked levels.
     void textSearch(int section, const QString& ascii, bool capitoli, bool articoli, bool subarticoli);
@@ -78,8 +78,8 @@ struct SearchSession : ::testing::Test
     void rangeSearch(int section, const QString& daCap, const QString& daArt, const QString& daSub, const QString& aCap,
                      const QString& aArt, const QString& aSub);
 
-    static QStringList column(const core::ReportList* list, int n = 0);
-    static QStringList keys(const core::ReportList* list);
+    static QStringList column(const ui::ReportList* list, int n = 0);
+    static QStringList keys(const ui::ReportList* list);
     QStringList warnings() const;
     QStringList titles() const;
     bool printEnabled() const;
@@ -91,9 +91,9 @@ struct SearchSession : ::testing::Test
     std::unique_ptr<search::frmCerca> window;
 
     QComboBox* cmbSezioni = nullptr;
-    core::ReportList* lstCapitoli = nullptr;
-    core::ReportList* lstArticoli = nullptr;
-    core::ReportList* lstSubarticoli = nullptr;
+    ui::ReportList* lstCapitoli = nullptr;
+    ui::ReportList* lstArticoli = nullptr;
+    ui::ReportList* lstSubarticoli = nullptr;
 };
 
 // A list of codes written as plain literals.

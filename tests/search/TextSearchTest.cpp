@@ -184,14 +184,14 @@ TEST_F(TextSearch, patternCharactersNeverMakeTheEngineFail)
         {"[]", {}},
     };
     for (const auto& c : cases) {
-        core::MessageBox::clearRecorded();
+        ui::MessageBox::clearRecorded();
         textSearch(0, QString::fromLatin1(c.typed), false, false, true);
         EXPECT_EQ(column(lstSubarticoli), c.found) << c.typed;
         EXPECT_EQ(warnings(), c.found.isEmpty() ? QStringList{kNothingFound} : QStringList()) << c.typed;
     }
 
     // A lone "[" is one character: the length check refuses it before any query.
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     textSearch(0, QStringLiteral("["), false, false, true);
     EXPECT_EQ(warnings(), QStringList{QStringLiteral(
                               "Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca")});
@@ -254,7 +254,7 @@ TEST_F(TextSearch, aQuoteTypedInTheSectionTextCannotBreakTheQuery)
     // "01'..." filters on its first two characters only.
     cmbSezioni->lineEdit()->selectAll();
     typeInCombo(QStringLiteral("01' or 1=1"));
-    core::MessageBox::clearRecorded();
+    ui::MessageBox::clearRecorded();
     run();
     EXPECT_TRUE(warnings().isEmpty());
     EXPECT_EQ(column(lstArticoli), (QStringList{QStringLiteral("01.A01.A01"), QStringLiteral("01.A01.A02")}));

@@ -192,12 +192,12 @@ QStringList expectedCells(const QString& listName, const QString& code, const fi
     return {QStringLiteral("(no such code in the fixture)")};
 }
 
-void expectRowsAsStored(const core::ReportList* list, const fixture::Tables& tables)
+void expectRowsAsStored(const ui::ReportList* list, const fixture::Tables& tables)
 {
     const QString name = list->objectName();
     for (qsizetype i = 0; i < list->Count(); ++i) {
         const QString key = list->Key(i);
-        EXPECT_EQ(key, core::ReportList::keyFor(i));
+        EXPECT_EQ(key, ui::ReportList::keyFor(i));
         const QStringList expected = expectedCells(name, list->Text(key), tables);
         QStringList shown;
         for (int n = 0; n < expected.size(); ++n)

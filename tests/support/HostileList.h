@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace core {
+namespace ui {
 class ReportList;
 }
 
@@ -33,7 +33,7 @@ void quoteCodes(const QString& database);
 QStringList expectedCells(const QString& listName, const QString& code, const fixture::Tables& tables);
 
 // Every row of a list, checked against the fixture: no wrong row and no altered cell.
-void expectRowsAsStored(const core::ReportList* list, const fixture::Tables& tables);
+void expectRowsAsStored(const ui::ReportList* list, const fixture::Tables& tables);
 
 // The fixture's rows with the codes quoteCodes() writes.
 fixture::Tables quotedTables();

@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     // Numbers are checked in their Italian form ("12,5"), the locale the program is used in.
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    core::MessageBox::setRecording(true);
+    ui::MessageBox::setRecording(true);
     const QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);

@@ -92,7 +92,7 @@ struct ManualSession
     explicit ManualSession(const QString& manuale = fullManual()) : folder(tablesWithManual(manuale))
     {
         state.dbPrezzario = folder.open();
-        core::MessageBox::clearRecorded();
+        ui::MessageBox::clearRecorded();
     }
 
     QAction* action(const QString& name) const { return window.findChild<QAction*>(name); }
@@ -245,7 +245,7 @@ TEST(ManualTopics, eachTopicShowsTheTextStoredUnderItsExactCaption)
             EXPECT_EQ(session.text()->toPlainText(), topicText(entry.caption)) << entry.name.toStdString();
         }
     });
-    EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
+    EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
 }
 
 TEST(ManualTopics, dottedCaptionsAreLookedUpWithTheirDots)
@@ -289,7 +289,7 @@ TEST(ManualTopics, aMissingRowOrANullOrEmptyTextEmptiesTheText)
         showThenChoose(QStringLiteral("mnuR"));   // Null text
         showThenChoose(QStringLiteral("mnuMnu")); // empty text
     });
-    EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
+    EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
 }
 
 TEST(ManualTopics, theRecordsetIsClosedAfterEachTopic)
@@ -310,9 +310,9 @@ TEST(ManualTopics, anEngineFailureIsReportedAndTheWindowStaysUsable)
         session.action(QStringLiteral("mnuC"))->trigger();
         session.state.dbPrezzario.Close();
         session.action(QStringLiteral("mnuR"))->trigger();
-        ASSERT_EQ(core::MessageBox::recorded().size(), 1);
-        EXPECT_EQ(core::MessageBox::recorded().first().title, QStringLiteral("Prezziario"));
-        EXPECT_FALSE(core::MessageBox::recorded().first().text.isEmpty());
+        ASSERT_EQ(ui::MessageBox::recorded().size(), 1);
+        EXPECT_EQ(ui::MessageBox::recorded().first().title, QStringLiteral("Prezziario"));
+        EXPECT_FALSE(ui::MessageBox::recorded().first().text.isEmpty());
         EXPECT_TRUE(session.window.isVisible());
         EXPECT_FALSE(session.state.rsMain.IsOpen());
 

@@ -85,7 +85,7 @@ struct PrefaceSession
     {
         main.MDIForm_Load(folder.folder());
         main.show();
-        core::MessageBox::clearRecorded();
+        ui::MessageBox::clearRecorded();
     }
 
     QComboBox* combo() const { return window.findChild<QComboBox*>(QStringLiteral("cmbSezioni")); }
@@ -121,7 +121,7 @@ struct PrefaceSession
 
     fixture::PriceListFolder folder;
     core::AppState state;
-    core::MDIForm1 main{state};
+    ui::MDIForm1 main{state};
     texts::frmPremesse window{state, &main};
 };
 
@@ -140,7 +140,7 @@ TEST(PrefaceWindow, opensEmptyWithThePrefaceTheNotesAndTheSectionsInCodeOrder)
     EXPECT_TRUE(session.combo()->currentText().isEmpty());
     EXPECT_TRUE(session.text().isEmpty());
     EXPECT_FALSE(session.state.rsMain.IsOpen());
-    EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
+    EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
 }
 
 TEST(PrefaceWindow, sections21And24FollowOnlySections20And23)
@@ -248,7 +248,7 @@ TEST(PrefaceChoice, thePrefaceAndEachSectionShowTheirOwnText)
     session.pick(kSezione24);
     EXPECT_EQ(session.text(), kTesto24);
     EXPECT_FALSE(session.state.rsMain.IsOpen());
-    EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
+    EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
 }
 
 TEST(PrefaceChoice, theThreeMethodologicalNotesShowTheThreeTextsOfPremessa)
@@ -276,7 +276,7 @@ TEST(PrefaceChoice, aSectionWithoutRowOrWithANullTextEmptiesTheText)
     ASSERT_EQ(session.text(), kTesto01);
     session.pick(QStringLiteral("23 - Opere marittime"));
     EXPECT_TRUE(session.text().isEmpty());
-    EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
+    EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
 }
 
 TEST(PrefaceChoice, aMissingPrefaceOrNoteEmptiesTheTextWithoutAMessage)
@@ -293,7 +293,7 @@ TEST(PrefaceChoice, aMissingPrefaceOrNoteEmptiesTheTextWithoutAMessage)
         session.pick(entry);
         EXPECT_TRUE(session.text().isEmpty()) << entry.toStdString();
     }
-    EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
+    EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
 }
 
 TEST(PrefaceChoice, aNullPrefaceOrNoteTextEmptiesTheText)
@@ -412,7 +412,7 @@ TEST(PrefaceTyping, typedQuotesStayInsideTheQuery)
     session.erase();
     session.type(QStringLiteral("''"));
     EXPECT_TRUE(session.text().isEmpty());
-    EXPECT_TRUE(core::MessageBox::recorded().isEmpty());
+    EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
     EXPECT_FALSE(session.state.rsMain.IsOpen());
 }
 
@@ -425,9 +425,9 @@ TEST(PrefaceFailure, anEngineFailureIsReportedAndTheWindowStaysUsable)
 
     session.pick(QStringLiteral("01 - Opere edili"));
     session.type(QStringLiteral("x"));
-    ASSERT_EQ(core::MessageBox::recorded().size(), 2);
-    EXPECT_EQ(core::MessageBox::recorded().first().title, QStringLiteral("Prezziario"));
-    EXPECT_FALSE(core::MessageBox::recorded().first().text.isEmpty());
+    ASSERT_EQ(ui::MessageBox::recorded().size(), 2);
+    EXPECT_EQ(ui::MessageBox::recorded().first().title, QStringLiteral("Prezziario"));
+    EXPECT_FALSE(ui::MessageBox::recorded().first().text.isEmpty());
     EXPECT_TRUE(session.window.isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
@@ -443,7 +443,7 @@ TEST(PrefaceFailure, aFailedLoadStillLetsTheUserCloseAndGetTheMainWindowBack)
     PrefaceSession session;
     session.state.dbPrezzario.Close();
     session.window.showFromMenu();
-    ASSERT_EQ(core::MessageBox::recorded().size(), 1);
+    ASSERT_EQ(ui::MessageBox::recorded().size(), 1);
     EXPECT_TRUE(session.window.isVisible());
     EXPECT_FALSE(session.main.isEnabled());
     EXPECT_FALSE(session.state.rsMain.IsOpen());

@@ -9,7 +9,7 @@
 #include <QShortcut>
 #include <QStyleOptionMenuItem>
 
-namespace core {
+namespace ui {
 
 namespace {
 
@@ -142,4 +142,4 @@ void closeOnEscape(QWidget* window)
     QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
 }
 
-} // namespace core
+} // namespace ui

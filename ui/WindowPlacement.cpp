@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-namespace core {
+namespace ui {
 
 namespace {
 
@@ -95,4 +95,4 @@ void savePlacement(const QWidget* window)
     settings.setValue(settingsKey(window), window->saveGeometry());
 }
 
-} // namespace core
+} // namespace ui

@@ -26,7 +26,7 @@
 #include <cstring>
 #include <vector>
 
-namespace core {
+namespace ui {
 
 namespace {
 
@@ -103,7 +103,7 @@ ReportRow& ReportRow::cell(const QString& text)
 ReportRow& ReportRow::cellUtf8(QByteArrayView utf8)
 {
     if (m_ends.size() >= kMaxCells)
-        throw ListError(QStringLiteral("Una riga dell'elenco non può avere più di %1 colonne.").arg(kMaxCells));
+        throw core::ListError(QStringLiteral("Una riga dell'elenco non può avere più di %1 colonne.").arg(kMaxCells));
     m_text.append(utf8);
     m_ends.append(static_cast<quint32>(m_text.size()));
     return *this;
@@ -211,7 +211,7 @@ public:
     void add(const QString& key, const ReportRow& cells)
     {
         if (rowOf(key) >= 0)
-            throw ListError(QStringLiteral("La chiave «%1» è già presente nell'elenco.").arg(key));
+            throw core::ListError(QStringLiteral("La chiave «%1» è già presente nell'elenco.").arg(key));
         beginBatch();
         Row row;
         row.number = numberOf(key);
@@ -226,7 +226,7 @@ public:
     {
         const qsizetype visible = requireRow(key);
         if (n < 1 || n >= m_columns)
-            throw ListError(QStringLiteral("Sottovoce %1 inesistente nell'elenco.").arg(n));
+            throw core::ListError(QStringLiteral("Sottovoce %1 inesistente nell'elenco.").arg(n));
         Packed& packed = m_rows[m_offset + visible].cells;
         ReportRow cells;
         for (qsizetype i = 0; i < qMax<qsizetype>(cellCount(packed), n + 1); ++i)
@@ -243,7 +243,7 @@ public:
     {
         const qsizetype visible = rowOfNumber(number);
         if (visible < 0)
-            throw ListError(
+            throw core::ListError(
                 QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(ReportList::keyFor(number)));
         removeRow(visible);
     }
@@ -325,7 +325,7 @@ private:
     {
         const qsizetype visible = rowOf(key);
         if (visible < 0)
-            throw ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
+            throw core::ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
         return visible;
     }
 
@@ -372,7 +372,7 @@ public:
         painter->setPen(cell.palette.color(group, (cell.state & QStyle::State_Selected) ? QPalette::HighlightedText
                                                                                          : QPalette::Text));
         painter->drawText(area, flags, shown);
-        if (const HighlightPattern* pattern = m_list->highlightFor(index.column()))
+        if (const core::HighlightPattern* pattern = m_list->highlightFor(index.column()))
             paintMatches(painter, cell, area, flags, text, shown, *pattern);
         painter->restore();
     }
@@ -380,12 +380,12 @@ public:
 private:
     // The matched runs that the cell shows, on a marker colour, their text drawn again over it.
     static void paintMatches(QPainter* painter, const QStyleOptionViewItem& cell, const QRect& area, int flags,
-                             const QString& text, const QString& shown, const HighlightPattern& pattern)
+                             const QString& text, const QString& shown, const core::HighlightPattern& pattern)
     {
         // Only the part of a long text that the cell shows is searched.
         const QStringView looked =
-            QStringView(text).first(qMin(text.size(), shownLength(text, shown) + pattern.reach()));
-        const QList<TextRange> ranges = shownRanges(pattern.ranges(looked), text, shown);
+            QStringView(text).first(qMin(text.size(), core::shownLength(text, shown) + pattern.reach()));
+        const QList<core::TextRange> ranges = core::shownRanges(pattern.ranges(looked), text, shown);
         if (ranges.isEmpty())
             return;
         const QFontMetrics& metrics = cell.fontMetrics;
@@ -394,7 +394,7 @@ private:
         const auto x = [&](qsizetype units) {
             return textRect.left() + metrics.horizontalAdvance(shown, static_cast<int>(units));
         };
-        for (const TextRange& range : ranges) {
+        for (const core::TextRange& range : ranges) {
             const QRect marked(QPoint(x(range.start), cell.rect.top() + 1),
                                QPoint(x(range.start + range.length) - 1, cell.rect.bottom() - 1));
             painter->fillRect(marked, QColor(0xff, 0xd5, 0x4f));
@@ -638,7 +638,7 @@ QString ReportList::SubItem(const QString& key, int n) const
 {
     const qsizetype row = m_model->rowOf(key);
     if (row < 0)
-        throw ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
+        throw core::ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
     return m_model->text(row, n);
 }
 
@@ -688,7 +688,7 @@ void ReportList::Select(const QString& key)
     settle();
     const qsizetype row = m_model->rowOf(key);
     if (row < 0)
-        throw ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
+        throw core::ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
     restoreSelection(key);
 }
 
@@ -859,7 +859,7 @@ void ReportList::copyToClipboard(Copy what) const
 
 void ReportList::setHighlight(const QString& text, const QList<int>& columns)
 {
-    m_highlight = HighlightPattern(text);
+    m_highlight = core::HighlightPattern(text);
     m_highlightColumns = columns;
     viewport()->update();
 }
@@ -868,12 +868,12 @@ void ReportList::clearHighlight()
 {
     if (m_highlightColumns.isEmpty() && m_highlight.isEmpty())
         return;
-    m_highlight = HighlightPattern();
+    m_highlight = core::HighlightPattern();
     m_highlightColumns.clear();
     viewport()->update();
 }
 
-const HighlightPattern* ReportList::highlightFor(int column) const
+const core::HighlightPattern* ReportList::highlightFor(int column) const
 {
     return !m_highlight.isEmpty() && m_highlightColumns.contains(column) ? &m_highlight : nullptr;
 }
@@ -901,4 +901,4 @@ void ReportList::showEvent(QShowEvent* event)
     fillWidth();
 }
 
-} // namespace core
+} // namespace ui

@@ -8,7 +8,7 @@
 
 class QMimeData;
 
-namespace core {
+namespace ui {
 
 // Rows of a list as they go to the clipboard, to be pasted into a spreadsheet: tab-separated lines
 // (text/plain) and an HTML table (text/html). In the table, number cells carry their value and every other
@@ -45,4 +45,4 @@ private:
     QString m_rows;
 };
 
-} // namespace core
+} // namespace ui

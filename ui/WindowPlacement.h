@@ -6,7 +6,7 @@ class QMainWindow;
 class QTreeView;
 class QWidget;
 
-namespace core {
+namespace ui {
 
 // Windows open where the user left them, kept in the user's settings (never beside the database, which may
 // be read-only), and never larger than the screen's free area. A window is known by its objectName.
@@ -23,4 +23,4 @@ void scrollWhenSmall(QMainWindow* window);
 // A list keeps room for this many rows, its heading and a horizontal scroll bar, whatever else the window holds.
 void reserveRows(QTreeView* list, int rows);
 
-} // namespace core
+} // namespace ui

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-namespace core {
+namespace ui {
 
 // The cover of the main window: a drawing of a viaduct over a valley with the title of the list,
 // painted to fill the client area at any size.
@@ -17,4 +17,4 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-} // namespace core
+} // namespace ui

@@ -28,7 +28,7 @@ QString titleFor(const QList<int>& years)
             db.Execute(QStringLiteral("insert into anno_prezzario values (%1)").arg(years[i]));
     }
     core::AppState state;
-    core::MDIForm1 main(state);
+    ui::MDIForm1 main(state);
     main.MDIForm_Load(folder.folder());
     return main.windowTitle();
 }
@@ -45,7 +45,7 @@ TEST(MainWindow, loadFillsTheSharedState)
 {
     const fixture::PriceListFolder folder({{fixture::Row{}}});
     core::AppState state;
-    core::MDIForm1 main(state);
+    ui::MDIForm1 main(state);
     main.MDIForm_Load(folder.folder());
     EXPECT_EQ(state.DbPassword, QStringLiteral("qzkw"));
     EXPECT_EQ(state.AnnoPrezzario, QStringLiteral("2021"));
@@ -57,7 +57,7 @@ TEST(MainWindow, menuHoldsTheCommandsInOrderAndEmitsThem)
 {
     const fixture::PriceListFolder folder({{fixture::Row{}}});
     core::AppState state;
-    core::MDIForm1 main(state);
+    ui::MDIForm1 main(state);
     main.MDIForm_Load(folder.folder());
 
     auto* menu = main.findChild<QMenu*>(QStringLiteral("mnuMenu"));
@@ -71,8 +71,8 @@ TEST(MainWindow, menuHoldsTheCommandsInOrderAndEmitsThem)
                                   QStringLiteral("mnuRicerche=Ricerca"), QStringLiteral("-"),
                                   QStringLiteral("mnuManuale=Manuale Utente")}));
 
-    QSignalSpy ricerca(&main, &core::MDIForm1::ricercheRequested);
-    QSignalSpy manuale(&main, &core::MDIForm1::manualeRequested);
+    QSignalSpy ricerca(&main, &ui::MDIForm1::ricercheRequested);
+    QSignalSpy manuale(&main, &ui::MDIForm1::manualeRequested);
     main.findChild<QAction*>(QStringLiteral("mnuRicerche"))->trigger();
     main.findChild<QAction*>(QStringLiteral("mnuManuale"))->trigger();
     EXPECT_EQ(ricerca.count(), 1);
@@ -83,7 +83,7 @@ TEST(MainWindow, refusesToCloseWhileDisabledAndClosesTheDatabaseOnClose)
 {
     const fixture::PriceListFolder folder({{fixture::Row{}}});
     core::AppState state;
-    core::MDIForm1 main(state);
+    ui::MDIForm1 main(state);
     main.MDIForm_Load(folder.folder());
     main.show();
 
@@ -101,7 +101,7 @@ TEST(MainWindow, everyCommandCanBeReachedFromTheKeyboard)
 {
     const fixture::PriceListFolder folder({{fixture::Row{}}});
     core::AppState state;
-    core::MDIForm1 main(state);
+    ui::MDIForm1 main(state);
     main.MDIForm_Load(folder.folder());
     main.show();
     QApplication::setActiveWindow(&main);
@@ -110,15 +110,15 @@ TEST(MainWindow, everyCommandCanBeReachedFromTheKeyboard)
     struct Case
     {
         std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
-        void (core::MDIForm1::*signal)();
+        void (ui::MDIForm1::*signal)();
     };
     const Case cases[] = {
-        {{{Qt::Key_M, Qt::AltModifier}, {Qt::Key_R, Qt::NoModifier}}, &core::MDIForm1::ricercheRequested},
-        {{{Qt::Key_F10, Qt::NoModifier}, {Qt::Key_C, Qt::NoModifier}}, &core::MDIForm1::alberoRequested},
-        {{{Qt::Key_M, Qt::AltModifier}, {Qt::Key_P, Qt::NoModifier}}, &core::MDIForm1::premesseRequested},
-        {{{Qt::Key_M, Qt::AltModifier}, {Qt::Key_M, Qt::NoModifier}}, &core::MDIForm1::manualeRequested},
-        {{{Qt::Key_F, Qt::ControlModifier}}, &core::MDIForm1::ricercheRequested},
-        {{{Qt::Key_F1, Qt::NoModifier}}, &core::MDIForm1::manualeRequested},
+        {{{Qt::Key_M, Qt::AltModifier}, {Qt::Key_R, Qt::NoModifier}}, &ui::MDIForm1::ricercheRequested},
+        {{{Qt::Key_F10, Qt::NoModifier}, {Qt::Key_C, Qt::NoModifier}}, &ui::MDIForm1::alberoRequested},
+        {{{Qt::Key_M, Qt::AltModifier}, {Qt::Key_P, Qt::NoModifier}}, &ui::MDIForm1::premesseRequested},
+        {{{Qt::Key_M, Qt::AltModifier}, {Qt::Key_M, Qt::NoModifier}}, &ui::MDIForm1::manualeRequested},
+        {{{Qt::Key_F, Qt::ControlModifier}}, &ui::MDIForm1::ricercheRequested},
+        {{{Qt::Key_F1, Qt::NoModifier}}, &ui::MDIForm1::manualeRequested},
     };
     for (const Case& c : cases) {
         QSignalSpy spy(&main, c.signal);

@@ -12,7 +12,7 @@
 
 class QAction;
 
-namespace core {
+namespace ui {
 
 class ReportListModel;
 
@@ -106,12 +106,12 @@ public:
     // headings (a code goes alone); hidden columns stay behind.
     void copyToClipboard(Copy what) const;
 
-    // Marks where 'text', as typed in a text search, occurs in the cells of 'columns' (HighlightPattern);
+    // Marks where 'text', as typed in a text search, occurs in the cells of 'columns' (core::HighlightPattern);
     // an empty text marks nothing. RemoveAll unmarks: the rows that come next are another list.
     void setHighlight(const QString& text, const QList<int>& columns);
     void clearHighlight();
     // The pattern a column's cells are marked with, or null.
-    const HighlightPattern* highlightFor(int column) const;
+    const core::HighlightPattern* highlightFor(int column) const;
 
     // What a cell shows of its text in 'width' pixels: one line, elided. A text of several lines shows
     // its first, marked as cut.
@@ -154,11 +154,11 @@ private:
     QList<int> m_baseWidths;
     int m_stretched = -1;
     bool m_filling = false;
-    HighlightPattern m_highlight;
+    core::HighlightPattern m_highlight;
     QList<int> m_highlightColumns;
     QAction* m_copyRow;
     QAction* m_copyCode;
     QAction* m_copyAll;
 };
 
-} // namespace core
+} // namespace ui

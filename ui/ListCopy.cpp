@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <QMimeData>
 
-namespace core {
+namespace ui {
 
 namespace {
 
@@ -175,4 +175,4 @@ QMimeData* ClipboardTable::mimeData() const
     return data;
 }
 
-} // namespace core
+} // namespace ui

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-namespace core {
+namespace ui {
 
 // The hourglass for the length of a scope: every exit path gives the normal pointer back.
 class WaitCursor
@@ -14,4 +14,4 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-} // namespace core
+} // namespace ui

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QValidator>
 
-namespace core {
+namespace ui {
 
 namespace {
 
@@ -37,4 +37,4 @@ void keepControlCharactersOut(QLineEdit* box)
     box->setValidator(new ControlCharacterFilter(box));
 }
 
-} // namespace core
+} // namespace ui

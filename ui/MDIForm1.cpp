@@ -14,9 +14,9 @@
 
 #include "ui_MDIForm1.h"
 
-namespace core {
+namespace ui {
 
-MDIForm1::MDIForm1(AppState& state, QWidget* parent)
+MDIForm1::MDIForm1(core::AppState& state, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_ui(std::make_unique<Ui::MDIForm1>())
 {
     m_ui->setupUi(this);
@@ -40,25 +40,25 @@ MDIForm1::~MDIForm1() = default;
 
 void MDIForm1::MDIForm_Load(const QString& applicationFolder, const QString& databaseFile)
 {
-    m_state.DbPassword = kDbPassword;
-    const QString path = databaseFile.isEmpty() ? QDir(applicationFolder).filePath(kDatabaseFileName)
+    m_state.DbPassword = core::kDbPassword;
+    const QString path = databaseFile.isEmpty() ? QDir(applicationFolder).filePath(core::kDatabaseFileName)
                                                 : QFileInfo(databaseFile).absoluteFilePath();
-    m_state.dbPrezzario = Database::OpenDatabase(path, QStringLiteral(";pwd=") + m_state.DbPassword);
+    m_state.dbPrezzario = core::Database::OpenDatabase(path, QStringLiteral(";pwd=") + m_state.DbPassword);
     requirePriceListTables(path);
 
     try {
         m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from anno_prezzario"));
         if (m_state.rsMain.Eof())
-            throw DbError(QStringLiteral("la tabella anno_prezzario non contiene alcuna riga."));
-        const Field year = m_state.rsMain.Fields(QStringLiteral("ANNO_PREZZARIO"));
+            throw core::DbError(QStringLiteral("la tabella anno_prezzario non contiene alcuna riga."));
+        const core::Field year = m_state.rsMain.Fields(QStringLiteral("ANNO_PREZZARIO"));
         if (year.IsNull())
-            throw DbError(QStringLiteral("l'anno del prezzario (tabella anno_prezzario) è vuoto."));
+            throw core::DbError(QStringLiteral("l'anno del prezzario (tabella anno_prezzario) è vuoto."));
         m_state.AnnoPrezzario = year.Text();
         m_state.rsMain.Close();
-    } catch (const DbError& error) {
+    } catch (const core::DbError& error) {
         m_state.rsMain.Close();
         m_state.dbPrezzario.Close();
-        throw DbError(QStringLiteral("Impossibile leggere l'anno del prezzario dal database «%1»: %2")
+        throw core::DbError(QStringLiteral("Impossibile leggere l'anno del prezzario dal database «%1»: %2")
                           .arg(QDir::toNativeSeparators(path), error.text()));
     }
 
@@ -70,16 +70,16 @@ void MDIForm1::requirePriceListTables(const QString& path)
     QStringList missing;
     for (const char* table : {"prezzario", "anno_prezzario", "premesse", "manuale"}) {
         const QString name = QString::fromLatin1(table);
-        const SlotGuard closing(m_state.rsMain);
+        const core::SlotGuard closing(m_state.rsMain);
         m_state.rsMain = m_state.dbPrezzario.OpenRecordset(
             QStringLiteral("select name from sqlite_master where type in ('table', 'view') and name = ") +
-            SqlString(name));
+            core::SqlString(name));
         if (m_state.rsMain.Eof())
             missing << name;
     }
     if (!missing.isEmpty()) {
         m_state.dbPrezzario.Close();
-        throw DbError(QStringLiteral("Il database «%1» non è un database del Prezzario: mancano le tabelle %2.")
+        throw core::DbError(QStringLiteral("Il database «%1» non è un database del Prezzario: mancano le tabelle %2.")
                           .arg(QDir::toNativeSeparators(path), missing.join(QStringLiteral(", "))));
     }
 }
@@ -121,4 +121,4 @@ void MDIForm1::mnuManuale_Click()
     emit manualeRequested();
 }
 
-} // namespace core
+} // namespace ui

@@ -6,7 +6,7 @@ class QAction;
 class QMenuBar;
 class QWidget;
 
-namespace core {
+namespace ui {
 
 // Keyboard access to the menus without touching their captions, which are the program's own texts (the
 // manual even looks its topics up by them): each menu and item is given a letter, drawn underlined;
@@ -18,4 +18,4 @@ void enableMnemonics(QMenuBar* bar);
 // Escape closes the window, as its close button does.
 void closeOnEscape(QWidget* window);
 
-} // namespace core
+} // namespace ui

@@ -10,7 +10,7 @@
 #include <exception>
 #include <utility>
 
-namespace core {
+namespace ui {
 
 // The event boundary of a user action: a failure of the engine or of a list is shown as a message and
 // the window stays as it is, usable. Returns false when the action failed.
@@ -20,7 +20,7 @@ bool guarded(QWidget* window, Action&& action)
     try {
         action();
         return true;
-    } catch (const Error& error) {
+    } catch (const core::Error& error) {
         MessageBox::warning(window, error.text());
     } catch (const std::exception& error) {
         MessageBox::warning(window, QStringLiteral("Errore imprevisto: %1").arg(QString::fromLocal8Bit(error.what())));
@@ -57,4 +57,4 @@ inline void releaseMainWindow(QWidget* mainWindow, const QWidget* closing)
     mainWindow->setEnabled(true);
 }
 
-} // namespace core
+} // namespace ui

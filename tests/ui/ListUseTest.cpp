@@ -23,7 +23,7 @@ inline void PrintTo(const QString& text, std::ostream* out)
 }
 QT_END_NAMESPACE
 
-using core::ReportList;
+using ui::ReportList;
 using core::TextRange;
 
 namespace {
@@ -49,7 +49,7 @@ struct Lists
                               {QStringLiteral("Prezzo"), 800, true},
                               {QStringLiteral("Inc. Manodopera"), 1500, true},
                               {QStringLiteral("note"), 0}});
-            core::ReportRow row;
+            ui::ReportRow row;
             row.cell(kCode0)
                 .cell(QStringLiteral("In terreno\tsciolto"))
                 .cell(QStringLiteral("12,5"))
@@ -170,7 +170,7 @@ TEST(ListCopy, onlyNumbersAsTheListWritesThemBecomeValues)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cell.toStdString());
-        const auto number = core::ClipboardTable::number(c.cell);
+        const auto number = ui::ClipboardTable::number(c.cell);
         EXPECT_EQ(number.has_value(), !c.value.isEmpty());
         if (number) {
             EXPECT_EQ(number->value, c.value);

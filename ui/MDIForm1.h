@@ -8,9 +8,13 @@ namespace Ui {
 class MDIForm1;
 }
 
-namespace core {
+namespace ui {
 
+} // namespace ui
+namespace core {
 struct AppState;
+} // namespace core
+namespace ui {
 
 // The main window: the price-list title, the cover and the menu. Its menu commands are signals;
 // the application connects them to the windows they open.
@@ -19,7 +23,7 @@ class MDIForm1 : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit MDIForm1(AppState& state, QWidget* parent = nullptr);
+    explicit MDIForm1(core::AppState& state, QWidget* parent = nullptr);
     ~MDIForm1() override;
 
     // Opens the price list of the application folder and puts its year in the title.
@@ -45,8 +49,8 @@ private:
     void MDIForm_Unload();
     void requirePriceListTables(const QString& path);
 
-    AppState& m_state;
+    core::AppState& m_state;
     std::unique_ptr<Ui::MDIForm1> m_ui;
 };
 
-} // namespace core
+} // namespace ui

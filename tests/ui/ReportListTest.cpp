@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-using core::ReportList;
+using ui::ReportList;
 
 namespace {
 
@@ -144,7 +144,7 @@ TEST(ReportList, aWholeRowAddedAtOnceReadsAsCellByCell)
 {
     ListWindow w;
     ReportList& list = *w.list;
-    core::ReportRow row;
+    ui::ReportRow row;
     row.cellUtf8("01.A01").cell(QStringLiteral("perché è così")).emptyCell();
     list.Add(QStringLiteral("k0"), row);
     row.clear();

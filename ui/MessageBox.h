@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace core {
+namespace ui {
 
 // Every warning of the program goes through here: exclamation icon, one OK button.
 // Tests switch on recording, so that no box blocks and each warning can be read back.
@@ -27,4 +27,4 @@ public:
     static void clearRecorded();
 };
 
-} // namespace core
+} // namespace ui

@@ -2,7 +2,7 @@
 
 class QComboBox;
 
-namespace core {
+namespace ui {
 
 // Makes an editable combo behave as the program's section boxes expect: the user picks an entry or types;
 // typing never adds entries, completes text or picks an entry, and typed text forgets the entry last
@@ -10,4 +10,4 @@ namespace core {
 // Call it before connecting the window's own handlers.
 void setUpSectionCombo(QComboBox* combo);
 
-} // namespace core
+} // namespace ui

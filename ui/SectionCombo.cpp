@@ -6,7 +6,7 @@
 
 #include "PlainInput.h"
 
-namespace core {
+namespace ui {
 
 namespace {
 
@@ -47,4 +47,4 @@ void setUpSectionCombo(QComboBox* combo)
     });
 }
 
-} // namespace core
+} // namespace ui

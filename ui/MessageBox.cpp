@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-namespace core {
+namespace ui {
 
 namespace {
 bool g_recording = false;
@@ -39,4 +39,4 @@ void MessageBox::clearRecorded()
     g_recorded.clear();
 }
 
-} // namespace core
+} // namespace ui

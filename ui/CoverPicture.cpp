@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace core {
+namespace ui {
 
 CoverPicture::CoverPicture(QWidget* parent) : QWidget(parent)
 {
@@ -83,4 +83,4 @@ void CoverPicture::paintEvent(QPaintEvent*)
                QStringLiteral("Elenco regionale dei prezzi delle opere pubbliche"));
 }
 
-} // namespace core
+} // namespace ui
