@@ -33,10 +33,10 @@ struct AnswerTimeout
 TEST_F(ReportSession, aCodeGoneFromThePriceListStopsTheReportAndKeepsTheRowsAlreadyWritten)
 {
     textSearch(0, QStringLiteral("scavo"), false, true, false);
-    ASSERT_EQ(window->lstArticoli().Count(), 3);
+    ASSERT_EQ((*window->findChild<ui::ReportList*>(QStringLiteral("lstArticoli"))).Count(), 3);
     // The price list changes under the search window: the second found article is no longer there.
     const fixture::PriceListFolder changed(withoutRinterro());
-    state.dbPrezzario = changed.open();
+    state.priceList = core::PriceList(changed.open());
     const Sheet sheet = print();
     ASSERT_TRUE(printed);
     ASSERT_EQ(warnings().size(), 1);
