@@ -189,6 +189,12 @@ void modExcel97::Show()
     emit onShow();
 }
 
+void modExcel97::writeCell(int column, int row, const QString& value, const CellLook& look)
+{
+    static const QString text = QStringLiteral("@");
+    SetCell(column, row, value, look.edges, look.text ? text : QString(), false, look.bold, false, 0, false);
+}
+
 void modExcel97::SetCell(int X, int Y, const QString& value, bool bordo, const QString& tipoFormato, bool noWarpTxt,
                          bool Grassetto, bool Piccolo, int Allin, bool Grande)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CellSink.h"
+
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -23,9 +25,11 @@ namespace report {
 // cells are those that writing each cell on its own would give. A full block waits for the office to
 // finish the one before it, so the writes never run far ahead of the workbook.
 //
+// It is the report's cell sink: writeCell is SetCell with the text format "@" or the template's own.
+//
 // Events (signals): onShow at the end of Show, onOpen at the end of Apri_Modello, onClose first thing
 // when the instance is destroyed, onChangeRowHeight at the end of Altezza_riga.
-class modExcel97 : public QObject
+class modExcel97 : public QObject, public CellSink
 {
     Q_OBJECT
 
@@ -43,6 +47,7 @@ public:
     void Show();
     void SetCell(int X, int Y, const QString& value, bool bordo, const QString& tipoFormato, bool noWarpTxt,
                  bool Grassetto, bool Piccolo, int Allin, bool Grande);
+    void writeCell(int column, int row, const QString& value, const CellLook& look) override;
     void Inserisci_Riga(int X, int Y);
     void close_EXCEL();
     void Altezza_riga(int riga, qint32 altezza);
