@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "Fixture.h"
+#include "SearchList.h"
 #include "MessageBox.h"
 #include "ReportList.h"
 #include "frmCerca.h"
@@ -40,7 +41,7 @@ namespace searchtest {
 // So chapter B01 comes before A01 although its code sorts after it, chapter A01 exists in both
 // sections, C01 only in section 02 where its chapter position comes before the rows of A01 do,
 // and article 01.A03.A05 has rows on both sides of A06.
-fixture::Tables searchTables();
+using fixture::searchTables;
 
 // The descriptions hold "a[b]", "50%", "100*", "dell'opera" and accented letters.
 struct SearchSession : ::testing::Test
