@@ -31,8 +31,9 @@ namespace {
 const QString kCode0 = QStringLiteral("01.A01.A01.010");
 const QString kCode1 = QStringLiteral("01.A01.A01.020");
 
-// A window with two lists of subarticles: the first with a price and a labour share, the second with no
-// price (Null) and an apostrophe, quotes and markup in its description; a hidden column on each.
+// A window with two lists of subarticles: the first with a price, a labour share, and a tab and a line break in
+// its description; the second with no price (Null) and an apostrophe, quotes and markup in its description; a
+// hidden column on each.
 struct Lists
 {
     QWidget window;
@@ -51,7 +52,7 @@ struct Lists
                               {QStringLiteral("note"), 0}});
             ui::ReportRow row;
             row.cell(kCode0)
-                .cell(QStringLiteral("In terreno\tsciolto"))
+                .cell(QStringLiteral("In terreno\tsciolto\no smosso"))
                 .cell(QStringLiteral("12,5"))
                 .cell(QStringLiteral("27,5 %"))
                 .cell(QStringLiteral("nascosta"));
@@ -81,13 +82,13 @@ struct Lists
 };
 
 const QString kHeadingsText = QStringLiteral("Codice\tDescrizione\tPrezzo\tInc. Manodopera\n");
-const QString kRow0Text = kCode0 + QStringLiteral("\tIn terreno sciolto\t12,5\t27,5 %\n");
+const QString kRow0Text = kCode0 + QStringLiteral("\tIn terreno sciolto o smosso\t12,5\t27,5 %\n");
 const QString kRow1Text = kCode1 + QStringLiteral("\tRoccia dell'alveo <dura> & \"compatta\"\t\t\n");
 const QString kHeadingsHtml =
     QStringLiteral("<tr><th sdnum=\"1033;0;@\">Codice</th><th sdnum=\"1033;0;@\">Descrizione</th>"
                    "<th sdnum=\"1033;0;@\">Prezzo</th><th sdnum=\"1033;0;@\">Inc. Manodopera</th></tr>");
 const QString kRow0Html = QStringLiteral("<tr><td sdnum=\"1033;0;@\">01.A01.A01.010</td>"
-                                         "<td sdnum=\"1033;0;@\">In terreno\tsciolto</td>"
+                                         "<td sdnum=\"1033;0;@\">In terreno\tsciolto\no smosso</td>"
                                          "<td sdval=\"12.5\" sdnum=\"1033;0;General\">12,5</td>"
                                          "<td sdval=\"0.275\" sdnum=\"1033;0;0.00%\">27,5 %</td></tr>");
 const QString kRow1Html = QStringLiteral("<tr><td sdnum=\"1033;0;@\">01.A01.A01.020</td>"
