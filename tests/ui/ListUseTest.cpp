@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -237,6 +238,53 @@ TEST(ListHighlight, anElidedCellMarksOnlyWhatItShows)
     EXPECT_EQ(w.list->highlightFor(0), nullptr);
     w.list->RemoveAll();
     EXPECT_EQ(w.list->highlightFor(1), nullptr);
+}
+
+// The painted marks: a match that the cell's width cuts in two is marked up to the ellipsis, though the
+// part of the text the cell shows does not hold the whole match.
+TEST(ListHighlight, aMatchCutByTheCellsWidthIsPaintedUpToTheEllipsis)
+{
+    Lists w;
+    ReportList& list = *w.list;
+    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    const int width = list.columnWidth(1) - 2 * margin;
+    const QFontMetrics metrics = list.fontMetrics();
+    // Text before "terreno", a letter more each time, until the cell cuts "terreno" after its third letter.
+    const QString before = QStringLiteral("Scavo eseguito con mezzi meccanici ").repeated(20);
+    const QString tail = QStringLiteral("terreno sciolto, compreso il carico su autocarro");
+    QString text, shown;
+    qsizetype start = 0, visible = 0;
+    for (; start < before.size(); ++start) {
+        text = before.left(start) + tail;
+        shown = ReportList::cellText(text, metrics, width);
+        visible = core::shownLength(text, shown);
+        if (visible > start + 2 && visible < start + 7)
+            break;
+    }
+    ASSERT_TRUE(visible > start + 2 && visible < start + 7) << visible << " " << start;
+    list.SetSubItem(QStringLiteral("k0"), 1, text);
+    list.setHighlight(QStringLiteral("terreno"), {1});
+    QApplication::processEvents();
+
+    const QRect cell = list.visualRect(list.model()->index(0, 1));
+    const int left = cell.left() + margin;
+    const QImage image = list.viewport()->grab().toImage();
+    // The marker is yellow: neither the row's colours nor its text.
+    const auto marked = [&](int x) {
+        const QColor c = image.pixelColor(x, cell.center().y());
+        return c.red() > 160 && c.green() > 160 && c.blue() < 140;
+    };
+    const int from = left + metrics.horizontalAdvance(shown, static_cast<int>(start));
+    const int to = left + metrics.horizontalAdvance(shown, static_cast<int>(visible));
+    const auto markedIn = [&](int first, int end) {
+        int count = 0;
+        for (int x = first; x < end; ++x)
+            count += marked(x);
+        return count;
+    };
+    EXPECT_EQ(markedIn(cell.left(), from - 1), 0);
+    EXPECT_GT(markedIn(from, to), (to - from) / 3);
+    EXPECT_EQ(markedIn(to + 1, cell.right()), 0);
 }
 
 TEST(ListLook, theFocusedListShowsItsSelectedRowInAnotherColourThanTheOthers)
