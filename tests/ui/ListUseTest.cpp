@@ -310,6 +310,28 @@ TEST(ListLook, theFocusedListShowsItsSelectedRowInAnotherColourThanTheOthers)
     EXPECT_EQ(selectionColour(w.list), unfocused);
 }
 
+// A text of several lines shows its first line, marked as cut, in a row one line high (the first row's
+// description holds a line break).
+TEST(ListLook, aTextOfSeveralLinesShowsItsFirstLineInARowOneLineHigh)
+{
+    Lists w;
+    ReportList& list = *w.list;
+    const auto rowHeight = [&] { return list.visualRect(list.model()->index(0, 1)).height(); };
+    const int severalLines = rowHeight();
+    const auto cell = [&](const QString& text) {
+        list.SetSubItem(QStringLiteral("k1"), 1, text);
+        QApplication::processEvents();
+        return list.viewport()->grab(list.visualRect(list.model()->index(1, 1))).toImage();
+    };
+    for (const QString& text : {QStringLiteral("Scavo\nin terreno"), QStringLiteral("Scavo\r\nin terreno")}) {
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(cell(text), cell(QStringLiteral("Scavo") + QChar(0x2026)));
+    }
+    list.SetSubItem(QStringLiteral("k0"), 1, QStringLiteral("In terreno sciolto"));
+    QApplication::processEvents();
+    EXPECT_EQ(severalLines, rowHeight());
+}
+
 TEST(ListLook, clickingARowNeverScrollsSideways)
 {
     Lists w;
