@@ -138,7 +138,7 @@ TEST_F(Menu, altMOpensTheMainMenuAgainAfterAWindowClosesWithEscape)
         QWidget* target = QApplication::activePopupWidget();
         if (!target && QApplication::activeWindow())
             target = QApplication::activeWindow()->focusWidget() ? QApplication::activeWindow()->focusWidget()
-                                                                  : QApplication::activeWindow();
+                                                                 : QApplication::activeWindow();
         ASSERT_NE(target, nullptr);
         QTest::keyClick(target, key, modifiers);
     };

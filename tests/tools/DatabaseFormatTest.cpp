@@ -249,17 +249,17 @@ TEST_F(BuiltFile, isKeyedWithARawKeyOnLargePages)
         int pageSize;
         bool opens;
     } cases[] = {
-        {QStringLiteral("x'%1'").arg(QString::fromLatin1(
-             QCryptographicHash::hash(password, QCryptographicHash::Sha256).toHex())),
+        {QStringLiteral("x'%1'").arg(
+             QString::fromLatin1(QCryptographicHash::hash(password, QCryptographicHash::Sha256).toHex())),
          65536, true},
         {core::kDbPassword, 4096, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pageSize);
         QTemporaryDir dir;
-        const core::Database probe =
-            core::Database::OpenDatabase(QDir(dir.path()).filePath(QStringLiteral("prova.mdb")),
-                                         QStringLiteral(";pwd=") + core::kDbPassword, core::Database::Mode::CreateWrite);
+        const core::Database probe = core::Database::OpenDatabase(
+            QDir(dir.path()).filePath(QStringLiteral("prova.mdb")), QStringLiteral(";pwd=") + core::kDbPassword,
+            core::Database::Mode::CreateWrite);
         // The attached file is read as it is attached, with the process's default page size, set back after.
         const QVariant defaultPageSize = scalar(probe, QStringLiteral("pragma cipher_default_page_size"));
         probe.Execute(QStringLiteral("pragma cipher_default_page_size = %1").arg(c.pageSize));
