@@ -42,13 +42,12 @@ QString oneLine(const QString& cell)
     return line;
 }
 
+// Line breaks stay as they are, whitespace that the office reads as a space: its HTML import starts a new row
+// of the sheet at each <br>, which would push the rest of the description under the next rows' codes.
 void appendEscaped(QString& html, const QString& cell)
 {
     QString escaped = cell.toHtmlEscaped();
     escaped.replace(u'\'', QLatin1String("&#39;"));
-    escaped.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
-    escaped.replace(u'\n', QLatin1String("<br>"));
-    escaped.replace(u'\r', QLatin1String("<br>"));
     html += escaped;
 }
 

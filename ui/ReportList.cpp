@@ -23,6 +23,7 @@
 #include <QVarLengthArray>
 #include <QVector>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -351,8 +352,8 @@ public:
     {
         QStyleOptionViewItem cell = option;
         initStyleOption(&cell, index);
-        QString text = std::move(cell.text);
         cell.text.clear();
+        const QString text = lineBreaksKept(index);
         const QWidget* widget = cell.widget;
         QStyle* style = widget ? widget->style() : QApplication::style();
         // Background, selection and focus frame, without the text.
@@ -377,7 +378,26 @@ public:
         painter->restore();
     }
 
+    // One line high, as paint draws one line: the rows are all as high as the first, whose text may hold a
+    // line break.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        cell.text = lineBreaksKept(index);
+        const auto lineEnd =
+            std::find_if(cell.text.cbegin(), cell.text.cend(), [](QChar c) { return c == u'\n' || c == u'\r'; });
+        cell.text.truncate(lineEnd - cell.text.cbegin());
+        const QWidget* widget = cell.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        return style->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), widget);
+    }
+
 private:
+    // The cell's text as the list holds it: the option's text has its line feeds turned into line
+    // separators, which cellText would not see as the end of the first line.
+    static QString lineBreaksKept(const QModelIndex& index) { return index.data(Qt::DisplayRole).toString(); }
+
     // The matched runs that the cell shows, on a marker colour, their text drawn again over it.
     static void paintMatches(QPainter* painter, const QStyleOptionViewItem& cell, const QRect& area, int flags,
                              const QString& text, const QString& shown, const core::HighlightPattern& pattern)

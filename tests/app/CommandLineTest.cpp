@@ -29,6 +29,9 @@ TEST(CommandLine, eachFormAsksWhatAUserExpects)
         {{QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--style=fusion"),
           QStringLiteral("-reverse")},
          Action::Run, {}, {}},
+        // A value given with '=' is the option's own: the next argument is the program's.
+        {{QStringLiteral("--style=fusion"), QStringLiteral("--database"), QStringLiteral("a.mdb")}, Action::Run,
+         QStringLiteral("a.mdb"), {}},
         {{QStringLiteral("--version"), QStringLiteral("--colore")}, Action::Version, {}, {}},
         {{QStringLiteral("-h")}, Action::Help, {}, {}},
         {{QStringLiteral("--database"), QStringLiteral("a.mdb"), QStringLiteral("--help")}, Action::Help, {}, {}},

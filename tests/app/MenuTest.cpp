@@ -10,9 +10,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -120,4 +124,52 @@ TEST_F(Menu, ricercaOpensTheSearchWindowAndItsManualShowsTheSearchTopics)
 
     window.close();
     EXPECT_TRUE(prezzario.mainWindow().isEnabled());
+}
+
+// Opened from the keyboard and closed with Escape, each window gives the main window back: Alt+M opens its
+// menu again.
+TEST_F(Menu, altMOpensTheMainMenuAgainAfterAWindowClosesWithEscape)
+{
+    QWidget& main = prezzario.mainWindow();
+    const auto* mainMenu = main.findChild<QMenu*>(QStringLiteral("mnuMenu"));
+    // Keys go where a user's keys go: an open menu, else the active window's focus widget.
+    const auto type = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* target = QApplication::activePopupWidget();
+        if (!target && QApplication::activeWindow())
+            target = QApplication::activeWindow()->focusWidget() ? QApplication::activeWindow()->focusWidget()
+                                                                 : QApplication::activeWindow();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, key, modifiers);
+    };
+    const struct
+    {
+        std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+        std::function<QWidget&()> window;
+    } cases[] = {
+        {{{Qt::Key_M, Qt::AltModifier}, {Qt::Key_C, Qt::NoModifier}},
+         [&]() -> QWidget& { return prezzario.consultazione(); }},
+        {{{Qt::Key_F, Qt::ControlModifier}}, [&]() -> QWidget& { return prezzario.ricerca(); }},
+        {{{Qt::Key_F10, Qt::NoModifier}, {Qt::Key_P, Qt::NoModifier}},
+         [&]() -> QWidget& { return prezzario.premesse(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys.front().first);
+        main.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+        for (const auto& [key, modifiers] : c.keys)
+            type(key, modifiers);
+        QWidget& window = c.window();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        type(Qt::Key_Escape);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_TRUE(main.isEnabled());
+
+        // The window manager gives the main window the focus back.
+        main.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+        type(Qt::Key_M, Qt::AltModifier);
+        EXPECT_EQ(QApplication::activePopupWidget(), mainMenu);
+        if (QApplication::activePopupWidget())
+            type(Qt::Key_Escape);
+    }
 }

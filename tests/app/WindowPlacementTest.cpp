@@ -4,6 +4,7 @@
 #include "Application.h"
 #include "Fixture.h"
 #include "MDIForm1.h"
+#include "WindowPlacement.h"
 #include "frmCerca.h"
 #include "frmPremesse.h"
 #include "frmPrincipale.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QScreen>
 #include <QScrollArea>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +59,35 @@ TEST(Windows, everyWindowFitsTheScreenAndShowsTheIcon)
         }
         if (&window != &run.prezzario.mainWindow())
             window.close();
+    }
+}
+
+// A window that touches an edge of the free area stays where it is; one that goes past it comes back to
+// touch it.
+TEST(Windows, aWindowAtTheScreensEdgeStaysAndOnePastItComesBackToIt)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize size(300, 200);
+    const int right = area.right() + 1 - size.width();
+    const int bottom = area.bottom() + 1 - size.height();
+    const struct
+    {
+        QPoint at;
+        QPoint placed;
+    } cases[] = {
+        {{right, area.top() + 10}, {right, area.top() + 10}},
+        {{area.left() + 10, bottom}, {area.left() + 10, bottom}},
+        {{right + 1, bottom + 1}, {right, bottom}},
+        {{area.left() - 1, area.top() - 1}, area.topLeft()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.at.x() << "," << c.at.y());
+        QWidget window;
+        new QVBoxLayout(&window);
+        window.setGeometry(QRect(c.at, size));
+        ui::fitToScreen(&window);
+        EXPECT_EQ(window.pos(), c.placed);
+        EXPECT_EQ(window.size(), size);
     }
 }
 

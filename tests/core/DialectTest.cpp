@@ -63,6 +63,11 @@ TEST(Dialect, likeWildcards)
     EXPECT_FALSE(like("C?LCE", "clce"));
     EXPECT_TRUE(like("*C##*", "classe C25/30"));
     EXPECT_FALSE(like("*C##*", "classe Cx5/30"));
+    // # is any of the ten digits, and not the characters either side of them.
+    for (const char digit : std::string_view("0123456789"))
+        EXPECT_TRUE(like("#", std::string(1, digit))) << digit;
+    EXPECT_FALSE(like("#", "/"));
+    EXPECT_FALSE(like("#", ":"));
     EXPECT_TRUE(like("*A*B*C*", "xaxxbxxcx"));
     EXPECT_FALSE(like("*A*B*C*", "xaxxcxxbx"));
     EXPECT_TRUE(like("*AB*AB", "abab"));
@@ -199,8 +204,11 @@ TEST(Dialect, sqlTextRunsOnTheEncryptedFile)
         QStringList{QStringLiteral("01.A01.A01")});
     // Null never matches and is never upper-cased into text.
     EXPECT_EQ(codes(QStringLiteral("select codice_totale from prezzario where prezzo_lordo like '*'")).size(), 2);
-    EXPECT_EQ(codes(QStringLiteral("select ucase(prezzo_lordo) from prezzario where sequenza = 3")),
-              QStringList{QString()});
+    // Checked as Null: a Null read as text is QString(), which Qt holds equal to "".
+    const core::Recordset upperNull = db.OpenRecordset(
+        QStringLiteral("select ucase(prezzo_lordo), ucase(null) is null from prezzario where sequenza = 3"));
+    EXPECT_TRUE(upperNull.Fields(0).IsNull());
+    EXPECT_EQ(upperNull.Fields(1).Value().toInt(), 1);
     EXPECT_THROW(codes(QStringLiteral("select mid(codice_totale,0,2) from prezzario")), core::DbError);
 }
 

@@ -42,6 +42,13 @@ TEST(ListPaste, numbersArriveAsValuesAndCodesAndTextsAsTheyAre)
          QStringLiteral("90 %"),
          QStringLiteral("1111,1"),
          {}},
+        {QStringLiteral("020"),
+         QStringLiteral("Scavo:\nin terreno\r\nsciolto\rasciutto"),
+         QStringLiteral("m³"),
+         {},
+         {},
+         {},
+         {}},
     };
     for (qsizetype i = 0; i < qsizetype(std::size(rows)); ++i) {
         ui::ReportRow row;
@@ -90,6 +97,9 @@ TEST(ListPaste, numbersArriveAsValuesAndCodesAndTextsAsTheyAre)
         {4, 4, "value", QStringLiteral("1234.56")},
         {5, 4, "value", QStringLiteral("90%")},
         {6, 4, "value", QStringLiteral("1111.1")},
+        // A description of several lines stays in its row's cell, on one line.
+        {2, 5, "text", QStringLiteral("Scavo: in terreno sciolto asciutto")},
+        {2, 6, "empty", {}},
     };
     for (const Expected& expected : cells) {
         SCOPED_TRACE(testing::Message() << "cell " << expected.x << "," << expected.y);

@@ -136,4 +136,38 @@ TEST_F(LongPrint, inputDuringAPrintIsThrownAwayNotAppliedAfterIt)
     EXPECT_EQ(txtCerca()->text(), QStringLiteral("numero 123"));
 }
 
+// The bar counts what the layout said it would write: rows, or list items when it learns each item's rows
+// as it goes.
+TEST(PrintProgress, theBarCountsRowsOrItemsAsTheLayoutTellsThem)
+{
+    struct Case
+    {
+        bool items;
+        int value;
+        int maximum;
+    };
+    for (const Case& c : {Case{false, 10, 40}, Case{true, 1, 4}}) {
+        SCOPED_TRACE(c.items ? "items" : "rows");
+        QWidget over;
+        report::ReportProgress progress(over);
+        if (c.items)
+            progress.expectItems(QStringLiteral("Articoli"), 4);
+        else
+            progress.expectRows(40);
+        // One item of ten rows; the bar moves at most every few tens of milliseconds.
+        for (int row = 1; row <= 10; ++row) {
+            if (row == 10) {
+                if (c.items)
+                    progress.itemDone();
+                QTest::qWait(100);
+            }
+            progress.rowWritten(row);
+        }
+        const QProgressDialog* dialog = over.findChild<QProgressDialog*>();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->maximum(), c.maximum);
+        EXPECT_EQ(dialog->value(), c.value);
+    }
+}
+
 } // namespace reporttest

@@ -1,5 +1,6 @@
 #include "BuilderTestSupport.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -235,6 +236,44 @@ TEST_F(BuiltFile, isEncryptedWithTheProgramsPassword)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.read(16).startsWith("SQLite format 3"));
     EXPECT_THROW(core::Database::OpenDatabase(path(), QStringLiteral(";pwd=sbagliata")), core::DbError);
+}
+
+// A new file is keyed with 32 raw bytes taken from the password, on 64 KiB pages; the keying of earlier
+// builders (a key derived from the password, 4 KiB pages) does not open it.
+TEST_F(BuiltFile, isKeyedWithARawKeyOnLargePages)
+{
+    const QByteArray password = core::kDbPassword.toUtf8();
+    const struct
+    {
+        QString key;
+        int pageSize;
+        bool opens;
+    } cases[] = {
+        {QStringLiteral("x'%1'").arg(
+             QString::fromLatin1(QCryptographicHash::hash(password, QCryptographicHash::Sha256).toHex())),
+         65536, true},
+        {core::kDbPassword, 4096, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageSize);
+        QTemporaryDir dir;
+        const core::Database probe = core::Database::OpenDatabase(
+            QDir(dir.path()).filePath(QStringLiteral("prova.mdb")), QStringLiteral(";pwd=") + core::kDbPassword,
+            core::Database::Mode::CreateWrite);
+        // The attached file is read as it is attached, with the process's default page size, set back after.
+        const QVariant defaultPageSize = scalar(probe, QStringLiteral("pragma cipher_default_page_size"));
+        probe.Execute(QStringLiteral("pragma cipher_default_page_size = %1").arg(c.pageSize));
+        bool opened = true;
+        try {
+            probe.Execute(QStringLiteral("attach database %1 as costruito key %2")
+                              .arg(core::SqlString(path()), core::SqlString(c.key)));
+            probe.Execute(QStringLiteral("select count(*) from costruito.sqlite_master"));
+        } catch (const core::DbError&) {
+            opened = false;
+        }
+        probe.Execute(QStringLiteral("pragma cipher_default_page_size = %1").arg(defaultPageSize.toInt()));
+        EXPECT_EQ(opened, c.opens);
+    }
 }
 
 TEST_F(BuiltFile, leavesOnlyTheDatabaseInItsFolder)

@@ -161,6 +161,8 @@ TEST(PublisherFiles, rowsOfOneChapterMustAgreeOnItsFieldsAndCodesHaveNoBlanks)
                         "riga 2 \"Scavi\"")},
         {"A01,Scavi,,1,020", "A01,Scavi,,4,020",
          QStringLiteral("riga 3, colonna \"seq_capitolo\": il capitolo 01.A01 ha qui \"4\", ma alla riga 2 \"1\"")},
+        {"A01,Scavi,,1,020", "A01,Scavi,\"Nota\",1,020",
+         QStringLiteral("riga 3, colonna \"note_capitolo\": il capitolo 01.A01 ha qui \"Nota\", ma alla riga 2 \"\"")},
         {"020,Scavo a sezione obbligata,,", "020,Scavo a sezione obbligata,\"Nota\",",
          QStringLiteral("riga 3, colonna \"note_articolo\": l'articolo 01.A01.A01 ha qui \"Nota\", ma alla riga 2 \"\"")},
         {"3,01.A02.A01.010,01,Opere edili,", "3,01.A02.A01.010,01,Opere Edili,",

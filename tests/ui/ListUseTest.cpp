@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -31,8 +32,9 @@ namespace {
 const QString kCode0 = QStringLiteral("01.A01.A01.010");
 const QString kCode1 = QStringLiteral("01.A01.A01.020");
 
-// A window with two lists of subarticles: the first with a price and a labour share, the second with no
-// price (Null) and an apostrophe, quotes and markup in its description; a hidden column on each.
+// A window with two lists of subarticles: the first with a price, a labour share, and a tab and a line break in
+// its description; the second with no price (Null) and an apostrophe, quotes and markup in its description; a
+// hidden column on each.
 struct Lists
 {
     QWidget window;
@@ -51,7 +53,7 @@ struct Lists
                               {QStringLiteral("note"), 0}});
             ui::ReportRow row;
             row.cell(kCode0)
-                .cell(QStringLiteral("In terreno\tsciolto"))
+                .cell(QStringLiteral("In terreno\tsciolto\no smosso"))
                 .cell(QStringLiteral("12,5"))
                 .cell(QStringLiteral("27,5 %"))
                 .cell(QStringLiteral("nascosta"));
@@ -81,13 +83,13 @@ struct Lists
 };
 
 const QString kHeadingsText = QStringLiteral("Codice\tDescrizione\tPrezzo\tInc. Manodopera\n");
-const QString kRow0Text = kCode0 + QStringLiteral("\tIn terreno sciolto\t12,5\t27,5 %\n");
+const QString kRow0Text = kCode0 + QStringLiteral("\tIn terreno sciolto o smosso\t12,5\t27,5 %\n");
 const QString kRow1Text = kCode1 + QStringLiteral("\tRoccia dell'alveo <dura> & \"compatta\"\t\t\n");
 const QString kHeadingsHtml =
     QStringLiteral("<tr><th sdnum=\"1033;0;@\">Codice</th><th sdnum=\"1033;0;@\">Descrizione</th>"
                    "<th sdnum=\"1033;0;@\">Prezzo</th><th sdnum=\"1033;0;@\">Inc. Manodopera</th></tr>");
 const QString kRow0Html = QStringLiteral("<tr><td sdnum=\"1033;0;@\">01.A01.A01.010</td>"
-                                         "<td sdnum=\"1033;0;@\">In terreno\tsciolto</td>"
+                                         "<td sdnum=\"1033;0;@\">In terreno\tsciolto\no smosso</td>"
                                          "<td sdval=\"12.5\" sdnum=\"1033;0;General\">12,5</td>"
                                          "<td sdval=\"0.275\" sdnum=\"1033;0;0.00%\">27,5 %</td></tr>");
 const QString kRow1Html = QStringLiteral("<tr><td sdnum=\"1033;0;@\">01.A01.A01.020</td>"
@@ -238,6 +240,53 @@ TEST(ListHighlight, anElidedCellMarksOnlyWhatItShows)
     EXPECT_EQ(w.list->highlightFor(1), nullptr);
 }
 
+// The painted marks: a match that the cell's width cuts in two is marked up to the ellipsis, though the
+// part of the text the cell shows does not hold the whole match.
+TEST(ListHighlight, aMatchCutByTheCellsWidthIsPaintedUpToTheEllipsis)
+{
+    Lists w;
+    ReportList& list = *w.list;
+    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    const int width = list.columnWidth(1) - 2 * margin;
+    const QFontMetrics metrics = list.fontMetrics();
+    // Text before "terreno", a letter more each time, until the cell cuts "terreno" after its third letter.
+    const QString before = QStringLiteral("Scavo eseguito con mezzi meccanici ").repeated(20);
+    const QString tail = QStringLiteral("terreno sciolto, compreso il carico su autocarro");
+    QString text, shown;
+    qsizetype start = 0, visible = 0;
+    for (; start < before.size(); ++start) {
+        text = before.left(start) + tail;
+        shown = ReportList::cellText(text, metrics, width);
+        visible = core::shownLength(text, shown);
+        if (visible > start + 2 && visible < start + 7)
+            break;
+    }
+    ASSERT_TRUE(visible > start + 2 && visible < start + 7) << visible << " " << start;
+    list.SetSubItem(QStringLiteral("k0"), 1, text);
+    list.setHighlight(QStringLiteral("terreno"), {1});
+    QApplication::processEvents();
+
+    const QRect cell = list.visualRect(list.model()->index(0, 1));
+    const int left = cell.left() + margin;
+    const QImage image = list.viewport()->grab().toImage();
+    // The marker is yellow: neither the row's colours nor its text.
+    const auto marked = [&](int x) {
+        const QColor c = image.pixelColor(x, cell.center().y());
+        return c.red() > 160 && c.green() > 160 && c.blue() < 140;
+    };
+    const int from = left + metrics.horizontalAdvance(shown, static_cast<int>(start));
+    const int to = left + metrics.horizontalAdvance(shown, static_cast<int>(visible));
+    const auto markedIn = [&](int first, int end) {
+        int count = 0;
+        for (int x = first; x < end; ++x)
+            count += marked(x);
+        return count;
+    };
+    EXPECT_EQ(markedIn(cell.left(), from - 1), 0);
+    EXPECT_GT(markedIn(from, to), (to - from) / 3);
+    EXPECT_EQ(markedIn(to + 1, cell.right()), 0);
+}
+
 TEST(ListLook, theFocusedListShowsItsSelectedRowInAnotherColourThanTheOthers)
 {
     Lists w;
@@ -259,6 +308,28 @@ TEST(ListLook, theFocusedListShowsItsSelectedRowInAnotherColourThanTheOthers)
     QApplication::processEvents();
     EXPECT_EQ(selectionColour(w.other), focused);
     EXPECT_EQ(selectionColour(w.list), unfocused);
+}
+
+// A text of several lines shows its first line, marked as cut, in a row one line high (the first row's
+// description holds a line break).
+TEST(ListLook, aTextOfSeveralLinesShowsItsFirstLineInARowOneLineHigh)
+{
+    Lists w;
+    ReportList& list = *w.list;
+    const auto rowHeight = [&] { return list.visualRect(list.model()->index(0, 1)).height(); };
+    const int severalLines = rowHeight();
+    const auto cell = [&](const QString& text) {
+        list.SetSubItem(QStringLiteral("k1"), 1, text);
+        QApplication::processEvents();
+        return list.viewport()->grab(list.visualRect(list.model()->index(1, 1))).toImage();
+    };
+    for (const QString& text : {QStringLiteral("Scavo\nin terreno"), QStringLiteral("Scavo\r\nin terreno")}) {
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(cell(text), cell(QStringLiteral("Scavo") + QChar(0x2026)));
+    }
+    list.SetSubItem(QStringLiteral("k0"), 1, QStringLiteral("In terreno sciolto"));
+    QApplication::processEvents();
+    EXPECT_EQ(severalLines, rowHeight());
 }
 
 TEST(ListLook, clickingARowNeverScrollsSideways)
