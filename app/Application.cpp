@@ -17,6 +17,13 @@
 
 namespace app {
 
+void printSearch(const core::PriceList& list, const QString& heading, search::frmCerca& window)
+{
+    const report::SearchReport search{window.currentRequest(), window.shownResults(), window.reportKind(),
+                                      window.Elemento_DA(), window.Elemento_A()};
+    report::PrintSearchReport(list, heading, window, search);
+}
+
 Application::Application(core::AppState& state) : m_state(state), m_main(std::make_unique<ui::MDIForm1>(state))
 {
     // Every window of the program shows it.
@@ -38,7 +45,8 @@ bool Application::startUp(const QString& applicationFolder, const QString& datab
     QObject::connect(main, &ui::MDIForm1::premesseRequested, main, [this] { premesse().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::alberoRequested, main, [this] { showConsultazione(); });
     QObject::connect(main, &ui::MDIForm1::ricercheRequested, main, [this] { ricerca().showFromMenu(); });
-    QObject::connect(main, &ui::MDIForm1::manualeRequested, main, [this] { showManuale(); });
+    QObject::connect(main, &ui::MDIForm1::manualeRequested, main,
+                     [this] { showManuale(texts::frmInfo::Topics::All); });
     return true;
 }
 
@@ -47,7 +55,7 @@ consultation::frmPrincipale& Application::consultazione()
     if (!m_consultazione) {
         m_consultazione = std::make_unique<consultation::frmPrincipale>(m_state, m_main.get());
         QObject::connect(m_consultazione.get(), &consultation::frmPrincipale::manualeRequested, m_main.get(),
-                         [this] { showManuale(); });
+                         [this] { showManuale(texts::frmInfo::Topics::Consultation); });
     }
     return *m_consultazione;
 }
@@ -62,11 +70,12 @@ search::frmCerca& Application::ricerca()
     if (!m_ricerca) {
         m_ricerca = std::make_unique<search::frmCerca>(m_state, m_main.get());
         search::frmCerca* window = m_ricerca.get();
-        QObject::connect(window, &search::frmCerca::manualeRequested, m_main.get(), [this] { showManuale(); });
+        QObject::connect(window, &search::frmCerca::manualeRequested, m_main.get(),
+                         [this] { showManuale(texts::frmInfo::Topics::Search); });
         QObject::connect(window, &search::frmCerca::consultazioneRequested, m_main.get(),
                          [this](const QString& code) { consultazione().openAt(code); });
         QObject::connect(window, &search::frmCerca::stampaRequested, m_main.get(),
-                         [this, window] { report::PrintSearchReport(m_state, *m_main, *window); });
+                         [this, window] { printSearch(m_state.priceList, m_main->windowTitle(), *window); });
     }
     return *m_ricerca;
 }
@@ -86,9 +95,9 @@ texts::frmInfo& Application::manuale()
     return *m_manuale;
 }
 
-void Application::showManuale()
+void Application::showManuale(texts::frmInfo::Topics topics)
 {
-    manuale().showModal();
+    manuale().showModal(topics);
 }
 
 } // namespace app

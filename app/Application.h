@@ -1,5 +1,7 @@
 #pragma once
 
+#include "frmInfo.h"
+
 #include <QString>
 
 #include <memory>
@@ -21,11 +23,17 @@ class frmCerca;
 }
 
 namespace texts {
-class frmInfo;
 class frmPremesse;
 } // namespace texts
 
+namespace core {
+class PriceList;
+}
+
 namespace app {
+
+// What both print buttons of the search window do: print the search it shows, under 'heading'.
+void printSearch(const core::PriceList& list, const QString& heading, search::frmCerca& window);
 
 // The program: the main window and the function windows its menu opens, each created on first use
 // and shown again by later commands.
@@ -48,7 +56,7 @@ public:
 
 private:
     void showConsultazione();
-    void showManuale();
+    void showManuale(texts::frmInfo::Topics topics);
 
     core::AppState& m_state;
     std::unique_ptr<ui::MDIForm1> m_main;

@@ -257,7 +257,7 @@ void BM_Floor(benchmark::State& state)
         for (int row = 0; row < static_cast<int>(written.size()); ++row) {
             for (int column = 0; column < kReportColumns; ++column)
                 excel.SetCell(column + 1, row + 1, written[static_cast<std::size_t>(row)].value(column), false,
-                              QString(), false, false, false, 0, false);
+                              QString(), false);
         }
         excel.Flush();
         excel.closeDocument();

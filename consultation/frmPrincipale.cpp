@@ -1,7 +1,7 @@
 #include "frmPrincipale.h"
 
 #include "AppState.h"
-#include "EscapeQuotes.h"
+#include "Field.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
 #include "ReportList.h"
@@ -135,20 +135,18 @@ void frmPrincipale::resetToOpeningState()
     m_ui->lst_Capitoli->RemoveAll();
     m_ui->lst_Articoli->RemoveAll();
     m_ui->lstSubarticoli->RemoveAll();
-    lstCodCap.clear();
-    lstCodArt.clear();
+    m_chapters.clear();
+    m_articles.clear();
+    m_subarticles.clear();
 }
 
 void frmPrincipale::Form_Load()
 {
     m_mainWindow->setEnabled(false);
     ui::WaitCursor wait;
-    const core::SlotGuard closing(m_state.rsMain);
-    m_state.rsMain = m_state.dbPrezzario.OpenRecordset(
-        QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"));
     QStringList entries;
-    for (m_state.rsMain.MoveFirst(); !m_state.rsMain.Eof(); m_state.rsMain.MoveNext())
-        entries << m_state.rsMain.Fields(0).Text() + QStringLiteral(" - ") + m_state.rsMain.Fields(1).Text();
+    for (const core::Section& section : m_state.priceList.sections())
+        entries << section.code + QStringLiteral(" - ") + section.name.toString();
     m_ui->cmbSezioni->addItems(entries);
     m_ui->cmbSezioni->setCurrentIndex(-1);
     m_ui->cmbSezioni->setEditText(QString());
@@ -217,23 +215,18 @@ void frmPrincipale::lstSubarticoli_GotFocus()
 
 void frmPrincipale::mnuInf_Click()
 {
-    m_state.ContestoManuale = QStringLiteral("Albero");
     emit manualeRequested();
 }
 
 // Operations
 
-qsizetype frmPrincipale::rowNumber(const QString& key)
-{
-    return key.mid(1).toLongLong();
-}
-
 void frmPrincipale::reloadSection()
 {
     ui::WaitCursor wait;
-    lstCodCap.clear();
+    m_chapters.clear();
     m_ui->txtCapSel->clear();
-    lstCodArt.clear();
+    m_articles.clear();
+    m_subarticles.clear();
     m_ui->txtArtSel->clear();
     m_ui->txtArticolo->clear();
     m_ui->txtSezioneNote->clear();
@@ -245,25 +238,14 @@ void frmPrincipale::reloadSection()
     m_ui->lstSubarticoli->RemoveAll();
 
     const QString section = m_ui->cmbSezioni->currentText().left(2);
-    core::Recordset& rs2 = m_state.rs2;
-    const core::SlotGuard closing(rs2);
-    rs2 = m_state.dbPrezzario.OpenRecordset(
-        QStringLiteral("select distinct codice_capitolo, capitolo,seq_capitolo,note_sezione from prezzario where "
-                       "codice_sezione =") +
-        core::SqlString(section) + QStringLiteral(" order by seq_capitolo"));
-    if (!rs2.Eof()) {
-        rs2.MoveFirst();
-        qsizetype counter = 0;
-        if (!rs2.Fields(3).IsNull())
-            m_ui->txtSezioneNote->setPlainText(rs2.Fields(3).Text());
-        for (; !rs2.Eof(); rs2.MoveNext()) {
-            const QString key = ReportList::keyFor(counter);
-            const QString code = rs2.Fields(0).Text();
-            m_ui->lst_Capitoli->Add(key, section + u'.' + code);
-            m_ui->lst_Capitoli->SetSubItem(key, 1, rs2.Fields(1).Text());
-            lstCodCap << code;
-            ++counter;
-        }
+    const core::SectionChapters chapters = m_state.priceList.chapters(section);
+    if (!chapters.sectionNote.isNull())
+        m_ui->txtSezioneNote->setPlainText(chapters.sectionNote.toString());
+    m_chapters = chapters.chapters;
+    for (qsizetype i = 0; i < m_chapters.size(); ++i) {
+        const QString key = ReportList::keyFor(i);
+        m_ui->lst_Capitoli->Add(key, section + u'.' + m_chapters[i].code);
+        m_ui->lst_Capitoli->SetSubItem(key, 1, m_chapters[i].name.toString());
     }
 }
 
@@ -271,7 +253,8 @@ void frmPrincipale::reloadArticles()
 {
     ui::WaitCursor wait;
     m_ui->txtCapSel->clear();
-    lstCodArt.clear();
+    m_articles.clear();
+    m_subarticles.clear();
     m_ui->txtArtSel->clear();
     m_ui->txtArticolo->clear();
     m_ui->txtCapitoloNote->clear();
@@ -280,31 +263,17 @@ void frmPrincipale::reloadArticles()
     m_ui->lst_Articoli->RemoveAll();
     m_ui->lstSubarticoli->RemoveAll();
 
-    const qsizetype row = rowNumber(m_ui->lst_Capitoli->SelectedKey());
-    m_ui->txtCapSel->setText(m_ui->cmbSezioni->currentText().left(2) + u'.' + lstCodCap.value(row));
+    const qsizetype row = m_ui->lst_Capitoli->SelectedRow();
+    m_ui->txtCapSel->setText(m_ui->cmbSezioni->currentText().left(2) + u'.' + m_chapters.value(row).code);
 
-    core::Recordset& rs3 = m_state.rs3;
-    const core::SlotGuard closing(rs3);
-    rs3 = m_state.dbPrezzario.OpenRecordset(
-        QStringLiteral("select codice_articolo,articolo,note_capitolo from prezzario where mid(codice_totale,1,6) =") +
-        core::SqlString(m_ui->txtCapSel->text()) + QStringLiteral(" order by codice_articolo"));
-    QString previous;
-    if (!rs3.Eof()) {
-        rs3.MoveFirst();
-        if (!rs3.Fields(2).IsNull())
-            m_ui->txtCapitoloNote->setPlainText(rs3.Fields(2).Text());
-        qsizetype counter = 0;
-        for (; !rs3.Eof(); rs3.MoveNext()) {
-            const QString code = rs3.Fields(0).Text();
-            if (code != previous) {
-                const QString key = ReportList::keyFor(counter);
-                m_ui->lst_Articoli->Add(key, m_ui->txtCapSel->text() + u'.' + code);
-                m_ui->lst_Articoli->SetSubItem(key, 1, rs3.Fields(1).Text());
-                lstCodArt << code;
-                ++counter;
-            }
-            previous = code;
-        }
+    const core::ChapterArticles articles = m_state.priceList.articles(m_ui->txtCapSel->text());
+    if (!articles.chapterNote.isNull())
+        m_ui->txtCapitoloNote->setPlainText(articles.chapterNote.toString());
+    m_articles = articles.articles;
+    for (qsizetype i = 0; i < m_articles.size(); ++i) {
+        const QString key = ReportList::keyFor(i);
+        m_ui->lst_Articoli->Add(key, m_ui->txtCapSel->text() + u'.' + m_articles[i].code);
+        m_ui->lst_Articoli->SetSubItem(key, 1, m_articles[i].name.toString());
     }
 }
 
@@ -316,43 +285,38 @@ void frmPrincipale::reloadSubarticles()
     m_ui->txtArticoloNote->clear();
     m_ui->txtSubarticolo->clear();
     m_ui->lstSubarticoli->RemoveAll();
+    m_subarticles.clear();
 
-    m_ui->txtArticolo->setPlainText(m_ui->lst_Articoli->SelectedSubItem(1));
-    const qsizetype row = rowNumber(m_ui->lst_Articoli->SelectedKey());
-    m_ui->txtArtSel->setText(m_ui->txtCapSel->text() + u'.' + lstCodArt.value(row));
+    const qsizetype row = m_ui->lst_Articoli->SelectedRow();
+    const core::ListedArticle article = m_articles.value(row);
+    m_ui->txtArticolo->setPlainText(article.name.toString());
+    m_ui->txtArtSel->setText(m_ui->txtCapSel->text() + u'.' + article.code);
 
-    core::Recordset& rs4 = m_state.rs4;
-    const core::SlotGuard closing(rs4);
-    rs4 = m_state.dbPrezzario.OpenRecordset(
-        QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,note_articolo,incidenza_manodopera,"
-                       "somma_manodopera from prezzario where mid(codice_totale,1,10) =") +
-        core::SqlString(m_ui->txtArtSel->text()) + QStringLiteral(" order by codice_subarticolo"));
-    if (!rs4.Eof()) {
-        rs4.MoveFirst();
-        if (!rs4.Fields(4).IsNull())
-            m_ui->txtArticoloNote->setPlainText(rs4.Fields(4).Text());
-        qsizetype counter = 0;
-        ReportList& list = *m_ui->lstSubarticoli;
-        for (; !rs4.Eof(); rs4.MoveNext()) {
-            const QString key = ReportList::keyFor(counter);
-            list.Add(key, rs4.Fields(0).Text());
-            list.SetSubItem(key, 1, rs4.Fields(1).Text());
-            list.SetSubItem(key, 2, rs4.Fields(2).Text());
-            if (!rs4.Fields(3).IsNull())
-                list.SetSubItem(key, 3, rs4.Fields(3).Text());
-            if (!rs4.Fields(5).IsNull())
-                list.SetSubItem(key, 4, rs4.Fields(5).Text() + QStringLiteral(" %"));
-            if (!rs4.Fields(6).IsNull())
-                list.SetSubItem(key, 5, rs4.Fields(6).Text());
-            ++counter;
-        }
+    const core::ArticleSubarticles subarticles =
+        m_state.priceList.subarticles(m_ui->txtArtSel->text(), core::SubarticleOrder::ByCode);
+    if (!subarticles.articleNote.isNull())
+        m_ui->txtArticoloNote->setPlainText(subarticles.articleNote.toString());
+    m_subarticles = subarticles.subarticles;
+    ReportList& list = *m_ui->lstSubarticoli;
+    for (qsizetype i = 0; i < m_subarticles.size(); ++i) {
+        const core::Subarticle& subarticle = m_subarticles[i];
+        const QString key = ReportList::keyFor(i);
+        list.Add(key, subarticle.code);
+        list.SetSubItem(key, 1, subarticle.subarticolo.toString());
+        list.SetSubItem(key, 2, subarticle.simbolo.toString());
+        if (subarticle.prezzoLordo)
+            list.SetSubItem(key, 3, core::numberText(*subarticle.prezzoLordo));
+        if (subarticle.incidenzaManodopera)
+            list.SetSubItem(key, 4, core::numberText(*subarticle.incidenzaManodopera) + QStringLiteral(" %"));
+        if (subarticle.sommaManodopera)
+            list.SetSubItem(key, 5, core::numberText(*subarticle.sommaManodopera));
     }
 }
 
 void frmPrincipale::showSubarticleDescription()
 {
     m_ui->txtSubarticolo->clear();
-    m_ui->txtSubarticolo->setPlainText(m_ui->lstSubarticoli->SelectedSubItem(1));
+    m_ui->txtSubarticolo->setPlainText(m_subarticles.value(m_ui->lstSubarticoli->SelectedRow()).subarticolo.toString());
 }
 
 } // namespace consultation

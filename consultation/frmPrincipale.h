@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PriceList.h"
+
 #include <QMainWindow>
 #include <QStringList>
 
@@ -64,14 +66,14 @@ private:
     void reloadArticles();
     void reloadSubarticles();
     void showSubarticleDescription();
-    static qsizetype rowNumber(const QString& key);
 
     core::AppState& m_state;
     QWidget* m_mainWindow;
     std::unique_ptr<Ui::frmPrincipale> m_ui;
-    // The codes of the rows of lst_Capitoli and lst_Articoli, at the same positions.
-    QStringList lstCodCap;
-    QStringList lstCodArt;
+    // What the three lists show, row for row.
+    QList<core::ListedChapter> m_chapters;
+    QList<core::ListedArticle> m_articles;
+    QList<core::Subarticle> m_subarticles;
 };
 
 } // namespace consultation

@@ -109,12 +109,23 @@ public:
     // The whole row of a subarticle's code, or nothing.
     struct Row
     {
-        QString code; // codice_totale
+        QString code;          // codice_totale
+        QString codiceSezione; // "01"
         Text sezione, capitolo, articolo;
         Text noteSezione, noteCapitolo, noteArticolo;
         Subarticle subarticle;
     };
     std::optional<Row> row(const QString& code) const;
+    // The rows under a chapter ("01.A01"), an article ("01.A01.A01") or of a subarticle's code, in the list's
+    // order.
+    enum class Level {
+        Chapter,
+        Article,
+        Subarticle,
+    };
+    QList<Row> rowsUnder(const QString& code, Level level) const;
+    // The note of a section as its first row in the list's order holds it; nothing when the section has no row.
+    std::optional<Text> sectionNote(const QString& section) const;
     // A text of the preface window: 'key' is "Prefazione", "Premessa" or a section's code. Null when the
     // row is missing or its text is Null.
     Text preface(const QString& key, PrefaceColumn column) const;

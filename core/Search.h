@@ -88,6 +88,10 @@ struct SearchProblem
 // list (chapters and codes that must exist and come in order) are made by the run.
 std::optional<SearchProblem> validate(const SearchRequest& request);
 
+// Whether a range request's two codes each pass their checks, before they are compared with each other and
+// looked up: from then on the report names them, even when the run is refused.
+bool rangeCodesWellFormed(const SearchRequest& request);
+
 // A chapter, an article and a subarticle as the three result lists show them.
 struct ChapterResult
 {

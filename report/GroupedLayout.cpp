@@ -1,19 +1,20 @@
 #include "Layouts.h"
 
-#include "AppState.h"
-#include "EscapeQuotes.h"
 #include "AutomationError.h"
-#include "ReportList.h"
+#include "Field.h"
+#include "PriceList.h"
 #include "ReportRows.h"
-#include "frmCerca.h"
-
-#include <optional>
 
 namespace report {
 
-QString shareText(const core::Field& field)
+QString numberCell(const std::optional<double>& number)
 {
-    return field.IsNull() ? QString() : field.Text() + QStringLiteral(" %");
+    return number ? core::numberText(*number) : QString();
+}
+
+QString shareCell(const std::optional<double>& share)
+{
+    return share ? core::numberText(*share) + QStringLiteral(" %") : QString();
 }
 
 void noRowsFor(const QString& code, int riga)
@@ -24,78 +25,80 @@ void noRowsFor(const QString& code, int riga)
                           .arg(riga));
 }
 
-void printGrouped(const ReportContext& context, const QString& kind)
-{
-    const bool articles = kind == u"ArtInd";
-    const bool chapters = kind == u"CapInd";
-    const ui::ReportList& list = articles   ? context.cerca.lstArticoli()
-                                   : chapters ? context.cerca.lstCapitoli()
-                                              : context.cerca.lstSubarticoli();
-    core::Recordset& slot = articles ? context.state.rs3 : chapters ? context.state.rs2 : context.state.rs4;
-    const core::SlotGuard closeSlot(slot);
-    ReportRows& rows = context.rows;
+namespace {
 
+// The listed codes of the one level a grouped report prints.
+QStringList listedCodes(const core::SearchResults& results, core::PriceList::Level level)
+{
+    QStringList codes;
+    if (level == core::PriceList::Level::Article) {
+        for (const core::ArticleResult& article : results.articles)
+            codes << article.code;
+    } else if (level == core::PriceList::Level::Chapter) {
+        for (const core::ChapterResult& chapter : results.chapters)
+            codes << chapter.code;
+    } else {
+        for (const core::Subarticle& subarticle : results.subarticles)
+            codes << subarticle.code;
+    }
+    return codes;
+}
+
+} // namespace
+
+void printGrouped(const ReportContext& context)
+{
+    using Level = core::PriceList::Level;
+    const core::ReportKind kind = context.search.kind;
+    const Level level = kind == core::ReportKind::ArtInd   ? Level::Article
+                        : kind == core::ReportKind::CapInd ? Level::Chapter
+                                                           : Level::Subarticle;
+    const QStringList codes = listedCodes(context.search.results, level);
+    ReportRows& rows = context.rows;
     rows.riga = 3;
     // Not reset between list items, so that neighbouring items share their headings.
     QString lastSection;
     QString lastChapter;
     QString lastArticle;
-
-    const qsizetype count = list.Count();
     // The rows of an item, headings included, are known only once its query has run.
-    rows.expectItems(articles   ? QStringLiteral("Articoli")
-                     : chapters ? QStringLiteral("Capitoli")
-                                : QStringLiteral("Subarticoli"),
-                     count);
-    for (qsizetype i = 0; i < count; ++i) {
-        const QString itemKey = ui::ReportList::keyFor(i);
-        const QString key = list.Text(itemKey);
-        const QString where = articles   ? QStringLiteral("mid(codice_totale,1,10) = ")
-                              : chapters ? QStringLiteral("mid(codice_totale,1,6) = ")
-                                         : QStringLiteral("codice_totale = ");
-        const QString sql = QStringLiteral("select * from prezzario where ") + where + core::SqlString(key) +
-                            QStringLiteral(" order by sequenza");
-        slot = context.state.dbPrezzario.OpenRecordset(sql);
-        if (slot.Eof())
-            noRowsFor(key, rows.riga);
-
-        const auto writeRow = [&] {
-            const QString codiceTotale = slot.Fields(1).Text();
-            const QString section = slot.Fields(2).Text();
+    rows.expectItems(level == Level::Article   ? QStringLiteral("Articoli")
+                     : level == Level::Chapter ? QStringLiteral("Capitoli")
+                                               : QStringLiteral("Subarticoli"),
+                     codes.size());
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        const QString& code = codes[i];
+        QList<core::PriceList::Row> found = context.list.rowsUnder(code, level);
+        if (found.isEmpty())
+            noRowsFor(code, rows.riga);
+        // A subarticle prints its own row only, its cells as the list shows them.
+        if (level == Level::Subarticle)
+            found.resize(1);
+        for (const core::PriceList::Row& row : found) {
+            const QString section = row.codiceSezione;
             if (section != lastSection) {
                 if (rows.riga != 3)
                     ++rows.riga;
-                const core::Field note = slot.Fields(4);
-                rows.section(section, slot.Fields(3).Text(),
-                             note.IsNull() ? std::nullopt : std::optional<QString>(note.Text()));
+                rows.section(section, row.sezione.toString(),
+                             row.noteSezione.isNull() ? std::nullopt
+                                                      : std::optional<QString>(row.noteSezione.toString()));
                 lastSection = section;
             }
-            const QString chapterKey = codiceTotale.left(6);
-            if (chapterKey != lastChapter) {
-                rows.chapter(section, chapterKey, slot.Fields(7).Text(), slot.Fields(8).Text());
-                lastChapter = chapterKey;
+            const QString chapterCode = row.code.left(6);
+            if (chapterCode != lastChapter) {
+                rows.chapter(section, chapterCode, row.capitolo.toString(), row.noteCapitolo.toString());
+                lastChapter = chapterCode;
             }
-            const QString articleKey = codiceTotale.left(10);
-            if (articleKey != lastArticle) {
-                rows.article(section, articleKey, slot.Fields(11).Text(), slot.Fields(12).Text());
-                lastArticle = articleKey;
+            const QString articleCode = row.code.left(10);
+            if (articleCode != lastArticle) {
+                rows.article(section, articleCode, row.articolo.toString(), row.noteArticolo.toString());
+                lastArticle = articleCode;
             }
-            if (articles || chapters)
-                rows.subarticle(codiceTotale.left(2), codiceTotale, slot.Fields(14).Text(), slot.Fields(15).Text(),
-                                slot.Fields(16).Text(), shareText(slot.Fields(17)), slot.Fields(18).Text());
-            else
-                rows.subarticle(key.left(2), key, list.SubItem(itemKey, 1), list.SubItem(itemKey, 2),
-                                list.SubItem(itemKey, 3), list.SubItem(itemKey, 4), list.SubItem(itemKey, 5));
-        };
-
-        if (articles || chapters) {
-            slot.MoveFirst();
-            for (; !slot.Eof(); slot.MoveNext())
-                writeRow();
-        } else {
-            // The subarticle's own row only: its cells come from the list.
-            writeRow();
-            slot.Close();
+            const core::Subarticle& item =
+                level == Level::Subarticle ? context.search.results.subarticles[i] : row.subarticle;
+            const QString itemSection = level == Level::Subarticle ? code.left(2) : row.code.left(2);
+            rows.subarticle(itemSection, item.code, item.subarticolo.toString(), item.simbolo.toString(),
+                            numberCell(item.prezzoLordo), shareCell(item.incidenzaManodopera),
+                            numberCell(item.sommaManodopera));
         }
         rows.itemDone();
     }

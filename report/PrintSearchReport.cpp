@@ -1,6 +1,6 @@
 #include "PrintSearchReport.h"
 
-#include "AppState.h"
+#include "PriceList.h"
 #include "AutomationError.h"
 #include "Guard.h"
 #include "Layouts.h"
@@ -8,7 +8,6 @@
 #include "ReportProgress.h"
 #include "ReportRows.h"
 #include "WaitCursor.h"
-#include "frmCerca.h"
 #include "modExcel97.h"
 
 #include <QWidget>
@@ -27,7 +26,7 @@ enum class Layout {
 
 struct TextKind
 {
-    const char16_t* code;
+    core::ReportKind kind;
     Layout layout;
     const char16_t* before;
     const char16_t* after;
@@ -35,63 +34,65 @@ struct TextKind
 
 // The search kinds of a text search, their layouts and the title around the searched text.
 constexpr TextKind kTextKinds[] = {
-    {u"ArtInd", Layout::Grouped, u" - Ricerca del testo:  '",
+    {core::ReportKind::ArtInd, Layout::Grouped, u" - Ricerca del testo:  '",
      u"'  contenuto nell'Articolo e tutti i suoi Subarticoli associati"},
-    {u"CapInd", Layout::Grouped, u" - Ricerca del testo:  '",
+    {core::ReportKind::CapInd, Layout::Grouped, u" - Ricerca del testo:  '",
      u"'  contenuto nel Capitolo e tutti i suoi Articoli e Subarticoli associati"},
-    {u"SubInd", Layout::Grouped, u" - Ricerca del testo:  '", u"'  contenuto nei soli Subarticoli"},
-    {u"CapInd_ArtInd_SubInd", Layout::ResultLists, u" - Ricerca del testo:  '",
+    {core::ReportKind::SubInd, Layout::Grouped, u" - Ricerca del testo:  '", u"'  contenuto nei soli Subarticoli"},
+    {core::ReportKind::CapInd_ArtInd_SubInd, Layout::ResultLists, u" - Ricerca del testo:  '",
      u"'  contenuto in Capitoli, Articoli e Subarticoli non correlati fra loro"},
-    {u"ArtInd_SubInd", Layout::ResultLists, u" - Ricerca del testo:  '",
+    {core::ReportKind::ArtInd_SubInd, Layout::ResultLists, u" - Ricerca del testo:  '",
      u"'  contenuto in Articoli e Subarticoli non correlati fra loro"},
-    {u"CapInd_SubInd", Layout::ResultLists, u" - Ricerca del testo:  '",
+    {core::ReportKind::CapInd_SubInd, Layout::ResultLists, u" - Ricerca del testo:  '",
      u"'  contenuto in Capitoli e Subarticoli non correlati fra loro"},
-    {u"CapInd_ArtInd_SubDip", Layout::ResultListsRelated, u" - Ricerca del testo: '",
+    {core::ReportKind::CapInd_ArtInd_SubDip, Layout::ResultListsRelated, u" - Ricerca del testo: '",
      u"' contenuto in Capitoli e Articoli con relativi Subarticoli correlati"},
 };
 
-QString codeTitle(const search::frmCerca& cerca)
+QString codeTitle(const SearchReport& search)
 {
-    if (cerca.optDa_A())
-        return QStringLiteral("  - Ricerca da codice inziale: '") + cerca.Elemento_DA().toUpper() +
-               QStringLiteral("' a codice finale: '") + cerca.Elemento_A().toUpper() + u'\'';
-    if (cerca.optarticolo())
-        return QStringLiteral("  - Ricerca per Articolo con codice: '") + cerca.lblArtSez().toUpper() +
-               cerca.txtArtCap().toUpper() + u'.' + cerca.txtArtArt().toUpper() + u'\'';
-    return QStringLiteral("  - Ricerca per Subarticolo con codice: '") + cerca.lblSubSez().toUpper() +
-           cerca.txtSubCap().toUpper() + u'.' + cerca.txtSubArt().toUpper() + u'.' + cerca.txtSubSub().toUpper() +
-           u'\'';
+    const core::SearchRequest& request = search.request;
+    const core::CodeParts& code = request.code;
+    if (request.mode == core::SearchMode::Range)
+        return QStringLiteral("  - Ricerca da codice inziale: '") + search.rangeFrom.toUpper() +
+               QStringLiteral("' a codice finale: '") + search.rangeTo.toUpper() + u'\'';
+    if (request.mode == core::SearchMode::Article)
+        return QStringLiteral("  - Ricerca per Articolo con codice: '") + request.codePrefix.toUpper() +
+               code.chapter.toUpper() + u'.' + code.article.toUpper() + u'\'';
+    return QStringLiteral("  - Ricerca per Subarticolo con codice: '") + request.codePrefix.toUpper() +
+           code.chapter.toUpper() + u'.' + code.article.toUpper() + u'.' + code.subarticle.toUpper() + u'\'';
 }
 
 void writeReport(const ReportContext& context, const QString& heading)
 {
-    const search::frmCerca& cerca = context.cerca;
-    if (cerca.opttesto()) {
-        // A kind that is none of these (an empty one included) leaves the workbook as the template made it.
+    const SearchReport& search = context.search;
+    if (search.request.mode == core::SearchMode::Text) {
+        // A kind that is none of these (no kind included) leaves the workbook as the template made it.
         for (const TextKind& kind : kTextKinds) {
-            if (cerca.Tipo_Stampa_Testo() != QStringView(kind.code))
+            if (search.kind != kind.kind)
                 continue;
-            context.rows.title(heading + QStringView(kind.before) + cerca.txtCerca() + QStringView(kind.after));
+            context.rows.title(heading + QStringView(kind.before) + search.request.text + QStringView(kind.after));
             context.rows.riga = 3;
             if (kind.layout == Layout::Grouped)
-                printGrouped(context, cerca.Tipo_Stampa_Testo());
+                printGrouped(context);
             else
                 printResultLists(context, kind.layout == Layout::ResultListsRelated);
             return;
         }
         return;
     }
-    context.rows.title(heading + codeTitle(cerca));
+    context.rows.title(heading + codeTitle(search));
     context.rows.riga = 3;
     printCodeAndRange(context);
 }
 
 } // namespace
 
-void PrintSearchReport(core::AppState& state, const QWidget& MDIForm1, search::frmCerca& frmCerca)
+void PrintSearchReport(const core::PriceList& list, const QString& heading, QWidget& window,
+                       const SearchReport& search)
 {
-    ui::guarded(&frmCerca, [&] {
-        if (!frmCerca.opttesto() && !frmCerca.optDa_A() && !frmCerca.optarticolo() && !frmCerca.optSub())
+    ui::guarded(&window, [&] {
+        if (search.request.mode == core::SearchMode::None)
             throw ReportError(QStringLiteral("Nessun tipo di ricerca è selezionato: non c'è niente da stampare."));
         const OfficeSettings& settings = OfficeSettings::current();
         // Checked before LibreOffice starts, so that a missing piece never leaves an office without a window.
@@ -99,7 +100,7 @@ void PrintSearchReport(core::AppState& state, const QWidget& MDIForm1, search::f
         ui::WaitCursor wait;
         // From here the windows repaint while the office starts and the rows are written, and take no
         // input until the report ends; the user may cancel from the progress window.
-        ReportProgress progress(frmCerca);
+        ReportProgress progress(window);
 
         modExcel97 excel([&progress] { progress.waiting(); });
         excel.Apri_Modello(settings.templatePath());
@@ -108,9 +109,9 @@ void PrintSearchReport(core::AppState& state, const QWidget& MDIForm1, search::f
         ReportRows rows(excel, &progress);
         std::exception_ptr failure;
         try {
-            // One query a row: the file's lock is taken once for all of them.
-            const core::Database::ReadTransaction reading(state.dbPrezzario);
-            writeReport(ReportContext{state, frmCerca, rows}, MDIForm1.windowTitle());
+            // One query an item: the file's lock is taken once for all of them.
+            const core::Database::ReadTransaction reading(list.database());
+            writeReport(ReportContext{list, search, rows}, heading);
             excel.Flush();
         } catch (...) {
             failure = std::current_exception();

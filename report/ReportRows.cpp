@@ -1,18 +1,23 @@
 #include "ReportRows.h"
 
 #include "ReportProgress.h"
-#include "modExcel97.h"
 
 namespace report {
 
 namespace {
-const QString kText = QStringLiteral("@");
+// The cells of a data row: codes, units, amounts and the empty columns are text, names and notes keep
+// the template's format.
+constexpr CellLook kText{.edges = true, .text = true};
+constexpr CellLook kBoldText{.bold = true, .edges = true, .text = true};
+constexpr CellLook kName{.edges = true};
+constexpr CellLook kBoldName{.bold = true, .edges = true};
+// Labels stand alone, without edges.
+constexpr CellLook kLabel{.bold = true};
 } // namespace
 
-void ReportRows::cell(int column, const QString& value, const QString& format, bool bold, bool bordered)
+void ReportRows::cell(int column, const QString& value, const CellLook& look)
 {
-    // The report never uses noWarpTxt, Piccolo, Grande or an alignment of its own.
-    m_excel.SetCell(column, riga, value, bordered, format, false, bold, false, 0, false);
+    m_sink.writeCell(column, riga, value, look);
 }
 
 void ReportRows::rowDone()
@@ -42,27 +47,27 @@ void ReportRows::itemDone()
 
 void ReportRows::title(const QString& text)
 {
-    m_excel.SetCell(1, 1, text, false, QString(), false, true, false, 0, false);
+    m_sink.writeCell(1, 1, text, kLabel);
 }
 
 void ReportRows::blockLabel(const QString& text)
 {
-    cell(1, text, QString(), true, false);
+    cell(1, text, kLabel);
     rowDone();
 }
 
 void ReportRows::sectionHead(const QString& code, const QString& name)
 {
-    cell(1, code, kText, true);
-    cell(2, code, kText, true);
-    cell(3, name, QString(), true);
+    cell(1, code, kBoldText);
+    cell(2, code, kBoldText);
+    cell(3, name, kBoldName);
     for (int column = 4; column <= 7; ++column)
-        cell(column, QString(), kText, true);
+        cell(column, QString(), kBoldText);
 }
 
 void ReportRows::sectionNote(const std::optional<QString>& note)
 {
-    cell(8, note.value_or(QString()), QString(), note.has_value());
+    cell(8, note.value_or(QString()), note ? kBoldName : kName);
     rowDone();
 }
 
@@ -75,12 +80,12 @@ void ReportRows::section(const QString& code, const QString& name, const std::op
 void ReportRows::headed(const QString& sectionCode, const QString& key, const QString& name, bool boldName,
                         const QString& note)
 {
-    cell(1, sectionCode, kText, true);
-    cell(2, key, kText, true);
-    cell(3, name, QString(), boldName);
+    cell(1, sectionCode, kBoldText);
+    cell(2, key, kBoldText);
+    cell(3, name, boldName ? kBoldName : kName);
     for (int column = 4; column <= 7; ++column)
-        cell(column, QString(), kText, true);
-    cell(8, note, QString(), false);
+        cell(column, QString(), kBoldText);
+    cell(8, note, kName);
     rowDone();
 }
 
@@ -97,14 +102,14 @@ void ReportRows::article(const QString& sectionCode, const QString& key, const Q
 void ReportRows::subarticle(const QString& sectionCode, const QString& code, const QString& description,
                             const QString& unit, const QString& price, const QString& share, const QString& amount)
 {
-    cell(1, sectionCode, kText, false);
-    cell(2, code, kText, false);
-    cell(3, description, QString(), false);
-    cell(4, unit, kText, false);
-    cell(5, price, kText, false);
-    cell(6, share, kText, false);
-    cell(7, amount, kText, false);
-    cell(8, QString(), kText, false);
+    cell(1, sectionCode, kText);
+    cell(2, code, kText);
+    cell(3, description, kName);
+    cell(4, unit, kText);
+    cell(5, price, kText);
+    cell(6, share, kText);
+    cell(7, amount, kText);
+    cell(8, QString(), kText);
     rowDone();
 }
 

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "CellSink.h"
+
 #include <QString>
 
 #include <optional>
 
 namespace report {
 
-class modExcel97;
 class ReportProgress;
 
-// The row kinds of the report, each written with SetCell across the eight columns at the row counter,
+// The row kinds of the report, each written into the sink across the eight columns at the row counter,
 // which then moves on by one. Every cell of a data row has its edges; codes and the empty columns are
 // text ("@"), names and notes keep the template's format.
 //
@@ -18,9 +19,7 @@ class ReportProgress;
 class ReportRows
 {
 public:
-    explicit ReportRows(modExcel97& excel, ReportProgress* progress = nullptr) : m_excel(excel), m_progress(progress)
-    {
-    }
+    explicit ReportRows(CellSink& sink, ReportProgress* progress = nullptr) : m_sink(sink), m_progress(progress) {}
 
     // The sheet row of the next write; the layouts add their own gaps.
     int riga = 3;
@@ -50,11 +49,11 @@ public:
 private:
     // The row at the counter is complete: the counter moves on.
     void rowDone();
-    void cell(int column, const QString& value, const QString& format, bool bold, bool bordered = true);
+    void cell(int column, const QString& value, const CellLook& look);
     void headed(const QString& sectionCode, const QString& key, const QString& name, bool boldName,
                 const QString& note);
 
-    modExcel97& m_excel;
+    CellSink& m_sink;
     ReportProgress* m_progress;
 };
 

@@ -124,9 +124,9 @@ modExcel97::modExcel97(std::function<void()> whileWaiting)
     words += settings.officeArguments;
     // The helper gives up on the office first, with a clearer message than our own timeout.
     const QStringList started = request(words, settings.startTimeoutMs + 15'000);
-    m_officeLauncher = started.value(0).toLongLong();
-    if (settings.officeLaunched && m_officeLauncher > 0)
-        settings.officeLaunched(m_officeLauncher);
+    const qint64 launcher = started.value(0).toLongLong();
+    if (settings.officeLaunched && launcher > 0)
+        settings.officeLaunched(launcher);
     m_pending->sinceFlush.start();
 }
 
@@ -157,29 +157,15 @@ void modExcel97::requireInstalled(const QString& nomeModello)
     requireTemplate(nomeModello);
 }
 
-QString modExcel97::getCell(int X, int Y)
-{
-    Flush();
-    return request({QStringLiteral("get"), QString::number(X), QString::number(Y)}).value(0);
-}
-
 void modExcel97::Apri_Modello(const QString& nomeModello)
 {
     Flush();
     requireTemplate(nomeModello);
     const QFileInfo file(nomeModello);
     request({QStringLiteral("open"), QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded)});
-    libro = true;
-    Attiva_Foglio(1);
+    request({QStringLiteral("sheet"), QStringLiteral("1")});
     foglioAperto = true;
     emit onOpen();
-}
-
-void modExcel97::Attiva_Foglio(int numFoglio)
-{
-    Flush();
-    request({QStringLiteral("sheet"), QString::number(numFoglio)});
-    foglio = numFoglio;
 }
 
 void modExcel97::Show()
@@ -189,8 +175,13 @@ void modExcel97::Show()
     emit onShow();
 }
 
-void modExcel97::SetCell(int X, int Y, const QString& value, bool bordo, const QString& tipoFormato, bool noWarpTxt,
-                         bool Grassetto, bool Piccolo, int Allin, bool Grande)
+void modExcel97::writeCell(int column, int row, const QString& value, const CellLook& look)
+{
+    static const QString text = QStringLiteral("@");
+    SetCell(column, row, value, look.edges, look.text ? text : QString(), look.bold);
+}
+
+void modExcel97::SetCell(int X, int Y, const QString& value, bool bordo, const QString& tipoFormato, bool Grassetto)
 {
     if (!foglioAperto)
         throw AutomationError(kFoglioNonApertoNumber, kFoglioNonApertoSource, kFoglioNonApertoDescription);
@@ -213,48 +204,8 @@ void modExcel97::SetCell(int X, int Y, const QString& value, bool bordo, const Q
     if (!blanksOnly(tipoFormato))
         style.numberFormat = tipoFormato.toStdString();
     style.edges = style.edges || bordo;
-    style.wrap = style.wrap || (tipoFormato == u"@" && !noWarpTxt);
+    style.wrap = style.wrap || tipoFormato == u"@";
     style.bold = style.bold || Grassetto;
-    if (Piccolo)
-        style.size = 8;
-    if (Grande)
-        style.size = 11;
-    if (Allin == 3 || Allin == 4)
-        style.justify = Allin;
-}
-
-void modExcel97::Inserisci_Riga(int X, int Y)
-{
-    Flush();
-    request({QStringLiteral("insert"), QString::number(X), QString::number(Y)});
-}
-
-void modExcel97::close_EXCEL()
-{
-    Flush();
-    request({QStringLiteral("quit")});
-    libro = false;
-}
-
-void modExcel97::Altezza_riga(int riga, qint32 altezza)
-{
-    Flush();
-    request({QStringLiteral("height"), QString::number(riga), QString::number(altezza)});
-    emit onChangeRowHeight();
-}
-
-void modExcel97::CopyRange(const QString& range)
-{
-    Flush();
-    request({QStringLiteral("range"), range});
-}
-
-void modExcel97::Paste(int X, int Y)
-{
-    Flush();
-    // One cell named twice around a colon, its column as the letter of code 64 + X: only A to Z.
-    const QString cell = QChar(64 + X) + QString::number(Y);
-    request({QStringLiteral("paste"), cell + u':' + cell});
 }
 
 void modExcel97::Flush()
@@ -397,7 +348,6 @@ void modExcel97::closeDocument()
 {
     Flush();
     request({QStringLiteral("closedoc")});
-    libro = false;
     foglioAperto = false;
 }
 
@@ -517,7 +467,7 @@ void modExcel97::refused(const QString& kind, const QString& detail)
                           QStringLiteral("Il foglio numero %1 non esiste nel documento.").arg(detail));
     if (k == protocol::kRange)
         throw OfficeError(OfficeError::Kind::Refused,
-                          QStringLiteral("Il riferimento di cella «%1» non è valido.").arg(detail));
+                          QStringLiteral("Una cella è fuori dal foglio di calcolo (%1).").arg(detail));
     if (k == protocol::kFormat)
         throw OfficeError(OfficeError::Kind::Refused,
                           QStringLiteral("LibreOffice non accetta il formato numerico «%1».").arg(detail));

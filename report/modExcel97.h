@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CellSink.h"
+
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -17,15 +19,17 @@ namespace report {
 // the helper prezzario-calc, so that a missing, hung or crashed office can never take the program
 // with it: every request waits for its answer with a timeout, and a failure becomes an OfficeError.
 //
-// One instance owns one helper connected to the office, one document made from a template and one
-// current sheet. SetCell gathers its writes and sends them in blocks, when a row is complete and some
-// time has passed, and before any other request, so the user watches the rows arrive; the finished
-// cells are those that writing each cell on its own would give. A full block waits for the office to
-// finish the one before it, so the writes never run far ahead of the workbook.
+// One instance owns one helper connected to the office and one document made from a template, whose
+// first sheet takes the cells. SetCell gathers its writes and sends them in blocks, when a row is
+// complete and some time has passed, and before any other request, so the user watches the rows arrive;
+// the finished cells are those that writing each cell on its own would give. A full block waits for the
+// office to finish the one before it, so the writes never run far ahead of the workbook.
+//
+// It is the report's cell sink: writeCell is SetCell with the text format "@" or the template's own.
 //
 // Events (signals): onShow at the end of Show, onOpen at the end of Apri_Modello, onClose first thing
-// when the instance is destroyed, onChangeRowHeight at the end of Altezza_riga.
-class modExcel97 : public QObject
+// when the instance is destroyed.
+class modExcel97 : public QObject, public CellSink
 {
     Q_OBJECT
 
@@ -37,17 +41,13 @@ public:
     // Sends what is still gathered and lets the helper go; the office and its document stay open.
     ~modExcel97() override;
 
-    QString getCell(int X, int Y);
+    // A new untitled document from the template, its first sheet current; hidden until Show.
     void Apri_Modello(const QString& nomeModello);
-    void Attiva_Foglio(int numFoglio);
     void Show();
-    void SetCell(int X, int Y, const QString& value, bool bordo, const QString& tipoFormato, bool noWarpTxt,
-                 bool Grassetto, bool Piccolo, int Allin, bool Grande);
-    void Inserisci_Riga(int X, int Y);
-    void close_EXCEL();
-    void Altezza_riga(int riga, qint32 altezza);
-    void CopyRange(const QString& range);
-    void Paste(int X, int Y);
+    // Writes value as text. bordo draws thin edges all round; Grassetto makes it bold; tipoFormato "@" sets
+    // the text format and wraps, blanks only leave the cell's format as it is, any other is set as given.
+    void SetCell(int X, int Y, const QString& value, bool bordo, const QString& tipoFormato, bool Grassetto);
+    void writeCell(int column, int row, const QString& value, const CellLook& look) override;
 
     // Sends the gathered writes now.
     void Flush();
@@ -58,7 +58,6 @@ public:
     QStringList texts(int X, int Y, int columns, int rows);
     // Closes the document without saving it. For tests and benchmarks, which share one office.
     void closeDocument();
-    qint64 officeLauncher() const { return m_officeLauncher; }
 
     // Throws the OfficeError that starting the wrapper and opening the template would give, when
     // LibreOffice, the helper or the template file is missing.
@@ -68,7 +67,6 @@ signals:
     void onShow();
     void onOpen();
     void onClose();
-    void onChangeRowHeight();
 
 private:
     struct Pending;
@@ -88,15 +86,12 @@ private:
 
     // The helper, standing in for the application object.
     std::unique_ptr<QProcess> appExcel;
-    // A document made by Apri_Modello, and the number of the current sheet.
-    bool libro = false;
-    int foglio = 0;
+    // A document made by Apri_Modello, whose sheet takes the cells.
     bool foglioAperto = false;
 
     std::unique_ptr<Pending> m_pending;
     // Set once the helper has died or been given up on: every later request fails at once with it.
     QString m_broken;
-    qint64 m_officeLauncher = 0;
     std::function<void()> m_whileWaiting;
 };
 

@@ -49,9 +49,7 @@ void frmCerca::cmdpulisci_Click()
         ui.cmbSezioni->setEditText(QString());
         m_chosenIndex = -1;
         clearTextInput();
-        Blocca_Subarticoli = false;
-        Espandi_Capitolo = false;
-        Risali_Articolo = false;
+        m_shown = {};
         ui.lblsub->setVisible(true);
         ui.lnlsub->setVisible(false);
         ui.lblsub1->setVisible(false);
@@ -81,7 +79,6 @@ void frmCerca::cmdStampa1_Click()
 
 void frmCerca::mnuInfo_Click()
 {
-    m_state.ContestoManuale = QStringLiteral("Cerca");
     emit manualeRequested();
 }
 

@@ -1,7 +1,6 @@
 #include "frmCerca.h"
 
 #include "AppState.h"
-#include "EscapeQuotes.h"
 #include "Guard.h"
 #include "ReportList.h"
 #include "ResultRows.h"
@@ -20,17 +19,24 @@ const QString kDrillDownInterrupted =
 // A drill-down the engine stops half-way empties the lists it was refilling, so that none shows a partial content.
 void frmCerca::drillDown(const std::function<void()>& operation, std::initializer_list<ReportList*> targets)
 {
+    const auto emptyTargets = [this, targets] {
+        for (ReportList* list : targets) {
+            list->RemoveAll();
+            if (list == m_ui->lstArticoli)
+                m_shown.articles.clear();
+            if (list == m_ui->lstSubarticoli)
+                m_shown.subarticles.clear();
+        }
+    };
     ui::guarded(this, [&] {
         try {
             operation();
         } catch (const core::Error& error) {
-            for (ReportList* list : targets)
-                list->RemoveAll();
+            emptyTargets();
             refreshCounters();
             throw core::Error(kDrillDownInterrupted + error.text());
         } catch (const std::exception& error) {
-            for (ReportList* list : targets)
-                list->RemoveAll();
+            emptyTargets();
             refreshCounters();
             throw core::Error(kDrillDownInterrupted + QString::fromLocal8Bit(error.what()));
         }
@@ -69,78 +75,51 @@ void frmCerca::lstSubarticoli_ItemClick()
 void frmCerca::articleSelected()
 {
     Ui::frmCerca& ui = *m_ui;
-    ui.txtArticolo->setPlainText(ui.lstArticoli->SelectedSubItem(3));
+    ui.txtArticolo->setPlainText(m_shown.articles.value(ui.lstArticoli->SelectedRow()).articolo.toString());
     ui.txtArtSel->setText(ui.lstArticoli->SelectedText());
-    if (Blocca_Subarticoli)
+    if (m_shown.lockSubarticles)
         return;
 
     ui.lstSubarticoli->RemoveAll();
-    core::Recordset& rs4 = m_state.rs4;
-    const core::SlotGuard closing(rs4);
-    rs4 = m_state.dbPrezzario.OpenRecordset(
-        QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,note_articolo,incidenza_manodopera,"
-                       "somma_manodopera from prezzario where mid(codice_totale,1,10) =") +
-        core::SqlString(ui.txtArtSel->text()) + QStringLiteral(" order by sequenza"));
-    qsizetype counter = 0;
-    for (; !rs4.Eof(); rs4.MoveNext()) {
-        rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(counter), rs4.Fields(0).Text(), rs4.Fields(1).Text(),
-                            rs4.Fields(2).Text(), rs4.Fields(3), rs4.Fields(5), rs4.Fields(6));
-        ++counter;
-    }
-    rs4.Close();
+    m_shown.subarticles.clear();
+    m_shown.subarticles =
+        m_state.priceList.subarticles(ui.txtArtSel->text(), core::SubarticleOrder::ByListOrder).subarticles;
+    for (qsizetype i = 0; i < m_shown.subarticles.size(); ++i)
+        rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(i), m_shown.subarticles[i]);
     selectFirstRows({ui.lstSubarticoli});
     refreshCounters();
 }
 
 void frmCerca::chapterSelected()
 {
-    if (!Espandi_Capitolo)
+    if (!m_shown.expandChapter)
         return;
     m_ui->lstArticoli->RemoveAll();
     m_ui->lstSubarticoli->RemoveAll();
-    listArticlesOf(
-        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
-                       "seq_capitolo,note_articolo from prezzario where mid(codice_totale,1,6) = ") +
-            core::SqlString(m_ui->lstCapitoli->SelectedText()) + QStringLiteral(" order by sequenza"),
-        false);
+    m_shown.articles.clear();
+    m_shown.subarticles.clear();
+    showArticles(core::articlesOfChapter(m_state.priceList, m_ui->lstCapitoli->SelectedText()), false);
 }
 
 void frmCerca::subarticleSelected()
 {
-    if (!Risali_Articolo)
+    if (!m_shown.climbToArticle)
         return;
     m_ui->lstArticoli->RemoveAll();
-    listArticlesOf(
-        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
-                       "seq_capitolo,note_articolo from prezzario where codice_totale = ") +
-            core::SqlString(m_ui->lstSubarticoli->SelectedText()) + QStringLiteral(" order by sequenza"),
-        true);
+    m_shown.articles.clear();
+    showArticles(core::articleOfSubarticle(m_state.priceList, m_ui->lstSubarticoli->SelectedText()), true);
 }
 
-// Lists each run of rows of one article once; only neighbouring rows are compared.
-void frmCerca::listArticlesOf(const QString& sql, bool showDetails)
+void frmCerca::showArticles(const QList<core::ArticleResult>& articles, bool showDetails)
 {
     Ui::frmCerca& ui = *m_ui;
-    core::Recordset& rs3 = m_state.rs3;
-    const core::SlotGuard closing(rs3);
-    rs3 = m_state.dbPrezzario.OpenRecordset(sql);
-    QString previous;
-    qsizetype counter = 0;
-    for (; !rs3.Eof(); rs3.MoveNext()) {
-        const QString key = rs3.Fields(0).Text() + u'.' + rs3.Fields(2).Text() + u'.' + rs3.Fields(4).Text();
-        if (key != previous) {
-            const QString articolo = rs3.Fields(5).Text();
-            rows::addArticle(*ui.lstArticoli, ReportList::keyFor(counter), key, rs3.Fields(1).Text(),
-                             rs3.Fields(3).Text(), articolo, rs3.Fields(7).Text());
-            ++counter;
-            if (showDetails) {
-                ui.txtArticolo->setPlainText(articolo);
-                ui.txtArtSel->setText(key);
-            }
-        }
-        previous = key;
+    m_shown.articles = articles;
+    for (qsizetype i = 0; i < articles.size(); ++i)
+        rows::addArticle(*ui.lstArticoli, ReportList::keyFor(i), articles[i]);
+    if (showDetails && !articles.isEmpty()) {
+        ui.txtArticolo->setPlainText(articles.last().articolo.toString());
+        ui.txtArtSel->setText(articles.last().code);
     }
-    rs3.Close();
     selectFirstRows({ui.lstArticoli});
     refreshCounters();
 }

@@ -15,68 +15,54 @@ ui::ReportRow& scratch()
     return row;
 }
 
-void appendNumber(ui::ReportRow& row, const core::Field& number, QByteArrayView suffix = {})
+void appendText(ui::ReportRow& row, const core::Text& text)
 {
-    if (number.IsNull()) {
+    row.cellUtf8(text.utf8());
+}
+
+void appendNumber(ui::ReportRow& row, const std::optional<double>& number, QByteArrayView suffix = {})
+{
+    if (!number) {
         row.emptyCell();
         return;
     }
     static QByteArray text;
     text.resize(0); // keeps the memory, unlike clear()
-    number.appendTextUtf8(text);
+    core::appendNumberUtf8(*number, text);
     text += suffix;
     row.cellUtf8(text);
 }
 
 } // namespace
 
-void CellText::appendTo(ui::ReportRow& row) const
-{
-    if (m_string)
-        row.cell(*m_string);
-    else
-        row.cellUtf8(m_utf8);
-}
-
-void addChapter(ui::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
-                CellText noteCapitolo)
+void addChapter(ui::ReportList& list, const QString& key, const core::ChapterResult& chapter)
 {
     ui::ReportRow& row = scratch();
-    for (const CellText& text : {code, sezione, capitolo, noteCapitolo})
-        text.appendTo(row);
+    row.cell(chapter.code);
+    for (const core::Text* text : {&chapter.sezione, &chapter.capitolo, &chapter.note})
+        appendText(row, *text);
     list.Add(key, row);
 }
 
-void addArticle(ui::ReportList& list, const QString& key, CellText code, CellText sezione, CellText capitolo,
-                CellText articolo, CellText noteArticolo)
+void addArticle(ui::ReportList& list, const QString& key, const core::ArticleResult& article)
 {
     ui::ReportRow& row = scratch();
-    for (const CellText& text : {code, sezione, capitolo, articolo, noteArticolo})
-        text.appendTo(row);
+    row.cell(article.code);
+    for (const core::Text* text : {&article.sezione, &article.capitolo, &article.articolo, &article.note})
+        appendText(row, *text);
     list.Add(key, row);
 }
 
-void addSubarticle(ui::ReportList& list, const QString& key, CellText codiceTotale, CellText subarticolo,
-                   CellText simbolo, const core::Field& prezzoLordo, const core::Field& incidenzaManodopera,
-                   const core::Field& sommaManodopera)
+void addSubarticle(ui::ReportList& list, const QString& key, const core::Subarticle& subarticle)
 {
     ui::ReportRow& row = scratch();
-    for (const CellText& text : {codiceTotale, subarticolo, simbolo})
-        text.appendTo(row);
-    appendNumber(row, prezzoLordo);
-    appendNumber(row, incidenzaManodopera, " %");
-    appendNumber(row, sommaManodopera);
+    row.cell(subarticle.code);
+    appendText(row, subarticle.subarticolo);
+    appendText(row, subarticle.simbolo);
+    appendNumber(row, subarticle.prezzoLordo);
+    appendNumber(row, subarticle.incidenzaManodopera, " %");
+    appendNumber(row, subarticle.sommaManodopera);
     list.Add(key, row);
-}
-
-double position(const core::Field& field)
-{
-    return field.toDouble();
-}
-
-bool hasApostrophe(const QString& text)
-{
-    return text.contains(u'\'');
 }
 
 } // namespace search::rows

@@ -8,10 +8,11 @@
 #include "AppState.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
-#include "Messages.h"
+#include "SearchMessages.h"
 #include "MessageBox.h"
 #include "PlainInput.h"
 #include "ReportList.h"
+#include "ResultRows.h"
 #include "WaitCursor.h"
 #include "WindowPlacement.h"
 
@@ -140,93 +141,6 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
 
 frmCerca::~frmCerca() = default;
 
-// State read by the report
-
-bool frmCerca::opttesto() const
-{
-    return m_ui->opttesto->isChecked();
-}
-
-bool frmCerca::optarticolo() const
-{
-    return m_ui->optarticolo->isChecked();
-}
-
-bool frmCerca::optSub() const
-{
-    return m_ui->optSub->isChecked();
-}
-
-bool frmCerca::optDa_A() const
-{
-    return m_ui->optDa_A->isChecked();
-}
-
-QString frmCerca::txtCerca() const
-{
-    return m_ui->txtCerca->text();
-}
-
-QString frmCerca::lblArtSez() const
-{
-    return m_ui->lblArtSez->text();
-}
-
-QString frmCerca::txtArtCap() const
-{
-    return m_ui->txtArtCap->text();
-}
-
-QString frmCerca::txtArtArt() const
-{
-    return m_ui->txtArtArt->text();
-}
-
-QString frmCerca::lblSubSez() const
-{
-    return m_ui->lblSubSez->text();
-}
-
-QString frmCerca::txtSubCap() const
-{
-    return m_ui->txtSubCap->text();
-}
-
-QString frmCerca::txtSubArt() const
-{
-    return m_ui->txtSubArt->text();
-}
-
-QString frmCerca::txtSubSub() const
-{
-    return m_ui->txtSubSub->text();
-}
-
-QString frmCerca::lblDa_Sez() const
-{
-    return m_ui->lblDa_Sez->text();
-}
-
-QString frmCerca::cmbSezioni() const
-{
-    return m_ui->cmbSezioni->currentText();
-}
-
-const ReportList& frmCerca::lstCapitoli() const
-{
-    return *m_ui->lstCapitoli;
-}
-
-const ReportList& frmCerca::lstArticoli() const
-{
-    return *m_ui->lstArticoli;
-}
-
-const ReportList& frmCerca::lstSubarticoli() const
-{
-    return *m_ui->lstSubarticoli;
-}
-
 // Showing and closing
 
 void frmCerca::showFromMenu()
@@ -272,14 +186,9 @@ void frmCerca::Form_Load()
 {
     m_mainWindow->setEnabled(false);
     ui::WaitCursor wait;
-    core::Recordset& rsMain = m_state.rsMain;
-    const core::SlotGuard closing(rsMain);
-    rsMain = m_state.dbPrezzario.OpenRecordset(
-        QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"));
-    rsMain.MoveFirst();
     QStringList entries;
-    for (; !rsMain.Eof(); rsMain.MoveNext())
-        entries << rsMain.Fields(0).Text() + QStringLiteral(" - ") + rsMain.Fields(1).Text();
+    for (const core::Section& section : m_state.priceList.sections())
+        entries << section.code + QStringLiteral(" - ") + section.name.toString();
     m_ui->cmbSezioni->addItems(entries);
     m_ui->cmbSezioni->setCurrentIndex(-1);
     m_ui->cmbSezioni->setEditText(QString());
@@ -326,14 +235,14 @@ void frmCerca::cmbSezioni_Click(int index)
 
     const bool noSection = ui.cmbSezioni->currentText().isEmpty() || m_chosenIndex == 0;
     if (ui.optarticolo->isChecked() && noSection)
-        warn(msg::kSezioneArticolo, ui.cmbSezioni);
+        warn(core::msg::kSezioneArticolo, ui.cmbSezioni);
     if (ui.optarticolo->isChecked() && m_chosenIndex != 0) {
         ui.lblArtSez->setText(sectionPrefix());
         ui.txtArtCap->clear();
         ui.txtArtArt->clear();
     }
     if (ui.optSub->isChecked() && noSection)
-        warn(msg::kSezioneSubarticolo, ui.cmbSezioni);
+        warn(core::msg::kSezioneSubarticolo, ui.cmbSezioni);
     if (ui.optSub->isChecked() && m_chosenIndex != 0) {
         ui.lblSubSez->setText(sectionPrefix());
         ui.txtSubCap->clear();
@@ -431,7 +340,7 @@ void frmCerca::optarticolo_Click()
     clearSubarticleCode();
     clearRange();
     setPrintEnabled(false);
-    checkSectionForMode(ui.optarticolo, msg::kSezioneArticolo, msg::kSezionePerArticolo, {ui.lblArtSez});
+    checkSectionForMode(ui.optarticolo, core::msg::kSezioneArticolo, core::msg::kSezionePerArticolo, {ui.lblArtSez});
 }
 
 void frmCerca::optSub_Click()
@@ -442,7 +351,7 @@ void frmCerca::optSub_Click()
     clearArticleCode();
     clearRange();
     setPrintEnabled(false);
-    checkSectionForMode(ui.optSub, msg::kSezioneSubarticolo, msg::kSezionePerSubarticolo, {ui.lblSubSez});
+    checkSectionForMode(ui.optSub, core::msg::kSezioneSubarticolo, core::msg::kSezionePerSubarticolo, {ui.lblSubSez});
 }
 
 void frmCerca::optDa_A_Click()
@@ -453,7 +362,7 @@ void frmCerca::optDa_A_Click()
     clearSubarticleCode();
     clearArticleCode();
     setPrintEnabled(false);
-    checkSectionForMode(ui.optDa_A, msg::kSezioneDaA, msg::kSezioneDaA, {ui.lblDa_Sez, ui.lblA_Sez});
+    checkSectionForMode(ui.optDa_A, core::msg::kSezioneDaA, core::msg::kSezioneDaA, {ui.lblDa_Sez, ui.lblA_Sez});
 }
 
 // Input guards: the inputs of a mode stay empty while another mode is selected.
@@ -530,44 +439,83 @@ void frmCerca::cmdCerca_Click()
     });
 }
 
+// The request the controls make: the chosen mode, the section box and the inputs of that mode.
+core::SearchRequest frmCerca::currentRequest() const
+{
+    const Ui::frmCerca& ui = *m_ui;
+    core::SearchRequest request;
+    if (ui.opttesto->isChecked())
+        request.mode = core::SearchMode::Text;
+    else if (ui.optarticolo->isChecked())
+        request.mode = core::SearchMode::Article;
+    else if (ui.optSub->isChecked())
+        request.mode = core::SearchMode::Subarticle;
+    else if (ui.optDa_A->isChecked())
+        request.mode = core::SearchMode::Range;
+    request.sectionText = ui.cmbSezioni->currentText();
+    request.wholeList = m_chosenIndex == 0;
+    request.text = ui.txtCerca->text();
+    request.levels = {ui.chkCapitoli->isChecked(), ui.chkArticoli->isChecked(), ui.chkSubarticoli->isChecked()};
+    switch (request.mode) {
+    case core::SearchMode::Article:
+        request.codePrefix = ui.lblArtSez->text();
+        request.code = {ui.txtArtCap->text(), ui.txtArtArt->text(), QString()};
+        break;
+    case core::SearchMode::Subarticle:
+        request.codePrefix = ui.lblSubSez->text();
+        request.code = {ui.txtSubCap->text(), ui.txtSubArt->text(), ui.txtSubSub->text()};
+        break;
+    default:
+        request.codePrefix = ui.lblDa_Sez->text();
+        break;
+    }
+    request.from = {ui.txtDa_Cap->text(), ui.txtDa_Art->text(), ui.txtDa_Sub->text()};
+    request.to = {ui.txtA_Cap->text(), ui.txtA_Art->text(), ui.txtA_Sub->text()};
+    return request;
+}
+
 void frmCerca::runSearch()
 {
-    Ui::frmCerca& ui = *m_ui;
-    if (!ui.opttesto->isChecked() && !ui.optarticolo->isChecked() && !ui.optSub->isChecked() &&
-        !ui.optDa_A->isChecked()) {
-        warn(QStringLiteral("Selezionare un tipo di ricerca prima di procedere "), ui.opttesto);
+    const core::SearchRequest request = currentRequest();
+    // The range's codes are kept as typed once they are well formed, even when a later check refuses the run.
+    if (core::rangeCodesWellFormed(request)) {
+        m_report.Elemento_DA = request.rangeFromCode();
+        m_report.Elemento_A = request.rangeToCode();
+    }
+    if (const std::optional<core::SearchProblem> problem = core::validate(request)) {
+        warn(*problem);
         return;
     }
-    if (ui.optDa_A->isChecked() && !runRange())
+    core::SearchOutcome outcome;
+    {
+        ui::WaitCursor wait;
+        outcome = core::runSearch(m_state.priceList, request);
+        if (!outcome.problem) {
+            startRun(request.mode);
+            m_request = request;
+            if (request.mode == core::SearchMode::Text || request.mode == core::SearchMode::Range)
+                m_report.kind = outcome.results.reportKind;
+            showResults(outcome.results);
+        }
+    }
+    if (outcome.problem) {
+        warn(*outcome.problem);
         return;
-    if (ui.opttesto->isChecked() && !runText())
-        return;
-    if (ui.optDa_A->isChecked() || ui.opttesto->isChecked())
-        setSearchKind();
-    if (ui.optarticolo->isChecked() && !runArticle())
-        return;
-    if (ui.optSub->isChecked() && !runSubarticle())
-        return;
-
-    selectFirstRows({ui.lstCapitoli, ui.lstArticoli, ui.lstSubarticoli});
-    applyEndOfRunRules();
-    refreshCounters();
-    if (ui.lstCapitoli->Count() == 0 && ui.lstArticoli->Count() == 0 && ui.lstSubarticoli->Count() == 0) {
-        warn(QStringLiteral("LA RICERCA NON HA FORNITO RISULTATI"));
+    }
+    if (m_shown.isEmpty()) {
+        warn(core::kNoResults);
         setPrintEnabled(false);
     }
 }
 
-void frmCerca::startRun(Mode mode)
+void frmCerca::startRun(core::SearchMode mode)
 {
     Ui::frmCerca& ui = *m_ui;
     ui.lblcontArt->clear();
     ui.lblcontSub->clear();
     ui.lblcontCap->clear();
-    Espandi_Capitolo = false;
-    Blocca_Subarticoli = false;
-    Risali_Articolo = false;
-    if (mode == Mode::Text) {
+    m_shown = {};
+    if (mode == core::SearchMode::Text) {
         ui.lblsub->setVisible(true);
         ui.lnlsub->setVisible(false);
         ui.lblsub1->setVisible(false);
@@ -581,13 +529,49 @@ void frmCerca::startRun(Mode mode)
     ui.lstSubarticoli->RemoveAll();
 }
 
+void frmCerca::showResults(const core::SearchResults& results)
+{
+    Ui::frmCerca& ui = *m_ui;
+    m_shown = results;
+    for (qsizetype i = 0; i < results.chapters.size(); ++i)
+        rows::addChapter(*ui.lstCapitoli, ReportList::keyFor(i), results.chapters[i]);
+    for (qsizetype i = 0; i < results.articles.size(); ++i)
+        rows::addArticle(*ui.lstArticoli, ReportList::keyFor(i), results.articles[i]);
+    for (qsizetype i = 0; i < results.subarticles.size(); ++i)
+        rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(i), results.subarticles[i]);
+    if (!results.detailCode.isEmpty()) {
+        ui.txtArticolo->setPlainText(results.detailArticle.toString());
+        ui.txtArtSel->setText(results.detailCode);
+    }
+
+    // The typed text marked where it was found; refilling a list (RemoveAll) takes the marks away.
+    if (m_request.mode == core::SearchMode::Text) {
+        const QString typed = m_request.text;
+        if (m_request.levels.capitoli)
+            ui.lstCapitoli->setHighlight(typed, {2});
+        if (m_request.levels.articoli)
+            ui.lstArticoli->setHighlight(typed, {3});
+        if (m_request.levels.subarticoli)
+            ui.lstSubarticoli->setHighlight(typed, {1});
+    }
+
+    selectFirstRows({ui.lstCapitoli, ui.lstArticoli, ui.lstSubarticoli});
+    if (!results.articlesTitle.isEmpty())
+        ui.Frame3->setTitle(results.articlesTitle);
+    // The subarticle list then holds results of its own, not the subarticles of the selected article.
+    if (results.subarticlesAreResults) {
+        ui.lblsub->setVisible(false);
+        ui.lnlsub->setVisible(true);
+        ui.lblsub1->setVisible(true);
+    }
+    refreshCounters();
+}
+
 void frmCerca::discardResults()
 {
     Ui::frmCerca& ui = *m_ui;
     setPrintEnabled(false);
-    Espandi_Capitolo = false;
-    Blocca_Subarticoli = false;
-    Risali_Articolo = false;
+    m_shown = {};
     ui.txtArticolo->clear();
     ui.txtArtSel->clear();
     ui.lstCapitoli->RemoveAll();
@@ -597,36 +581,6 @@ void frmCerca::discardResults()
     ui.lblcontArt->clear();
     ui.lblcontSub->clear();
     shareRoom();
-}
-
-void frmCerca::applyEndOfRunRules()
-{
-    Ui::frmCerca& ui = *m_ui;
-    const bool text = ui.opttesto->isChecked();
-    const bool capitoli = ui.chkCapitoli->isChecked();
-    const bool articoli = ui.chkArticoli->isChecked();
-    const bool subarticoli = ui.chkSubarticoli->isChecked();
-
-    if (text && capitoli && !articoli && !subarticoli) {
-        Espandi_Capitolo = true;
-        ui.Frame3->setTitle(QStringLiteral("Articoli Associati"));
-    }
-    if (ui.optSub->isChecked() || (text && !capitoli && !articoli && subarticoli)) {
-        Blocca_Subarticoli = true;
-        Risali_Articolo = true;
-    }
-    if (ui.optSub->isChecked() || (text && articoli && subarticoli))
-        Blocca_Subarticoli = true;
-    if (ui.optDa_A->isChecked()) {
-        ui.Frame3->setTitle(QStringLiteral("Risultato Articoli"));
-        Blocca_Subarticoli = true;
-    }
-    // The subarticle list then holds results of its own, not the subarticles of the selected article.
-    if (ui.optSub->isChecked() || ui.optDa_A->isChecked() || (text && subarticoli)) {
-        ui.lblsub->setVisible(false);
-        ui.lnlsub->setVisible(true);
-        ui.lblsub1->setVisible(true);
-    }
 }
 
 void frmCerca::refreshCounters()
@@ -670,6 +624,47 @@ void frmCerca::setPrintEnabled(bool enabled)
 {
     m_ui->cmdstampa->setEnabled(enabled);
     m_ui->cmdStampa1->setEnabled(enabled);
+}
+
+void frmCerca::warn(const core::SearchProblem& problem)
+{
+    warn(problem.message, controlFor(problem.field), problem.title);
+}
+
+QWidget* frmCerca::controlFor(core::SearchField field) const
+{
+    const Ui::frmCerca& ui = *m_ui;
+    switch (field) {
+    case core::SearchField::None:
+        return nullptr;
+    case core::SearchField::Mode:
+        return ui.opttesto;
+    case core::SearchField::Section:
+        return ui.cmbSezioni;
+    case core::SearchField::Text:
+        return ui.txtCerca;
+    case core::SearchField::Levels:
+        return ui.chkCapitoli;
+    case core::SearchField::Chapter:
+        return ui.optSub->isChecked() ? ui.txtSubCap : ui.txtArtCap;
+    case core::SearchField::Article:
+        return ui.optSub->isChecked() ? ui.txtSubArt : ui.txtArtArt;
+    case core::SearchField::Subarticle:
+        return ui.txtSubSub;
+    case core::SearchField::FromChapter:
+        return ui.txtDa_Cap;
+    case core::SearchField::FromArticle:
+        return ui.txtDa_Art;
+    case core::SearchField::FromSubarticle:
+        return ui.txtDa_Sub;
+    case core::SearchField::ToChapter:
+        return ui.txtA_Cap;
+    case core::SearchField::ToArticle:
+        return ui.txtA_Art;
+    case core::SearchField::ToSubarticle:
+        return ui.txtA_Sub;
+    }
+    return nullptr;
 }
 
 void frmCerca::warn(const QString& text, QWidget* cause, const QString& title)

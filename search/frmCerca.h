@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Search.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -40,32 +42,18 @@ public:
     // What the menu command does: empty the window, load it and show it.
     void showFromMenu();
 
-    // The state the spreadsheet report reads, and nothing else.
-    bool opttesto() const;
-    bool optarticolo() const;
-    bool optSub() const;
-    bool optDa_A() const;
-    QString txtCerca() const;
-    const QString& Tipo_Stampa_Testo() const { return m_report.Tipo_Stampa_Testo; }
+    // What the report prints: the request the controls make now, the rows the three lists show (the
+    // drill-down changes them), the layout of the last text or range search and that range's codes.
+    core::SearchRequest currentRequest() const;
+    const core::SearchResults& shownResults() const { return m_shown; }
+    core::ReportKind reportKind() const { return m_report.kind; }
     const QString& Elemento_DA() const { return m_report.Elemento_DA; }
     const QString& Elemento_A() const { return m_report.Elemento_A; }
-    QString lblArtSez() const;
-    QString txtArtCap() const;
-    QString txtArtArt() const;
-    QString lblSubSez() const;
-    QString txtSubCap() const;
-    QString txtSubArt() const;
-    QString txtSubSub() const;
-    QString lblDa_Sez() const;
-    QString cmbSezioni() const;
-    const ui::ReportList& lstCapitoli() const;
-    const ui::ReportList& lstArticoli() const;
-    const ui::ReportList& lstSubarticoli() const;
 
 signals:
     // "Stampa" and the picture button: the receiver prints the search this window shows.
     void stampaRequested();
-    // "Informazioni": ContestoManuale is already "Cerca"; the receiver shows the manual modally.
+    // "Informazioni": the receiver shows the manual's search topics modally.
     void manualeRequested();
     // "Apri in Consultazione", a double click or Enter on a result: 'code' is the row's code.
     void consultazioneRequested(const QString& code);
@@ -75,16 +63,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class Mode {
-        Text,
-        Code,
-        Range,
-    };
-
-    // The three public texts of the window; they survive "Pulisci" and each new showing.
+    // What the report reads besides the results; survives "Pulisci" and each new showing.
     struct ReportTexts
     {
-        QString Tipo_Stampa_Testo;
+        core::ReportKind kind = core::ReportKind::None;
         QString Elemento_DA;
         QString Elemento_A;
     };
@@ -129,38 +111,30 @@ private:
 
     // The run frame
     void runSearch();
-    void startRun(Mode mode);
+    void startRun(core::SearchMode mode);
+    void showResults(const core::SearchResults& results);
     void discardResults();
-    void applyEndOfRunRules();
     void refreshCounters();
     // Lists holding rows share the window's height; an empty one keeps only a few rows of room.
     void shareRoom();
     static void selectFirstRows(std::initializer_list<ui::ReportList*> lists);
     void setPrintEnabled(bool enabled);
     void chooseMode(QRadioButton* chosen);
-    bool chapterAndArticleUsable(QLineEdit* cap, QLineEdit* art, const QString& wholeListWarning);
     void clearTextInput();
     void clearArticleCode();
     void clearSubarticleCode();
     void clearRange();
     // Warns about the input of 'cause', which then gets the focus back so that the user can mend it.
     void warn(const QString& text, QWidget* cause = nullptr, const QString& title = QString());
-
-    // The four runs; each returns false when an input check refused it.
-    bool runText();
-    void setSearchKind();
-    bool runArticle();
-    bool runSubarticle();
-    bool runRange();
-    void listChapterRange(const QString& section);
-    void listRange(const QString& section, qsizetype codeLength, double start, double end);
+    void warn(const core::SearchProblem& problem);
+    QWidget* controlFor(core::SearchField field) const;
 
     // Drill-down in the results
     void drillDown(const std::function<void()>& operation, std::initializer_list<ui::ReportList*> targets);
     void articleSelected();
     void chapterSelected();
     void subarticleSelected();
-    void listArticlesOf(const QString& sql, bool showDetails);
+    void showArticles(const QList<core::ArticleResult>& articles, bool showDetails);
 
     core::AppState& m_state;
     QWidget* m_mainWindow;
@@ -170,9 +144,9 @@ private:
     int m_chosenIndex = -1;
 
     ReportTexts m_report;
-    bool Blocca_Subarticoli = false;
-    bool Espandi_Capitolo = false;
-    bool Risali_Articolo = false;
+    core::SearchRequest m_request;
+    // The rows the lists show, with the navigation flags of the run that filled them.
+    core::SearchResults m_shown;
 };
 
 } // namespace search

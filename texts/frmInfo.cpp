@@ -1,7 +1,6 @@
 #include "frmInfo.h"
 
 #include "AppState.h"
-#include "EscapeQuotes.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
 #include "Version.h"
@@ -14,11 +13,6 @@
 #include "ui_frmInfo.h"
 
 namespace texts {
-
-namespace {
-const QString kContestoCerca = QStringLiteral("Cerca");
-const QString kContestoAlbero = QStringLiteral("Albero");
-} // namespace
 
 frmInfo::frmInfo(core::AppState& state, QWidget* parent)
     : QDialog(parent), m_state(state), m_ui(std::make_unique<Ui::frmInfo>())
@@ -53,31 +47,31 @@ frmInfo::frmInfo(core::AppState& state, QWidget* parent)
 
 frmInfo::~frmInfo() = default;
 
-int frmInfo::showModal()
+int frmInfo::showModal(Topics topics)
 {
     m_ui->txtManuale->clear();
-    Form_Load();
+    Form_Load(topics);
     ui::restorePlacement(this, size());
     const int result = exec();
     ui::savePlacement(this);
     return result;
 }
 
-void frmInfo::Form_Load()
+void frmInfo::Form_Load(Topics topics)
 {
     // The hiding of an earlier opening must not carry over.
     for (QAction* entry : m_ui->mnu->actions())
         entry->setVisible(true);
 
     const QList<QAction*> separators{m_ui->ln1, m_ui->ln2, m_ui->ln3, m_ui->ln4};
-    if (m_state.ContestoManuale == kContestoCerca) {
+    if (topics == Topics::Search) {
         for (QAction* entry : separators)
             entry->setVisible(false);
         m_ui->mnuPP->setVisible(false);
         m_ui->mnuC->setVisible(false);
         m_ui->mnuMnu->setVisible(false);
     }
-    if (m_state.ContestoManuale == kContestoAlbero) {
+    if (topics == Topics::Consultation) {
         for (QAction* entry : separators)
             entry->setVisible(false);
         m_ui->mnuPP->setVisible(false);
@@ -86,7 +80,6 @@ void frmInfo::Form_Load()
                                m_ui->mnuRT, m_ui->mnuS, m_ui->mnuS2, m_ui->mnuCAS, m_ui->mnuI})
             entry->setVisible(false);
     }
-    m_state.ContestoManuale.clear();
 }
 
 void frmInfo::mnuPP_Click()
@@ -167,14 +160,8 @@ void frmInfo::mnuMnu_Click()
 void frmInfo::showTopic(const QString& caption)
 {
     ui::guarded(this, [this, &caption] {
-        const core::SlotGuard closing(m_state.rsMain);
-        m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from manuale where titolo =") +
-                                                           core::SqlString(caption));
         // Every delivered topic has its row; a missing row or a Null text shows nothing, like the preface viewer.
-        QString text;
-        if (!m_state.rsMain.Eof())
-            text = m_state.rsMain.Fields(QStringLiteral("Descrizione")).Text();
-        m_ui->txtManuale->setPlainText(text);
+        m_ui->txtManuale->setPlainText(m_state.priceList.manualTopic(caption).toString());
     });
 }
 

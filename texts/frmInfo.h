@@ -15,21 +15,27 @@ struct AppState;
 namespace texts {
 
 // The on-line user manual: a menu of topics and the text of the chosen one from table manuale.
-// Always shown modally; ContestoManuale says which window asked, and so which topics are offered.
+// Always shown modally; the window that asked chooses which topics are offered.
 class frmInfo : public QDialog
 {
     Q_OBJECT
 
 public:
+    enum class Topics {
+        All,          // the main menu
+        Search,       // Ricerca
+        Consultation, // Consultazione
+    };
+
     explicit frmInfo(core::AppState& state, QWidget* parent = nullptr);
     ~frmInfo() override;
 
     // Each opening starts with an empty text and the full menu, loads the topics for the window that
     // asked, and blocks until the user closes the window.
-    int showModal();
+    int showModal(Topics topics = Topics::All);
 
 private:
-    void Form_Load();
+    void Form_Load(Topics topics);
 
     // Menu handlers: every topic shows the manual text stored under its own caption.
     void mnuPP_Click();

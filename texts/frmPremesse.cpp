@@ -1,7 +1,6 @@
 #include "frmPremesse.h"
 
 #include "AppState.h"
-#include "EscapeQuotes.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
 #include "SectionCombo.h"
@@ -83,18 +82,12 @@ void frmPremesse::fillSezioni()
     QComboBox* combo = m_ui->cmbSezioni;
     combo->addItems({kPrefazione, kNotaGenerale, kNotaPrima, kNotaSeconda});
 
-    const core::SlotGuard closing(m_state.rsMain);
-    m_state.rsMain = m_state.dbPrezzario.OpenRecordset(
-        QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"));
-    while (!m_state.rsMain.Eof()) {
-        const QString codice = m_state.rsMain.Fields(QStringLiteral("codice_sezione")).Text();
-        const QString sezione = m_state.rsMain.Fields(QStringLiteral("sezione")).Text();
-        combo->addItem(codice + QStringLiteral(" - ") + sezione);
-        if (codice == QLatin1String("20"))
+    for (const core::Section& section : m_state.priceList.sections()) {
+        combo->addItem(section.code + QStringLiteral(" - ") + section.name.toString());
+        if (section.code == QLatin1String("20"))
             combo->addItem(kSezione21);
-        else if (codice == QLatin1String("23"))
+        else if (section.code == QLatin1String("23"))
             combo->addItem(kSezione24);
-        m_state.rsMain.MoveNext();
     }
 
     combo->setCurrentIndex(-1);
@@ -123,34 +116,27 @@ void frmPremesse::showEntry(const QString& entry)
     if (entry.isEmpty())
         return;
     if (entry == kPrefazione)
-        showPremessa(QStringLiteral("premessa"), QStringLiteral("Prefazione"));
+        showPremessa(core::PrefaceColumn::Premessa, QStringLiteral("Prefazione"));
     else if (entry == kNotaGenerale)
-        showPremessa(QStringLiteral("premessa"), QStringLiteral("Premessa"));
+        showPremessa(core::PrefaceColumn::Premessa, QStringLiteral("Premessa"));
     else if (entry == kNotaPrima)
-        showPremessa(QStringLiteral("premessa2"), QStringLiteral("Premessa"));
+        showPremessa(core::PrefaceColumn::Premessa2, QStringLiteral("Premessa"));
     else if (entry == kNotaSeconda)
-        showPremessa(QStringLiteral("premessa3"), QStringLiteral("Premessa"));
+        showPremessa(core::PrefaceColumn::Premessa3, QStringLiteral("Premessa"));
     else
         showSection(entry);
 }
 
 void frmPremesse::showSection(const QString& text)
 {
-    // The key is whatever the first two characters are, typed or picked: quoted, they cannot break the query.
-    showPremessa(QStringLiteral("premessa"), text.left(2));
+    // The key is whatever the first two characters are, typed or picked.
+    showPremessa(core::PrefaceColumn::Premessa, text.left(2));
 }
 
 // Every entry, the preface included, shows nothing when its row is missing or its text is Null.
-void frmPremesse::showPremessa(const QString& column, const QString& codice)
+void frmPremesse::showPremessa(core::PrefaceColumn column, const QString& codice)
 {
-    const core::SlotGuard closing(m_state.rsMain);
-    m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select ") + column +
-                                                       QStringLiteral(" from premesse where codice_sezione =") +
-                                                       core::SqlString(codice));
-    QString text;
-    if (!m_state.rsMain.Eof())
-        text = m_state.rsMain.Fields(column).Text();
-    m_ui->txtPremessa->setPlainText(text);
+    m_ui->txtPremessa->setPlainText(m_state.priceList.preface(codice, column).toString());
 }
 
 } // namespace texts

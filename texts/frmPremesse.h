@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PriceList.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -42,7 +44,7 @@ private:
     void fillSezioni();
     void showEntry(const QString& entry);
     void showSection(const QString& text);
-    void showPremessa(const QString& column, const QString& codice);
+    void showPremessa(core::PrefaceColumn column, const QString& codice);
 
     core::AppState& m_state;
     QWidget* m_mainWindow;

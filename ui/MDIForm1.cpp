@@ -1,8 +1,6 @@
 #include "MDIForm1.h"
 
 #include "AppState.h"
-#include "Error.h"
-#include "EscapeQuotes.h"
 #include "KeyboardAccess.h"
 #include "WindowPlacement.h"
 #include "PriceList.h"
@@ -40,48 +38,12 @@ MDIForm1::~MDIForm1() = default;
 
 void MDIForm1::MDIForm_Load(const QString& applicationFolder, const QString& databaseFile)
 {
-    m_state.DbPassword = core::kDbPassword;
     const QString path = databaseFile.isEmpty() ? QDir(applicationFolder).filePath(core::kDatabaseFileName)
                                                 : QFileInfo(databaseFile).absoluteFilePath();
-    m_state.dbPrezzario = core::Database::OpenDatabase(path, QStringLiteral(";pwd=") + m_state.DbPassword);
-    requirePriceListTables(path);
-
-    try {
-        m_state.rsMain = m_state.dbPrezzario.OpenRecordset(QStringLiteral("select * from anno_prezzario"));
-        if (m_state.rsMain.Eof())
-            throw core::DbError(QStringLiteral("la tabella anno_prezzario non contiene alcuna riga."));
-        const core::Field year = m_state.rsMain.Fields(QStringLiteral("ANNO_PREZZARIO"));
-        if (year.IsNull())
-            throw core::DbError(QStringLiteral("l'anno del prezzario (tabella anno_prezzario) è vuoto."));
-        m_state.AnnoPrezzario = year.Text();
-        m_state.rsMain.Close();
-    } catch (const core::DbError& error) {
-        m_state.rsMain.Close();
-        m_state.dbPrezzario.Close();
-        throw core::DbError(QStringLiteral("Impossibile leggere l'anno del prezzario dal database «%1»: %2")
-                          .arg(QDir::toNativeSeparators(path), error.text()));
-    }
-
+    core::PriceList list = core::PriceList::open(path);
+    m_state.AnnoPrezzario = list.year();
+    m_state.priceList = std::move(list);
     setWindowTitle(windowTitle() + m_state.AnnoPrezzario + QStringLiteral(" CD"));
-}
-
-void MDIForm1::requirePriceListTables(const QString& path)
-{
-    QStringList missing;
-    for (const char* table : {"prezzario", "anno_prezzario", "premesse", "manuale"}) {
-        const QString name = QString::fromLatin1(table);
-        const core::SlotGuard closing(m_state.rsMain);
-        m_state.rsMain = m_state.dbPrezzario.OpenRecordset(
-            QStringLiteral("select name from sqlite_master where type in ('table', 'view') and name = ") +
-            core::SqlString(name));
-        if (m_state.rsMain.Eof())
-            missing << name;
-    }
-    if (!missing.isEmpty()) {
-        m_state.dbPrezzario.Close();
-        throw core::DbError(QStringLiteral("Il database «%1» non è un database del Prezzario: mancano le tabelle %2.")
-                          .arg(QDir::toNativeSeparators(path), missing.join(QStringLiteral(", "))));
-    }
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event)
@@ -98,7 +60,7 @@ void MDIForm1::closeEvent(QCloseEvent* event)
 
 void MDIForm1::MDIForm_Unload()
 {
-    m_state.dbPrezzario.Close();
+    m_state.priceList.close();
 }
 
 void MDIForm1::mnuPremesse_Click()

@@ -47,7 +47,6 @@ private:
     void mnuRicerche_Click();
     void mnuManuale_Click();
     void MDIForm_Unload();
-    void requirePriceListTables(const QString& path);
 
     core::AppState& m_state;
     std::unique_ptr<Ui::MDIForm1> m_ui;

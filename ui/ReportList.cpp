@@ -672,6 +672,12 @@ QString ReportList::SelectedKey() const
     return index.isValid() ? m_model->keyOf(index.row()) : QString();
 }
 
+qsizetype ReportList::SelectedRow() const
+{
+    const QModelIndex index = selectedIndex();
+    return index.isValid() ? index.row() : -1;
+}
+
 QString ReportList::SelectedText() const
 {
     return SelectedSubItem(0);

@@ -90,6 +90,8 @@ public:
     bool HasSelection() const;
     QString SelectedKey() const;
     QString SelectedText() const;
+    // The position of the selected row, counted from 0 in the order rows were added; -1 when the list is empty.
+    qsizetype SelectedRow() const;
     QString SelectedSubItem(int n) const;
     // Selects the row under key as code does: no ItemClick.
     void Select(const QString& key);

@@ -19,9 +19,7 @@
 #include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/linguistic2/XSupportedLocales.hpp>
-#include <com/sun/star/sheet/CellInsertMode.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
-#include <com/sun/star/sheet/XCellRangeMovement.hpp>
 #include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
@@ -36,7 +34,6 @@
 #include <com/sun/star/util/MalformedNumberFormatException.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
-#include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
 #include <fcntl.h>
@@ -47,11 +44,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <thread>
 #include <variant>
 
@@ -213,31 +210,10 @@ std::vector<std::string> CalcSession::run(const protocol::Request& request)
                               writeCells(r);
                               return Words{};
                           },
-                          [&](const RowHeight& r) {
-                              setRowHeight(r.row, r.points);
-                              return Words{};
-                          },
-                          [&](const InsertCell& r) {
-                              insertCell(r.x, r.y);
-                              return Words{};
-                          },
-                          [&](const CopyRange& r) {
-                              rememberRange(r.range);
-                              return Words{};
-                          },
-                          [&](const PasteRange& r) {
-                              paste(r.target);
-                              return Words{};
-                          },
-                          [&](const GetText& r) { return Words{text(r.x, r.y)}; },
                           [&](const GetTexts& r) { return texts(r.x, r.y, r.columns, r.rows); },
                           [&](const InspectCell& r) { return inspect(r.x, r.y); },
                           [&](const CloseDocument&) {
                               closeDocument();
-                              return Words{};
-                          },
-                          [&](const Quit&) {
-                              quit();
                               return Words{};
                           },
                       },
@@ -300,7 +276,6 @@ pid_t CalcSession::start(const std::string& program, const std::string& pipe, in
 
 CalcSession::~CalcSession()
 {
-    m_copied.reset();
     m_sheet.clear();
     m_forbidden.clear();
     m_formats.clear();
@@ -381,7 +356,6 @@ void CalcSession::open(const std::string& url)
         ->getPropertyValue(ou("ForbiddenCharacters")) >>= m_forbidden;
     m_formatKeys.clear();
     m_sheet.clear();
-    m_copied.reset();
 }
 
 void CalcSession::activateSheet(int number)
@@ -440,10 +414,6 @@ std::vector<std::string> propertyKeys(const protocol::Style& style)
         keys.emplace_back("edges");
     if (style.bold)
         keys.emplace_back("bold");
-    if (style.size != 0)
-        keys.push_back("size " + std::to_string(style.size));
-    if (style.justify == 3 || style.justify == 4)
-        keys.push_back("justify " + std::to_string(style.justify));
     return keys;
 }
 
@@ -462,12 +432,6 @@ void CalcSession::addProperties(const std::string& key, std::vector<std::pair<OU
             properties.emplace_back(ou(diagonal), uno::Any(noEdge()));
     } else if (key == "bold") {
         properties.emplace_back(ou("CharWeight"), uno::Any(static_cast<float>(css::awt::FontWeight::BOLD)));
-    } else if (key.starts_with("size ")) {
-        properties.emplace_back(ou("CharHeight"), uno::Any(static_cast<float>(std::stoi(key.substr(5)))));
-    } else if (key == "justify 3") {
-        properties.emplace_back(ou("HoriJustify"), uno::Any(css::table::CellHoriJustify_CENTER));
-    } else if (key == "justify 4") {
-        properties.emplace_back(ou("HoriJustify"), uno::Any(css::table::CellHoriJustify_RIGHT));
     }
 }
 
@@ -631,8 +595,8 @@ std::vector<bool> CalcSession::mayWrapRows(const CellBlock& block)
             const std::string& value = block.values[cell];
             if (!style.wrap || value.empty())
                 continue;
-            // Points to hundredths of a millimetre, for any size up to 11 points.
-            const double em = std::max(style.size, 11) * 35.28;
+            // An em of 11 points in hundredths of a millimetre: larger than the template's font.
+            const double em = 11 * 35.28;
             mayWrap =
                 value.find('\n') != std::string::npos || widthInEms(value) * em > widths[static_cast<std::size_t>(c)];
         }
@@ -707,53 +671,6 @@ void CalcSession::forgetLineBreakRules()
         return;
     for (const css::lang::Locale& locale : locales->getLocales())
         m_forbidden->removeForbiddenCharacters(locale);
-}
-
-void CalcSession::setRowHeight(int row, double points)
-{
-    requireSheet();
-    const uno::Reference<css::table::XColumnRowRange> columnsAndRows(m_sheet, uno::UNO_QUERY_THROW);
-    const uno::Reference<css::beans::XPropertySet> properties(columnsAndRows->getRows()->getByIndex(row - 1),
-                                                              uno::UNO_QUERY_THROW);
-    properties->setPropertyValue(ou("Height"), uno::Any(static_cast<sal_Int32>(std::lround(points * 2540.0 / 72.0))));
-}
-
-void CalcSession::insertCell(int x, int y)
-{
-    requireSheet();
-    const uno::Reference<css::sheet::XCellRangeMovement> movement(m_sheet, uno::UNO_QUERY_THROW);
-    movement->insertCells(css::table::CellRangeAddress(m_sheetIndex, x - 1, y - 1, x - 1, y - 1),
-                          css::sheet::CellInsertMode_DOWN);
-    forgetLineBreakRules();
-}
-
-css::table::CellRangeAddress CalcSession::address(const CellRange& range) const
-{
-    return css::table::CellRangeAddress(m_sheetIndex, range.left - 1, range.top - 1, range.right - 1, range.bottom - 1);
-}
-
-void CalcSession::rememberRange(const CellRange& range)
-{
-    requireSheet();
-    m_copied = address(range);
-}
-
-void CalcSession::paste(const CellRange& target)
-{
-    requireSheet();
-    if (!m_copied)
-        throw Failure{protocol::kState, "nothing copied"};
-    const uno::Reference<css::sheet::XSpreadsheetView> view(m_model->getCurrentController(), uno::UNO_QUERY);
-    if (view.is()) {
-        view->setActiveSheet(m_sheet);
-        const uno::Reference<css::view::XSelectionSupplier> selection(view, uno::UNO_QUERY);
-        if (selection.is())
-            selection->select(uno::Any(
-                m_sheet->getCellRangeByPosition(target.left - 1, target.top - 1, target.right - 1, target.bottom - 1)));
-    }
-    const uno::Reference<css::sheet::XCellRangeMovement> movement(m_sheet, uno::UNO_QUERY_THROW);
-    movement->copyRange(css::table::CellAddress(m_sheetIndex, target.left - 1, target.top - 1), *m_copied);
-    forgetLineBreakRules();
 }
 
 std::string CalcSession::text(int x, int y)
@@ -835,23 +752,6 @@ void CalcSession::closeDocument()
     m_formats.clear();
     m_forbidden.clear();
     m_sheet.clear();
-    m_copied.reset();
-}
-
-void CalcSession::quit()
-{
-    requireOffice();
-    m_model.clear();
-    m_document.clear();
-    m_formats.clear();
-    m_forbidden.clear();
-    m_sheet.clear();
-    try {
-        m_desktop->terminate();
-    } catch (const css::lang::DisposedException&) {
-        // The office went away while answering: that is what was asked.
-    }
-    m_desktop.clear();
 }
 
 } // namespace calc

@@ -7,21 +7,18 @@
 #include <com/sun/star/i18n/XForbiddenCharacters.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
-#include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/XNumberFormats.hpp>
 
 #include <sys/types.h>
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace calc {
 
 using protocol::CellBlock;
-using protocol::CellRange;
 using protocol::Failure;
 
 // One connection to LibreOffice and the one document made from the template.
@@ -46,18 +43,12 @@ private:
     void activateSheet(int number);
     void show();
     void writeCells(const CellBlock& block);
-    void setRowHeight(int row, double points);
-    void insertCell(int x, int y);
-    void rememberRange(const CellRange& range);
-    void paste(const CellRange& target);
     std::string text(int x, int y);
     std::vector<std::string> texts(int x, int y, int columns, int rows);
     std::vector<std::string> inspect(int x, int y);
     void closeDocument();
     void forgetLineBreakRules();
-    void quit();
 
-    css::table::CellRangeAddress address(const CellRange& range) const;
     void requireOffice() const;
     void requireSheet() const;
     bool calcInstalled() const;
@@ -76,7 +67,6 @@ private:
     css::uno::Reference<css::sheet::XSpreadsheet> m_sheet;
     sal_Int16 m_sheetIndex = 0;
     std::map<std::string, sal_Int32> m_formatKeys;
-    std::optional<css::table::CellRangeAddress> m_copied;
 };
 
 } // namespace calc

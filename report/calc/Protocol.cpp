@@ -1,6 +1,5 @@
 #include "Protocol.h"
 
-#include <initializer_list>
 #include <stdexcept>
 
 namespace calc::protocol {
@@ -65,34 +64,18 @@ std::string encodeStyle(const Style& style)
         word += 'W';
     if (style.bold)
         word += 'b';
-    word += ';' + std::to_string(style.size) + ';' + std::to_string(style.justify) + ';';
+    word += ';';
     word += style.numberFormat;
     return word;
 }
 
-namespace {
-
-// Exactly one of the values the protocol allows, written as encodeStyle writes it.
-int oneOf(std::string_view word, std::initializer_list<int> allowed, const char* what)
-{
-    for (const int value : allowed) {
-        if (word == std::to_string(value))
-            return value;
-    }
-    throw std::invalid_argument(what + (": " + std::string(word)));
-}
-
-} // namespace
-
 Style decodeStyle(std::string_view word)
 {
-    const std::size_t first = word.find(';');
-    const std::size_t second = first == std::string_view::npos ? first : word.find(';', first + 1);
-    const std::size_t third = second == std::string_view::npos ? second : word.find(';', second + 1);
-    if (third == std::string_view::npos)
+    const std::size_t semicolon = word.find(';');
+    if (semicolon == std::string_view::npos)
         throw std::invalid_argument("not a style");
     Style style;
-    for (const char flag : word.substr(0, first)) {
+    for (const char flag : word.substr(0, semicolon)) {
         if (flag == 'B')
             style.edges = true;
         else if (flag == 'W')
@@ -102,9 +85,7 @@ Style decodeStyle(std::string_view word)
         else
             throw std::invalid_argument("unknown style flag: " + std::string(1, flag));
     }
-    style.size = oneOf(word.substr(first + 1, second - first - 1), {0, 8, 11}, "not a font size");
-    style.justify = oneOf(word.substr(second + 1, third - second - 1), {0, 3, 4}, "not an alignment");
-    style.numberFormat = std::string(word.substr(third + 1));
+    style.numberFormat = std::string(word.substr(semicolon + 1));
     return style;
 }
 

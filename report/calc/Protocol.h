@@ -8,9 +8,9 @@
 //   ok [words...]                   carried out
 //   error <kind> <detail>           not carried out; kind is one of the Failure words below
 //
-// Each request is read and checked in full before any of it is carried out (Request.h): a cell, block or
-// reference outside the sheet is refused as range, a sheet number no document can have as sheet, any
-// other request that is not well formed as request.
+// Each request is read and checked in full before any of it is carried out (Request.h): a cell or block
+// outside the sheet is refused as range, a sheet number no document can have as sheet, any other request
+// that is not well formed as request.
 //
 // Requests (cells are counted from 1, rows and columns as the program counts them):
 //   start <soffice> <pipe> <timeout ms> [argument...]   launch or reach the office, connect; ok <launcher pid>
@@ -20,18 +20,11 @@
 //   cells <x> <y> <columns> <rows> <styles> <style>... (<value> <style index>)...
 //                                   writes a block of cells row by row, each value as text, each with
 //                                   one of the listed styles (see Style)
-//   height <row> <points>           row height, 0 to 409 points in decimal digits
-//   insert <x> <y>                  inserts one cell, shifting the cells below it down
-//   range <A1 reference>            remembers a range to copy
-//   paste <A1 reference>            copies the remembered range to the first cell of the reference
-//   get <x> <y>                     ok <text of the cell>
 //   texts <x> <y> <columns> <rows>  ok <text>... the texts of a block of cells, row by row (benchmarks)
 //   inspect <x> <y>                 ok <name=value>... what a cell looks like (tests read it back)
 //   closedoc                        closes the document without saving (tests and benchmarks)
-//   quit                            ends the office
 //
-// A style word is "<flags>;<size>;<justify>;<number format>": flags hold B (edges), W (wrap), b (bold);
-// size is 0 (untouched), 8 or 11; justify is 0 (untouched), 3 (centre) or 4 (right); an empty number
+// A style word is "<flags>;<number format>": flags hold B (edges), W (wrap), b (bold); an empty number
 // format leaves the cell's format untouched. Only what a style sets is changed.
 
 #include <string>
@@ -49,7 +42,7 @@ inline constexpr std::string_view kCalc = "calc";         // LibreOffice runs wi
 inline constexpr std::string_view kTemplate = "template"; // the template cannot be opened
 inline constexpr std::string_view kClosed = "closed";     // the office or the document went away
 inline constexpr std::string_view kSheet = "sheet";       // no such sheet
-inline constexpr std::string_view kRange = "range";       // a bad range or cell reference
+inline constexpr std::string_view kRange = "range";       // a cell or block outside the sheet
 inline constexpr std::string_view kFormat = "format";     // a number format the office refuses
 inline constexpr std::string_view kState = "state";       // a command out of order (no document yet)
 inline constexpr std::string_view kRequest = "request";   // a malformed request
@@ -65,17 +58,14 @@ struct Style
     bool edges = false;
     bool wrap = false;
     bool bold = false;
-    int size = 0;
-    int justify = 0;
     std::string numberFormat;
 
-    bool empty() const { return !edges && !wrap && !bold && size == 0 && justify == 0 && numberFormat.empty(); }
+    bool empty() const { return !edges && !wrap && !bold && numberFormat.empty(); }
     bool operator==(const Style&) const = default;
 };
 
 std::string encodeStyle(const Style& style);
-// Throws std::invalid_argument for a word that is not a style, or sets a size or an alignment the
-// protocol does not have.
+// Throws std::invalid_argument for a word that is not a style or holds a flag the protocol does not have.
 Style decodeStyle(std::string_view word);
 
 } // namespace calc::protocol

@@ -1,10 +1,8 @@
 #include "Request.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <climits>
-#include <cmath>
 #include <stdexcept>
 #include <tuple>
 #include <utility>
@@ -132,27 +130,6 @@ std::size_t utf16Length(std::string_view text)
     return units;
 }
 
-// A row height in points: decimal digits with a fractional part at most, so that nothing like "nan",
-// "inf" or "1e3" gets through, and within what a row takes.
-double points(std::string_view word)
-{
-    const std::string_view command = "height";
-    const bool negative = !word.empty() && word.front() == '-';
-    const std::string_view magnitude = negative ? word.substr(1) : word;
-    const std::size_t dot = magnitude.find('.');
-    if (!allDigits(magnitude.substr(0, dot)) ||
-        (dot != std::string_view::npos && !allDigits(magnitude.substr(dot + 1))))
-        refuse(kRequest, text(command, "not a number of points: " + std::string(word)));
-    double value = 0;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, std::chars_format::fixed);
-    if (error != std::errc() || end != word.data() + word.size() || !std::isfinite(value) || value < 0 ||
-        value > kMaxRowHeight)
-        refuse(kRequest, text(command, std::string(word) + " points is outside 0.." +
-                                           std::to_string(static_cast<int>(kMaxRowHeight))));
-    // Minus zero is zero.
-    return value + 0.0;
-}
-
 StartOffice start(const std::vector<std::string>& words)
 {
     if (words.size() < 4)
@@ -220,84 +197,7 @@ CellBlock cells(const std::vector<std::string>& words)
     return block;
 }
 
-// A corner of an A1 reference, with or without $: the column's letters, then the row's digits.
-bool corner(std::string_view word, int& columnNumber, int& rowNumber)
-{
-    std::size_t i = 0;
-    if (i < word.size() && word[i] == '$')
-        ++i;
-    int letters = 0;
-    columnNumber = 0;
-    for (; i < word.size(); ++i) {
-        const char c = word[i];
-        const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        if (upper < 'A' || upper > 'Z')
-            break;
-        // Three letters reach past the last column (AMJ): more cannot be one.
-        if (++letters > 3)
-            return false;
-        columnNumber = columnNumber * 26 + (upper - 'A' + 1);
-    }
-    if (letters == 0 || columnNumber > kMaxColumn)
-        return false;
-    if (i < word.size() && word[i] == '$')
-        ++i;
-    const std::string_view digits = word.substr(i);
-    if (!allDigits(digits))
-        return false;
-    rowNumber = 0;
-    for (const char c : digits) {
-        rowNumber = rowNumber * 10 + (c - '0');
-        if (rowNumber > kMaxRow)
-            return false;
-    }
-    return rowNumber >= 1;
-}
-
-std::string columnName(int number)
-{
-    std::string name;
-    for (; number > 0; number = (number - 1) / 26)
-        name.insert(name.begin(), static_cast<char>('A' + (number - 1) % 26));
-    return name;
-}
-
-std::string decimalText(double value)
-{
-    // The shortest text that reads back as the same number, without an exponent.
-    std::array<char, 512> buffer{};
-    const auto [end, error] =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
-    if (error != std::errc())
-        throw std::logic_error("a row height beyond any text");
-    return std::string(buffer.data(), end);
-}
-
 } // namespace
-
-CellRange parseReference(std::string_view reference)
-{
-    const std::size_t colon = reference.find(':');
-    CellRange range;
-    int column2 = 0;
-    int row2 = 0;
-    if (!corner(reference.substr(0, colon), range.left, range.top) ||
-        !corner(colon == std::string_view::npos ? reference : reference.substr(colon + 1), column2, row2))
-        refuse(kRange, std::string(reference));
-    range.right = std::max(range.left, column2);
-    range.left = std::min(range.left, column2);
-    range.bottom = std::max(range.top, row2);
-    range.top = std::min(range.top, row2);
-    return range;
-}
-
-std::string referenceText(const CellRange& range)
-{
-    std::string name = columnName(range.left) + std::to_string(range.top);
-    if (range.right != range.left || range.bottom != range.top)
-        name += ':' + columnName(range.right) + std::to_string(range.bottom);
-    return name;
-}
 
 Request parseRequest(const std::vector<std::string>& words)
 {
@@ -326,28 +226,10 @@ Request parseRequest(const std::vector<std::string>& words)
     }
     if (command == "cells")
         return cells(words);
-    if (command == "height") {
-        requireWords(words, 3);
-        const int r = row(command, words[1]);
-        return RowHeight{r, points(words[2])};
-    }
-    if (command == "insert" || command == "get" || command == "inspect") {
+    if (command == "inspect") {
         requireWords(words, 3);
         const int x = column(command, words[1]);
-        const int y = row(command, words[2]);
-        if (command == "insert")
-            return InsertCell{x, y};
-        if (command == "get")
-            return GetText{x, y};
-        return InspectCell{x, y};
-    }
-    if (command == "range") {
-        requireWords(words, 2);
-        return CopyRange{parseReference(words[1])};
-    }
-    if (command == "paste") {
-        requireWords(words, 2);
-        return PasteRange{parseReference(words[1])};
+        return InspectCell{x, row(command, words[2])};
     }
     if (command == "texts") {
         requireWords(words, 5);
@@ -365,19 +247,12 @@ Request parseRequest(const std::vector<std::string>& words)
         requireWords(words, 1);
         return CloseDocument{};
     }
-    if (command == "quit") {
-        requireWords(words, 1);
-        return Quit{};
-    }
     refuse(kRequest, "unknown command: " + command);
 }
 
 std::vector<std::string> requestWords(const Request& request)
 {
     using Words = std::vector<std::string>;
-    const auto cell = [](const char* command, int x, int y) {
-        return Words{command, std::to_string(x), std::to_string(y)};
-    };
     return std::visit(Overloaded{
                           [](const StartOffice& r) {
                               Words words{"start", r.program, r.pipe, std::to_string(r.timeoutMs)};
@@ -406,24 +281,14 @@ std::vector<std::string> requestWords(const Request& request)
                               }
                               return words;
                           },
-                          [](const RowHeight& r) {
-                              return Words{"height", std::to_string(r.row), decimalText(r.points)};
-                          },
-                          [&](const InsertCell& r) { return cell("insert", r.x, r.y); },
-                          [](const CopyRange& r) {
-                              return Words{"range", referenceText(r.range)};
-                          },
-                          [](const PasteRange& r) {
-                              return Words{"paste", referenceText(r.target)};
-                          },
-                          [&](const GetText& r) { return cell("get", r.x, r.y); },
                           [](const GetTexts& r) {
                               return Words{"texts", std::to_string(r.x), std::to_string(r.y), std::to_string(r.columns),
                                            std::to_string(r.rows)};
                           },
-                          [&](const InspectCell& r) { return cell("inspect", r.x, r.y); },
+                          [](const InspectCell& r) {
+                              return Words{"inspect", std::to_string(r.x), std::to_string(r.y)};
+                          },
                           [](const CloseDocument&) { return Words{"closedoc"}; },
-                          [](const Quit&) { return Words{"quit"}; },
                       },
                       request);
 }

@@ -18,8 +18,6 @@ inline constexpr int kMaxColumn = 1'024;
 inline constexpr int kMaxRow = 1'048'576;
 // The office keeps sheet numbers in 16 bits.
 inline constexpr int kMaxSheet = 32'767;
-// The tallest row a spreadsheet takes, in points (Excel's rule; the report's template is an xls file).
-inline constexpr double kMaxRowHeight = 409;
 // How long start may wait for the office: long enough for a cold start on a slow disk, short enough
 // that a helper waiting for an office that never comes does not look hung for ever.
 inline constexpr int kMaxStartTimeoutMs = 600'000;
@@ -33,17 +31,6 @@ struct Failure
 {
     std::string_view kind;
     std::string detail;
-};
-
-// A rectangle of cells, corners counted from 1, left <= right and top <= bottom, inside the sheet.
-struct CellRange
-{
-    int left = 1;
-    int top = 1;
-    int right = 1;
-    int bottom = 1;
-
-    bool operator==(const CellRange&) const = default;
 };
 
 struct StartOffice
@@ -89,45 +76,6 @@ struct CellBlock
     bool operator==(const CellBlock&) const = default;
 };
 
-struct RowHeight
-{
-    int row = 1;
-    double points = 0;
-
-    bool operator==(const RowHeight&) const = default;
-};
-
-struct InsertCell
-{
-    int x = 1;
-    int y = 1;
-
-    bool operator==(const InsertCell&) const = default;
-};
-
-struct CopyRange
-{
-    CellRange range;
-
-    bool operator==(const CopyRange&) const = default;
-};
-
-// Only the first cell of the target counts: the copy keeps the size of the remembered range.
-struct PasteRange
-{
-    CellRange target;
-
-    bool operator==(const PasteRange&) const = default;
-};
-
-struct GetText
-{
-    int x = 1;
-    int y = 1;
-
-    bool operator==(const GetText&) const = default;
-};
-
 struct GetTexts
 {
     int x = 1;
@@ -151,14 +99,9 @@ struct CloseDocument
     bool operator==(const CloseDocument&) const = default;
 };
 
-struct Quit
-{
-    bool operator==(const Quit&) const = default;
-};
-
 // One request, in the order of the commands of Protocol.h.
-using Request = std::variant<StartOffice, OpenTemplate, ActivateSheet, ShowWindow, CellBlock, RowHeight, InsertCell,
-                             CopyRange, PasteRange, GetText, GetTexts, InspectCell, CloseDocument, Quit>;
+using Request =
+    std::variant<StartOffice, OpenTemplate, ActivateSheet, ShowWindow, CellBlock, GetTexts, InspectCell, CloseDocument>;
 
 // One callable out of several, to visit a Request with one lambda per command.
 template <typename... Visitors> struct Overloaded : Visitors...
@@ -170,17 +113,11 @@ template <typename... Visitors> Overloaded(Visitors...) -> Overloaded<Visitors..
 
 // Reads the words of a request line (decodeLine). Throws Failure: kRequest for a request that is not
 // well formed (unknown command, words missing or left over, a word that is not a number or a style, a
-// value the command does not take), kRange for a cell, a block or a reference outside the sheet, kSheet
-// for a sheet number no document can have (with the number as the detail, as the office would say it).
+// value the command does not take), kRange for a cell or a block outside the sheet, kSheet for a sheet
+// number no document can have (with the number as the detail, as the office would say it).
 Request parseRequest(const std::vector<std::string>& words);
 
 // The words of a request, as parseRequest reads them back.
 std::vector<std::string> requestWords(const Request& request);
-
-// An A1 reference: one cell ("B3", "$B$3", "b3") or two around a colon ("A1:C4"), corners in any order,
-// inside the sheet. Throws Failure of kind kRange, with the reference as the detail.
-CellRange parseReference(std::string_view reference);
-// "A1" for one cell, "A1:C4" for more.
-std::string referenceText(const CellRange& range);
 
 } // namespace calc::protocol

@@ -96,7 +96,6 @@ TEST_F(Menu, manualFromTheConsultationShowsItsTopicOnly)
     });
     prezzario.consultazione().findChild<QAction*>(QStringLiteral("mnuInf"))->trigger();
     EXPECT_EQ(topics, QStringList{QStringLiteral("Consultazione")});
-    EXPECT_EQ(state.ContestoManuale, QString());
     prezzario.consultazione().close();
 }
 

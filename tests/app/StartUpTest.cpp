@@ -28,7 +28,7 @@ QString startUpFailure(const QString& folder)
         EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
         return {};
     }
-    EXPECT_FALSE(state.dbPrezzario.IsOpen());
+    EXPECT_FALSE(state.priceList.isOpen());
     EXPECT_EQ(ui::MessageBox::recorded().size(), 1);
     if (ui::MessageBox::recorded().isEmpty())
         return QStringLiteral("(no message)");
@@ -188,11 +188,8 @@ TEST(StartUp, readOnlyFolderGainsNoFiles)
         core::AppState state;
         app::Application prezzario(state);
         ASSERT_TRUE(prezzario.startUp(folder.folder()));
-        state.rs2 = state.dbPrezzario.OpenRecordset(
-            QStringLiteral("select distinct(codice_sezione),sezione from prezzario order by codice_sezione"));
-        EXPECT_FALSE(state.rs2.Eof());
+        EXPECT_FALSE(state.priceList.sections().isEmpty());
         EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
-        state.rs2.Close();
         prezzario.mainWindow().close();
     }
     EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);

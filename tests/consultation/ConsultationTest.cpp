@@ -88,7 +88,7 @@ struct Consultation : ::testing::Test
     void SetUp() override
     {
         ui::MessageBox::clearRecorded();
-        state.dbPrezzario = folder.open();
+        state.priceList = core::PriceList(folder.open());
         mainWindow.show();
         window = std::make_unique<consultation::frmPrincipale>(state, &mainWindow);
         window->showFromMenu();
@@ -280,15 +280,14 @@ TEST_F(Consultation, typedQuotesInTheSectionTextNeverReachTheEngine)
 TEST_F(Consultation, engineFailureIsShownAndTheWindowStaysUsable)
 {
     pickSection(0);
-    state.dbPrezzario.Close();
+    state.priceList.close();
     lst_Capitoli->setFocus(Qt::OtherFocusReason);
     clickRow(lst_Capitoli, 1);
     ASSERT_EQ(ui::MessageBox::recorded().size(), 1);
     EXPECT_TRUE(ui::MessageBox::recorded().front().text.contains(QStringLiteral("non è aperto")));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_FALSE(state.rs3.IsOpen());
 
-    state.dbPrezzario = folder.open();
+    state.priceList = core::PriceList(folder.open());
     clickRow(lst_Capitoli, 1);
     EXPECT_EQ(box("txtCapSel"), QStringLiteral("01.A01"));
     EXPECT_EQ(lst_Articoli->Count(), 2);
@@ -299,7 +298,6 @@ TEST_F(Consultation, informazioniAsksForTheConsultationManual)
     QSignalSpy manual(window.get(), &consultation::frmPrincipale::manualeRequested);
     window->findChild<QAction*>(QStringLiteral("mnuInf"))->trigger();
     EXPECT_EQ(manual.count(), 1);
-    EXPECT_EQ(state.ContestoManuale, QStringLiteral("Albero"));
 }
 
 TEST(ConsultationSize, sectionWithMoreChaptersThanA16BitCounter)
@@ -317,7 +315,7 @@ TEST(ConsultationSize, sectionWithMoreChaptersThanA16BitCounter)
     }
     const fixture::PriceListFolder folder(tables);
     core::AppState state;
-    state.dbPrezzario = folder.open();
+    state.priceList = core::PriceList(folder.open());
     QWidget mainWindow;
     consultation::frmPrincipale window(state, &mainWindow);
     window.showFromMenu();

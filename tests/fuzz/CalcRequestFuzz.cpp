@@ -3,7 +3,6 @@
 #include "Protocol.h"
 #include "Request.h"
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,12 +30,6 @@ bool blockInside(int x, int y, int columns, int rows)
     return cellInside(x, y) && columns >= 1 && rows >= 1 && columns <= kMaxColumn - x + 1 && rows <= kMaxRow - y + 1;
 }
 
-bool rangeInside(const CellRange& range)
-{
-    return cellInside(range.left, range.top) && cellInside(range.right, range.bottom) && range.left <= range.right &&
-           range.top <= range.bottom;
-}
-
 void requireWithinLimits(const Request& request)
 {
     std::visit(Overloaded{
@@ -50,24 +43,12 @@ void requireWithinLimits(const Request& request)
                        require(blockInside(r.x, r.y, r.columns, r.rows));
                        const std::size_t cells = static_cast<std::size_t>(r.columns) * static_cast<std::size_t>(r.rows);
                        require(r.values.size() == cells && r.styleOf.size() == cells);
-                       for (const Style& style : r.styles) {
-                           require(style.size == 0 || style.size == 8 || style.size == 11);
-                           require(style.justify == 0 || style.justify == 3 || style.justify == 4);
-                       }
                        for (const int style : r.styleOf)
                            require(style >= 0 && static_cast<std::size_t>(style) < r.styles.size());
                        // A UTF-16 unit takes three bytes of UTF-8 at most.
                        for (const std::string& value : r.values)
                            require(value.size() <= 3 * kMaxCellText);
                    },
-                   [](const RowHeight& r) {
-                       require(r.row >= 1 && r.row <= kMaxRow);
-                       require(std::isfinite(r.points) && r.points >= 0 && r.points <= kMaxRowHeight);
-                   },
-                   [](const InsertCell& r) { require(cellInside(r.x, r.y)); },
-                   [](const CopyRange& r) { require(rangeInside(r.range)); },
-                   [](const PasteRange& r) { require(rangeInside(r.target)); },
-                   [](const GetText& r) { require(cellInside(r.x, r.y)); },
                    [](const GetTexts& r) {
                        require(blockInside(r.x, r.y, r.columns, r.rows));
                        require(static_cast<std::size_t>(r.columns) * static_cast<std::size_t>(r.rows) <=
@@ -76,7 +57,6 @@ void requireWithinLimits(const Request& request)
                    [](const InspectCell& r) { require(cellInside(r.x, r.y)); },
                    [](const ShowWindow&) {},
                    [](const CloseDocument&) {},
-                   [](const Quit&) {},
                },
                request);
 }
@@ -105,9 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         request = parseRequest(words);
     } catch (const Failure& failure) {
         require(failure.kind == kRequest || failure.kind == kRange || failure.kind == kSheet);
-        // A bad reference is told as written, even when nothing was written.
-        const bool reference = failure.kind == kRange && (words.front() == "range" || words.front() == "paste");
-        require(!failure.detail.empty() || reference);
+        require(!failure.detail.empty());
         return 0;
     } catch (...) {
         // Nothing but a Failure may come out of reading a request.

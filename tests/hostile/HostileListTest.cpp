@@ -59,7 +59,7 @@ void walkConsultation(const fixture::Tables& tables, const QString& database)
 {
     ui::MessageBox::clearRecorded();
     core::AppState state;
-    state.dbPrezzario = core::Database::OpenDatabase(database, QStringLiteral(";pwd=qzkw"));
+    state.priceList = core::PriceList(core::Database::OpenDatabase(database, QStringLiteral(";pwd=qzkw")));
     QWidget mainWindow;
     mainWindow.show();
     consultation::frmPrincipale window(state, &mainWindow);
@@ -271,7 +271,7 @@ TEST(HostileList, prefaceViewerShowsTheIntroductionsAsStored)
     const fixture::PriceListFolder folder(tables);
     ui::MessageBox::clearRecorded();
     core::AppState state;
-    state.dbPrezzario = folder.open();
+    state.priceList = core::PriceList(folder.open());
     QWidget mainWindow;
     texts::frmPremesse window(state, &mainWindow);
     window.showFromMenu();

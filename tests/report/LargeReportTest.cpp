@@ -21,7 +21,7 @@ struct LargeReport : ReportSession
 TEST_F(LargeReport, fortyThousandSubarticlesArePrintedToTheLastRow)
 {
     textSearch(0, QStringLiteral("voce numero"), false, false, true);
-    ASSERT_EQ(window->lstSubarticoli().Count(), 40000);
+    ASSERT_EQ((*window->findChild<ui::ReportList*>(QStringLiteral("lstSubarticoli"))).Count(), 40000);
     // 1 section, 20 chapters, 1,000 articles and 40,000 subarticles from row 3 on.
     const int last = 3 + 1 + 20 + 1000 + 40000 - 1;
     const Sheet sheet = print("cmdstampa", 6, {32768, last, last + 1});

@@ -38,7 +38,7 @@ struct MissingPiece : ReportSession
         ui::MessageBox::clearRecorded();
         textSearch(0, QStringLiteral("scavi"), true, false, false);
         EXPECT_TRUE(warnings().isEmpty()) << warnings().join(u'\n').toStdString();
-        EXPECT_EQ(window->lstCapitoli().Count(), 2);
+        EXPECT_EQ((*window->findChild<ui::ReportList*>(QStringLiteral("lstCapitoli"))).Count(), 2);
     }
 
     int launched = 0;

@@ -48,8 +48,8 @@ struct LongPrint : ReportSession
 TEST_F(LongPrint, cancellingHalfWayKeepsTheRowsWrittenAndGivesTheWindowsBack)
 {
     textSearch(0, QStringLiteral("numero"), false, true, true);
-    ASSERT_EQ(window->lstArticoli().Count(), 500);
-    ASSERT_EQ(window->lstSubarticoli().Count(), 10'000);
+    ASSERT_EQ((*window->findChild<ui::ReportList*>(QStringLiteral("lstArticoli"))).Count(), 500);
+    ASSERT_EQ((*window->findChild<ui::ReportList*>(QStringLiteral("lstSubarticoli"))).Count(), 10'000);
 
     int lastWritten = 0;
     QString shown;
@@ -97,14 +97,14 @@ TEST_F(LongPrint, cancellingHalfWayKeepsTheRowsWrittenAndGivesTheWindowsBack)
     EXPECT_TRUE(window->isEnabled());
     // Typed and clicked as before the print.
     textSearch(0, QStringLiteral("numero 1234"), false, false, true);
-    EXPECT_EQ(window->lstSubarticoli().Count(), 1);
+    EXPECT_EQ((*window->findChild<ui::ReportList*>(QStringLiteral("lstSubarticoli"))).Count(), 1);
 }
 
 TEST_F(LongPrint, inputDuringAPrintIsThrownAwayNotAppliedAfterIt)
 {
     textSearch(0, QStringLiteral("numero 12"), false, true, true);
-    const qsizetype articles = window->lstArticoli().Count();
-    const qsizetype subarticles = window->lstSubarticoli().Count();
+    const qsizetype articles = (*window->findChild<ui::ReportList*>(QStringLiteral("lstArticoli"))).Count();
+    const qsizetype subarticles = (*window->findChild<ui::ReportList*>(QStringLiteral("lstSubarticoli"))).Count();
     ASSERT_GT(subarticles, 0);
 
     // Keys on their way to the search box as the first row and the last are written, and a click on
@@ -128,8 +128,8 @@ TEST_F(LongPrint, inputDuringAPrintIsThrownAwayNotAppliedAfterIt)
     EXPECT_TRUE(warnings().isEmpty()) << warnings().join(u'\n').toStdString();
     EXPECT_EQ(sheet.values(6).value(2), QStringLiteral("Articolo numero 12"));
     EXPECT_EQ(txtCerca()->text(), QStringLiteral("numero 12"));
-    EXPECT_EQ(window->lstArticoli().Count(), articles);
-    EXPECT_EQ(window->lstSubarticoli().Count(), subarticles);
+    EXPECT_EQ((*window->findChild<ui::ReportList*>(QStringLiteral("lstArticoli"))).Count(), articles);
+    EXPECT_EQ((*window->findChild<ui::ReportList*>(QStringLiteral("lstSubarticoli"))).Count(), subarticles);
 
     // The same keys after the print reach the box.
     QTest::keyClicks(txtCerca(), QStringLiteral("3"));

@@ -2,6 +2,7 @@
 
 #include "MessageBox.h"
 #include "OfficeSettings.h"
+#include "Application.h"
 #include "PrintSearchReport.h"
 #include "modExcel97.h"
 
@@ -264,13 +265,13 @@ ReportSession::ReportSession(const fixture::Tables& tables) : folder(tables) {}
 void ReportSession::SetUp()
 {
     ui::MessageBox::clearRecorded();
-    state.dbPrezzario = folder.open();
+    state.priceList = core::PriceList(folder.open());
     mainWindow.setWindowTitle(kHeading);
     mainWindow.show();
     window = std::make_unique<search::frmCerca>(state, &mainWindow);
     // As the program does: both print buttons reach the report through the window's signal.
     QObject::connect(window.get(), &search::frmCerca::stampaRequested, window.get(),
-                     [this] { report::PrintSearchReport(state, mainWindow, *window); });
+                     [this] { app::printSearch(state.priceList, mainWindow.windowTitle(), *window); });
     window->showFromMenu();
     QApplication::setActiveWindow(window.get());
 }
@@ -279,8 +280,6 @@ void ReportSession::TearDown()
 {
     report::OfficeSettings::current().reportEnded = {};
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    for (const core::Recordset* slot : {&state.rsMain, &state.rs2, &state.rs3, &state.rs4})
-        EXPECT_FALSE(slot->IsOpen());
     window->close();
 }
 
@@ -373,7 +372,7 @@ Sheet ReportSession::print(const char* button, int rows, const QList<int>& extra
 
 Sheet ReportSession::printDirectly(int rows)
 {
-    return printWith([&] { report::PrintSearchReport(state, mainWindow, *window); }, rows, {});
+    return printWith([&] { app::printSearch(state.priceList, mainWindow.windowTitle(), *window); }, rows, {});
 }
 
 QStringList ReportSession::warnings() const

@@ -161,7 +161,7 @@ TEST_F(ReportSession, aBlockKindWithThreeEmptyListsWritesOnlyTheTitle)
 TEST_F(ReportSession, anEmptyKindInTextModeShowsTheWorkbookAndWritesNothing)
 {
     click("opttesto");
-    ASSERT_TRUE(window->Tipo_Stampa_Testo().isEmpty());
+    ASSERT_EQ(window->reportKind(), core::ReportKind::None);
     const Sheet sheet = printDirectly();
     ASSERT_TRUE(printed) << "the workbook is made and shown";
     EXPECT_TRUE(sheet.rowEmpty(1)) << "not even the title";

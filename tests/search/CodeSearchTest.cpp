@@ -55,7 +55,7 @@ TEST_F(CodeSearch, articleRunRefusesBadInputsInOrder)
 TEST_F(CodeSearch, articleRunListsItsChapterItselfAndAllItsSubarticles)
 {
     textSearch(1, QStringLiteral("scav"), true, false, false);
-    ASSERT_EQ(window->Tipo_Stampa_Testo(), QStringLiteral("CapInd"));
+    ASSERT_EQ(window->reportKind(), core::ReportKind::CapInd);
     ASSERT_EQ(text("Frame3"), QStringLiteral("Articoli Associati"));
 
     articleSearch(1, QStringLiteral("a01"), QStringLiteral("a01"));
@@ -75,8 +75,9 @@ TEST_F(CodeSearch, articleRunListsItsChapterItselfAndAllItsSubarticles)
     EXPECT_EQ(text("lblcontSub"), counter(2));
     EXPECT_TRUE(printEnabled());
     // The typed parts stay as typed, for the report's title; the search kind of the text run is kept.
-    EXPECT_EQ(window->lblArtSez() + window->txtArtCap() + u'.' + window->txtArtArt(), QStringLiteral("01.a01.a01"));
-    EXPECT_EQ(window->Tipo_Stampa_Testo(), QStringLiteral("CapInd"));
+    const core::SearchRequest request = window->currentRequest();
+    EXPECT_EQ(request.codePrefix + request.code.chapter + u'.' + request.code.article, QStringLiteral("01.a01.a01"));
+    EXPECT_EQ(window->reportKind(), core::ReportKind::CapInd);
     // An article run leaves the headings as the last run left them.
     EXPECT_EQ(text("Frame3"), QStringLiteral("Articoli Associati"));
     EXPECT_TRUE(label("lblsub")->isVisibleTo(window.get()));
@@ -179,7 +180,7 @@ TEST_F(CodeSearch, subarticleRunListsItWithItsChapterAndArticle)
     EXPECT_FALSE(label("lblsub")->isVisibleTo(window.get()));
     EXPECT_TRUE(label("lblsub1")->isVisibleTo(window.get()));
     EXPECT_TRUE(control<QWidget>("lnlsub")->isVisibleTo(window.get()));
-    EXPECT_EQ(window->Tipo_Stampa_Testo(), QStringLiteral("ArtInd"));
+    EXPECT_EQ(window->reportKind(), core::ReportKind::ArtInd);
     EXPECT_TRUE(printEnabled());
 }
 

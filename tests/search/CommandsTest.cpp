@@ -45,7 +45,7 @@ TEST_F(Commands, pulisciAfterAChaptersOnlySearchRestoresTheOpeningState)
     EXPECT_FALSE(control<QWidget>("lnlsub")->isVisibleTo(window.get()));
     EXPECT_FALSE(printEnabled());
     // The report's variables survive; printing is off until the next run sets them again.
-    EXPECT_EQ(window->Tipo_Stampa_Testo(), QStringLiteral("CapInd"));
+    EXPECT_EQ(window->reportKind(), core::ReportKind::CapInd);
 
     // No section is chosen any more: a code mode asks for one.
     click("optarticolo");
@@ -73,7 +73,7 @@ TEST_F(Commands, pulisciBeforeAnyRunClearsTheInputsWithoutAQuery)
     type("txtSubArt", QStringLiteral("A01"));
     type("txtSubSub", QStringLiteral("010"));
     // Any query would fail on a closed database and show a message.
-    state.dbPrezzario.Close();
+    state.priceList.close();
     click("cmdpulisci");
     EXPECT_TRUE(warnings().isEmpty());
     EXPECT_FALSE(option("optSub")->isChecked());
@@ -125,29 +125,32 @@ TEST_F(Commands, bothPrintButtonsAskForTheReportAndDoNothingElse)
     EXPECT_EQ(report.count(), 2);
     EXPECT_EQ(column(lstArticoli) + column(lstSubarticoli), before);
     EXPECT_TRUE(printEnabled());
-    EXPECT_EQ(state.ContestoManuale, QString());
     EXPECT_TRUE(warnings().isEmpty());
 }
 
-TEST_F(Commands, theReportReadsTheWindowThroughItsAccessors)
+// The report is given the request the controls make and the rows the lists show.
+TEST_F(Commands, theReportGetsTheRequestAndTheShownRows)
 {
     subarticleSearch(1, QStringLiteral("a01"), QStringLiteral("a01"), QStringLiteral("020"));
-    EXPECT_TRUE(window->optSub());
-    EXPECT_FALSE(window->opttesto() || window->optarticolo() || window->optDa_A());
-    EXPECT_EQ(window->lblSubSez(), QStringLiteral("01."));
-    EXPECT_EQ(window->txtSubCap() + window->txtSubArt() + window->txtSubSub(), QStringLiteral("a01a01020"));
-    EXPECT_EQ(window->cmbSezioni(), QStringLiteral("01 - Opere edili"));
-    EXPECT_EQ(window->lstSubarticoli().Text(QStringLiteral("k0")), QStringLiteral("01.A01.A01.020"));
-    EXPECT_EQ(window->lstArticoli().Count(), 1);
-    EXPECT_EQ(window->lstCapitoli().Text(QStringLiteral("k0")), QStringLiteral("01.A01"));
+    core::SearchRequest request = window->currentRequest();
+    EXPECT_EQ(request.mode, core::SearchMode::Subarticle);
+    EXPECT_EQ(request.codePrefix, QStringLiteral("01."));
+    EXPECT_EQ(request.code.chapter + request.code.article + request.code.subarticle, QStringLiteral("a01a01020"));
+    EXPECT_EQ(request.sectionText, QStringLiteral("01 - Opere edili"));
+    const core::SearchResults& shown = window->shownResults();
+    ASSERT_EQ(shown.subarticles.size(), 1);
+    EXPECT_EQ(shown.subarticles[0].code, QStringLiteral("01.A01.A01.020"));
+    EXPECT_EQ(shown.articles.size(), 1);
+    EXPECT_EQ(shown.chapters[0].code, QStringLiteral("01.A01"));
 
-    rangeSearch(1, QStringLiteral("A01"), {}, {}, QStringLiteral("A01"), {}, {});
-    EXPECT_TRUE(window->optDa_A());
-    EXPECT_EQ(window->lblDa_Sez(), QStringLiteral("01."));
+    textSearch(1, QStringLiteral("*i"), true, false, false);
+    clickRow(lstCapitoli, 1);
+    EXPECT_EQ(window->shownResults().articles.size(), lstArticoli->Count()) << "the drill-down's rows are printed";
 
     textSearch(0, QStringLiteral("dell'opera"), false, true, false);
-    EXPECT_TRUE(window->opttesto());
-    EXPECT_EQ(window->txtCerca(), QStringLiteral("dell'opera"));
+    request = window->currentRequest();
+    EXPECT_EQ(request.mode, core::SearchMode::Text);
+    EXPECT_EQ(request.text, QStringLiteral("dell'opera"));
 }
 
 TEST_F(Commands, informazioniAsksForTheManualOnTheSearchTopics)
@@ -155,7 +158,6 @@ TEST_F(Commands, informazioniAsksForTheManualOnTheSearchTopics)
     QSignalSpy manual(window.get(), &search::frmCerca::manualeRequested);
     control<QAction>("mnuInfo")->trigger();
     EXPECT_EQ(manual.count(), 1);
-    EXPECT_EQ(state.ContestoManuale, QStringLiteral("Cerca"));
     EXPECT_EQ(control<QAction>("mnuInfo")->text(), QStringLiteral("Informazioni"));
 }
 
@@ -173,14 +175,13 @@ TEST_F(Commands, theManualOpenedFromHereShowsOnlyTheSearchTopics)
     };
     QObject::connect(window.get(), &search::frmCerca::manualeRequested, &manual, [&] {
         QTimer::singleShot(0, &manual, visibleTopics);
-        manual.showModal();
+        manual.showModal(texts::frmInfo::Topics::Search);
     });
     control<QAction>("mnuInfo")->trigger();
     EXPECT_EQ(shown, (QStringList{QStringLiteral("mnuR"), QStringLiteral("mnuRT"), QStringLiteral("mnuCAS"),
                                   QStringLiteral("mnuCA"), QStringLiteral("mnuAS"), QStringLiteral("mnuCS"),
                                   QStringLiteral("mnuS"), QStringLiteral("mnuA"), QStringLiteral("mnuCP"),
                                   QStringLiteral("mnuA2"), QStringLiteral("mnuS2"), QStringLiteral("mnuI")}));
-    EXPECT_EQ(state.ContestoManuale, QString()) << "the manual takes the context back";
 
     // Opened afterwards from the main window, the manual offers every topic again.
     QTimer::singleShot(0, &manual, visibleTopics);

@@ -32,7 +32,7 @@ TEST_F(EngineFailure, aRunTheEngineStopsLeavesNoResultAndAUsableWindow)
 {
     textSearch(1, QStringLiteral("scav"), true, true, true);
     ASSERT_GT(lstArticoli->Count(), 0);
-    state.dbPrezzario.Close();
+    state.priceList.close();
     run();
     ASSERT_EQ(warnings().size(), 1);
     EXPECT_TRUE(warnings().front().startsWith(kRunInterrupted)) << warnings().front().toStdString();
@@ -40,7 +40,7 @@ TEST_F(EngineFailure, aRunTheEngineStopsLeavesNoResultAndAUsableWindow)
     expectNoResultShown();
     EXPECT_TRUE(window->isEnabled());
 
-    state.dbPrezzario = folder.open();
+    state.priceList = core::PriceList(folder.open());
     ui::MessageBox::clearRecorded();
     run();
     EXPECT_TRUE(warnings().isEmpty());
@@ -62,12 +62,12 @@ TEST_F(EngineFailure, everyModeReportsTheFailureTheSameWay)
         search();
         ASSERT_TRUE(warnings().isEmpty());
         ASSERT_GT(lstCapitoli->Count(), 0);
-        state.dbPrezzario.Close();
+        state.priceList.close();
         run();
         ASSERT_EQ(warnings().size(), 1);
         EXPECT_TRUE(warnings().front().startsWith(kRunInterrupted)) << warnings().front().toStdString();
         expectNoResultShown();
-        state.dbPrezzario = folder.open();
+        state.priceList = core::PriceList(folder.open());
     }
 }
 
@@ -76,7 +76,7 @@ TEST_F(EngineFailure, aDrillDownTheEngineStopsEmptiesTheListItWasFilling)
     textSearch(1, QStringLiteral("scavo"), false, true, false);
     clickRow(lstArticoli, 0);
     ASSERT_EQ(lstSubarticoli->Count(), 2);
-    state.dbPrezzario.Close();
+    state.priceList.close();
     clickRow(lstArticoli, 1);
     ASSERT_EQ(warnings().size(), 1);
     EXPECT_TRUE(warnings().front().startsWith(kListInterrupted)) << warnings().front().toStdString();
@@ -84,7 +84,7 @@ TEST_F(EngineFailure, aDrillDownTheEngineStopsEmptiesTheListItWasFilling)
     EXPECT_EQ(text("lblcontSub"), counter(0));
     EXPECT_EQ(lstArticoli->Count(), 2) << "the results of the run stay";
 
-    state.dbPrezzario = folder.open();
+    state.priceList = core::PriceList(folder.open());
     clickRow(lstArticoli, 1);
     EXPECT_EQ(column(lstSubarticoli), QStringList{QStringLiteral("01.A01.A02.010")});
     EXPECT_EQ(text("lblcontSub"), counter(1));
@@ -93,7 +93,7 @@ TEST_F(EngineFailure, aDrillDownTheEngineStopsEmptiesTheListItWasFilling)
 TEST_F(EngineFailure, aSectionListThatCannotBeReadGivesTheMainWindowBack)
 {
     window->close();
-    state.dbPrezzario.Close();
+    state.priceList.close();
     window->showFromMenu();
     EXPECT_EQ(warnings().size(), 1);
     EXPECT_TRUE(mainWindow.isEnabled());

@@ -41,7 +41,7 @@ TEST_F(SearchWindow, opensEmptyWithTheMainWindowDisabled)
     EXPECT_FALSE(label("lblsub1")->isVisibleTo(window.get()));
     EXPECT_FALSE(control<QWidget>("lnlsub")->isVisibleTo(window.get()));
     EXPECT_FALSE(printEnabled());
-    EXPECT_EQ(window->Tipo_Stampa_Testo(), QString());
+    EXPECT_EQ(window->reportKind(), core::ReportKind::None);
     EXPECT_TRUE(warnings().isEmpty());
 }
 
@@ -335,7 +335,7 @@ TEST_F(SearchWindow, enterAndTheWheelInTheComboPickNothing)
 TEST_F(SearchWindow, closingGivesTheMainWindowBackAndReopeningStartsAfresh)
 {
     textSearch(1, QStringLiteral("scavo"), false, true, false);
-    ASSERT_EQ(window->Tipo_Stampa_Testo(), QStringLiteral("ArtInd"));
+    ASSERT_EQ(window->reportKind(), core::ReportKind::ArtInd);
     ASSERT_GT(lstArticoli->Count(), 0);
     window->close();
     EXPECT_TRUE(mainWindow.isEnabled());
@@ -350,7 +350,7 @@ TEST_F(SearchWindow, closingGivesTheMainWindowBackAndReopeningStartsAfresh)
     EXPECT_EQ(text("lblcontArt"), QString());
     EXPECT_FALSE(printEnabled());
     // The window's variables keep their values across showings.
-    EXPECT_EQ(window->Tipo_Stampa_Testo(), QStringLiteral("ArtInd"));
+    EXPECT_EQ(window->reportKind(), core::ReportKind::ArtInd);
 }
 
 TEST_F(SearchWindow, closingWithoutARunGivesTheMainWindowBack)

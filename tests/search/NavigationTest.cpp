@@ -175,23 +175,23 @@ TEST_F(Navigation, focusIntoAnEmptyListDoesNothing)
     textSearch(1, QStringLiteral("*i"), true, false, true);
     ASSERT_EQ(lstArticoli->Count(), 0);
     ASSERT_GT(lstSubarticoli->Count(), 0);
-    state.dbPrezzario.Close();
+    state.priceList.close();
     QStringList before = snapshot();
     lstArticoli->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(warnings().isEmpty());
-    state.dbPrezzario = folder.open();
+    state.priceList = core::PriceList(folder.open());
 
     // A subarticle code that finds nothing leaves an empty subarticle list that would climb to its parent.
     subarticleSearch(1, QStringLiteral("Z01"), QStringLiteral("Z01"), QStringLiteral("010"));
     ASSERT_EQ(warnings(), QStringList{QStringLiteral("LA RICERCA NON HA FORNITO RISULTATI")});
     ui::MessageBox::clearRecorded();
-    state.dbPrezzario.Close();
+    state.priceList.close();
     before = snapshot();
     lstSubarticoli->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(warnings().isEmpty());
-    state.dbPrezzario = folder.open();
+    state.priceList = core::PriceList(folder.open());
 }
 
 TEST_F(Navigation, focusIntoAListWithRowsRunsTheSelectionOfItsSelectedRow)

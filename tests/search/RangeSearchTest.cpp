@@ -127,7 +127,7 @@ TEST_F(RangeSearch, oneChapterListsItsArticlesOnceAndAllItsSubarticles)
     EXPECT_EQ(text("lblcontArt"), counter(2));
     EXPECT_EQ(window->Elemento_DA(), QStringLiteral("01.A01"));
     EXPECT_EQ(window->Elemento_A(), QStringLiteral("01.A01"));
-    EXPECT_EQ(window->Tipo_Stampa_Testo(), QString());
+    EXPECT_EQ(window->reportKind(), core::ReportKind::None);
     EXPECT_EQ(text("Frame3"), QStringLiteral("Risultato Articoli"));
     EXPECT_FALSE(label("lblsub")->isVisibleTo(window.get()));
     EXPECT_TRUE(label("lblsub1")->isVisibleTo(window.get()));
@@ -206,6 +206,6 @@ TEST_F(RangeSearch, theSearchKindFollowsBoxesTickedInRangeMode)
     click("optDa_A");
     click("chkSubarticoli");
     rerun(QStringLiteral("A01"), {}, {}, QStringLiteral("A01"), {}, {});
-    EXPECT_EQ(window->Tipo_Stampa_Testo(), QStringLiteral("SubInd"));
+    EXPECT_EQ(window->reportKind(), core::ReportKind::SubInd);
     EXPECT_EQ(lstSubarticoli->Count(), 3);
 }

@@ -104,7 +104,7 @@ SearchSession::SearchSession(const fixture::Tables& tables) : folder(tables) {}
 void SearchSession::SetUp()
 {
     ui::MessageBox::clearRecorded();
-    state.dbPrezzario = folder.open();
+    state.priceList = core::PriceList(folder.open());
     mainWindow.show();
     window = std::make_unique<search::frmCerca>(state, &mainWindow);
     window->showFromMenu();
@@ -117,10 +117,8 @@ void SearchSession::SetUp()
 
 void SearchSession::TearDown()
 {
-    // Whatever the test did, no handler may leave the hourglass or an open recordset behind.
+    // Whatever the test did, no handler may leave the hourglass behind.
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    for (const core::Recordset* slot : {&state.rsMain, &state.rs2, &state.rs3, &state.rs4})
-        EXPECT_FALSE(slot->IsOpen());
     window->close();
 }
 

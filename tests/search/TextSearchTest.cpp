@@ -43,29 +43,7 @@ TEST_F(TextSearch, refusesMissingInputsInOrderAndKeepsThePreviousResults)
         EXPECT_EQ(title, QStringLiteral("Prezziario"));
     EXPECT_EQ(lstArticoli->Count(), 3);
     EXPECT_EQ(text("lblcontArt"), counter(3));
-    EXPECT_EQ(window->Tipo_Stampa_Testo(), QStringLiteral("ArtInd"));
-}
-
-TEST_F(TextSearch, searchKindFollowsTheTickedLevels)
-{
-    const struct
-    {
-        bool capitoli, articoli, subarticoli;
-        const char* code;
-    } kinds[] = {
-        {true, true, true, "CapInd_ArtInd_SubInd"},
-        {true, true, false, "CapInd_ArtInd_SubDip"},
-        {false, true, true, "ArtInd_SubInd"},
-        {true, false, true, "CapInd_SubInd"},
-        {false, false, true, "SubInd"},
-        {true, false, false, "CapInd"},
-        {false, true, false, "ArtInd"},
-    };
-    for (const auto& kind : kinds) {
-        textSearch(0, QStringLiteral("di"), kind.capitoli, kind.articoli, kind.subarticoli);
-        EXPECT_EQ(window->Tipo_Stampa_Testo(), QString::fromLatin1(kind.code));
-    }
-    EXPECT_TRUE(warnings().isEmpty());
+    EXPECT_EQ(window->reportKind(), core::ReportKind::ArtInd);
 }
 
 TEST_F(TextSearch, listsEachChapterAndArticleOnceForItsRunOfRows)

@@ -91,7 +91,7 @@ struct ManualSession
 {
     explicit ManualSession(const QString& manuale = fullManual()) : folder(tablesWithManual(manuale))
     {
-        state.dbPrezzario = folder.open();
+        state.priceList = core::PriceList(folder.open());
         ui::MessageBox::clearRecorded();
     }
 
@@ -100,7 +100,7 @@ struct ManualSession
     QPlainTextEdit* text() const { return window.findChild<QPlainTextEdit*>(QStringLiteral("txtManuale")); }
 
     // Shows the window modally as the program does, runs `whileOpen` inside the modal loop, then closes it.
-    void open(const std::function<void()>& whileOpen)
+    void open(const std::function<void()>& whileOpen, texts::frmInfo::Topics topics = texts::frmInfo::Topics::All)
     {
         bool ran = false;
         QTimer::singleShot(0, &window, [&] {
@@ -108,14 +108,16 @@ struct ManualSession
             whileOpen();
             window.reject();
         });
-        window.showModal();
+        window.showModal(topics);
         EXPECT_TRUE(ran);
     }
 
     void openFrom(const QString& contesto, const std::function<void()>& whileOpen)
     {
-        state.ContestoManuale = contesto;
-        open(whileOpen);
+        // The window that asks: Ricerca, Consultazione or the main menu.
+        open(whileOpen, contesto == u"Cerca"    ? texts::frmInfo::Topics::Search
+                        : contesto == u"Albero" ? texts::frmInfo::Topics::Consultation
+                                                : texts::frmInfo::Topics::All);
     }
 
     void openFrom(const QString& contesto)
@@ -204,16 +206,6 @@ TEST(ManualMenu, eachOpeningStartsFromTheFullMenu)
                      [&] { EXPECT_EQ(session.visibleEntries(), QStringList{QStringLiteral("mnuC")}); });
 }
 
-TEST(ManualMenu, loadingEmptiesContestoManuale)
-{
-    ManualSession session;
-    for (const QString& contesto : {QStringLiteral("Cerca"), QStringLiteral("Albero"), QString()}) {
-        session.openFrom(contesto,
-                         [&] { EXPECT_TRUE(session.state.ContestoManuale.isEmpty()) << contesto.toStdString(); });
-        EXPECT_TRUE(session.state.ContestoManuale.isEmpty());
-    }
-}
-
 TEST(ManualWindow, opensModallyWithAnEmptyText)
 {
     ManualSession session;
@@ -297,9 +289,7 @@ TEST(ManualTopics, theRecordsetIsClosedAfterEachTopic)
     ManualSession session;
     session.open([&] {
         session.action(QStringLiteral("mnuI"))->trigger();
-        EXPECT_FALSE(session.state.rsMain.IsOpen());
         session.action(QStringLiteral("mnuPP"))->trigger();
-        EXPECT_FALSE(session.state.rsMain.IsOpen());
     });
 }
 
@@ -308,15 +298,14 @@ TEST(ManualTopics, anEngineFailureIsReportedAndTheWindowStaysUsable)
     ManualSession session;
     session.open([&] {
         session.action(QStringLiteral("mnuC"))->trigger();
-        session.state.dbPrezzario.Close();
+        session.state.priceList.close();
         session.action(QStringLiteral("mnuR"))->trigger();
         ASSERT_EQ(ui::MessageBox::recorded().size(), 1);
         EXPECT_EQ(ui::MessageBox::recorded().first().title, QStringLiteral("Prezziario"));
         EXPECT_FALSE(ui::MessageBox::recorded().first().text.isEmpty());
         EXPECT_TRUE(session.window.isVisible());
-        EXPECT_FALSE(session.state.rsMain.IsOpen());
 
-        session.state.dbPrezzario = session.folder.open();
+        session.state.priceList = core::PriceList(session.folder.open());
         session.action(QStringLiteral("mnuR"))->trigger();
         EXPECT_EQ(session.text()->toPlainText(), topicText(QStringLiteral("Ricerca")));
     });

@@ -139,7 +139,6 @@ TEST(PrefaceWindow, opensEmptyWithThePrefaceTheNotesAndTheSectionsInCodeOrder)
     EXPECT_EQ(session.combo()->currentIndex(), -1);
     EXPECT_TRUE(session.combo()->currentText().isEmpty());
     EXPECT_TRUE(session.text().isEmpty());
-    EXPECT_FALSE(session.state.rsMain.IsOpen());
     EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
 }
 
@@ -247,7 +246,6 @@ TEST(PrefaceChoice, thePrefaceAndEachSectionShowTheirOwnText)
     EXPECT_EQ(session.text(), kTesto21);
     session.pick(kSezione24);
     EXPECT_EQ(session.text(), kTesto24);
-    EXPECT_FALSE(session.state.rsMain.IsOpen());
     EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
 }
 
@@ -369,7 +367,6 @@ TEST(PrefaceTyping, aSectionShowsAsSoonAsTwoTypedCharactersFormItsCode)
     session.type(QStringLiteral(" - qualunque"));
     EXPECT_EQ(session.text(), kTesto20);
     EXPECT_EQ(session.combo()->currentText(), QStringLiteral("20 - qualunque"));
-    EXPECT_FALSE(session.state.rsMain.IsOpen());
 }
 
 TEST(PrefaceTyping, typingAfterAPickKeepsTheTypedTextAndForgetsThePick)
@@ -413,7 +410,6 @@ TEST(PrefaceTyping, typedQuotesStayInsideTheQuery)
     session.type(QStringLiteral("''"));
     EXPECT_TRUE(session.text().isEmpty());
     EXPECT_TRUE(ui::MessageBox::recorded().isEmpty());
-    EXPECT_FALSE(session.state.rsMain.IsOpen());
 }
 
 TEST(PrefaceFailure, anEngineFailureIsReportedAndTheWindowStaysUsable)
@@ -421,7 +417,7 @@ TEST(PrefaceFailure, anEngineFailureIsReportedAndTheWindowStaysUsable)
     PrefaceSession session;
     session.window.showFromMenu();
     session.pick(kPrefazione);
-    session.state.dbPrezzario.Close();
+    session.state.priceList.close();
 
     session.pick(QStringLiteral("01 - Opere edili"));
     session.type(QStringLiteral("x"));
@@ -431,7 +427,7 @@ TEST(PrefaceFailure, anEngineFailureIsReportedAndTheWindowStaysUsable)
     EXPECT_TRUE(session.window.isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-    session.state.dbPrezzario = session.folder.open();
+    session.state.priceList = core::PriceList(session.folder.open());
     session.pick(QStringLiteral("01 - Opere edili"));
     EXPECT_EQ(session.text(), kTesto01);
     session.window.close();
@@ -441,12 +437,11 @@ TEST(PrefaceFailure, anEngineFailureIsReportedAndTheWindowStaysUsable)
 TEST(PrefaceFailure, aFailedLoadStillLetsTheUserCloseAndGetTheMainWindowBack)
 {
     PrefaceSession session;
-    session.state.dbPrezzario.Close();
+    session.state.priceList.close();
     session.window.showFromMenu();
     ASSERT_EQ(ui::MessageBox::recorded().size(), 1);
     EXPECT_TRUE(session.window.isVisible());
     EXPECT_FALSE(session.main.isEnabled());
-    EXPECT_FALSE(session.state.rsMain.IsOpen());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     session.window.close();
     EXPECT_TRUE(session.main.isEnabled());

@@ -47,10 +47,8 @@ TEST(MainWindow, loadFillsTheSharedState)
     core::AppState state;
     ui::MDIForm1 main(state);
     main.MDIForm_Load(folder.folder());
-    EXPECT_EQ(state.DbPassword, QStringLiteral("qzkw"));
     EXPECT_EQ(state.AnnoPrezzario, QStringLiteral("2021"));
-    EXPECT_TRUE(state.dbPrezzario.IsOpen());
-    EXPECT_FALSE(state.rsMain.IsOpen());
+    EXPECT_TRUE(state.priceList.isOpen());
 }
 
 TEST(MainWindow, menuHoldsTheCommandsInOrderAndEmitsThem)
@@ -90,11 +88,11 @@ TEST(MainWindow, refusesToCloseWhileDisabledAndClosesTheDatabaseOnClose)
     main.setEnabled(false); // a function window is open
     EXPECT_FALSE(main.close());
     EXPECT_TRUE(main.isVisible());
-    EXPECT_TRUE(state.dbPrezzario.IsOpen());
+    EXPECT_TRUE(state.priceList.isOpen());
 
     main.setEnabled(true);
     EXPECT_TRUE(main.close());
-    EXPECT_FALSE(state.dbPrezzario.IsOpen());
+    EXPECT_FALSE(state.priceList.isOpen());
 }
 
 TEST(MainWindow, everyCommandCanBeReachedFromTheKeyboard)

@@ -2,9 +2,10 @@
 
 #include <QString>
 
-namespace search::msg {
+namespace core::msg {
 
-// Warnings that more than one handler shows, written once so that they cannot drift apart.
+// Warnings of the search that both the window (on choosing a mode) and the validation give, written once so
+// that they cannot drift apart.
 inline const QString kSezioneArticolo =
     QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca articolo");
 inline const QString kSezionePerArticolo =
@@ -24,4 +25,4 @@ inline const QString kCodiceCapitolo =
     QStringLiteral("Il Codice Capitolo deve avere una lunghezza di 3 caratteri ed essere composto da una lettera "
                    "e due numeri. Es. : 'P01'");
 
-} // namespace search::msg
+} // namespace core::msg
