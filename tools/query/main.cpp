@@ -93,11 +93,6 @@ int search(const query::QueryCommand& command)
     const QString path = command.database.isEmpty()
                              ? QDir(QCoreApplication::applicationDirPath()).filePath(core::kDatabaseFileName)
                              : QFileInfo(command.database).absoluteFilePath();
-    if (!QFileInfo::exists(path)) {
-        printError(QStringLiteral("impossibile aprire il prezzario «%1»: il file non esiste.")
-                       .arg(QDir::toNativeSeparators(path)));
-        return kExitTrouble;
-    }
     core::PriceList list;
     try {
         list = core::PriceList::open(path);
