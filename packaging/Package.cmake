@@ -18,7 +18,8 @@ printing; the preface, the section introductions and the user manual are
 part of it.
 
 The package carries a demo price list; prezzario-build writes a real one
-from CSV files.")
+from CSV files, and prezzario-query runs the searches from the command
+line, printing CSV, TSV or JSON.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -16,7 +16,8 @@ check() { # check DESCRIPTION COMMAND...: runs the command, counts a failure if 
 }
 
 id=it.vallorsa.Prezzario
-for file in lib/prezzario/prezzario lib/prezzario/Prezzario.mdb bin/prezzario bin/prezzario-build \
+for file in lib/prezzario/prezzario lib/prezzario/prezzario-query lib/prezzario/Prezzario.mdb bin/prezzario \
+    bin/prezzario-query bin/prezzario-build share/man/man1/prezzario-query.1.gz \
     share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
     share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/48x48/apps/$id.png \
     share/icons/hicolor/128x128/apps/$id.png share/icons/hicolor/256x256/apps/$id.png \
@@ -26,7 +27,10 @@ done
 if [ -e "$tree/lib/prezzario/prezzario-calc" ]; then
     [ -e "$app/stampa.xls" ] || fail "the report helper is installed without stampa.xls"
 fi
-check "bin/prezzario is a link to the application folder" test "$(readlink -f "$tree/bin/prezzario")" = "$(readlink -f "$app/prezzario")"
+for program in prezzario prezzario-query; do
+    check "bin/$program is a link to the application folder" \
+        test "$(readlink -f "$tree/bin/$program")" = "$(readlink -f "$app/$program")"
+done
 for size in 48 128 256; do
     check "the ${size} px icon is ${size} px" \
         bash -c "file '$tree/share/icons/hicolor/${size}x${size}/apps/$id.png' | grep -q '$size x $size'"
@@ -35,7 +39,7 @@ check "desktop-file-validate" desktop-file-validate "$tree/share/applications/$i
 check "appstreamcli validate" appstreamcli validate --no-net --pedantic "$tree/share/metainfo/$id.metainfo.xml"
 check "the desktop entry names the installed program and icon" \
     bash -c "grep -qx 'Exec=prezzario' '$tree/share/applications/$id.desktop' && grep -qx 'Icon=$id' '$tree/share/applications/$id.desktop'"
-for page in prezzario prezzario-build; do
+for page in prezzario prezzario-build prezzario-query; do
     check "man page $page" bash -c "man -l '$tree/share/man/man1/$page.1.gz' 2>&1 >/dev/null | { ! grep .; }"
 done
 
@@ -62,6 +66,13 @@ expect "--version" 0 "^prezzario [0-9]" out --version
 expect "--help" 0 "--database FILE" out --help
 expect "an unknown option" 2 "opzione sconosciuta «--colore»" err --colore
 expect "--database without a file" 2 "--database" err --database
+
+# prezzario-query from its bin/ link reads the list of the application folder.
+query_out=$(mktemp)
+"$tree/bin/prezzario-query" search --text scavo --levels articoli --section 01 >"$query_out" </dev/null
+check "the installed prezzario-query finds articles of the installed list (status $?)" \
+    grep -q '^articolo,01\.' "$query_out"
+rm -f "$query_out"
 
 # Started from the menu's link, on the installed demo list: it runs (offscreen) until stopped, reports no
 # fault and writes nothing beside the database.

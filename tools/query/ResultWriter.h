@@ -1,0 +1,51 @@
+#pragma once
+
+#include "QueryCommand.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <array>
+#include <cstdio>
+#include <variant>
+
+namespace core {
+struct SearchResults;
+}
+
+namespace query {
+
+// Writes the rows of the three result lists, chapters, articles and subarticles, in one of the formats, a
+// buffer at a time.
+class ResultWriter
+{
+public:
+    ResultWriter(Format format, std::FILE* out);
+
+    // Everything the results hold, between the header (or the array's opening) and the end.
+    void writeAll(const core::SearchResults& results);
+    // False when the output could not be written (a full disk, a closed pipe).
+    bool finish();
+
+    // A cell: absent or Null, a text in UTF-8, or a number.
+    using Cell = std::variant<std::monostate, QByteArrayView, double>;
+    static constexpr int kColumns = 10;
+    using Row = std::array<Cell, kColumns>;
+
+private:
+    void begin();
+    void write(const Row& row);
+    void end();
+    void appendCsv(const Cell& cell);
+    void appendTsv(const Cell& cell);
+    void appendJson(const Cell& cell);
+    void flushIfFull();
+
+    Format m_format;
+    std::FILE* m_out;
+    QByteArray m_buffer;
+    bool m_firstRow = true;
+    bool m_failed = false;
+};
+
+} // namespace query

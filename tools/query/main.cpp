@@ -1,0 +1,158 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStringList>
+
+#include "Error.h"
+#include "PriceList.h"
+#include "QueryCommand.h"
+#include "ResultWriter.h"
+#include "Search.h"
+#include "Version.h"
+
+#include <cstdio>
+#include <new>
+
+namespace {
+
+// As grep: rows found, none found, and anything that stopped the search.
+constexpr int kExitFound = 0;
+constexpr int kExitNothing = 1;
+constexpr int kExitTrouble = 2;
+
+// The whole text, whatever it holds: printf would stop at a NUL.
+void printError(const QString& text)
+{
+    const QByteArray bytes = QStringLiteral("prezzario-query: ").toUtf8() + text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
+// The entry of the search window's section box for a typed code: picking "01 - Opere edili" is what a user of
+// the window does, letter case aside. A code the list lacks stays typed text, as the window takes it too.
+QString sectionEntry(const QList<core::Section>& sections, const QString& code)
+{
+    for (const core::Section& section : sections) {
+        if (section.code.compare(code, Qt::CaseInsensitive) == 0)
+            return section.code + QStringLiteral(" - ") + section.name.toString();
+    }
+    return code;
+}
+
+core::CodeParts codeParts(const QStringList& segments)
+{
+    return core::CodeParts{segments.value(1), segments.value(2), segments.value(3)};
+}
+
+// The request the search window would build from its controls for the same search.
+core::SearchRequest makeRequest(const core::PriceList& list, const query::SearchArguments& search)
+{
+    using Kind = query::SearchArguments::Kind;
+    const QList<core::Section> sections = list.sections();
+    core::SearchRequest request;
+    if (search.kind == Kind::Text) {
+        request.mode = core::SearchMode::Text;
+        request.text = search.text;
+        request.levels = core::SearchLevels{search.capitoli, search.articoli, search.subarticoli};
+        if (search.sectionGiven) {
+            request.sectionText = sectionEntry(sections, search.section);
+        } else {
+            // The first entry of the section box.
+            request.sectionText = QStringLiteral("Tutto il prezzario");
+            request.wholeList = true;
+        }
+        return request;
+    }
+    const QStringList& first = search.kind == Kind::Range ? search.from : search.code;
+    request.sectionText = first.first().isEmpty() ? QString() : sectionEntry(sections, first.first());
+    request.codePrefix = request.sectionText.left(2) + u'.';
+    switch (search.kind) {
+    case Kind::Article:
+        request.mode = core::SearchMode::Article;
+        request.code = codeParts(search.code);
+        break;
+    case Kind::Subarticle:
+        request.mode = core::SearchMode::Subarticle;
+        request.code = codeParts(search.code);
+        break;
+    case Kind::Range:
+        request.mode = core::SearchMode::Range;
+        request.from = codeParts(search.from);
+        request.to = codeParts(search.to);
+        break;
+    case Kind::Text:
+        break;
+    }
+    return request;
+}
+
+int search(const query::QueryCommand& command)
+{
+    // The list the program itself opens: Prezzario.mdb in the folder of the executable, which the link on the
+    // PATH leads to.
+    const QString path = command.database.isEmpty()
+                             ? QDir(QCoreApplication::applicationDirPath()).filePath(core::kDatabaseFileName)
+                             : QFileInfo(command.database).absoluteFilePath();
+    core::PriceList list;
+    try {
+        list = core::PriceList::open(path);
+    } catch (const core::Error& error) {
+        printError(error.text());
+        return kExitTrouble;
+    }
+
+    const core::SearchOutcome outcome = core::runSearch(list, makeRequest(list, command.search));
+    if (outcome.problem) {
+        printError(outcome.problem->message);
+        return kExitTrouble;
+    }
+    query::ResultWriter writer(command.format, stdout);
+    writer.writeAll(outcome.results);
+    if (!writer.finish()) {
+        printError(QStringLiteral("impossibile scrivere i risultati sull'uscita standard."));
+        return kExitTrouble;
+    }
+    if (outcome.results.isEmpty()) {
+        printError(core::kNoResults);
+        return kExitNothing;
+    }
+    return kExitFound;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const query::QueryCommand command = query::parseQueryCommand(arguments);
+    switch (command.action) {
+    case query::QueryCommand::Action::Help:
+        std::fputs(qUtf8Printable(query::queryUsage()), stdout);
+        return 0;
+    case query::QueryCommand::Action::Version:
+        std::fputs("prezzario-query " PREZZARIO_VERSION "\n", stdout);
+        return 0;
+    case query::QueryCommand::Action::Refused:
+        printError(command.error);
+        std::fputs(qUtf8Printable(query::queryUsageLine()), stderr);
+        return kExitTrouble;
+    case query::QueryCommand::Action::Search:
+        break;
+    }
+
+    QCoreApplication application(argc, argv);
+    // Numbers in the windows' plain form, with a dot and no grouping whatever the user's locale.
+    QLocale::setDefault(QLocale::c());
+    try {
+        return search(command);
+    } catch (const core::Error& error) {
+        printError(QStringLiteral("la ricerca si è interrotta: %1").arg(error.text()));
+    } catch (const std::bad_alloc&) {
+        printError(QStringLiteral("memoria insufficiente per la ricerca."));
+    } catch (const std::exception& error) {
+        printError(QStringLiteral("errore imprevisto (%1).").arg(QString::fromLocal8Bit(error.what())));
+    }
+    return kExitTrouble;
+}
