@@ -124,12 +124,17 @@ void removeTemporaryFileOnSignals()
 TemporaryOutput::TemporaryOutput(const QString& outPath) : m_outPath(outPath)
 {
     QByteArray name = QFile::encodeName(outPath) + ".XXXXXX.part";
-    m_fd = ::mkostemps(name.data(), 5, O_CLOEXEC);
+    {
+        // A signal between the file's creation and its arming would leave the file behind.
+        const SignalsHeld held;
+        m_fd = ::mkostemps(name.data(), 5, O_CLOEXEC);
+        if (m_fd >= 0)
+            arm(name);
+    }
     if (m_fd < 0)
         throw BuildError(QStringLiteral("Impossibile creare un file temporaneo accanto a «%1»: %2")
                              .arg(outPath, systemErrorText(errno)));
     m_path = QFile::decodeName(name);
-    arm(name);
     // mkstemp makes the file private; the list is made to be read, as any new file of the user.
     const mode_t mask = ::umask(0);
     ::umask(mask);
