@@ -32,9 +32,9 @@ struct SearchLevels
 // The three parts of a code after the section: "A01", "A01", "010"; later parts may be empty.
 struct CodeParts
 {
-    QString chapter;
-    QString article;
-    QString subarticle;
+    QString chapter = {};
+    QString article = {};
+    QString subarticle = {};
 };
 
 struct SearchRequest

@@ -113,6 +113,9 @@ TEST(Search, validationNamesTheFirstFaultyFieldWithTheWindowsWarning)
     noSection.sectionText.clear();
     core::SearchRequest wholeListArticle = code(core::SearchMode::Article, {QStringLiteral("A01"), QStringLiteral("A01")});
     wholeListArticle.wholeList = true;
+    core::SearchRequest wholeListSubarticle =
+        code(core::SearchMode::Subarticle, {QStringLiteral("A01"), QStringLiteral("A01"), QStringLiteral("010")});
+    wholeListSubarticle.wholeList = true;
     core::SearchRequest wholeListRange = range({QStringLiteral("A01")}, {QStringLiteral("A03")});
     wholeListRange.wholeList = true;
     const struct
@@ -132,7 +135,18 @@ TEST(Search, validationNamesTheFirstFaultyFieldWithTheWindowsWarning)
          core::msg::kCodiciCapitoloArticolo},
         {code(core::SearchMode::Article, {QStringLiteral("A'1"), QStringLiteral("A'1")}), F::Article,
          core::msg::kCodiceArticolo},
+        {code(core::SearchMode::Article, {QStringLiteral("A'1"), QStringLiteral("A1")}), F::Article,
+         core::msg::kCodiciCapitoloArticolo},
+        {code(core::SearchMode::Article, {QStringLiteral("A'1"), QStringLiteral("A01")}), F::Chapter,
+         core::msg::kCodiceCapitolo},
         {wholeListArticle, F::Section, core::msg::kSezionePerArticolo},
+        {code(core::SearchMode::Subarticle, {QStringLiteral("A'1"), QStringLiteral("A'1"), QStringLiteral("0'0")}),
+         F::Subarticle,
+         QStringLiteral("Il Codice Subarticolo deve avere una lunghezza di 3 caratteri ed essere composto da tre "
+                        "numeri. Es. : '010'")},
+        {code(core::SearchMode::Subarticle, {QStringLiteral("A'1"), QStringLiteral("A'1"), QStringLiteral("010")}),
+         F::Article, core::msg::kCodiceArticolo},
+        {wholeListSubarticle, F::Section, core::msg::kSezionePerSubarticolo},
         {code(core::SearchMode::Subarticle, {QStringLiteral("A01"), QStringLiteral("A01"), QStringLiteral("01")}),
          F::Subarticle, QStringLiteral("Il Codice Subarticolo devono avere una lunghezza di 3 caratteri.")},
         {wholeListRange, F::Section, core::msg::kSezioneDaA},
@@ -154,6 +168,74 @@ TEST(Search, validationNamesTheFirstFaultyFieldWithTheWindowsWarning)
         EXPECT_EQ(core::runSearch(core::PriceList(), c.request).problem->message, c.message);
     }
     EXPECT_FALSE(core::validate(text(QStringLiteral("scavo"), {true, false, false})));
+}
+
+// Each part of a range on its own first, then the two codes against each other, then against the list.
+TEST(Search, rangeChecksComeInTheWindowsOrder)
+{
+    using F = core::SearchField;
+    const QString chapterParts =
+        QStringLiteral("I Codici Capitolo devono essere valorizzati, avere una lunghezza di 3 caratteri ed essere "
+                       "composti da una lettera e due numeri. Es. : 'A01'");
+    const QString chapterQuote = QStringLiteral("I Codici Capitolo devono avere una lunghezza di 3 caratteri ed essere "
+                                                "composti da una lettera e due numeri. Es. : 'A01'");
+    const QString articleParts =
+        QStringLiteral("I Codici Articolo, se sono valorizzati, devono avere una lunghezza di 3 caratteri ed essere "
+                       "composti da una lettera e due numeri. Es. : 'A01'");
+    const QString noArticle = QStringLiteral("Impossibile cercare il Codice Subarticolo senza il Codice Articolo");
+    const QString subParts = QStringLiteral("Il Codice Subarticolo, se presente, deve avere una lunghezza di 3 "
+                                            "caratteri ed essere composto da tre numeri. Es. : '010'");
+    const QString sameKind = QStringLiteral("Ricerca possibile solo fra elementi dello stesso tipo (Capitolo-Capitolo, "
+                                            "Articolo-Articolo, Subarticolo-Subarticolo)");
+    const QString order = QStringLiteral("Il Codice %1 di arrivo deve essere successivo nell'ordine del prezzario al "
+                                         "Codice %1 di partenza");
+    const struct
+    {
+        const char* from;
+        const char* to;
+        core::SearchField field;
+        QString message;
+    } cases[] = {
+        {"A0.x", "A01", F::FromChapter, chapterParts},
+        {"A01", "", F::ToChapter, chapterParts},
+        {"A01.A1", "A'1.A1", F::ToChapter, chapterQuote},
+        {"A01.A1.0", "A01..0", F::FromArticle, articleParts},
+        {"A01.A'1", "A01", F::FromArticle, articleParts},
+        {"A01.A01", "A01.A1", F::ToArticle, articleParts},
+        {"A01.A01", "A01..0", F::ToArticle, noArticle},
+        {"A01..010", "A01.A01.010", F::FromArticle, noArticle},
+        {"A01.A01.01", "A01.A01.0'0", F::FromSubarticle, subParts},
+        {"A01.A01.010", "A01.A01.0'0", F::ToSubarticle, subParts},
+        {"a01.a05", "A02", F::ToArticle, sameKind},
+        {"A01.A01.010", "A01.A01", F::ToSubarticle, sameKind},
+        // Against the list: C01 is a chapter of section 02 only; A03 comes after B01 although its code sorts
+        // before it; an article range needs its chapters in order too.
+        {"Z99", "A01", F::FromChapter, QStringLiteral("Codice Capitolo di partenza inesistente")},
+        {"A01", "C01", F::ToChapter, QStringLiteral("Codice Capitolo di arrivo inesistente")},
+        {"A03", "B01", F::ToChapter, order.arg(QStringLiteral("Capitolo"))},
+        {"A01.A01", "B01.A01", F::ToChapter, order.arg(QStringLiteral("Capitolo"))},
+        {"A01.Z99", "A01.A01", F::FromArticle, QStringLiteral("Codice Articolo di partenza inesistente")},
+        {"A01.A01", "A01.Z99", F::ToArticle, QStringLiteral("Codice Articolo di arrivo inesistente")},
+        {"A01.A02", "A01.A01", F::ToArticle, order.arg(QStringLiteral("Articolo"))},
+        {"A01.A01.090", "A01.A01.010", F::FromSubarticle, QStringLiteral("Codice Subarticolo di partenza inesistente")},
+        {"A01.A01.010", "A01.A01.090", F::ToSubarticle, QStringLiteral("Codice Subarticolo di arrivo inesistente")},
+        {"A01.A01.020", "A01.A01.010", F::ToSubarticle, order.arg(QStringLiteral("Subarticolo"))},
+    };
+    const auto parts = [](const char* code) {
+        const QStringList segments = QString::fromUtf8(code).split(u'.');
+        return core::CodeParts{segments.value(0), segments.value(1), segments.value(2)};
+    };
+    for (const auto& c : cases) {
+        const core::SearchOutcome outcome = core::runSearch(list(), range(parts(c.from), parts(c.to)));
+        ASSERT_TRUE(outcome.problem) << c.from << " " << c.to;
+        EXPECT_EQ(outcome.problem->field, c.field) << c.from << " " << c.to;
+        EXPECT_EQ(outcome.problem->message, c.message) << c.from << " " << c.to;
+        EXPECT_EQ(outcome.problem->title, c.message == sameKind ? QStringLiteral("Prezzario") : QString());
+        EXPECT_TRUE(outcome.results.isEmpty());
+    }
+    // Well formed codes are kept for the report even when they are refused for their levels.
+    EXPECT_TRUE(core::rangeCodesWellFormed(range(parts("a01.a05"), parts("A02"))));
+    EXPECT_FALSE(core::rangeCodesWellFormed(range(parts("A01.A'1"), parts("A01"))));
 }
 
 TEST(Search, runsGiveTheListsRowsInTheirOrder)
@@ -199,35 +281,6 @@ TEST(Search, runsGiveTheListsRowsInTheirOrder)
         EXPECT_EQ(codes(outcome.results.chapters), split(c.chapters)) << c.name;
         EXPECT_EQ(codes(outcome.results.articles), split(c.articles)) << c.name;
         EXPECT_EQ(codes(outcome.results.subarticles), split(c.subarticles)) << c.name;
-    }
-}
-
-TEST(Search, rangesAreCheckedAgainstTheList)
-{
-    const struct
-    {
-        core::SearchRequest request;
-        core::SearchField field;
-        const char* message;
-    } cases[] = {
-        {range({QStringLiteral("X99")}, {QStringLiteral("A03")}), core::SearchField::FromChapter,
-         "Codice Capitolo di partenza inesistente"},
-        {range({QStringLiteral("A03")}, {QStringLiteral("A01")}), core::SearchField::ToChapter,
-         "Il Codice Capitolo di arrivo deve essere successivo nell'ordine del prezzario al Codice Capitolo di partenza"},
-        {range({QStringLiteral("A01"), QStringLiteral("A09")}, {QStringLiteral("A03"), QStringLiteral("A05")}),
-         core::SearchField::FromArticle, "Codice Articolo di partenza inesistente"},
-        {range({QStringLiteral("A03"), QStringLiteral("A05"), QStringLiteral("030")},
-               {QStringLiteral("A03"), QStringLiteral("A06"), QStringLiteral("010")}),
-         core::SearchField::ToSubarticle,
-         "Il Codice Subarticolo di arrivo deve essere successivo nell'ordine del prezzario al Codice Subarticolo di "
-         "partenza"},
-    };
-    for (const auto& c : cases) {
-        const core::SearchOutcome outcome = core::runSearch(list(), c.request);
-        ASSERT_TRUE(outcome.problem) << c.message;
-        EXPECT_EQ(outcome.problem->field, c.field) << c.message;
-        EXPECT_EQ(outcome.problem->message, QString::fromUtf8(c.message));
-        EXPECT_TRUE(outcome.results.isEmpty());
     }
 }
 

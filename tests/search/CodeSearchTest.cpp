@@ -5,52 +5,9 @@ using searchtest::SearchSession;
 namespace {
 
 const QString kNothingFound = QStringLiteral("LA RICERCA NON HA FORNITO RISULTATI");
-const QString kBothCodes = QStringLiteral("I Codici Capitolo e Articolo devono avere una lunghezza di 3 caratteri ed "
-                                          "essere composti da una lettera e due numeri. Es. : 'A01'");
-const QString kArticleCode = QStringLiteral("Il Codice Articolo deve avere una lunghezza di 3 caratteri ed essere "
-                                            "composto da una lettera e due numeri. Es. : 'A01'");
-const QString kChapterCode = QStringLiteral("Il Codice Capitolo deve avere una lunghezza di 3 caratteri ed essere "
-                                            "composto da una lettera e due numeri. Es. : 'P01'");
-
 } // namespace
 
 using CodeSearch = SearchSession;
-
-TEST_F(CodeSearch, articleRunRefusesBadInputsInOrder)
-{
-    pickSection(1);
-    click("optarticolo");
-    type("txtArtCap", QStringLiteral("A1"));
-    type("txtArtArt", QStringLiteral("A'"));
-    // An emptied section text comes first.
-    cmbSezioni->lineEdit()->selectAll();
-    QTest::keyClick(cmbSezioni->lineEdit(), Qt::Key_Delete);
-    run();
-    pickSection(1);
-    type("txtArtCap", QStringLiteral("A'1"));
-    type("txtArtArt", QStringLiteral("A1"));
-    run(); // a part of 2 characters, before any apostrophe scan
-    type("txtArtArt", QStringLiteral("'"));
-    run(); // both parts hold a quote: the article part is named first
-    box("txtArtArt")->clear();
-    type("txtArtArt", QStringLiteral("A01"));
-    run();
-    box("txtArtCap")->clear();
-    type("txtArtCap", QStringLiteral("A01"));
-    pickSection(0);
-    run();
-    EXPECT_EQ(warnings(), (QStringList{
-                              QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca articolo"),
-                              kBothCodes,
-                              kArticleCode,
-                              kChapterCode,
-                              QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca articolo"),
-                              QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca per articolo"),
-                          }));
-    for (const QString& title : titles())
-        EXPECT_EQ(title, QStringLiteral("Prezziario"));
-    EXPECT_FALSE(printEnabled());
-}
 
 TEST_F(CodeSearch, articleRunListsItsChapterItselfAndAllItsSubarticles)
 {
@@ -126,37 +83,6 @@ TEST_F(CodeSearch, subarticleRunRefusesTheWholeListOnlyAfterTheCodeChecks)
     EXPECT_EQ(warnings(),
               (QStringList{QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca per subarticolo"),
                            QStringLiteral("Il Codice Subarticolo devono avere una lunghezza di 3 caratteri.")}));
-}
-
-TEST_F(CodeSearch, subarticleRunRefusesBadInputsInOrder)
-{
-    pickSection(1);
-    click("optSub");
-    cmbSezioni->lineEdit()->selectAll();
-    QTest::keyClick(cmbSezioni->lineEdit(), Qt::Key_Delete);
-    run();
-    pickSection(2);
-    type("txtSubCap", QStringLiteral("A'1"));
-    type("txtSubArt", QStringLiteral("A'"));
-    type("txtSubSub", QStringLiteral("0'"));
-    run();
-    type("txtSubArt", QStringLiteral("1"));
-    run();
-    type("txtSubSub", QStringLiteral("0"));
-    run();
-    box("txtSubSub")->clear();
-    type("txtSubSub", QStringLiteral("010"));
-    run();
-    box("txtSubArt")->clear();
-    type("txtSubArt", QStringLiteral("A01"));
-    run();
-    EXPECT_EQ(
-        warnings(),
-        (QStringList{QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca subarticolo"),
-                     kBothCodes, QStringLiteral("Il Codice Subarticolo devono avere una lunghezza di 3 caratteri."),
-                     QStringLiteral("Il Codice Subarticolo deve avere una lunghezza di 3 caratteri ed essere "
-                                    "composto da tre numeri. Es. : '010'"),
-                     kArticleCode, kChapterCode}));
 }
 
 TEST_F(CodeSearch, subarticleRunListsItWithItsChapterAndArticle)
