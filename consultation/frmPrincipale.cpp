@@ -1,10 +1,10 @@
 #include "frmPrincipale.h"
 
 #include "AppState.h"
-#include "Field.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
 #include "ReportList.h"
+#include "ResultRows.h"
 #include "SectionCombo.h"
 #include "WaitCursor.h"
 #include "WindowPlacement.h"
@@ -243,9 +243,8 @@ void frmPrincipale::reloadSection()
         m_ui->txtSezioneNote->setPlainText(chapters.sectionNote.toString());
     m_chapters = chapters.chapters;
     for (qsizetype i = 0; i < m_chapters.size(); ++i) {
-        const QString key = ReportList::keyFor(i);
-        m_ui->lst_Capitoli->Add(key, section + u'.' + m_chapters[i].code);
-        m_ui->lst_Capitoli->SetSubItem(key, 1, m_chapters[i].name.toString());
+        ui::rows::addCodeAndName(*m_ui->lst_Capitoli, ReportList::keyFor(i), section + u'.' + m_chapters[i].code,
+                                 m_chapters[i].name);
     }
 }
 
@@ -271,9 +270,8 @@ void frmPrincipale::reloadArticles()
         m_ui->txtCapitoloNote->setPlainText(articles.chapterNote.toString());
     m_articles = articles.articles;
     for (qsizetype i = 0; i < m_articles.size(); ++i) {
-        const QString key = ReportList::keyFor(i);
-        m_ui->lst_Articoli->Add(key, m_ui->txtCapSel->text() + u'.' + m_articles[i].code);
-        m_ui->lst_Articoli->SetSubItem(key, 1, m_articles[i].name.toString());
+        ui::rows::addCodeAndName(*m_ui->lst_Articoli, ReportList::keyFor(i),
+                                 m_ui->txtCapSel->text() + u'.' + m_articles[i].code, m_articles[i].name);
     }
 }
 
@@ -297,20 +295,8 @@ void frmPrincipale::reloadSubarticles()
     if (!subarticles.articleNote.isNull())
         m_ui->txtArticoloNote->setPlainText(subarticles.articleNote.toString());
     m_subarticles = subarticles.subarticles;
-    ReportList& list = *m_ui->lstSubarticoli;
-    for (qsizetype i = 0; i < m_subarticles.size(); ++i) {
-        const core::Subarticle& subarticle = m_subarticles[i];
-        const QString key = ReportList::keyFor(i);
-        list.Add(key, subarticle.code);
-        list.SetSubItem(key, 1, subarticle.subarticolo.toString());
-        list.SetSubItem(key, 2, subarticle.simbolo.toString());
-        if (subarticle.prezzoLordo)
-            list.SetSubItem(key, 3, core::numberText(*subarticle.prezzoLordo));
-        if (subarticle.incidenzaManodopera)
-            list.SetSubItem(key, 4, core::numberText(*subarticle.incidenzaManodopera) + QStringLiteral(" %"));
-        if (subarticle.sommaManodopera)
-            list.SetSubItem(key, 5, core::numberText(*subarticle.sommaManodopera));
-    }
+    for (qsizetype i = 0; i < m_subarticles.size(); ++i)
+        ui::rows::addSubarticle(*m_ui->lstSubarticoli, ReportList::keyFor(i), m_subarticles[i]);
 }
 
 void frmPrincipale::showSubarticleDescription()

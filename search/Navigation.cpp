@@ -85,7 +85,7 @@ void frmCerca::articleSelected()
     m_shown.subarticles =
         m_state.priceList.subarticles(ui.txtArtSel->text(), core::SubarticleOrder::ByListOrder).subarticles;
     for (qsizetype i = 0; i < m_shown.subarticles.size(); ++i)
-        rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(i), m_shown.subarticles[i]);
+        ui::rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(i), m_shown.subarticles[i]);
     selectFirstRows({ui.lstSubarticoli});
     refreshCounters();
 }
@@ -115,7 +115,7 @@ void frmCerca::showArticles(const QList<core::ArticleResult>& articles, bool sho
     Ui::frmCerca& ui = *m_ui;
     m_shown.articles = articles;
     for (qsizetype i = 0; i < articles.size(); ++i)
-        rows::addArticle(*ui.lstArticoli, ReportList::keyFor(i), articles[i]);
+        ui::rows::addArticle(*ui.lstArticoli, ReportList::keyFor(i), articles[i]);
     if (showDetails && !articles.isEmpty()) {
         ui.txtArticolo->setPlainText(articles.last().articolo.toString());
         ui.txtArtSel->setText(articles.last().code);

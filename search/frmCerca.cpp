@@ -8,11 +8,11 @@
 #include "AppState.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
-#include "SearchMessages.h"
 #include "MessageBox.h"
 #include "PlainInput.h"
 #include "ReportList.h"
 #include "ResultRows.h"
+#include "SearchMessages.h"
 #include "WaitCursor.h"
 #include "WindowPlacement.h"
 
@@ -534,11 +534,11 @@ void frmCerca::showResults(const core::SearchResults& results)
     Ui::frmCerca& ui = *m_ui;
     m_shown = results;
     for (qsizetype i = 0; i < results.chapters.size(); ++i)
-        rows::addChapter(*ui.lstCapitoli, ReportList::keyFor(i), results.chapters[i]);
+        ui::rows::addChapter(*ui.lstCapitoli, ReportList::keyFor(i), results.chapters[i]);
     for (qsizetype i = 0; i < results.articles.size(); ++i)
-        rows::addArticle(*ui.lstArticoli, ReportList::keyFor(i), results.articles[i]);
+        ui::rows::addArticle(*ui.lstArticoli, ReportList::keyFor(i), results.articles[i]);
     for (qsizetype i = 0; i < results.subarticles.size(); ++i)
-        rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(i), results.subarticles[i]);
+        ui::rows::addSubarticle(*ui.lstSubarticoli, ReportList::keyFor(i), results.subarticles[i]);
     if (!results.detailCode.isEmpty()) {
         ui.txtArticolo->setPlainText(results.detailArticle.toString());
         ui.txtArtSel->setText(results.detailCode);

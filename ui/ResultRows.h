@@ -8,11 +8,14 @@ namespace ui {
 class ReportList;
 } // namespace ui
 
-namespace search::rows {
+namespace ui::rows {
 
-// The row layouts of the three result lists; Null texts and numbers leave their cell empty.
+// The row layouts of the result lists of Ricerca and of Consultazione's subarticles; Null texts and numbers
+// leave their cell empty.
 void addChapter(ui::ReportList& list, const QString& key, const core::ChapterResult& chapter);
 void addArticle(ui::ReportList& list, const QString& key, const core::ArticleResult& article);
 void addSubarticle(ui::ReportList& list, const QString& key, const core::Subarticle& subarticle);
+// A code and a name: Consultazione's chapters and articles.
+void addCodeAndName(ui::ReportList& list, const QString& key, const QString& code, const core::Text& name);
 
-} // namespace search::rows
+} // namespace ui::rows

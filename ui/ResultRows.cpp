@@ -3,7 +3,7 @@
 #include "Field.h"
 #include "ReportList.h"
 
-namespace search::rows {
+namespace ui::rows {
 
 namespace {
 
@@ -65,4 +65,12 @@ void addSubarticle(ui::ReportList& list, const QString& key, const core::Subarti
     list.Add(key, row);
 }
 
-} // namespace search::rows
+void addCodeAndName(ui::ReportList& list, const QString& key, const QString& code, const core::Text& name)
+{
+    ui::ReportRow& row = scratch();
+    row.cell(code);
+    appendText(row, name);
+    list.Add(key, row);
+}
+
+} // namespace ui::rows
