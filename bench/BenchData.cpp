@@ -3,13 +3,20 @@
 #include "Builder.h"
 #include "Database.h"
 #include "Error.h"
-#include "PriceList.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <cstdio>
+#include <map>
 #include <stdexcept>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+
+extern char** environ;
 
 namespace benchdata {
 
@@ -26,6 +33,41 @@ bool isCurrent(const QString& list)
     } catch (const core::DbError&) {
         return false;
     }
+}
+
+double nowMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// The section's entry as the search window's box shows it: "05 - Impianti".
+QString sectionEntry(const core::PriceList& list, const QString& code)
+{
+    const QList<core::Section> sections = list.sections();
+    for (const core::Section& section : sections) {
+        if (code.isEmpty() || section.code == code)
+            return section.code + QStringLiteral(" - ") + section.name.toString();
+    }
+    throw std::runtime_error("no section " + code.toStdString());
+}
+
+// A request of one section, as the window makes it once the section is picked.
+core::SearchRequest inSection(const core::PriceList& list, core::SearchMode mode, const QString& code)
+{
+    core::SearchRequest request;
+    request.mode = mode;
+    request.sectionText = sectionEntry(list, code.left(2));
+    request.codePrefix = code.left(2) + u'.';
+    return request;
+}
+
+// "05.C03.A02.030" as the window's boxes hold it: chapter, article, subarticle.
+core::CodeParts codeParts(const QString& code)
+{
+    const QStringList parts = code.split(u'.');
+    return {parts.value(1), parts.value(2), parts.value(3)};
 }
 
 } // namespace
@@ -49,6 +91,15 @@ QString demoList(qint64 rows)
     return list;
 }
 
+const core::PriceList& openList(qint64 rows)
+{
+    static std::map<qint64, core::PriceList> open;
+    auto it = open.find(rows);
+    if (it == open.end())
+        it = open.emplace(rows, core::PriceList::open(demoList(rows))).first;
+    return it->second;
+}
+
 QString searchedColumns(qint64 rows)
 {
     const QString list = demoList(rows); // first: a list built again takes its CSV with it
@@ -59,8 +110,7 @@ QString searchedColumns(qint64 rows)
     QFile file(part);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("cannot write the CSV");
-    const core::Database db =
-        core::Database::OpenDatabase(list, QStringLiteral(";pwd=") + core::kDbPassword);
+    const core::Database db = core::Database::OpenDatabase(list, QStringLiteral(";pwd=") + core::kDbPassword);
     QByteArray line;
     for (core::Recordset rs =
              db.OpenRecordset(QStringLiteral("select capitolo,articolo,subarticolo from prezzario order by sequenza"));
@@ -77,23 +127,80 @@ QString searchedColumns(qint64 rows)
     return csv;
 }
 
-QStringList textSearchQueries(const char* word, bool programDialect)
+double rgCountMs(const QString& file, const char* word)
 {
-    const QString pattern = QString::fromUtf8(word).toUpper();
-    const QString upper = programDialect ? QStringLiteral("ucase(") : QStringLiteral("upper(");
-    const QString any = programDialect ? QStringLiteral("*") : QStringLiteral("%");
-    const QString where = QStringLiteral(" like '") + any + pattern + any + QStringLiteral("'");
-    return {
-        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo,seq_capitolo,note_capitolo from "
-                       "prezzario where ") +
-            upper + QStringLiteral("capitolo)") + where + QStringLiteral(" order by seq_capitolo"),
-        QStringLiteral("select codice_sezione, sezione , codice_capitolo, capitolo, codice_articolo,articolo,"
-                       "seq_capitolo,note_articolo from prezzario where ") +
-            upper + QStringLiteral("articolo)") + where + QStringLiteral(" order by sequenza"),
-        QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,somma_manodopera,"
-                       "seq_capitolo from prezzario where ") +
-            upper + QStringLiteral("subarticolo)") + where + QStringLiteral(" order by sequenza"),
+    std::string program = "/usr/bin/rg";
+    std::string option = "-ci";
+    std::string pattern = word;
+    std::string target = QFile::encodeName(file).toStdString();
+    char* argv[] = {program.data(), option.data(), pattern.data(), target.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const double start = nowMs();
+    pid_t child = 0;
+    const int rc = posix_spawn(&child, argv[0], &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return -1;
+    int status = 0;
+    waitpid(child, &status, 0);
+    const double elapsed = nowMs() - start;
+    // rg says 1 when nothing matched; 2 is a failure.
+    return WIFEXITED(status) && WEXITSTATUS(status) < 2 ? elapsed : -1;
+}
+
+core::SearchRequest textSearch(const core::PriceList& list, const QString& word, core::SearchLevels levels,
+                               const QString& section)
+{
+    core::SearchRequest request;
+    request.mode = core::SearchMode::Text;
+    request.sectionText = sectionEntry(list, section);
+    // The whole list is the box's first entry.
+    request.wholeList = section.isEmpty();
+    request.codePrefix = request.sectionText.left(2) + u'.';
+    request.text = word;
+    request.levels = levels;
+    return request;
+}
+
+MiddleCodes middleCodes(const core::PriceList& list)
+{
+    const auto middle = [](const auto& items, const char* what) {
+        if (items.isEmpty())
+            throw std::runtime_error(std::string("no ") + what + " in the list");
+        return items[items.size() / 2];
     };
+    MiddleCodes codes;
+    codes.section = middle(list.sections(), "section").code;
+    codes.chapter = codes.section + u'.' + middle(list.chapters(codes.section).chapters, "chapter").code;
+    codes.article = codes.chapter + u'.' + middle(list.articles(codes.chapter).articles, "article").code;
+    codes.subarticle =
+        middle(list.subarticles(codes.article, core::SubarticleOrder::ByCode).subarticles, "subarticle").code;
+    return codes;
+}
+
+core::SearchRequest articleSearch(const core::PriceList& list, const QString& articleCode)
+{
+    core::SearchRequest request = inSection(list, core::SearchMode::Article, articleCode);
+    request.code = codeParts(articleCode);
+    return request;
+}
+
+core::SearchRequest subarticleSearch(const core::PriceList& list, const QString& subarticleCode)
+{
+    core::SearchRequest request = inSection(list, core::SearchMode::Subarticle, subarticleCode);
+    request.code = codeParts(subarticleCode);
+    return request;
+}
+
+core::SearchRequest rangeSearch(const core::PriceList& list, const QString& fromCode, const QString& toCode)
+{
+    core::SearchRequest request = inSection(list, core::SearchMode::Range, fromCode);
+    request.from = codeParts(fromCode);
+    request.to = codeParts(toCode);
+    return request;
 }
 
 } // namespace benchdata

@@ -1,29 +1,25 @@
 // Spreadsheet report figures, with a private headless LibreOffice already running:
-//   BM_Report  PrintSearchReport of a "SubInd" text search: the whole demo list (word "di") and a
-//              10,000-subarticle list; rows written per second, the call taken whole (helper, template,
-//              every row with its formats).
+//   BM_Report  PrintSearchReport of a "SubInd" text search (core::runSearch over the whole list, subarticles
+//              only): the 30,000-row demo list (word "di") and a 10,000-subarticle list; rows written per
+//              second, the call taken whole (helper, template, every row with its formats).
 //   BM_Floor   the very cells the report writes (read back from one report's workbook), written without
 //              any format, so that the office receives nothing but setDataArray blocks: the bulk floor
 //              the report is measured by.
 //   BM_Open    what every report pays before its first row: helper, office hand-over, template, window.
-#include "AppState.h"
+#include "BenchData.h"
 #include "Builder.h"
 #include "OfficeSettings.h"
 #include "PriceList.h"
 #include "PrintSearchReport.h"
-#include "ReportList.h"
-#include "frmCerca.h"
+#include "Search.h"
 #include "modExcel97.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -38,6 +34,8 @@ QString dataFolder()
 {
     return QStringLiteral(PREZZARIO_BENCH_DATA);
 }
+
+// The report shows its progress in a window, so this benchmark alone links Qt Widgets.
 
 // One headless office on a profile of its own for the whole run, ended with its process group.
 class BenchOffice
@@ -141,41 +139,30 @@ QString plainList(int count)
     return path;
 }
 
-QString demoList()
+// A whole-list text search of subarticles, as the search window hands it to the report when "Stampa" is
+// pressed, over a window standing for the search window.
+struct SearchedList
 {
-    QDir().mkpath(dataFolder());
-    const QString path = QDir(dataFolder()).filePath(QStringLiteral("Prezzario-30000.mdb"));
-    if (!QFile::exists(path))
-        builder::buildDemo(builder::DemoOptions{30000, 2021}, path);
-    return path;
-}
-
-// The search window after a whole-list text search of subarticles, as the user leaves it before "Stampa".
-struct SearchedWindow
-{
-    SearchedWindow(const QString& database, const QString& word)
+    SearchedList(const QString& database, const QString& word) : list(core::PriceList::open(database))
     {
-        state.dbPrezzario = core::Database::OpenDatabase(database, QStringLiteral(";pwd=") + core::kDbPassword);
-        main.setWindowTitle(QStringLiteral("Prezzario Regione Vallorsa 2021 CD"));
-        cerca = std::make_unique<search::frmCerca>(state, &main);
-        cerca->showFromMenu();
-        auto* combo = cerca->findChild<QComboBox*>(QStringLiteral("cmbSezioni"));
-        combo->setCurrentIndex(0);
-        emit combo->activated(0);
-        cerca->findChild<QAbstractButton*>(QStringLiteral("opttesto"))->click();
-        cerca->findChild<QLineEdit*>(QStringLiteral("txtCerca"))->setText(word);
-        cerca->findChild<QAbstractButton*>(QStringLiteral("chkSubarticoli"))->click();
-        cerca->findChild<QAbstractButton*>(QStringLiteral("cmdCerca"))->click();
+        search.request = benchdata::textSearch(list, word, {false, false, true});
+        core::SearchOutcome outcome = core::runSearch(list, search.request);
+        if (outcome.problem)
+            throw std::runtime_error(outcome.problem->message.toStdString());
+        search.results = std::move(outcome.results);
+        search.kind = search.results.reportKind;
+        heading = QStringLiteral("Prezzario Regione Vallorsa ") + list.year() + QStringLiteral(" CD");
     }
+
+    void print() { report::PrintSearchReport(list, heading, window, search); }
 
     // Rows of the "SubInd" layout: every subarticle and a heading whenever section, chapter or article changes.
     qint64 reportRows() const
     {
-        const ui::ReportList& list = cerca->lstSubarticoli();
         qint64 rows = 0;
         QString section, chapter, article;
-        for (qsizetype i = 0; i < list.Count(); ++i) {
-            const QString code = list.Text(ui::ReportList::keyFor(i));
+        for (const core::Subarticle& subarticle : search.results.subarticles) {
+            const QString& code = subarticle.code;
             rows += (code.left(2) != section) + (code.left(6) != chapter) + (code.left(10) != article) + 1;
             section = code.left(2);
             chapter = code.left(6);
@@ -184,30 +171,32 @@ struct SearchedWindow
         return rows;
     }
 
-    core::AppState state;
-    QWidget main;
-    std::unique_ptr<search::frmCerca> cerca;
+    core::PriceList list;
+    report::SearchReport search;
+    QString heading;
+    QWidget window;
 };
 
-std::unique_ptr<SearchedWindow> g_windows[2];
+std::unique_ptr<SearchedList> g_searched[2];
 
-SearchedWindow& searched(int which)
+SearchedList& searched(int which)
 {
-    if (!g_windows[which])
-        g_windows[which] = which == 0 ? std::make_unique<SearchedWindow>(demoList(), QStringLiteral("di"))
-                                      : std::make_unique<SearchedWindow>(plainList(10000), QStringLiteral("voce"));
-    return *g_windows[which];
+    if (!g_searched[which])
+        g_searched[which] = which == 0
+                                ? std::make_unique<SearchedList>(benchdata::demoList(30000), QStringLiteral("di"))
+                                : std::make_unique<SearchedList>(plainList(10000), QStringLiteral("voce"));
+    return *g_searched[which];
 }
 
 void BM_Report(benchmark::State& state)
 {
     office();
-    SearchedWindow& window = searched(static_cast<int>(state.range(0)));
+    SearchedList& search = searched(static_cast<int>(state.range(0)));
     report::OfficeSettings::current().reportEnded = [](report::modExcel97& excel) { excel.closeDocument(); };
     for (auto _ : state)
-        report::PrintSearchReport(window.state, window.main, *window.cerca);
+        search.print();
     report::OfficeSettings::current().reportEnded = {};
-    const qint64 rows = window.reportRows();
+    const qint64 rows = search.reportRows();
     state.counters["rows"] = static_cast<double>(rows);
     state.counters["rows_per_s"] =
         benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
@@ -219,11 +208,11 @@ using WrittenRows = std::vector<QStringList>;
 
 constexpr int kReportColumns = 8;
 
-WrittenRows reportCells(SearchedWindow& window)
+WrittenRows reportCells(SearchedList& search)
 {
     WrittenRows written;
     // Titles, headings and every row: a few rows past the count, in case the layout adds one.
-    const int lastRow = static_cast<int>(window.reportRows()) + 4;
+    const int lastRow = static_cast<int>(search.reportRows()) + 4;
     report::OfficeSettings::current().reportEnded = [&](report::modExcel97& excel) {
         constexpr int kRowsAtATime = 2000;
         for (int top = 1; top <= lastRow; top += kRowsAtATime) {
@@ -234,7 +223,7 @@ WrittenRows reportCells(SearchedWindow& window)
         }
         excel.closeDocument();
     };
-    report::PrintSearchReport(window.state, window.main, *window.cerca);
+    search.print();
     report::OfficeSettings::current().reportEnded = {};
     while (!written.empty() && written.back().join(QString()).isEmpty())
         written.pop_back();
@@ -246,9 +235,9 @@ WrittenRows reportCells(SearchedWindow& window)
 void BM_Floor(benchmark::State& state)
 {
     office();
-    SearchedWindow& window = searched(static_cast<int>(state.range(0)));
-    const WrittenRows written = reportCells(window);
-    const qint64 rows = window.reportRows();
+    SearchedList& search = searched(static_cast<int>(state.range(0)));
+    const WrittenRows written = reportCells(search);
+    const qint64 rows = search.reportRows();
     const QString templatePath = report::OfficeSettings::current().templatePath();
     for (auto _ : state) {
         report::modExcel97 excel;
@@ -305,8 +294,8 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     // Windows and office go while the application still exists.
-    for (auto& window : g_windows)
-        window.reset();
+    for (auto& searchedList : g_searched)
+        searchedList.reset();
     g_office.reset();
     return 0;
 }

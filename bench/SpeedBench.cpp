@@ -1,23 +1,25 @@
 // The program's speed beside what it must stay near, each side measured in the same run and given as a ratio:
 //  - start-up: process start until the main window is mapped on the X display, against a bare Qt main window
 //    with a menu (needs DISPLAY: ./build.sh speed starts an Xvfb when there is none);
-//  - the whole-list text search over three levels at 60,000 rows: the first run of a session (a new
-//    connection: nothing in the engine's cache) against later runs, and later runs against `rg -ci` over a
-//    CSV of the three searched columns;
-//  - the largest resident memory after a search, at 60,000 and at 1,000,000 rows.
+//  - the whole-list text search over three levels (core::runSearch) at 60,000 rows: the first run of a session
+//    (a new process and connection: nothing in the engine's cache) against later runs, and later runs against
+//    `rg -ci` over a CSV of the three searched columns;
+//  - the same at 1,000,000 rows, whose file the engine's cache cannot hold: what a repeated search reads from
+//    the file again, and the largest resident memory.
 // Each session runs in a child process of its own, so that one search's memory does not count for another.
 
 #include "BenchData.h"
 #include "Database.h"
-#include "ReportList.h"
-#include "SearchWindow.h"
+#include "PriceList.h"
+#include "Search.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sqlcipher/sqlite3.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -169,9 +171,9 @@ private:
 void startUp(int rounds, const QString& configFolder)
 {
     MapClock clock;
-    const std::vector<std::string> env = environmentWith(
-        {"QT_QPA_PLATFORM=xcb", "LANG=it_IT.UTF-8", "LC_ALL=it_IT.UTF-8",
-         "XDG_CONFIG_HOME=" + configFolder.toStdString()});
+    const std::vector<std::string> env =
+        environmentWith({"QT_QPA_PLATFORM=xcb", "LANG=it_IT.UTF-8", "LC_ALL=it_IT.UTF-8",
+                         "XDG_CONFIG_HOME=" + configFolder.toStdString()});
     const std::vector<std::string> bare = {PREZZARIO_BARE_WINDOW};
     const std::vector<std::string> program = {PREZZARIO_APP_DIR "/prezzario"};
     // The first of each loads the libraries and fonts from disk; the user's machine has them cached too.
@@ -192,35 +194,38 @@ void startUp(int rounds, const QString& configFolder)
     std::printf("  prezzario, main window            %7.1f ms   %.2fx the bare window\n", p, p / b);
 }
 
-// One search in a child process: "first repeated maxrss chapters articles subarticles".
+// One search in a child process: a new connection, the first run, then the repeats.
 struct SearchFigures
 {
     double firstMs = 0;
     double repeatedMs = 0;
     double maxRssMb = 0;
-    QString rows;
-    double engineMs[3] = {}; // each query alone, its rows read as the window reads them
+    QString rows;              // "chapters/articles/subarticles"
+    double levelMs[3] = {};    // each level searched alone, repeated
+    double firstReadMb = 0;    // read from the file (and so decrypted) by the first run
+    double repeatedReadMb = 0; // and by a repeated run, when the engine's cache cannot hold what it reads
 };
 
 SearchFigures searchInChild(const QString& list, const char* word, int repeats)
 {
     QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--search"), list, QString::fromUtf8(word), QString::number(repeats)});
-    // Its stderr holds only the offscreen platform's remarks, unless it failed.
-    if (!child.waitForFinished(600'000) || child.exitCode() != 0)
+    if (!child.waitForFinished(1'800'000) || child.exitCode() != 0)
         throw std::runtime_error("the search child failed: " + child.readAllStandardError().toStdString());
     const QStringList fields = QString::fromUtf8(child.readAllStandardOutput()).simplified().split(u' ');
-    if (fields.size() != 7)
+    if (fields.size() != 9)
         throw std::runtime_error("the search child gave no figures");
-    return {fields[0].toDouble(),
-            fields[1].toDouble(),
-            fields[2].toDouble(),
-            fields[3],
-            {fields[4].toDouble(), fields[5].toDouble(), fields[6].toDouble()}};
+    SearchFigures f;
+    f.firstMs = fields[0].toDouble();
+    f.repeatedMs = fields[1].toDouble();
+    f.maxRssMb = fields[2].toDouble();
+    f.rows = fields[3];
+    for (int level = 0; level < 3; ++level)
+        f.levelMs[level] = fields[4 + level].toDouble();
+    f.firstReadMb = fields[7].toDouble();
+    f.repeatedReadMb = fields[8].toDouble();
+    return f;
 }
 
 // The same search in several sessions, one after the other: the median first and repeated runs, and the
@@ -232,136 +237,140 @@ SearchFigures searchInChildren(qint64 rows, const char* word, int repeats, int s
     searchInChild(list, word, 1);
     std::vector<double> first;
     std::vector<double> repeated;
-    std::vector<double> engine[3];
+    std::vector<double> level[3];
     SearchFigures result;
     for (int i = 0; i < sessions; ++i) {
         const SearchFigures f = searchInChild(list, word, repeats);
         first.push_back(f.firstMs);
         repeated.push_back(f.repeatedMs);
         for (int q = 0; q < 3; ++q)
-            engine[q].push_back(f.engineMs[q]);
+            level[q].push_back(f.levelMs[q]);
         result.maxRssMb = std::max(result.maxRssMb, f.maxRssMb);
         result.rows = f.rows;
+        result.firstReadMb = f.firstReadMb;
+        result.repeatedReadMb = f.repeatedReadMb;
     }
     result.firstMs = median(first);
     result.repeatedMs = median(repeated);
     for (int q = 0; q < 3; ++q)
-        result.engineMs[q] = median(engine[q]);
+        result.levelMs[q] = median(level[q]);
     return result;
 }
 
-// The child's side: a new connection, the first run timed, then the repeats; prints the figures.
-int searchChild(int argc, char** argv)
+// Megabytes the engine read from the file (each page decrypted as it is read) since the last call.
+double readSinceLastMb(const core::PriceList& list, double pageBytes)
 {
-    QApplication application(argc, argv);
-    benchdata::SearchWindow window(QString::fromLocal8Bit(argv[2]));
-    window.prepareTextSearch(QString::fromLocal8Bit(argv[3]), true, true, true);
-    QElapsedTimer timer;
-    timer.start();
-    window.runSearch();
-    const double first = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    int pages = 0;
+    int highest = 0;
+    sqlite3_db_status(list.database().handle(), SQLITE_DBSTATUS_CACHE_MISS, &pages, &highest, 1);
+    return pages * pageBytes / (1 << 20);
+}
+
+// The child's side: the list opened as the program opens it, the first whole-list search over three levels
+// timed, then the repeats; then each level alone. Prints the figures on one line.
+int searchChild(char** argv)
+{
+    const core::PriceList list = core::PriceList::open(QString::fromLocal8Bit(argv[2]));
+    list.year();
+    const double pageBytes =
+        core::Recordset(list.database().OpenRecordset(QStringLiteral("pragma page_size"))).Fields(0).toDouble();
+    readSinceLastMb(list, pageBytes); // what opening read
+    const QString word = QString::fromLocal8Bit(argv[3]);
+    const int repeats = std::max(1, std::atoi(argv[4]));
+    const auto timed = [&](const core::SearchRequest& request, core::SearchResults* kept) {
+        QElapsedTimer timer;
+        timer.start();
+        core::SearchOutcome outcome = core::runSearch(list, request);
+        const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        if (outcome.problem)
+            throw std::runtime_error(outcome.problem->message.toStdString());
+        if (kept)
+            *kept = std::move(outcome.results);
+        return ms;
+    };
+    const core::SearchRequest all = benchdata::textSearch(list, word, {true, true, true});
+    core::SearchResults results;
+    const double first = timed(all, &results);
+    const double firstRead = readSinceLastMb(list, pageBytes);
     std::vector<double> repeated;
-    for (int i = 0; i < std::atoi(argv[4]); ++i) {
-        timer.restart();
-        window.runSearch();
-        repeated.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-    }
-    const QString warning = benchdata::SearchWindow::takeWarning();
-    if (!warning.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(warning));
-        return 1;
+    std::vector<double> repeatedRead;
+    for (int i = 0; i < repeats; ++i) {
+        repeated.push_back(timed(all, nullptr));
+        repeatedRead.push_back(readSinceLastMb(list, pageBytes));
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    // The engine's share: each query alone, every column of every row read as the window reads them, texts
-    // as the engine holds them and numbers as numbers.
-    const QStringList queries = benchdata::textSearchQueries(argv[3], true);
-    const QStringList numbers = {QStringLiteral("seq_capitolo"), QStringLiteral("prezzo_lordo"),
-                                 QStringLiteral("incidenza_manodopera"), QStringLiteral("somma_manodopera")};
-    double engine[3] = {};
-    for (int q = 0; q < 3; ++q) {
+    double levelMs[3] = {};
+    for (int level = 0; level < 3; ++level) {
+        const core::SearchRequest alone = benchdata::textSearch(list, word, {level == 0, level == 1, level == 2});
         std::vector<double> runs;
-        for (int i = 0; i < std::max(1, std::atoi(argv[4])); ++i) {
-            timer.restart();
-            core::Recordset rs = window.state.dbPrezzario.OpenRecordset(queries[q]);
-            std::vector<bool> numeric;
-            for (int c = 0; c < rs.FieldCount(); ++c)
-                numeric.push_back(numbers.contains(rs.FieldName(c)));
-            for (; !rs.Eof(); rs.MoveNext()) {
-                for (int c = 0; c < rs.FieldCount(); ++c) {
-                    if (numeric[c])
-                        rs.Fields(c);
-                    else
-                        rs.Utf8(c);
-                }
-            }
-            runs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-        }
-        engine[q] = median(runs);
+        for (int i = 0; i < repeats; ++i)
+            runs.push_back(timed(alone, nullptr));
+        levelMs[level] = median(runs);
     }
-    std::printf("%.1f %.1f %.1f %lld/%lld/%lld %.1f %.1f %.1f\n", first, median(repeated),
-                static_cast<double>(usage.ru_maxrss) / 1024,
-                static_cast<long long>(window.window->lstCapitoli().Count()),
-                static_cast<long long>(window.window->lstArticoli().Count()),
-                static_cast<long long>(window.window->lstSubarticoli().Count()), engine[0], engine[1], engine[2]);
+    std::printf("%.2f %.2f %.1f %lld/%lld/%lld %.2f %.2f %.2f %.1f %.1f\n", first, median(repeated),
+                static_cast<double>(usage.ru_maxrss) / 1024, static_cast<long long>(results.chapters.size()),
+                static_cast<long long>(results.articles.size()), static_cast<long long>(results.subarticles.size()),
+                levelMs[0], levelMs[1], levelMs[2], firstRead, median(repeatedRead));
     return 0;
 }
 
 double rgMs(const QString& csv, const char* word, int rounds)
 {
-    const std::vector<std::string> argv = {"/usr/bin/rg", "-ci", word, csv.toStdString()};
+    benchdata::rgCountMs(csv, word); // reads the file into the system's cache
     std::vector<double> times;
-    for (int i = 0; i <= rounds; ++i) {
-        const double start = nowMs();
-        const pid_t child = spawn(argv, environmentWith({}), true);
-        waitpid(child, nullptr, 0);
-        if (i > 0) // the first reads the file into the system's cache
-            times.push_back(nowMs() - start);
+    for (int i = 0; i < rounds; ++i) {
+        const double ms = benchdata::rgCountMs(csv, word);
+        if (ms < 0)
+            throw std::runtime_error("rg did not run: install ripgrep");
+        times.push_back(ms);
     }
     return median(times);
+}
+
+void printSearch(const char* word, const SearchFigures& f, double rg)
+{
+    std::printf("  \"%s\" (%s rows listed)\n", word, qPrintable(f.rows));
+    std::printf("    first run %8.1f ms   %.2fx a repeated run\n", f.firstMs, f.firstMs / f.repeatedMs);
+    std::printf("    repeated  %8.1f ms   %.2fx rg -ci (%.1f ms)\n", f.repeatedMs, f.repeatedMs / rg, rg);
+    std::printf("      each level alone: chapters %.1f, articles %.1f, subarticles %.1f ms\n", f.levelMs[0],
+                f.levelMs[1], f.levelMs[2]);
+    std::printf("    read from the file and decrypted: first run %.1f MB, repeated run %.1f MB\n", f.firstReadMb,
+                f.repeatedReadMb);
+    std::printf("    max resident memory %.1f MB\n", f.maxRssMb);
 }
 
 void wholeListSearch(qint64 rows, int repeats, int sessions)
 {
     const QString csv = benchdata::searchedColumns(rows);
-    std::printf("whole-list search, chapters + articles + subarticles, %lld rows, file %.0f MB\n"
-                "(medians of %d sessions; each session's repeated run is the median of %d)\n",
+    std::printf("whole-list search (core::runSearch), chapters + articles + subarticles, %lld rows, file %.0f MB\n"
+                "(medians of %d sessions, each a new process; each session's repeated run is the median of %d)\n",
                 static_cast<long long>(rows), fileMb(benchdata::demoList(rows)), sessions, repeats);
-    for (const char* word : {"calcestruzzo", "di"}) {
-        const SearchFigures f = searchInChildren(rows, word, repeats, sessions);
-        const double rg = rgMs(csv, word, repeats);
-        std::printf("  \"%s\" (%s rows listed)\n", word, qPrintable(f.rows));
-        std::printf("    first run %7.1f ms   %.2fx a repeated run\n", f.firstMs, f.firstMs / f.repeatedMs);
-        std::printf("    repeated  %7.1f ms   %.2fx rg -ci (%.1f ms)\n", f.repeatedMs, f.repeatedMs / rg, rg);
-        std::printf("      of which the three queries alone: %.1f + %.1f + %.1f ms\n", f.engineMs[0], f.engineMs[1],
-                    f.engineMs[2]);
-        std::printf("    max resident memory %.1f MB\n", f.maxRssMb);
-    }
-}
-
-void memory(qint64 rows)
-{
-    std::printf("max resident memory after one search, %lld rows, file %.0f MB\n", static_cast<long long>(rows),
-                fileMb(benchdata::demoList(rows)));
-    for (const char* word : {"calcestruzzo", "di"}) {
-        const SearchFigures f = searchInChildren(rows, word, 1, 1);
-        std::printf("  \"%s\" (%s rows listed)   %.1f MB\n", word, qPrintable(f.rows), f.maxRssMb);
-    }
+    for (const char* word : {"calcestruzzo", "di"})
+        printSearch(word, searchInChildren(rows, word, repeats, sessions), rgMs(csv, word, repeats));
 }
 
 } // namespace
 
+// With no argument, every figure; "startup", "search" (60,000 rows) or "large" (1,000,000 rows) pick some.
 int main(int argc, char** argv)
 {
-    if (argc == 5 && std::strcmp(argv[1], "--search") == 0)
-        return searchChild(argc, argv);
     try {
+        if (argc == 5 && std::strcmp(argv[1], "--search") == 0)
+            return searchChild(argv);
         QCoreApplication application(argc, argv);
+        QStringList parts = application.arguments().mid(1);
+        if (parts.isEmpty())
+            parts = {QStringLiteral("startup"), QStringLiteral("search"), QStringLiteral("large")};
         const QTemporaryDir config;
         std::setvbuf(stdout, nullptr, _IOLBF, 0);
-        startUp(15, config.path());
-        wholeListSearch(60'000, 10, 5);
-        memory(1'000'000);
+        if (parts.contains(QStringLiteral("startup")))
+            startUp(15, config.path());
+        if (parts.contains(QStringLiteral("search")))
+            wholeListSearch(60'000, 10, 5);
+        // Past the engine's cache bound: what a repeated search reads from the file again, and the memory.
+        if (parts.contains(QStringLiteral("large")))
+            wholeListSearch(1'000'000, 3, 1);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "prezzario-speed: %s\n", e.what());
         return 1;
