@@ -280,6 +280,13 @@ Text sharedTextAt(const Recordset& rs, int i, Text& last)
     return last;
 }
 
+// The largest row id of a level table: about the number of its rows, since the builder numbers them from 1.
+qsizetype largestId(const Database& db, const QString& table, const QString& id)
+{
+    const Recordset rs = db.OpenRecordset(QStringLiteral("select max(") + id + QStringLiteral(") from ") + table);
+    return static_cast<qsizetype>(rs.Fields(0).toDouble());
+}
+
 // A matching article of the level tables, and the positions of its first and last subarticle in the list.
 struct MatchingArticle
 {
@@ -371,7 +378,10 @@ void searchArticles(const Database& db, const QString& pattern, const QString& s
                             {QString::fromUtf8(code), textAt(rs, 2), textAt(rs, 4)});
         }
     }
+    // Room for every article at once, so that a broad search does not copy the list as it grows; room never
+    // used is address space, not memory.
     std::vector<MatchingArticle> found;
+    found.reserve(size_t(std::max<qsizetype>(0, largestId(db, QStringLiteral("articoli"), QStringLiteral("id")))));
     {
         Recordset rs = db.OpenRecordset(
             QStringLiteral("select id, capitolo, codice_articolo, articolo, note_articolo from articoli where "
@@ -436,6 +446,11 @@ void searchSubarticles(const Database& db, bool levelTables, const QString& patt
         sql = QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,"
                              "somma_manodopera from subarticoli where ucase(subarticolo) like ") +
               pattern + QStringLiteral(" order by sequenza");
+        // Room for every subarticle at once: growing a list this long copies it several times, each time into
+        // fresh memory. What a narrower search leaves unused is given back below.
+        results.subarticles.reserve(
+            results.subarticles.size() +
+            std::max<qsizetype>(0, largestId(db, QStringLiteral("subarticoli"), QStringLiteral("sequenza"))));
     } else {
         sql = QStringLiteral("select codice_totale,subarticolo,simbolo,prezzo_lordo,incidenza_manodopera,"
                              "somma_manodopera,seq_capitolo from prezzario where ucase(subarticolo) like ") +
@@ -448,6 +463,8 @@ void searchSubarticles(const Database& db, bool levelTables, const QString& patt
         results.subarticles.append({rs.Fields(0).Text(), textAt(rs, 1), sharedTextAt(rs, 2, simbolo), numberAt(rs, 3),
                                     numberAt(rs, 4), numberAt(rs, 5)});
     }
+    if (results.subarticles.size() < results.subarticles.capacity() / 2)
+        results.subarticles.squeeze();
 }
 
 void runText(const Database& db, const SearchRequest& request, SearchResults& results)
