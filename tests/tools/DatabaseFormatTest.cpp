@@ -9,6 +9,7 @@
 #include "Error.h"
 #include "EscapeQuotes.h"
 #include "PriceList.h"
+#include "Search.h"
 
 #include <gtest/gtest.h>
 
@@ -193,6 +194,31 @@ QStringList programQueries()
     return queries;
 }
 
+// Every row a text search lists, with every field, for comparing two files.
+QStringList textSearchRows(const core::Database& db, const QString& words, bool wholeList)
+{
+    core::SearchRequest request;
+    request.mode = core::SearchMode::Text;
+    request.sectionText = wholeList ? QStringLiteral("Tutto il prezzario") : QStringLiteral("01 - ");
+    request.wholeList = wholeList;
+    request.text = words;
+    request.levels = {true, true, true};
+    const core::PriceList list(core::Database::OpenDatabase(db.path(), QStringLiteral(";pwd=") + core::kDbPassword));
+    const core::SearchResults results = core::runSearch(list, request).results;
+    const auto text = [](const core::Text& t) { return t.isNull() ? QStringLiteral("<null>") : t.toString(); };
+    const auto number = [](const std::optional<double>& n) { return n ? QString::number(*n) : QStringLiteral("<null>"); };
+    QStringList rows;
+    for (const core::ChapterResult& c : results.chapters)
+        rows << QStringList{c.code, text(c.sezione), text(c.capitolo), text(c.note)}.join(u'|');
+    for (const core::ArticleResult& a : results.articles)
+        rows << QStringList{a.code, text(a.sezione), text(a.capitolo), text(a.articolo), text(a.note)}.join(u'|');
+    for (const core::Subarticle& s : results.subarticles)
+        rows << QStringList{s.code, text(s.subarticolo), text(s.simbolo), number(s.prezzoLordo),
+                            number(s.incidenzaManodopera), number(s.sommaManodopera)}
+                    .join(u'|');
+    return rows;
+}
+
 QStringList columnNames(const core::Database& db, const QString& sql)
 {
     const core::Recordset rs = db.OpenRecordset(sql);
@@ -227,6 +253,16 @@ TEST_F(BuiltFile, aFileOfTheEarlierLayoutOpensAndAnswersEveryQueryAsThisOne)
         rows += expected.size();
     }
     EXPECT_GT(rows, 2000); // the queries found rows to compare
+    // The text search reads this layout's level tables, and the earlier one through its single table.
+    qsizetype listed = 0;
+    for (const char* words : {"di", "calcestruzzo", "a*o", "[cs]?a"}) {
+        for (const bool wholeList : {true, false}) {
+            const QStringList expected = textSearchRows(old, QString::fromLatin1(words), wholeList);
+            EXPECT_EQ(textSearchRows(db, QString::fromLatin1(words), wholeList), expected) << words;
+            listed += expected.size();
+        }
+    }
+    EXPECT_GT(listed, 1000);
     QFile::remove(earlier);
 }
 
