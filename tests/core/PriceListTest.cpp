@@ -128,7 +128,8 @@ TEST(Search, validationNamesTheFirstFaultyFieldWithTheWindowsWarning)
         {noSection, F::Section, QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca elemento")},
         {text(QStringLiteral("s"), {true, false, false}), F::Text,
          QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca")},
-        {text(QStringLiteral("scavo"), {}), F::Levels,
+        // The text is not trimmed: two blanks pass, and only then are the levels looked at.
+        {text(QStringLiteral("  "), {}), F::Levels,
          QStringLiteral("Selezionare almeno una scelta fra Capitoli/Articoli/Subarticoli prima di procedere con la "
                         "ricerca")},
         {code(core::SearchMode::Article, {QStringLiteral("A1"), QStringLiteral("A'1")}), F::Chapter,

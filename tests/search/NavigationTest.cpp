@@ -56,13 +56,6 @@ TEST_F(Navigation, textChaptersOnlyExpandsChaptersIntoArticlesAndArticlesIntoSub
     expectNothingHappensOn(lstSubarticoli, 1);
 }
 
-TEST_F(Navigation, chapterExpansionListsASplitArticleOncePerRun)
-{
-    textSearch(1, QStringLiteral("mura"), true, false, false);
-    clickRow(lstCapitoli, 0);
-    EXPECT_EQ(column(lstArticoli), codes({"01.A03.A05", "01.A03.A06", "01.A03.A05"}));
-}
-
 TEST_F(Navigation, textArticlesOnlyListsTheSubarticlesOfTheArticle)
 {
     textSearch(1, QStringLiteral("scavo"), false, true, false);

@@ -13,39 +13,6 @@ const QString kNothingFound = QStringLiteral("LA RICERCA NON HA FORNITO RISULTAT
 
 using TextSearch = SearchSession;
 
-TEST_F(TextSearch, refusesMissingInputsInOrderAndKeepsThePreviousResults)
-{
-    textSearch(0, QStringLiteral("scavo"), false, true, false);
-    ASSERT_EQ(lstArticoli->Count(), 3);
-    ASSERT_TRUE(warnings().isEmpty());
-
-    // Empty section text first, even though the text is too short and no box is ticked.
-    cmbSezioni->lineEdit()->selectAll();
-    QTest::keyClick(cmbSezioni->lineEdit(), Qt::Key_Delete);
-    box("txtCerca")->setText(QStringLiteral("x"));
-    click("chkArticoli");
-    run();
-    pickSection(0);
-    run();
-    box("txtCerca")->clear();
-    run();
-    // The text is not trimmed: two blanks pass, and only then are the boxes looked at.
-    type("txtCerca", QStringLiteral("  "));
-    run();
-    EXPECT_EQ(
-        warnings(),
-        (QStringList{QStringLiteral("Selezionare una Sezione prima di procedere con la ricerca elemento"),
-                     QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca"),
-                     QStringLiteral("Inserire un Elemento di almeno 2 caratteri prima di procedere con la ricerca"),
-                     QStringLiteral("Selezionare almeno una scelta fra Capitoli/Articoli/Subarticoli prima di "
-                                    "procedere con la ricerca")}));
-    for (const QString& title : titles())
-        EXPECT_EQ(title, QStringLiteral("Prezziario"));
-    EXPECT_EQ(lstArticoli->Count(), 3);
-    EXPECT_EQ(text("lblcontArt"), counter(3));
-    EXPECT_EQ(window->reportKind(), core::ReportKind::ArtInd);
-}
-
 TEST_F(TextSearch, listsEachChapterAndArticleOnceForItsRunOfRows)
 {
     textSearch(0, QStringLiteral("scav"), true, true, false);
