@@ -17,24 +17,33 @@ struct TextRange
     bool operator==(const TextRange&) const = default;
 };
 
+// What marks the runs of a cell's text that a search found.
+class TextMarker
+{
+public:
+    virtual ~TextMarker() = default;
+    // The marked runs of text, in order, none overlapping.
+    virtual QList<TextRange> ranges(QStringView text) const = 0;
+    // The most units of text one marked run can take: a cell showing the first n units of its text needs
+    // only the first n + reach() looked at.
+    virtual qsizetype reach() const = 0;
+};
+
 // Where the text typed in a text search shows in a cell. Case is folded as the search folds it (the
 // search compares upper case with upper case, so "perché" marks "PERCHÉ" and "Perché", while "PERCHE" does
 // not mark "PERCHÉ"). The search wraps the typed text in asterisks and hands it to the dialect's like, so
 // its wildcards keep their meaning here: each piece between asterisks is marked wherever it occurs, with
 // ? one character, # one digit, [..] and [!..] a class, a '[' without its ']' itself. A piece made of ?
 // alone is left unmarked: it would mark every character.
-class HighlightPattern
+class HighlightPattern : public TextMarker
 {
 public:
     HighlightPattern() = default;
     explicit HighlightPattern(QStringView searched);
 
     bool isEmpty() const { return m_pieces.empty(); }
-    // The marked runs of text, in order, none overlapping.
-    QList<TextRange> ranges(QStringView text) const;
-    // The most units of text one marked run can take: a cell showing the first n units of its text needs
-    // only the first n + reach() looked at.
-    qsizetype reach() const { return m_reach; }
+    QList<TextRange> ranges(QStringView text) const override;
+    qsizetype reach() const override { return m_reach; }
 
 private:
     struct Token

@@ -28,6 +28,14 @@ PriceList PriceList::open(const QString& path)
     return list;
 }
 
+bool hasLevelTables(const Database& db)
+{
+    const Recordset rs = db.OpenRecordset(QStringLiteral(
+        "select (select count(*) from sqlite_master where type = 'view' and name = 'prezzario') + (select count(*) "
+        "from sqlite_master where type = 'table' and name in ('sezioni', 'capitoli', 'articoli', 'subarticoli'))"));
+    return rs.Fields(0).toDouble() == 5;
+}
+
 QString PriceList::year() const
 {
     try {

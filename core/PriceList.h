@@ -79,6 +79,10 @@ enum class PrefaceColumn {
     Premessa3,
 };
 
+// Whether the file keeps each level in a table of its own, prezzario being the view that joins them, as the
+// builder writes it; files of the older one-table layout hold every row in prezzario itself.
+bool hasLevelTables(const Database& db);
+
 // The price list of one file and the questions the program asks of it, each answered by one function.
 // Engine failures throw DbError.
 class PriceList

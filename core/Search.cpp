@@ -197,16 +197,6 @@ ReportKind reportKindOf(const SearchLevels& levels)
 
 // The runs. Each fills 'results'; the range's may still find a problem in the list.
 
-// Whether the file keeps each level in a table of its own, prezzario being the view that joins them, as the
-// builder writes it. Files of the older one-table layout are searched through prezzario itself.
-bool hasLevelTables(const Database& db)
-{
-    const Recordset rs = db.OpenRecordset(QStringLiteral(
-        "select (select count(*) from sqlite_master where type = 'view' and name = 'prezzario') + (select count(*) "
-        "from sqlite_master where type = 'table' and name in ('sezioni', 'capitoli', 'articoli', 'subarticoli'))"));
-    return rs.Fields(0).toDouble() == 5;
-}
-
 // The chapters whose name matches, in the order of seq_capitolo. Columns: codice_sezione, sezione,
 // codice_capitolo, capitolo, seq_capitolo, note_capitolo.
 Recordset matchingChapters(const Database& db, bool levelTables, const QString& pattern, const QString& section)

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "Highlight.h"
+#include "PriceList.h"
+#include "Text.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace core {
+
+// Trova: the priced items of a list found by a few typed words, in any order.
+//
+// The typed text is split into words at spaces and punctuation; a word holding a dot between letters or
+// digits ("23.P01") is a code. An item matches when every word does: a code where the item's code has it
+// at the start of a segment, any other word at the start of a word of the item's section, chapter, article
+// or subarticle text or of its code. Case and accents are ignored.
+
+// A character as Trova compares it: lower case, without its accent. One UTF-16 unit for one, so that a
+// position in a folded text is the same position in the text; 0 for a combining mark, which is skipped.
+char16_t foldedUnit(char16_t unit);
+// A text folded unit by unit, marks dropped.
+QString foldText(QStringView text);
+
+struct FindWords
+{
+    std::vector<std::string> words; // folded, UTF-8
+    std::vector<std::string> codes; // folded, UTF-8
+
+    bool isEmpty() const { return words.empty() && codes.empty(); }
+};
+FindWords parseFindText(QStringView typed);
+
+// The filters beside the box; each left unset lets every item through.
+struct FindFilter
+{
+    QString section; // codice_sezione
+    std::optional<Text> unit;
+    std::optional<double> minPrice;
+    std::optional<double> maxPrice;
+
+    bool isEmpty() const { return section.isEmpty() && !unit && !minPrice && !maxPrice; }
+};
+
+// A price typed in a filter box: a decimal comma or dot, nothing else. Empty text is no bound; text that is
+// not a price gives false.
+bool parsePriceBound(QStringView typed, std::optional<double>& bound);
+
+// The columns of Trova's list and of prezzario-query find.
+enum class FindColumn {
+    Code,
+    Description, // the article's opening and the subarticle's text
+    Unit,
+    Price,
+    LabourShare,
+    LabourAmount,
+};
+inline constexpr int kFindColumns = 6;
+
+// Marks the typed words in a cell as the search matches them.
+class FindMarker : public TextMarker
+{
+public:
+    explicit FindMarker(QStringView typed);
+    QList<TextRange> ranges(QStringView text) const override;
+    qsizetype reach() const override { return m_reach; }
+    bool isEmpty() const { return m_words.isEmpty() && m_codes.isEmpty(); }
+
+private:
+    QStringList m_words; // folded
+    QStringList m_codes; // folded
+    qsizetype m_reach = 0;
+};
+
+// Every priced item of one list with its folded words, read once; searched many times, from any thread.
+class FindIndex
+{
+public:
+    // Reads the list in its order. 'progress' gets the share done (0 to 1) now and then and returns false to
+    // stop: build then returns null. Engine failures throw DbError.
+    static std::shared_ptr<const FindIndex> build(const PriceList& list,
+                                                  const std::function<bool(double)>& progress = {});
+
+    qsizetype size() const { return qsizetype(m_items.size()); }
+
+    // The matching items, as positions in the list's order. Null when 'stop' turned true meanwhile.
+    std::optional<std::vector<std::int32_t>> find(const FindWords& words, const FindFilter& filter,
+                                                  const std::atomic<bool>* stop = nullptr) const;
+
+    // Every unit of measure of the list, once, in alphabetical order.
+    QList<Text> units() const;
+
+    QString code(std::int32_t item) const;
+    Subarticle subarticle(std::int32_t item) const;
+    // What a cell of Trova's list shows, numbers as the other lists write them.
+    QString cell(std::int32_t item, FindColumn column) const;
+    // The texts of the item's levels: section code and text, chapter, article.
+    QString sectionCode(std::int32_t item) const;
+    const Text& sezione(std::int32_t item) const;
+    const Text& capitolo(std::int32_t item) const;
+    const Text& articolo(std::int32_t item) const;
+
+    // The opening of an article's text that tells an item from other articles' ones: its first line, cut
+    // at a word before 80 characters.
+    static QString articleOpening(const QString& articolo);
+
+private:
+    struct Level
+    {
+        QByteArray code; // section "01"; chapter and article codes as the list holds them
+        Text text;
+        std::int32_t parent = -1;
+    };
+    // Folded words of many entries, one after the other; each entry starts with a space before every word.
+    struct Words
+    {
+        std::string bytes;
+        std::vector<std::uint32_t> starts{0}; // entry e is bytes[starts[e], starts[e + 1])
+        qsizetype count() const { return qsizetype(starts.size()) - 1; }
+    };
+    struct Item
+    {
+        std::int32_t article = 0;
+        std::int32_t chapter = 0;
+        std::int32_t section = 0;
+        std::int32_t unit = -1;
+        std::uint32_t codeStart = 0, codeEnd = 0;
+        std::uint32_t textStart = 0, textEnd = 0; // subarticolo in m_texts; textEnd < textStart for Null
+        double prezzo = 0, incidenza = 0, somma = 0;
+        std::uint8_t present = 0; // bits 1, 2, 4: prezzo, incidenza, somma are not Null
+    };
+    class Builder;
+
+    std::vector<Level> m_levels[3]; // sections, chapters, articles
+    Words m_levelWords[3];
+    std::vector<Item> m_items;
+    Words m_itemWords;  // subarticolo and the code's segments
+    std::string m_codes; // each code folded and preceded by a line feed, in m_codeStarts
+    std::vector<std::uint32_t> m_codeStarts{0};
+    QByteArray m_originalCodes;
+    QByteArray m_texts;
+    std::vector<Text> m_units;
+};
+
+} // namespace core
