@@ -484,6 +484,9 @@ std::shared_ptr<const FindIndex> FindIndex::build(const PriceList& list, const s
 std::optional<std::vector<std::int32_t>> FindIndex::find(const FindWords& words, const FindFilter& filter,
                                                           const std::atomic<bool>* stop) const
 {
+    // Nothing asked, nothing found: an empty box lists no item rather than the whole list.
+    if (words.isEmpty() && filter.isEmpty())
+        return std::vector<std::int32_t>();
     const size_t n = m_items.size();
     std::vector<std::uint8_t> alive(n, 1);
 

@@ -93,7 +93,8 @@ public:
 
     qsizetype size() const { return qsizetype(m_items.size()); }
 
-    // The matching items, as positions in the list's order. Null when 'stop' turned true meanwhile.
+    // The matching items, as positions in the list's order; none when neither words nor filters are given.
+    // Null when 'stop' turned true meanwhile.
     std::optional<std::vector<std::int32_t>> find(const FindWords& words, const FindFilter& filter,
                                                   const std::atomic<bool>* stop = nullptr) const;
 

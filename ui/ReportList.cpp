@@ -145,7 +145,7 @@ public:
             return alignment(index.column());
         if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
             return {};
-        return cellText(m_rows[m_offset + index.row()].cells, index.column());
+        return text(index.row(), index.column());
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -181,13 +181,15 @@ public:
         endResetModel();
     }
 
-    qsizetype count() const { return m_rows.size() - m_offset; }
+    qsizetype count() const { return m_source ? m_source->rowCount() : m_rows.size() - m_offset; }
     bool batching() const { return m_batching; }
 
     // Returns the visible row of a key, or -1.
     qsizetype rowOf(const QString& key) const
     {
         const qint64 number = numberOf(key);
+        if (m_source)
+            return number >= 0 && number < count() ? number : -1;
         if (number >= 0)
             return rowOfNumber(number);
         const auto it = m_named.constFind(key);
@@ -203,14 +205,33 @@ public:
 
     QString keyOf(qsizetype visibleRow) const
     {
+        if (m_source)
+            return ReportList::keyFor(visibleRow);
         const Row& row = m_rows[m_offset + visibleRow];
         return row.number >= 0 ? ReportList::keyFor(row.number) : row.name;
     }
 
-    QString text(qsizetype visibleRow, int n) const { return cellText(m_rows[m_offset + visibleRow].cells, n); }
+    QString text(qsizetype visibleRow, int n) const
+    {
+        return m_source ? m_source->cell(visibleRow, n) : cellText(m_rows[m_offset + visibleRow].cells, n);
+    }
+
+    // Rows read from 'source' as they are shown, in place of the list's own; null gives the list back empty.
+    void setSource(std::shared_ptr<const ReportRowSource> source)
+    {
+        beginBatch();
+        m_rows.clear();
+        m_numbered.clear();
+        m_named.clear();
+        m_offset = 0;
+        m_source = std::move(source);
+    }
+    bool hasSource() const { return m_source != nullptr; }
 
     void add(const QString& key, const ReportRow& cells)
     {
+        if (m_source)
+            setSource(nullptr);
         if (rowOf(key) >= 0)
             throw core::ListError(QStringLiteral("La chiave «%1» è già presente nell'elenco.").arg(key));
         beginBatch();
@@ -324,6 +345,8 @@ private:
 
     qsizetype requireRow(const QString& key) const
     {
+        if (m_source)
+            throw core::ListError(QStringLiteral("Le righe di questo elenco non si modificano una per una."));
         const qsizetype visible = rowOf(key);
         if (visible < 0)
             throw core::ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
@@ -331,6 +354,7 @@ private:
     }
 
     QVector<Row> m_rows;
+    std::shared_ptr<const ReportRowSource> m_source;
     std::vector<qsizetype> m_numbered; // absolute row of "k<n>" at [n], -1 when absent
     QHash<QString, qsizetype> m_named;
     qsizetype m_offset = 0;
@@ -373,7 +397,7 @@ public:
         painter->setPen(cell.palette.color(group, (cell.state & QStyle::State_Selected) ? QPalette::HighlightedText
                                                                                          : QPalette::Text));
         painter->drawText(area, flags, shown);
-        if (const core::HighlightPattern* pattern = m_list->highlightFor(index.column()))
+        if (const core::TextMarker* pattern = m_list->highlightFor(index.column()))
             paintMatches(painter, cell, area, flags, text, shown, *pattern);
         painter->restore();
     }
@@ -400,7 +424,7 @@ private:
 
     // The matched runs that the cell shows, on a marker colour, their text drawn again over it.
     static void paintMatches(QPainter* painter, const QStyleOptionViewItem& cell, const QRect& area, int flags,
-                             const QString& text, const QString& shown, const core::HighlightPattern& pattern)
+                             const QString& text, const QString& shown, const core::TextMarker& pattern)
     {
         // Only the part of a long text that the cell shows is searched.
         const QStringView looked =
@@ -632,9 +656,19 @@ void ReportList::Remove(const QString& key)
         m_pendingKey.clear();
 }
 
+void ReportList::setRows(std::shared_ptr<const ReportRowSource> rows)
+{
+    m_model->setSource(std::move(rows));
+}
+
 void ReportList::RemoveAll()
 {
     clearHighlight();
+    if (m_model->hasSource()) {
+        m_model->setSource(nullptr);
+        m_pendingKey.clear();
+        return;
+    }
     const qsizetype count = Count();
     for (qsizetype i = 0; i < count; ++i) {
         m_model->removeNumber(i);
@@ -885,23 +919,31 @@ void ReportList::copyToClipboard(Copy what) const
 
 void ReportList::setHighlight(const QString& text, const QList<int>& columns)
 {
-    m_highlight = core::HighlightPattern(text);
+    auto pattern = std::make_shared<core::HighlightPattern>(text);
+    if (pattern->isEmpty())
+        pattern.reset();
+    setMarker(std::move(pattern), columns);
+}
+
+void ReportList::setMarker(std::shared_ptr<const core::TextMarker> marker, const QList<int>& columns)
+{
+    m_highlight = std::move(marker);
     m_highlightColumns = columns;
     viewport()->update();
 }
 
 void ReportList::clearHighlight()
 {
-    if (m_highlightColumns.isEmpty() && m_highlight.isEmpty())
+    if (m_highlightColumns.isEmpty() && !m_highlight)
         return;
-    m_highlight = core::HighlightPattern();
+    m_highlight.reset();
     m_highlightColumns.clear();
     viewport()->update();
 }
 
-const core::HighlightPattern* ReportList::highlightFor(int column) const
+const core::TextMarker* ReportList::highlightFor(int column) const
 {
-    return !m_highlight.isEmpty() && m_highlightColumns.contains(column) ? &m_highlight : nullptr;
+    return m_highlight && m_highlightColumns.contains(column) ? m_highlight.get() : nullptr;
 }
 
 void ReportList::scrollTo(const QModelIndex& index, ScrollHint hint)

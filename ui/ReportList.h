@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTreeView>
 
+#include <memory>
+
 class QAction;
 
 namespace ui {
@@ -33,6 +35,16 @@ private:
     friend class ReportListModel;
     QByteArray m_text;
     QVarLengthArray<quint32, 16> m_ends;
+};
+
+// Rows kept elsewhere and read as the list shows them: a list of every item found can follow each keystroke
+// without copying the items into the list. Read from the thread of the list only.
+class ReportRowSource
+{
+public:
+    virtual ~ReportRowSource() = default;
+    virtual qsizetype rowCount() const = 0;
+    virtual QString cell(qsizetype row, int column) const = 0;
 };
 
 // The report-style list of every window: rows added under keys "k0", "k1", …, each with sub-items,
@@ -81,6 +93,9 @@ public:
     void Remove(const QString& key);
     // Empties the list the way the windows do, removing "k0" to "k" & (Count - 1).
     void RemoveAll();
+    // Shows the rows of 'rows' in place of the list's own, under keys "k0", "k1", …; they are read, never
+    // changed: Add starts the list anew, SetSubItem and Remove throw ListError. Null empties the list.
+    void setRows(std::shared_ptr<const ReportRowSource> rows);
 
     bool Contains(const QString& key) const;
     QString Text(const QString& key) const;
@@ -111,9 +126,11 @@ public:
     // Marks where 'text', as typed in a text search, occurs in the cells of 'columns' (core::HighlightPattern);
     // an empty text marks nothing. RemoveAll unmarks: the rows that come next are another list.
     void setHighlight(const QString& text, const QList<int>& columns);
+    // Marks what 'marker' finds in the cells of 'columns'; null marks nothing.
+    void setMarker(std::shared_ptr<const core::TextMarker> marker, const QList<int>& columns);
     void clearHighlight();
-    // The pattern a column's cells are marked with, or null.
-    const core::HighlightPattern* highlightFor(int column) const;
+    // What a column's cells are marked with, or null.
+    const core::TextMarker* highlightFor(int column) const;
 
     // What a cell shows of its text in 'width' pixels: one line, elided. A text of several lines shows
     // its first, marked as cut.
@@ -156,7 +173,7 @@ private:
     QList<int> m_baseWidths;
     int m_stretched = -1;
     bool m_filling = false;
-    core::HighlightPattern m_highlight;
+    std::shared_ptr<const core::TextMarker> m_highlight;
     QList<int> m_highlightColumns;
     QAction* m_copyRow;
     QAction* m_copyCode;

@@ -8,6 +8,7 @@
 #include "Builder.h"
 #include "Error.h"
 #include "EscapeQuotes.h"
+#include "Find.h"
 #include "PriceList.h"
 #include "Search.h"
 
@@ -263,6 +264,25 @@ TEST_F(BuiltFile, aFileOfTheEarlierLayoutOpensAndAnswersEveryQueryAsThisOne)
         }
     }
     EXPECT_GT(listed, 1000);
+    // Trova's index reads the level tables too, and the earlier layout row by row.
+    const auto findRows = [](const core::Database& file, const char* typed) {
+        const core::PriceList list(core::Database::OpenDatabase(file.path(), QStringLiteral(";pwd=") + core::kDbPassword));
+        const std::shared_ptr<const core::FindIndex> index = core::FindIndex::build(list);
+        QStringList rows;
+        const auto found = index->find(core::parseFindText(QString::fromUtf8(typed)), {});
+        for (const std::int32_t item : found.value()) {
+            QStringList cells{index->sectionCode(item), index->sezione(item).toString(), index->capitolo(item).toString()};
+            for (int column = 0; column < core::kFindColumns; ++column)
+                cells << index->cell(item, core::FindColumn(column));
+            rows << cells.join(u'|');
+        }
+        return rows;
+    };
+    for (const char* typed : {"di", "calcestruzzo armato", "01.A0"}) {
+        const QStringList expected = findRows(old, typed);
+        EXPECT_EQ(findRows(db, typed), expected) << typed;
+        EXPECT_FALSE(expected.isEmpty()) << typed;
+    }
     QFile::remove(earlier);
 }
 
