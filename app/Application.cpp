@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include <QApplication>
+#include <QShortcut>
 
 #include <cstdio>
 
@@ -14,6 +15,7 @@
 #include "frmInfo.h"
 #include "frmPremesse.h"
 #include "frmPrincipale.h"
+#include "frmTrova.h"
 
 namespace app {
 
@@ -45,6 +47,7 @@ bool Application::startUp(const QString& applicationFolder, const QString& datab
     QObject::connect(main, &ui::MDIForm1::premesseRequested, main, [this] { premesse().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::alberoRequested, main, [this] { showConsultazione(); });
     QObject::connect(main, &ui::MDIForm1::ricercheRequested, main, [this] { ricerca().showFromMenu(); });
+    QObject::connect(main, &ui::MDIForm1::trovaRequested, main, [this] { trova().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::manualeRequested, main,
                      [this] { showManuale(texts::frmInfo::Topics::All); });
     return true;
@@ -56,6 +59,7 @@ consultation::frmPrincipale& Application::consultazione()
         m_consultazione = std::make_unique<consultation::frmPrincipale>(m_state, m_main.get());
         QObject::connect(m_consultazione.get(), &consultation::frmPrincipale::manualeRequested, m_main.get(),
                          [this] { showManuale(texts::frmInfo::Topics::Consultation); });
+        offerTrova(m_consultazione.get());
     }
     return *m_consultazione;
 }
@@ -76,14 +80,34 @@ search::frmCerca& Application::ricerca()
                          [this](const QString& code) { consultazione().openAt(code); });
         QObject::connect(window, &search::frmCerca::stampaRequested, m_main.get(),
                          [this, window] { printSearch(m_state.priceList, m_main->windowTitle(), *window); });
+        offerTrova(window);
     }
     return *m_ricerca;
 }
 
+search::frmTrova& Application::trova()
+{
+    if (!m_trova) {
+        m_trova = std::make_unique<search::frmTrova>(m_state, m_main.get());
+        QObject::connect(m_trova.get(), &search::frmTrova::consultazioneRequested, m_main.get(),
+                         [this](const QString& code) { consultazione().openAt(code); });
+        offerTrova(m_trova.get());
+    }
+    return *m_trova;
+}
+
+void Application::offerTrova(QWidget* window)
+{
+    auto* shortcut = new QShortcut(ui::kTrovaShortcut, window);
+    QObject::connect(shortcut, &QShortcut::activated, window, [this] { trova().showFromMenu(); });
+}
+
 texts::frmPremesse& Application::premesse()
 {
-    if (!m_premesse)
+    if (!m_premesse) {
         m_premesse = std::make_unique<texts::frmPremesse>(m_state, m_main.get());
+        offerTrova(m_premesse.get());
+    }
     return *m_premesse;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QWidget;
+
 #include <memory>
 
 namespace core {
@@ -20,6 +22,7 @@ class frmPrincipale;
 
 namespace search {
 class frmCerca;
+class frmTrova;
 }
 
 namespace texts {
@@ -51,17 +54,21 @@ public:
     ui::MDIForm1& mainWindow() { return *m_main; }
     consultation::frmPrincipale& consultazione();
     search::frmCerca& ricerca();
+    search::frmTrova& trova();
     texts::frmPremesse& premesse();
     texts::frmInfo& manuale();
 
 private:
     void showConsultazione();
     void showManuale(texts::frmInfo::Topics topics);
+    // Ctrl+K in 'window' opens Trova, as it does from the main menu.
+    void offerTrova(QWidget* window);
 
     core::AppState& m_state;
     std::unique_ptr<ui::MDIForm1> m_main;
     std::unique_ptr<consultation::frmPrincipale> m_consultazione;
     std::unique_ptr<search::frmCerca> m_ricerca;
+    std::unique_ptr<search::frmTrova> m_trova;
     std::unique_ptr<texts::frmPremesse> m_premesse;
     std::unique_ptr<texts::frmInfo> m_manuale;
 };

@@ -21,14 +21,17 @@ MDIForm1::MDIForm1(core::AppState& state, QWidget* parent)
     connect(m_ui->mnuPremesse, &QAction::triggered, this, &MDIForm1::mnuPremesse_Click);
     connect(m_ui->mnuAlbero, &QAction::triggered, this, &MDIForm1::mnuAlbero_Click);
     connect(m_ui->mnuRicerche, &QAction::triggered, this, &MDIForm1::mnuRicerche_Click);
+    connect(m_ui->mnuTrova, &QAction::triggered, this, &MDIForm1::trovaRequested);
     connect(m_ui->mnuManuale, &QAction::triggered, this, &MDIForm1::mnuManuale_Click);
 
     for (const auto& [action, letter] : {std::pair{m_ui->mnuMenu->menuAction(), u'M'}, {m_ui->mnuPremesse, u'P'},
-                                         {m_ui->mnuAlbero, u'C'}, {m_ui->mnuRicerche, u'R'}, {m_ui->mnuManuale, u'M'}})
+                                         {m_ui->mnuAlbero, u'C'}, {m_ui->mnuRicerche, u'R'}, {m_ui->mnuTrova, u'T'},
+                                         {m_ui->mnuManuale, u'M'}})
         setMnemonic(action, QChar(letter));
     enableMnemonics(m_ui->menubar);
     m_ui->mnuRicerche->setShortcut(QKeySequence::Find);
     m_ui->mnuManuale->setShortcut(QKeySequence::HelpContents);
+    m_ui->mnuTrova->setShortcut(kTrovaShortcut);
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
     restorePlacement(this, size());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QMainWindow>
 
 #include <memory>
@@ -15,6 +16,9 @@ namespace core {
 struct AppState;
 } // namespace core
 namespace ui {
+
+// Trova opens with it from the main window and from every other window.
+inline const QKeySequence kTrovaShortcut{Qt::CTRL | Qt::Key_K};
 
 // The main window: the price-list title, the cover and the menu. Its menu commands are signals;
 // the application connects them to the windows they open.
@@ -35,6 +39,7 @@ signals:
     void premesseRequested();
     void alberoRequested();
     void ricercheRequested();
+    void trovaRequested();
     void manualeRequested();
 
 protected:

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "Find.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <QThreadPool>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QLineEdit;
+class QTimer;
+
+namespace Ui {
+class frmTrova;
+}
+
+namespace core {
+struct AppState;
+} // namespace core
+
+namespace search {
+
+class FoundRows;
+
+// Trova: one box, a few words, the priced items that hold them all. The list follows each keystroke; the
+// searching runs beside the window, and a search overtaken by the next key is stopped, its result dropped.
+// The index it searches is made from the list on first use and kept while the program runs. A top-level
+// window without parent, as Ricerca.
+class frmTrova : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    frmTrova(core::AppState& state, QWidget* mainWindow);
+    ~frmTrova() override;
+
+    // What the menu command and Ctrl+K do: open the window, or bring it forward, with the focus in the box.
+    void showFromMenu();
+
+    // The items the list shows, in its order.
+    std::vector<std::int32_t> shownItems() const;
+    // True while the index is made or a search runs.
+    bool isBusy() const { return m_busy > 0 || !m_index; }
+
+    static constexpr int kHistoryLength = 20;
+
+signals:
+    // "Apri in Consultazione", a double click or Enter on an item: 'code' is its code.
+    void consultazioneRequested(const QString& code);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void makeIndex();
+    void indexMade(std::shared_ptr<const core::FindIndex> index);
+    void fillUnits();
+    // Starts a search for what the box and the filters hold now, stopping the one under way.
+    void search();
+    void showFound(std::uint64_t generation, std::vector<std::int32_t> items);
+    void showDetail();
+    void openSelected();
+    void escape();
+    // Up and Down in the box walk the texts searched before.
+    void recall(int step);
+    void remember();
+    bool priceBound(QLineEdit* box, std::optional<double>& bound);
+    void saveFilters() const;
+    void restoreFilters();
+
+    core::AppState& m_state;
+    QWidget* m_mainWindow;
+    std::unique_ptr<Ui::frmTrova> m_ui;
+    QThreadPool m_pool;
+    std::shared_ptr<const core::FindIndex> m_index;
+    QString m_indexPath;
+    bool m_making = false;
+    std::atomic<bool> m_closing{false}; // read by the thread making the index
+    std::shared_ptr<std::atomic<bool>> m_stop;
+    std::uint64_t m_generation = 0;
+    int m_busy = 0;
+    std::shared_ptr<const FoundRows> m_rows;
+    QTimer* m_rememberTimer;
+    QStringList m_history; // newest first
+    int m_recalled = -1;   // the entry of m_history the box shows, -1 for the text being typed
+    QString m_typed;
+    QString m_pendingUnit; // restored before the units are known
+};
+
+} // namespace search
