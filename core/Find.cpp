@@ -36,9 +36,10 @@ struct FoldTable
                 folded[u] = 0;
                 continue;
             }
-            for (int depth = 0; depth < 4 && c.decompositionTag() == QChar::Canonical; ++depth) {
+            // "é" is "e" and an accent; "³" and "ｍ" are other forms of "3" and "m".
+            for (int depth = 0; depth < 4 && c.decompositionTag() != QChar::NoDecomposition; ++depth) {
                 const QString parts = c.decomposition();
-                if (parts.isEmpty())
+                if (parts.isEmpty() || (c.decompositionTag() != QChar::Canonical && parts.size() != 1))
                     break;
                 c = parts[0];
             }
@@ -112,6 +113,18 @@ void addOnce(std::vector<std::string>& list, std::string value)
 {
     if (!value.empty() && std::find(list.begin(), list.end(), value) == list.end())
         list.push_back(std::move(value));
+}
+
+// Adds each word of 'text', folded, that the list lacks.
+void addWords(std::vector<std::string>& list, QStringView text)
+{
+    std::string words;
+    appendWords(text, words);
+    for (size_t at = 0; at < words.size();) {
+        const size_t next = std::min(words.find(' ', at + 1), words.size());
+        addOnce(list, words.substr(at + 1, next - at - 1));
+        at = next;
+    }
 }
 
 // Marks the entries of 'bytes' that hold 'needle'. A word's needle starts with its space; a code's is accepted
@@ -197,13 +210,7 @@ FindWords parseFindText(QStringView typed)
             addOnce(result.codes, foldedUtf8(token));
             continue;
         }
-        std::string words;
-        appendWords(token, words);
-        for (size_t at = 0; at < words.size();) {
-            const size_t next = std::min(words.find(' ', at + 1), words.size());
-            addOnce(result.words, words.substr(at + 1, next - at - 1));
-            at = next;
-        }
+        addWords(result.words, token);
     }
     return result;
 }
@@ -238,9 +245,8 @@ bool parsePriceBound(QStringView typed, std::optional<double>& bound)
 
 // The marker.
 
-FindMarker::FindMarker(QStringView typed)
+FindMarker::FindMarker(const FindWords& words)
 {
-    const FindWords words = parseFindText(typed);
     for (const std::string& word : words.words)
         m_words << QString::fromUtf8(word);
     for (const std::string& code : words.codes)
@@ -272,7 +278,7 @@ QList<TextRange> FindMarker::ranges(QStringView text) const
     };
     for (qsizetype i = 0; i < folded.size(); ++i) {
         const char16_t before = i > 0 ? folded[i - 1].unicode() : u' ';
-        if (!m_codes.isEmpty() && (i == 0 || before == u'.' || before == u' ')) {
+        if (!m_codes.isEmpty() && (i == 0 || before == u'.')) {
             for (const QString& code : m_codes) {
                 const qsizetype end = matchAt(i, code);
                 if (end > 0)
@@ -428,17 +434,15 @@ private:
         x.m_originalCodes += code;
         item.codeEnd = std::uint32_t(x.m_originalCodes.size());
         x.m_codes += '\n';
-        for (const char c : code)
-            x.m_codes += char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        x.m_codes += foldedUtf8(QString::fromUtf8(code));
         x.m_codeStarts.push_back(std::uint32_t(x.m_codes.size()));
 
         item.textStart = std::uint32_t(x.m_texts.size());
-        if (rs.IsNull(first + 1)) {
-            item.textEnd = item.textStart - 1;
-        } else {
+        if (rs.IsNull(first + 1))
+            item.present |= kNullText;
+        else
             x.m_texts += rs.Utf8(first + 1);
-            item.textEnd = std::uint32_t(x.m_texts.size());
-        }
+        item.textEnd = std::uint32_t(x.m_texts.size());
         appendWords(rs.Utf8(first + 1), x.m_itemWords.bytes);
         appendWords(QString::fromUtf8(code), x.m_itemWords.bytes);
         x.m_itemWords.starts.push_back(std::uint32_t(x.m_itemWords.bytes.size()));
@@ -473,6 +477,15 @@ std::shared_ptr<const FindIndex> FindIndex::build(const PriceList& list, const s
     Builder builder(*index, progress);
     if (!builder.build(list))
         return nullptr;
+    // The buffers grew by doubling: what they did not fill goes back.
+    for (Words* words : {&index->m_itemWords, &index->m_levelWords[0], &index->m_levelWords[1], &index->m_levelWords[2]}) {
+        words->bytes.shrink_to_fit();
+        words->starts.shrink_to_fit();
+    }
+    index->m_codes.shrink_to_fit();
+    index->m_codeStarts.shrink_to_fit();
+    index->m_originalCodes.squeeze();
+    index->m_texts.squeeze();
     if (index->m_codes.size() > UINT32_MAX || index->m_itemWords.bytes.size() > UINT32_MAX ||
         index->m_texts.size() > qsizetype(UINT32_MAX))
         throw DbError(QStringLiteral("Il prezzario è troppo grande per la ricerca rapida."));
@@ -518,10 +531,11 @@ std::optional<std::vector<std::int32_t>> FindIndex::find(const FindWords& words,
         }
     }
 
+    const FindWords asked = resolved(words);
     std::vector<std::uint8_t> hits[3];
     std::vector<std::uint8_t> itemHits;
     std::string needle;
-    for (const std::string& word : words.words) {
+    for (const std::string& word : asked.words) {
         needle = ' ' + word;
         for (int level = 0; level < 3; ++level) {
             scan(m_levelWords[level].bytes, m_levelWords[level].starts, needle, false, hits[level]);
@@ -537,7 +551,7 @@ std::optional<std::vector<std::int32_t>> FindIndex::find(const FindWords& words,
                         hits[0][size_t(item.section)];
         }
     }
-    for (const std::string& code : words.codes) {
+    for (const std::string& code : asked.codes) {
         scan(m_codes, m_codeStarts, code, true, itemHits);
         if (stopped(stop))
             return std::nullopt;
@@ -552,6 +566,23 @@ std::optional<std::vector<std::int32_t>> FindIndex::find(const FindWords& words,
             found.push_back(std::int32_t(i));
     }
     return found;
+}
+
+FindWords FindIndex::resolved(const FindWords& words) const
+{
+    FindWords result;
+    result.words = words.words;
+    std::vector<std::uint8_t> hits;
+    for (const std::string& code : words.codes) {
+        scan(m_codes, m_codeStarts, code, true, hits);
+        const bool number = std::all_of(code.begin(), code.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+        if (!number || std::find(hits.begin(), hits.end(), std::uint8_t(1)) != hits.end()) {
+            addOnce(result.codes, code);
+            continue;
+        }
+        addWords(result.words, QString::fromUtf8(code));
+    }
+    return result;
 }
 
 QList<Text> FindIndex::units() const
@@ -579,7 +610,7 @@ Subarticle FindIndex::subarticle(std::int32_t item) const
     const Item& x = m_items[size_t(item)];
     Subarticle s;
     s.code = code(item);
-    if (x.textEnd >= x.textStart)
+    if (!(x.present & kNullText))
         s.subarticolo = Text::fromUtf8(QByteArrayView(m_texts.constData() + x.textStart, x.textEnd - x.textStart));
     if (x.unit >= 0)
         s.simbolo = m_units[size_t(x.unit)];
@@ -600,7 +631,7 @@ QString FindIndex::cell(std::int32_t item, FindColumn column) const
         return code(item);
     case FindColumn::Description: {
         const QString opening = articleOpening(articolo(item).toString());
-        const QString own = x.textEnd >= x.textStart
+        const QString own = !(x.present & kNullText)
                                 ? QString::fromUtf8(m_texts.constData() + x.textStart, x.textEnd - x.textStart)
                                 : QString();
         if (opening.isEmpty() || own.isEmpty())

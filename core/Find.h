@@ -22,7 +22,7 @@ namespace core {
 // Trova: the priced items of a list found by a few typed words, in any order.
 //
 // The typed text is split into words at spaces and punctuation; a word holding a dot between letters or
-// digits ("23.P01") is a code. An item matches when every word does: a code where the item's code has it
+// digits ("23.P01") is a code, unless it is a number that no item's code holds. An item matches when every word does: a code where the item's code has it
 // at the start of a segment, any other word at the start of a word of the item's section, chapter, article
 // or subarticle text or of its code. Case and accents are ignored.
 
@@ -67,11 +67,12 @@ enum class FindColumn {
 };
 inline constexpr int kFindColumns = 6;
 
-// Marks the typed words in a cell as the search matches them.
+// Marks the words in a cell as the search matches them: the words at a word's start, the codes at the start
+// of the cell or of a segment.
 class FindMarker : public TextMarker
 {
 public:
-    explicit FindMarker(QStringView typed);
+    explicit FindMarker(const FindWords& words);
     QList<TextRange> ranges(QStringView text) const override;
     qsizetype reach() const override { return m_reach; }
     bool isEmpty() const { return m_words.isEmpty() && m_codes.isEmpty(); }
@@ -97,6 +98,10 @@ public:
     // Null when 'stop' turned true meanwhile.
     std::optional<std::vector<std::int32_t>> find(const FindWords& words, const FindFilter& filter,
                                                   const std::atomic<bool>* stop = nullptr) const;
+
+    // The words as find takes them: a code of digits that no item's code holds is taken as its words, so
+    // that a number with a decimal dot ("2.5") finds the texts that hold it.
+    FindWords resolved(const FindWords& words) const;
 
     // Every unit of measure of the list, once, in alphabetical order.
     QList<Text> units() const;
@@ -136,10 +141,11 @@ private:
         std::int32_t section = 0;
         std::int32_t unit = -1;
         std::uint32_t codeStart = 0, codeEnd = 0;
-        std::uint32_t textStart = 0, textEnd = 0; // subarticolo in m_texts; textEnd < textStart for Null
+        std::uint32_t textStart = 0, textEnd = 0; // subarticolo in m_texts
         double prezzo = 0, incidenza = 0, somma = 0;
-        std::uint8_t present = 0; // bits 1, 2, 4: prezzo, incidenza, somma are not Null
+        std::uint8_t present = 0; // bits 1, 2, 4: prezzo, incidenza, somma are not Null; kNullText
     };
+    static constexpr std::uint8_t kNullText = 8;
     class Builder;
 
     std::vector<Level> m_levels[3]; // sections, chapters, articles

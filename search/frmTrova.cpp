@@ -201,6 +201,9 @@ void frmTrova::makeIndex()
         QString failure;
         try {
             const core::PriceList list = core::PriceList::open(path);
+            // Read once from end to end: a page cache the size of the file, as the window's own connection
+            // keeps, would only hold the file a second time while the index is made.
+            list.database().Execute(QStringLiteral("pragma cache_size = 64"));
             int shown = -1;
             index = core::FindIndex::build(list, [this, &shown](double done) {
                 const int percent = int(done * 100);
@@ -260,10 +263,14 @@ void frmTrova::fillUnits()
 bool frmTrova::priceBound(QLineEdit* box, std::optional<double>& bound)
 {
     const bool valid = core::parsePriceBound(box->text(), bound);
-    // Marked in the box itself: a message box would take the focus from the typing.
-    box->setStyleSheet(valid ? QString() : QStringLiteral("QLineEdit { background: #ffd6d6; }"));
-    box->setToolTip(valid ? QString()
-                          : QStringLiteral("Prezzo non valido: scrivere cifre, con una virgola o un punto decimale."));
+    // Marked in the box itself: a message box would take the focus from the typing. Set only when it
+    // changes: a style sheet set again lays the box out again, at every key typed anywhere in the window.
+    const QString style = valid ? QString() : QStringLiteral("QLineEdit { background: #ffd6d6; }");
+    if (box->styleSheet() != style) {
+        box->setStyleSheet(style);
+        box->setToolTip(valid ? QString()
+                              : QStringLiteral("Prezzo non valido: scrivere cifre, con una virgola o un punto decimale."));
+    }
     return valid;
 }
 
@@ -292,20 +299,23 @@ void frmTrova::search()
     ++m_busy;
     m_pool.start([this, index = m_index, words, filter, stop, generation] {
         std::optional<std::vector<std::int32_t>> found;
-        if (!stop->load())
+        core::FindWords marked;
+        if (!stop->load()) {
             found = index->find(words, filter, stop.get());
+            marked = index->resolved(words);
+        }
         QMetaObject::invokeMethod(
             this,
-            [this, generation, found = std::move(found)]() mutable {
+            [this, generation, found = std::move(found), marked = std::move(marked)]() mutable {
                 --m_busy;
                 if (found)
-                    showFound(generation, std::move(*found));
+                    showFound(generation, std::move(*found), marked);
             },
             Qt::QueuedConnection);
     });
 }
 
-void frmTrova::showFound(std::uint64_t generation, std::vector<std::int32_t> items)
+void frmTrova::showFound(std::uint64_t generation, std::vector<std::int32_t> items, const core::FindWords& marked)
 {
     if (generation != m_generation)
         return; // overtaken by a later key
@@ -318,7 +328,7 @@ void frmTrova::showFound(std::uint64_t generation, std::vector<std::int32_t> ite
     auto rows = std::make_shared<FoundRows>(m_index, std::move(items));
     m_rows = rows;
     list.setRows(rows);
-    list.setMarker(std::make_shared<core::FindMarker>(m_ui->txtTrova->text()), {0, 1});
+    list.setMarker(std::make_shared<core::FindMarker>(marked), {0, 1});
     const qsizetype count = rows->rowCount();
     m_ui->lblTrovati->setText(count == 1 ? QStringLiteral("1 voce")
                                          : QStringLiteral("%1 voci").arg(QLocale().toString(count)));
@@ -342,10 +352,14 @@ void frmTrova::showDetail()
 {
     ReportList& list = *m_ui->lstTrovati;
     if (!m_rows || !list.HasSelection() || list.SelectedRow() >= m_rows->rowCount()) {
+        m_detailCode.clear();
         m_ui->txtDettaglio->clear();
         return;
     }
     const QString code = m_index->code(m_rows->item(list.SelectedRow()));
+    if (code == m_detailCode)
+        return; // a key that kept the item selected
+    m_detailCode = code;
     std::optional<core::PriceList::Row> row;
     try {
         row = m_state.priceList.row(code);

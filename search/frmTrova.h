@@ -64,7 +64,7 @@ private:
     void fillUnits();
     // Starts a search for what the box and the filters hold now, stopping the one under way.
     void search();
-    void showFound(std::uint64_t generation, std::vector<std::int32_t> items);
+    void showFound(std::uint64_t generation, std::vector<std::int32_t> items, const core::FindWords& marked);
     void showDetail();
     void openSelected();
     void escape();
@@ -92,6 +92,7 @@ private:
     int m_recalled = -1;   // the entry of m_history the box shows, -1 for the text being typed
     QString m_typed;
     QString m_pendingUnit; // restored before the units are known
+    QString m_detailCode;  // the item txtDettaglio shows
 };
 
 } // namespace search

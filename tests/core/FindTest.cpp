@@ -68,6 +68,8 @@ TEST(Find, everyWordMatchesTheStartOfAWordOfSomeLevelOrACodeAtASegmentStart)
         {"a05.020", "01.A03.A05.020"},
         {"(A05.020)", "01.A03.A05.020"},
         {"03.A05", ""},
+        // A dotted number that no code holds is its words.
+        {"100.200", "01.B01.A02.010"},
         // A code's segment is a word as well.
         {"a06", "01.A03.A06.010"},
         // Notes are not searched.
@@ -130,11 +132,12 @@ TEST(Find, marksWhatTheWordsMatchedAndTheCellsTellSiblingsApart)
     const auto marks = [](const char* typed, const char* text) {
         QStringList shown;
         const QString cell = QString::fromUtf8(text);
-        for (const core::TextRange& range : core::FindMarker(QString::fromUtf8(typed)).ranges(cell))
+        for (const core::TextRange& range : core::FindMarker(core::parseFindText(QString::fromUtf8(typed))).ranges(cell))
             shown << cell.mid(range.start, range.length);
         return shown.join(u'|');
     };
     EXPECT_EQ(marks("perche c25", "Classe C25/30 perché è così"), QStringLiteral("C25|perché"));
+    EXPECT_EQ(core::foldText(u"Ｍ³ PERCHÉ"), QStringLiteral("m3 perche"));
     EXPECT_EQ(marks("cal calce", "Malta di calce idraulica"), QStringLiteral("calce"));
     EXPECT_EQ(marks("01.A03 a05", "01.A03.A05.010"), QStringLiteral("01.A03|A05"));
     EXPECT_EQ(marks("03.A05 uro", "01.A03.A05.010 duro"), QString());
