@@ -83,7 +83,7 @@ QString demoList(qint64 rows)
     const QString list = path(QStringLiteral("Prezzario-%1.mdb").arg(rows));
     if (isCurrent(list))
         return list;
-    for (const char* derived : {"Prezzario-%1-plain.db", "search-%1.csv", "subarticolo-%1.csv"})
+    for (const char* derived : {"Prezzario-%1-plain.db", "search-%1.csv", "subarticolo-%1.csv", "trova-%1.csv"})
         QFile::remove(path(QString::fromLatin1(derived).arg(rows)));
     QFile::remove(list);
     std::fprintf(stderr, "building %lld-row demo list...\n", static_cast<long long>(rows));
@@ -100,10 +100,13 @@ const core::PriceList& openList(qint64 rows)
     return it->second;
 }
 
-QString searchedColumns(qint64 rows)
+namespace {
+
+// Columns of the view, as CSV in list order, written once into 'name'.
+QString columnsCsv(qint64 rows, const char* name, const char* columns)
 {
     const QString list = demoList(rows); // first: a list built again takes its CSV with it
-    const QString csv = path(QStringLiteral("search-%1.csv").arg(rows));
+    const QString csv = path(QString::fromLatin1(name).arg(rows));
     if (QFile::exists(csv))
         return csv;
     const QString part = csv + QStringLiteral(".part");
@@ -112,11 +115,11 @@ QString searchedColumns(qint64 rows)
         throw std::runtime_error("cannot write the CSV");
     const core::Database db = core::Database::OpenDatabase(list, QStringLiteral(";pwd=") + core::kDbPassword);
     QByteArray line;
-    for (core::Recordset rs =
-             db.OpenRecordset(QStringLiteral("select capitolo,articolo,subarticolo from prezzario order by sequenza"));
+    for (core::Recordset rs = db.OpenRecordset(
+             QStringLiteral("select %1 from prezzario order by sequenza").arg(QString::fromLatin1(columns)));
          !rs.Eof(); rs.MoveNext()) {
         line.clear();
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < rs.FieldCount(); ++i)
             line += (i ? ",\"" : "\"") + rs.Utf8(i).toByteArray().replace('"', "\"\"") + '"';
         line += '\n';
         file.write(line);
@@ -125,6 +128,18 @@ QString searchedColumns(qint64 rows)
     if (!QFile::rename(part, csv))
         throw std::runtime_error("cannot move the CSV into place");
     return csv;
+}
+
+} // namespace
+
+QString searchedColumns(qint64 rows)
+{
+    return columnsCsv(rows, "search-%1.csv", "capitolo,articolo,subarticolo");
+}
+
+QString findSearchedColumns(qint64 rows)
+{
+    return columnsCsv(rows, "trova-%1.csv", "sezione,capitolo,articolo,subarticolo,codice_totale");
 }
 
 double rgCountMs(const QString& file, const char* word)

@@ -21,6 +21,10 @@ const core::PriceList& openList(qint64 rows);
 // subarticles, as CSV in list order, for `rg -ci WORD` to be timed over the same text. Made on first use.
 QString searchedColumns(qint64 rows);
 
+// What Trova searches (sezione, capitolo, articolo, subarticolo, codice_totale) of the demo list of 'rows'
+// subarticles, as CSV in list order, for `rg -ci WORD`. Made on first use.
+QString findSearchedColumns(qint64 rows);
+
 // Milliseconds of one `rg -ci word file` in a process of its own; -1 when it could not run.
 double rgCountMs(const QString& file, const char* word);
 

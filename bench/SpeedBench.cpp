@@ -5,11 +5,15 @@
 //    (a new process and connection: nothing in the engine's cache) against later runs, and later runs against
 //    `rg -ci` over a CSV of the three searched columns;
 //  - the same at 1,000,000 rows, whose file the engine's cache cannot hold: what a repeated search reads from
-//    the file again, and the largest resident memory.
+//    the file again, and the largest resident memory;
+//  - Trova at 60,000 and 1,000,000 rows: building its index on first use, the largest resident memory, and one
+//    keystroke's whole work (the words parsed, the items found, the cells of a window's worth of them made)
+//    against `rg -ci` over a CSV of the same searched text.
 // Each session runs in a child process of its own, so that one search's memory does not count for another.
 
 #include "BenchData.h"
 #include "Database.h"
+#include "Find.h"
 #include "PriceList.h"
 #include "Search.h"
 
@@ -350,18 +354,160 @@ void wholeListSearch(qint64 rows, int repeats, int sessions)
         printSearch(word, searchInChildren(rows, word, repeats, sessions), rgMs(csv, word, repeats));
 }
 
+// What the list window shows of a result at once: the cells of these many rows are made with each keystroke.
+constexpr size_t kShownRows = 60;
+
+// One keystroke in Trova: the typed text parsed, the items found, the cells of the first rows made. Returns
+// the number of items found.
+size_t keystroke(const core::FindIndex& index, const QString& typed, qsizetype& madeChars)
+{
+    const std::optional<std::vector<std::int32_t>> items = index.find(core::parseFindText(typed), {});
+    for (size_t i = 0; i < std::min(items->size(), kShownRows); ++i) {
+        for (int column = 0; column < core::kFindColumns; ++column)
+            madeChars += index.cell((*items)[i], core::FindColumn(column)).size();
+    }
+    return items->size();
+}
+
+// A chapter code of the shape "01.A03" that the list holds: that one when it does, else the chapter of the
+// middle item.
+QString chapterCode(const core::FindIndex& index)
+{
+    const QString wanted = QStringLiteral("01.A03");
+    for (std::int32_t item = 0; item < index.size(); ++item) {
+        if (index.code(item).startsWith(wanted + u'.'))
+            return wanted;
+    }
+    return index.code(std::int32_t(index.size() / 2)).section(u'.', 0, 1);
+}
+
+// The child's side of Trova: the list opened as the program opens it, the index built and timed, then each
+// typed text searched 'repeats' times. Prints "build-ms max-rss-mb", then "median-ms items typed" per text.
+int trovaChild(char** argv)
+{
+    const core::PriceList list = core::PriceList::open(QString::fromLocal8Bit(argv[2]));
+    list.year();
+    const int repeats = std::max(1, std::atoi(argv[3]));
+    QElapsedTimer timer;
+    timer.start();
+    const std::shared_ptr<const core::FindIndex> index = core::FindIndex::build(list);
+    const double buildMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    const QString typed[] = {QStringLiteral("calcestruzzo"), QStringLiteral("di"),
+                             QStringLiteral("calcestruzzo armato"), chapterCode(*index)};
+    std::vector<double> medians;
+    std::vector<size_t> found;
+    qsizetype madeChars = 0;
+    for (const QString& text : typed) {
+        std::vector<double> runs;
+        size_t items = 0;
+        for (int i = 0; i < repeats; ++i) {
+            timer.restart();
+            items = keystroke(*index, text, madeChars);
+            runs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        }
+        medians.push_back(median(runs));
+        found.push_back(items);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%.2f %.1f\n", buildMs, static_cast<double>(usage.ru_maxrss) / 1024);
+    for (size_t i = 0; i < medians.size(); ++i)
+        std::printf("%.3f %zu %s\n", medians[i], found[i], qPrintable(typed[i]));
+    return 0;
+}
+
+struct TrovaFigures
+{
+    double buildMs = 0;
+    double maxRssMb = 0;
+    struct Typed
+    {
+        double ms = 0;
+        qint64 items = 0;
+        QString text;
+    };
+    std::vector<Typed> typed;
+};
+
+TrovaFigures trovaInChild(const QString& list, int repeats)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--trova"), list, QString::number(repeats)});
+    if (!child.waitForFinished(1'800'000) || child.exitCode() != 0)
+        throw std::runtime_error("the trova child failed: " + child.readAllStandardError().toStdString());
+    const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    if (lines.size() != 5)
+        throw std::runtime_error("the trova child gave no figures");
+    TrovaFigures f;
+    const QStringList head = lines[0].split(u' ');
+    f.buildMs = head.value(0).toDouble();
+    f.maxRssMb = head.value(1).toDouble();
+    for (const QString& line : lines.mid(1)) {
+        const QStringList fields = line.split(u' ');
+        f.typed.push_back({fields.value(0).toDouble(), fields.value(1).toLongLong(), fields.mid(2).join(u' ')});
+    }
+    return f;
+}
+
+const char* verdict(bool met)
+{
+    return met ? "met" : "MISSED";
+}
+
+// At 60,000 rows each keystroke within 3x rg and 30 ms, and the memory within 100 MB; beyond, within 3x rg.
+void trova(qint64 rows, int repeats)
+{
+    const bool small = rows <= 60'000;
+    const QString list = benchdata::demoList(rows);
+    const QString csv = benchdata::findSearchedColumns(rows);
+    trovaInChild(list, 1); // untimed: the first process after a build reads the libraries and the list from disk
+    const TrovaFigures f = trovaInChild(list, repeats);
+    std::printf("trova (core::FindIndex), %lld rows, file %.0f MB (a new process; each keystroke the median of %d)\n",
+                static_cast<long long>(rows), fileMb(list), repeats);
+    std::printf("  index built on first use   %8.1f ms\n", f.buildMs);
+    if (small)
+        std::printf("  max resident memory        %8.1f MB   target <= 100 MB: %s\n", f.maxRssMb,
+                    verdict(f.maxRssMb <= 100));
+    else
+        std::printf("  max resident memory        %8.1f MB\n", f.maxRssMb);
+    std::printf("  one keystroke: parseFindText + find + the %d cells of the first %zu items, beside rg -c -i over\n"
+                "  sezione, capitolo, articolo, subarticolo, codice_totale (%.0f MB of CSV)\n",
+                core::kFindColumns, kShownRows, fileMb(csv));
+    if (f.typed.back().text != u"01.A03")
+        std::printf("  (the list has no chapter 01.A03: its chapter %s is searched instead)\n",
+                    qPrintable(f.typed.back().text));
+    for (const TrovaFigures::Typed& typed : f.typed) {
+        const QByteArray word = typed.text.section(u' ', 0, 0).toUtf8();
+        const double rg = rgMs(csv, word.constData(), repeats);
+        const double ratio = typed.ms / rg;
+        std::printf("    %-22s %8lld items %8.2f ms   %5.2fx rg (%.2f ms)", qPrintable(u'"' + typed.text + u'"'),
+                    static_cast<long long>(typed.items), typed.ms, ratio, rg);
+        if (small)
+            std::printf("   target <= 3x rg and <= 30 ms: %s", verdict(ratio <= 3 && typed.ms <= 30));
+        else
+            std::printf("   target <= 3x rg: %s", verdict(ratio <= 3));
+        if (word.size() != typed.text.toUtf8().size())
+            std::printf("   (rg given \"%s\")", word.constData());
+        std::printf("\n");
+    }
+}
+
 } // namespace
 
-// With no argument, every figure; "startup", "search" (60,000 rows) or "large" (1,000,000 rows) pick some.
+// With no argument, every figure; "startup", "search" (60,000 rows), "large" (1,000,000 rows) or "trova" (both)
+// pick some.
 int main(int argc, char** argv)
 {
     try {
         if (argc == 5 && std::strcmp(argv[1], "--search") == 0)
             return searchChild(argv);
+        if (argc == 4 && std::strcmp(argv[1], "--trova") == 0)
+            return trovaChild(argv);
         QCoreApplication application(argc, argv);
         QStringList parts = application.arguments().mid(1);
         if (parts.isEmpty())
-            parts = {QStringLiteral("startup"), QStringLiteral("search"), QStringLiteral("large")};
+            parts = {QStringLiteral("startup"), QStringLiteral("search"), QStringLiteral("large"),
+                     QStringLiteral("trova")};
         const QTemporaryDir config;
         std::setvbuf(stdout, nullptr, _IOLBF, 0);
         if (parts.contains(QStringLiteral("startup")))
@@ -371,6 +517,10 @@ int main(int argc, char** argv)
         // Past the engine's cache bound: what a repeated search reads from the file again, and the memory.
         if (parts.contains(QStringLiteral("large")))
             wholeListSearch(1'000'000, 3, 1);
+        if (parts.contains(QStringLiteral("trova"))) {
+            trova(60'000, 21);
+            trova(1'000'000, 7);
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "prezzario-speed: %s\n", e.what());
         return 1;

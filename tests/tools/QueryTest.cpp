@@ -1,4 +1,5 @@
 #include "CsvReader.h"
+#include "Find.h"
 #include "Fixture.h"
 #include "PriceList.h"
 
@@ -282,6 +283,12 @@ protected:
                         arguments);
     }
 
+    static QueryRun find(const QStringList& arguments)
+    {
+        return runQuery(QStringList{QStringLiteral("--database"), s_folder->database(), QStringLiteral("find")} +
+                        arguments);
+    }
+
     static fixture::PriceListFolder* s_folder;
 };
 
@@ -457,4 +464,56 @@ TEST_F(Query, withoutDatabaseTheListBesideTheProgramIsRead)
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(readCsv(run.out),
               (Rows{kChapterC01, article("02.C01.A01", "Restauro", "Consolidamenti", "Iniezioni di malta"), kSub6}));
+}
+
+// find lists what Trova's index finds, in its order, each item with the texts of its levels.
+TEST_F(Query, findListsWhatTheFindIndexFinds)
+{
+    const core::PriceList list = core::PriceList::open(s_folder->database());
+    const std::shared_ptr<const core::FindIndex> index = core::FindIndex::build(list);
+    struct Case
+    {
+        const char* arguments;
+        const char* typed;
+        core::FindFilter filter;
+    };
+    const core::Text m3 = core::Text::fromString(QStringLiteral("m³"));
+    const Case cases[] = {
+        {"calcestruzzo", "calcestruzzo", {}},
+        // Every word counts, not only the first.
+        {"calcestruzzo FIBRE", "fibre calcestruzzo", {}},
+        // A code at the start of any of its segments.
+        {"a01.010", "A01.010", {}},
+        {"--section 02", "", {QStringLiteral("02"), {}, {}, {}}},
+        {"di --unit m³", "di", {{}, m3, {}, {}}},
+        // Both separators, bounds included.
+        {"--min 12,34 --max 1234.56", "", {{}, {}, 12.34, 1234.56}},
+        {"zzz", "zzz", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const std::vector<std::int32_t> items = *index->find(core::parseFindText(QString::fromUtf8(c.typed)), c.filter);
+        const QueryRun run = find(words(c.arguments));
+        EXPECT_EQ(run.status, items.empty() ? 1 : 0) << run.err.toStdString();
+        Rows expected;
+        for (const std::int32_t item : items) {
+            expected << QStringList{index->code(item), index->sezione(item).toString(),
+                                    index->capitolo(item).toString(), index->articolo(item).toString()};
+        }
+        Rows printed;
+        for (const QStringList& row : readCsv(run.out))
+            printed << row.mid(1, 4);
+        EXPECT_EQ(printed, expected);
+    }
+}
+
+TEST_F(Query, findRefusesABadPriceOrNothingToFind)
+{
+    for (const char* arguments : {"scavo --min abc", "scavo --min -3", "scavo --max 12,5.0", "", ","}) {
+        SCOPED_TRACE(arguments);
+        const QueryRun run = find(words(arguments));
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("prezzario-query: "))) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
 }

@@ -1,5 +1,7 @@
 #include "QueryCommand.h"
 
+#include "Find.h"
+
 #include <optional>
 
 namespace query {
@@ -43,6 +45,23 @@ std::optional<QString> readLevels(const QString& value, SearchArguments& search)
     return std::nullopt;
 }
 
+// The options of search have no meaning for find; without a word, only a filter keeps find from listing the
+// whole price list.
+QueryCommand checkFind(QueryCommand command, const QStringList& words, const QStringList& seen)
+{
+    for (const char* option : {"--text", "--levels", "--article", "--subarticle", "--range"}) {
+        if (seen.contains(QLatin1String(option)))
+            return refused(QStringLiteral("l'opzione %1 vale solo con search.").arg(QLatin1String(option)));
+    }
+    FindArguments& find = command.find;
+    find.text = words.join(u' ');
+    const bool filtered = !find.section.isEmpty() || find.unit || find.minPrice || find.maxPrice;
+    if (core::parseFindText(find.text).isEmpty() && !filtered)
+        return refused(QStringLiteral("indicare le parole da cercare, oppure un filtro: --section, --unit, --min "
+                                      "o --max."));
+    return command;
+}
+
 } // namespace
 
 QueryCommand parseQueryCommand(const QStringList& arguments)
@@ -50,14 +69,16 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
     // Help and version win over anything else on the line, as users expect of them.
     for (const QString& argument : arguments) {
         if (argument == u"--help" || argument == u"-h")
-            return QueryCommand{QueryCommand::Action::Help, {}, {}, {}, {}};
+            return QueryCommand{QueryCommand::Action::Help, {}, {}, {}, {}, {}};
         if (argument == u"--version")
-            return QueryCommand{QueryCommand::Action::Version, {}, {}, {}, {}};
+            return QueryCommand{QueryCommand::Action::Version, {}, {}, {}, {}, {}};
     }
 
     QueryCommand command;
     SearchArguments& search = command.search;
+    FindArguments& find = command.find;
     bool commandGiven = false;
+    QStringList words; // find's, joined once the line is read
     QStringList seen;
     int kinds = 0;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -76,18 +97,25 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
             return std::nullopt;
         };
         if (!name.startsWith(u'-') || name.size() == 1) {
-            if (name == u"search" && !commandGiven && !inlineValue) {
+            if (!commandGiven && !inlineValue && (name == u"search" || name == u"find")) {
                 commandGiven = true;
+                command.action = name == u"find" ? QueryCommand::Action::Find : QueryCommand::Action::Search;
+                continue;
+            }
+            if (commandGiven && command.action == QueryCommand::Action::Find) {
+                words << typedText(arguments[i]);
                 continue;
             }
             return refused(
-                commandGiven ? QStringLiteral("argomento inatteso «%1».").arg(arguments[i])
-                             : QStringLiteral("comando sconosciuto «%1»: l'unico comando è search.").arg(arguments[i]));
+                commandGiven
+                    ? QStringLiteral("argomento inatteso «%1».").arg(arguments[i])
+                    : QStringLiteral("comando sconosciuto «%1»: i comandi sono search e find.").arg(arguments[i]));
         }
-        static const QStringList kOptions{QStringLiteral("--database"),   QStringLiteral("--format"),
-                                          QStringLiteral("--text"),       QStringLiteral("--levels"),
-                                          QStringLiteral("--section"),    QStringLiteral("--article"),
-                                          QStringLiteral("--subarticle"), QStringLiteral("--range")};
+        static const QStringList kOptions{
+            QStringLiteral("--database"),   QStringLiteral("--format"),  QStringLiteral("--text"),
+            QStringLiteral("--levels"),     QStringLiteral("--section"), QStringLiteral("--article"),
+            QStringLiteral("--subarticle"), QStringLiteral("--range"),   QStringLiteral("--unit"),
+            QStringLiteral("--min"),        QStringLiteral("--max")};
         if (!kOptions.contains(name))
             return refused(QStringLiteral("opzione sconosciuta «%1».").arg(arguments[i]));
         if (seen.contains(name))
@@ -129,6 +157,7 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
         } else if (name == u"--section") {
             search.sectionGiven = true;
             search.section = typedText(*given);
+            find.section = search.section.trimmed();
         } else if (name == u"--article") {
             search.kind = SearchArguments::Kind::Article;
             search.code = typedText(*given).split(u'.');
@@ -143,11 +172,25 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
                 return refused(
                     QStringLiteral("l'opzione --subarticle vuole un codice SEZ.CAP.ART.SUB, non «%1».").arg(*given));
             ++kinds;
+        } else if (name == u"--unit") {
+            find.unit = typedText(*given);
+        } else if (name == u"--min" || name == u"--max") {
+            std::optional<double>& bound = name == u"--min" ? find.minPrice : find.maxPrice;
+            if (!core::parsePriceBound(typedText(*given), bound))
+                return refused(QStringLiteral("l'opzione %1 vuole un prezzo, con la virgola o il punto per i "
+                                              "decimali (per esempio 12,50), non «%2».")
+                                   .arg(name, *given));
         }
     }
 
     if (!commandGiven)
-        return refused(QStringLiteral("manca il comando search."));
+        return refused(QStringLiteral("manca il comando: search oppure find."));
+    if (command.action == QueryCommand::Action::Find)
+        return checkFind(command, words, seen);
+    for (const char* option : {"--unit", "--min", "--max"}) {
+        if (seen.contains(QLatin1String(option)))
+            return refused(QStringLiteral("l'opzione %1 vale solo con find.").arg(QLatin1String(option)));
+    }
     if (kinds != 1)
         return refused(QStringLiteral("indicare una ricerca: --text, --article, --subarticle oppure --range."));
     if (search.kind != SearchArguments::Kind::Text &&
@@ -172,7 +215,9 @@ QString queryUsageLine()
 {
     return QStringLiteral("Uso: prezzario-query [--database FILE] search (--text TESTO [--levels LIVELLI] "
                           "[--section SEZ] | --article SEZ.CAP.ART | --subarticle SEZ.CAP.ART.SUB | --range DA A) "
-                          "[--format csv|tsv|json]\n");
+                          "[--format csv|tsv|json]\n"
+                          "     prezzario-query [--database FILE] find PAROLE... [--section SEZ] [--unit UM] "
+                          "[--min PREZZO] [--max PREZZO] [--format csv|tsv|json]\n");
 }
 
 QString queryUsage()
@@ -181,10 +226,11 @@ QString queryUsage()
            QStringLiteral(
                "Le ricerche della finestra Ricerche dalla riga di comando: capitoli, articoli e subarticoli\n"
                "trovati, nell'ordine della finestra, in CSV, TSV o JSON.\n"
+               "find elenca, come la finestra Trova, i subarticoli in cui si trovano tutte le PAROLE, in\n"
+               "qualunque ordine, all'inizio di una parola di sezione, capitolo, articolo, subarticolo o codice\n"
+               "(un codice come 01.A03 all'inizio di una sua parte), senza badare a maiuscole e accenti.\n"
                "\n"
-               "Opzioni:\n"
-               "  --database FILE        legge il prezzario FILE invece di Prezzario.mdb nella cartella\n"
-               "                         del programma\n"
+               "Opzioni di search:\n"
                "  --text TESTO           cerca TESTO nelle descrizioni dei livelli di --levels\n"
                "  --levels LIVELLI       capitoli, articoli, subarticoli, separati da virgole\n"
                "  --section SEZ          cerca nella sola sezione SEZ (predefinito: tutto il prezzario)\n"
@@ -193,12 +239,23 @@ QString queryUsage()
                "                         il subarticolo del codice dato, per esempio 01.A01.A02.010\n"
                "  --range DA A           gli elementi fra due codici di una sezione, di 2-4 parti\n"
                "                         ciascuno, per esempio --range 01.A01 01.A02\n"
+               "\n"
+               "Opzioni di find (senza PAROLE basta un filtro):\n"
+               "  --section SEZ          i soli subarticoli della sezione SEZ\n"
+               "  --unit UM              i soli subarticoli con unità di misura UM, scritta per intero\n"
+               "  --min PREZZO           i soli subarticoli con prezzo almeno PREZZO (12,50 o 12.50)\n"
+               "  --max PREZZO           i soli subarticoli con prezzo al più PREZZO\n"
+               "\n"
+               "Opzioni comuni:\n"
+               "  --database FILE        legge il prezzario FILE invece di Prezzario.mdb nella cartella\n"
+               "                         del programma\n"
                "  --format FORMATO       csv (predefinito), tsv oppure json\n"
                "  -h, --help             mostra questo aiuto ed esce\n"
                "  --version              mostra la versione ed esce\n"
                "\n"
                "Colonne: livello, codice, sezione, capitolo, articolo, subarticolo, unita, prezzo,\n"
-               "incidenza_manodopera, manodopera.\n"
+               "incidenza_manodopera, manodopera (le righe di find sono subarticoli con sezione, capitolo e\n"
+               "articolo).\n"
                "Stato di uscita: 0 risultati trovati, 1 nessun risultato, 2 dati della ricerca da correggere,\n"
                "uso errato o prezzario illeggibile.\n");
 }

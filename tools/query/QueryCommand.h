@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace query {
 
 enum class Format {
@@ -33,11 +35,22 @@ struct SearchArguments
     QStringList to;
 };
 
+// Trova from the command line: the typed words, and the filters beside its box.
+struct FindArguments
+{
+    QString text;    // the words, joined by spaces
+    QString section; // a section's code as typed; empty: every section
+    std::optional<QString> unit;
+    std::optional<double> minPrice;
+    std::optional<double> maxPrice;
+};
+
 // What the command line asks of the program.
 struct QueryCommand
 {
     enum class Action {
         Search,
+        Find,
         Help,
         Version,
         Refused, // print 'error' and the usage line, status 2
@@ -46,6 +59,7 @@ struct QueryCommand
     QString database; // empty: Prezzario.mdb beside the program
     Format format = Format::Csv;
     SearchArguments search;
+    FindArguments find;
     QString error;
 };
 

@@ -1,6 +1,7 @@
 #include "ResultWriter.h"
 
 #include "Field.h"
+#include "Find.h"
 #include "Search.h"
 
 #include <cmath>
@@ -66,6 +67,21 @@ void ResultWriter::writeAll(const core::SearchResults& results)
                   text(subarticle.simbolo),
                   number(subarticle.prezzoLordo),
                   number(subarticle.incidenzaManodopera),
+                  number(subarticle.sommaManodopera)});
+    }
+    end();
+}
+
+void ResultWriter::writeAll(const core::FindIndex& index, const std::vector<std::int32_t>& items)
+{
+    begin();
+    QByteArray code;
+    for (const std::int32_t item : items) {
+        const core::Subarticle subarticle = index.subarticle(item);
+        code = subarticle.code.toUtf8();
+        write(Row{QByteArrayView("subarticolo"), QByteArrayView(code), text(index.sezione(item)),
+                  text(index.capitolo(item)), text(index.articolo(item)), text(subarticle.subarticolo),
+                  text(subarticle.simbolo), number(subarticle.prezzoLordo), number(subarticle.incidenzaManodopera),
                   number(subarticle.sommaManodopera)});
     }
     end();

@@ -6,12 +6,15 @@
 #include <QByteArrayView>
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <variant>
+#include <vector>
 
 namespace core {
 struct SearchResults;
-}
+class FindIndex;
+} // namespace core
 
 namespace query {
 
@@ -24,6 +27,8 @@ public:
 
     // Everything the results hold, between the header (or the array's opening) and the end.
     void writeAll(const core::SearchResults& results);
+    // The items Trova found, as subarticle rows with their section, chapter and article.
+    void writeAll(const core::FindIndex& index, const std::vector<std::int32_t>& items);
     // False when the output could not be written (a full disk, a closed pipe).
     bool finish();
 

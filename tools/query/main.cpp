@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "Error.h"
+#include "Find.h"
 #include "PriceList.h"
 #include "QueryCommand.h"
 #include "ResultWriter.h"
@@ -12,7 +13,10 @@
 #include "Version.h"
 
 #include <cstdio>
+#include <memory>
 #include <new>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -86,37 +90,77 @@ core::SearchRequest makeRequest(const core::PriceList& list, const query::Search
     return request;
 }
 
-int search(const query::QueryCommand& command)
+// The list the program itself opens: Prezzario.mdb in the folder of the executable, which the link on the PATH
+// leads to. Null after printing why it could not be opened.
+std::optional<core::PriceList> openList(const query::QueryCommand& command)
 {
-    // The list the program itself opens: Prezzario.mdb in the folder of the executable, which the link on the
-    // PATH leads to.
     const QString path = command.database.isEmpty()
                              ? QDir(QCoreApplication::applicationDirPath()).filePath(core::kDatabaseFileName)
                              : QFileInfo(command.database).absoluteFilePath();
-    core::PriceList list;
     try {
-        list = core::PriceList::open(path);
+        return core::PriceList::open(path);
     } catch (const core::Error& error) {
         printError(error.text());
-        return kExitTrouble;
+        return std::nullopt;
     }
+}
 
-    const core::SearchOutcome outcome = core::runSearch(list, makeRequest(list, command.search));
-    if (outcome.problem) {
-        printError(outcome.problem->message);
-        return kExitTrouble;
-    }
+// Writes what was found; the status of the run.
+template <typename... Found> int writeResults(const query::QueryCommand& command, bool empty, const Found&... found)
+{
     query::ResultWriter writer(command.format, stdout);
-    writer.writeAll(outcome.results);
+    writer.writeAll(found...);
     if (!writer.finish()) {
         printError(QStringLiteral("impossibile scrivere i risultati sull'uscita standard."));
         return kExitTrouble;
     }
-    if (outcome.results.isEmpty()) {
+    if (empty) {
         printError(core::kNoResults);
         return kExitNothing;
     }
     return kExitFound;
+}
+
+int search(const query::QueryCommand& command)
+{
+    const std::optional<core::PriceList> list = openList(command);
+    if (!list)
+        return kExitTrouble;
+    const core::SearchOutcome outcome = core::runSearch(*list, makeRequest(*list, command.search));
+    if (outcome.problem) {
+        printError(outcome.problem->message);
+        return kExitTrouble;
+    }
+    return writeResults(command, outcome.results.isEmpty(), outcome.results);
+}
+
+// The filters as Trova's boxes give them; a section is picked from the list's own, letter case aside.
+core::FindFilter findFilter(const core::PriceList& list, const query::FindArguments& find)
+{
+    core::FindFilter filter;
+    filter.section = find.section;
+    if (!find.section.isEmpty()) {
+        for (const core::Section& section : list.sections()) {
+            if (section.code.compare(find.section, Qt::CaseInsensitive) == 0)
+                filter.section = section.code;
+        }
+    }
+    if (find.unit)
+        filter.unit = core::Text::fromString(*find.unit);
+    filter.minPrice = find.minPrice;
+    filter.maxPrice = find.maxPrice;
+    return filter;
+}
+
+int find(const query::QueryCommand& command)
+{
+    const std::optional<core::PriceList> list = openList(command);
+    if (!list)
+        return kExitTrouble;
+    const std::shared_ptr<const core::FindIndex> index = core::FindIndex::build(*list);
+    const std::optional<std::vector<std::int32_t>> items =
+        index->find(core::parseFindText(command.find.text), findFilter(*list, command.find));
+    return writeResults(command, items->empty(), *index, *items);
 }
 
 } // namespace
@@ -139,6 +183,7 @@ int main(int argc, char* argv[])
         std::fputs(qUtf8Printable(query::queryUsageLine()), stderr);
         return kExitTrouble;
     case query::QueryCommand::Action::Search:
+    case query::QueryCommand::Action::Find:
         break;
     }
 
@@ -146,7 +191,7 @@ int main(int argc, char* argv[])
     // Numbers in the windows' plain form, with a dot and no grouping whatever the user's locale.
     QLocale::setDefault(QLocale::c());
     try {
-        return search(command);
+        return command.action == query::QueryCommand::Action::Find ? find(command) : search(command);
     } catch (const core::Error& error) {
         printError(QStringLiteral("la ricerca si è interrotta: %1").arg(error.text()));
     } catch (const std::bad_alloc&) {
