@@ -66,7 +66,8 @@ TEST(MainWindow, menuHoldsTheCommandsInOrderAndEmitsThem)
         items << (action->isSeparator() ? QStringLiteral("-") : action->objectName() + u'=' + action->text());
     EXPECT_EQ(items, (QStringList{QStringLiteral("mnuPremesse=Prefazione e Premesse"), QStringLiteral("-"),
                                   QStringLiteral("mnuAlbero=Consultazione"), QStringLiteral("-"),
-                                  QStringLiteral("mnuRicerche=Ricerca"), QStringLiteral("-"),
+                                  QStringLiteral("mnuRicerche=Ricerca"), QStringLiteral("mnuTrova=Trova voce"),
+                                  QStringLiteral("-"),
                                   QStringLiteral("mnuManuale=Manuale Utente")}));
 
     QSignalSpy ricerca(&main, &ui::MDIForm1::ricercheRequested);
