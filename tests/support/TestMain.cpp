@@ -1,6 +1,7 @@
 #include "MessageBox.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLocale>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -30,6 +31,9 @@ int main(int argc, char** argv)
 {
     qInstallMessageHandler(quietOffscreen);
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The user's data (collections of chosen items) goes to a folder of the run, never to the real one.
+    const QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     QApplication application(argc, argv);
     // Numbers are checked in their Italian form ("12,5"), the locale the program is used in.
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
