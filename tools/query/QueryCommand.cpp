@@ -2,6 +2,8 @@
 
 #include "Find.h"
 
+#include <QFileInfo>
+
 #include <optional>
 
 namespace query {
@@ -62,6 +64,32 @@ QueryCommand checkFind(QueryCommand command, const QStringList& words, const QSt
     return command;
 }
 
+// The options of the searches have no meaning for export; without --format the extension of --out says it.
+QueryCommand checkExport(QueryCommand command, const std::optional<QString>& format, const QStringList& seen)
+{
+    for (const QString& option : seen) {
+        if (option != u"--database" && option != u"--format" && option != u"--codes" && option != u"--out")
+            return refused(QStringLiteral("l'opzione %1 non vale con export.").arg(option));
+    }
+    ExportArguments& exportTo = command.exportTo;
+    if (exportTo.codes.isEmpty() || exportTo.out.isEmpty())
+        return refused(QStringLiteral("export vuole --codes FILE e --out FILE."));
+    const QString named = format ? format->toLower() : QFileInfo(exportTo.out).suffix().toLower();
+    if (named == u"pdf")
+        exportTo.format = ExportFormat::Pdf;
+    else if (named == u"xlsx")
+        exportTo.format = ExportFormat::Xlsx;
+    else if (named == u"csv")
+        exportTo.format = ExportFormat::Csv;
+    else if (named == u"xpwe")
+        exportTo.format = ExportFormat::Xpwe;
+    else if (format)
+        return refused(QStringLiteral("formato sconosciuto «%1»: pdf, xlsx, csv o xpwe.").arg(*format));
+    else
+        return refused(QStringLiteral("indicare il formato con --format: pdf, xlsx, csv o xpwe."));
+    return command;
+}
+
 } // namespace
 
 QueryCommand parseQueryCommand(const QStringList& arguments)
@@ -69,9 +97,9 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
     // Help and version win over anything else on the line, as users expect of them.
     for (const QString& argument : arguments) {
         if (argument == u"--help" || argument == u"-h")
-            return QueryCommand{QueryCommand::Action::Help, {}, {}, {}, {}, {}};
+            return QueryCommand{QueryCommand::Action::Help, {}, {}, {}, {}, {}, {}};
         if (argument == u"--version")
-            return QueryCommand{QueryCommand::Action::Version, {}, {}, {}, {}, {}};
+            return QueryCommand{QueryCommand::Action::Version, {}, {}, {}, {}, {}, {}};
     }
 
     QueryCommand command;
@@ -81,6 +109,7 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
     QStringList words; // find's, joined once the line is read
     QStringList seen;
     int kinds = 0;
+    std::optional<QString> format; // read once the command is known: export has formats of its own
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString name = arguments[i];
         std::optional<QString> inlineValue;
@@ -97,9 +126,11 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
             return std::nullopt;
         };
         if (!name.startsWith(u'-') || name.size() == 1) {
-            if (!commandGiven && !inlineValue && (name == u"search" || name == u"find")) {
+            if (!commandGiven && !inlineValue && (name == u"search" || name == u"find" || name == u"export")) {
                 commandGiven = true;
-                command.action = name == u"find" ? QueryCommand::Action::Find : QueryCommand::Action::Search;
+                command.action = name == u"find"     ? QueryCommand::Action::Find
+                                 : name == u"export" ? QueryCommand::Action::Export
+                                                     : QueryCommand::Action::Search;
                 continue;
             }
             if (commandGiven && command.action == QueryCommand::Action::Find) {
@@ -109,13 +140,14 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
             return refused(
                 commandGiven
                     ? QStringLiteral("argomento inatteso «%1».").arg(arguments[i])
-                    : QStringLiteral("comando sconosciuto «%1»: i comandi sono search e find.").arg(arguments[i]));
+                    : QStringLiteral("comando sconosciuto «%1»: i comandi sono search, find ed export.").arg(arguments[i]));
         }
         static const QStringList kOptions{
             QStringLiteral("--database"),   QStringLiteral("--format"),  QStringLiteral("--text"),
             QStringLiteral("--levels"),     QStringLiteral("--section"), QStringLiteral("--article"),
             QStringLiteral("--subarticle"), QStringLiteral("--range"),   QStringLiteral("--unit"),
-            QStringLiteral("--min"),        QStringLiteral("--max")};
+            QStringLiteral("--min"),        QStringLiteral("--max"),     QStringLiteral("--codes"),
+            QStringLiteral("--out")};
         if (!kOptions.contains(name))
             return refused(QStringLiteral("opzione sconosciuta «%1».").arg(arguments[i]));
         if (seen.contains(name))
@@ -139,14 +171,11 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
                 return refused(QStringLiteral("l'opzione --database vuole il percorso di un file."));
             command.database = *given;
         } else if (name == u"--format") {
-            if (*given == u"csv")
-                command.format = Format::Csv;
-            else if (*given == u"tsv")
-                command.format = Format::Tsv;
-            else if (*given == u"json")
-                command.format = Format::Json;
-            else
-                return refused(QStringLiteral("formato sconosciuto «%1»: csv, tsv o json.").arg(*given));
+            format = *given;
+        } else if (name == u"--codes" || name == u"--out") {
+            if (given->isEmpty())
+                return refused(QStringLiteral("l'opzione %1 vuole il percorso di un file.").arg(name));
+            (name == u"--codes" ? command.exportTo.codes : command.exportTo.out) = *given;
         } else if (name == u"--text") {
             search.kind = SearchArguments::Kind::Text;
             search.text = typedText(*given);
@@ -184,7 +213,23 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
     }
 
     if (!commandGiven)
-        return refused(QStringLiteral("manca il comando: search oppure find."));
+        return refused(QStringLiteral("manca il comando: search, find oppure export."));
+    if (command.action == QueryCommand::Action::Export)
+        return checkExport(command, format, seen);
+    for (const char* option : {"--codes", "--out"}) {
+        if (seen.contains(QLatin1String(option)))
+            return refused(QStringLiteral("l'opzione %1 vale solo con export.").arg(QLatin1String(option)));
+    }
+    if (format) {
+        if (*format == u"csv")
+            command.format = Format::Csv;
+        else if (*format == u"tsv")
+            command.format = Format::Tsv;
+        else if (*format == u"json")
+            command.format = Format::Json;
+        else
+            return refused(QStringLiteral("formato sconosciuto «%1»: csv, tsv o json.").arg(*format));
+    }
     if (command.action == QueryCommand::Action::Find)
         return checkFind(command, words, seen);
     for (const char* option : {"--unit", "--min", "--max"}) {
@@ -217,7 +262,9 @@ QString queryUsageLine()
                           "[--section SEZ] | --article SEZ.CAP.ART | --subarticle SEZ.CAP.ART.SUB | --range DA A) "
                           "[--format csv|tsv|json]\n"
                           "     prezzario-query [--database FILE] find PAROLE... [--section SEZ] [--unit UM] "
-                          "[--min PREZZO] [--max PREZZO] [--format csv|tsv|json]\n");
+                          "[--min PREZZO] [--max PREZZO] [--format csv|tsv|json]\n"
+                          "     prezzario-query [--database FILE] export --codes FILE [--format pdf|xlsx|csv|xpwe] "
+                          "--out FILE\n");
 }
 
 QString queryUsage()
@@ -246,10 +293,16 @@ QString queryUsage()
                "  --min PREZZO           i soli subarticoli con prezzo almeno PREZZO (12,50 o 12.50)\n"
                "  --max PREZZO           i soli subarticoli con prezzo al più PREZZO\n"
                "\n"
+               "Opzioni di export:\n"
+               "  --codes FILE           le voci da scrivere: un codice di subarticolo per riga, seguito se\n"
+               "                         si vuole da un tab o da ; e una quantità (12,5 o 12.5)\n"
+               "  --out FILE             il file da scrivere\n"
+               "  --format FORMATO       pdf, xlsx, csv oppure xpwe (predefinito: l'estensione di --out)\n"
+               "\n"
                "Opzioni comuni:\n"
                "  --database FILE        legge il prezzario FILE invece di Prezzario.mdb nella cartella\n"
                "                         del programma\n"
-               "  --format FORMATO       csv (predefinito), tsv oppure json\n"
+               "  --format FORMATO       csv (predefinito), tsv oppure json (search e find)\n"
                "  -h, --help             mostra questo aiuto ed esce\n"
                "  --version              mostra la versione ed esce\n"
                "\n"
@@ -257,7 +310,8 @@ QString queryUsage()
                "incidenza_manodopera, manodopera (le righe di find sono subarticoli con sezione, capitolo e\n"
                "articolo).\n"
                "Stato di uscita: 0 risultati trovati, 1 nessun risultato, 2 dati della ricerca da correggere,\n"
-               "uso errato o prezzario illeggibile.\n");
+               "uso errato o prezzario illeggibile. export: 0 file scritto, 2 altrimenti (codici sconosciuti e\n"
+               "quantità errate sono elencati con la loro riga, e nulla è scritto).\n");
 }
 
 } // namespace query

@@ -45,12 +45,29 @@ struct FindArguments
     std::optional<double> maxPrice;
 };
 
+// The files an export is written in.
+enum class ExportFormat {
+    Pdf,
+    Xlsx,
+    Csv,
+    Xpwe,
+};
+
+// export: the items of a file of codes, written to a file in one of the export formats.
+struct ExportArguments
+{
+    QString codes; // the file of codes, one a line
+    QString out;
+    ExportFormat format = ExportFormat::Pdf;
+};
+
 // What the command line asks of the program.
 struct QueryCommand
 {
     enum class Action {
         Search,
         Find,
+        Export,
         Help,
         Version,
         Refused, // print 'error' and the usage line, status 2
@@ -60,6 +77,7 @@ struct QueryCommand
     Format format = Format::Csv;
     SearchArguments search;
     FindArguments find;
+    ExportArguments exportTo;
     QString error;
 };
 

@@ -1,10 +1,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#ifdef PREZZARIO_QUERY_EXPORT
+#include <QGuiApplication>
+#endif
 #include <QLocale>
 #include <QStringList>
 
+#include "CodesFile.h"
+#include "Collections.h"
 #include "Error.h"
+#include "ExportWriter.h"
 #include "Find.h"
 #include "PriceList.h"
 #include "QueryCommand.h"
@@ -163,6 +169,46 @@ int find(const query::QueryCommand& command)
     return writeResults(command, items->empty(), *index, *items);
 }
 
+// Whether two paths name one existing file, however they are written.
+bool sameFile(const QString& a, const QString& b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+// The items of the codes file, checked whole against the list before anything is written.
+int exportCodes(const query::QueryCommand& command)
+{
+    const query::ExportArguments& exportTo = command.exportTo;
+    const QString database = command.database.isEmpty()
+                                 ? QDir(QCoreApplication::applicationDirPath()).filePath(core::kDatabaseFileName)
+                                 : command.database;
+    if (sameFile(exportTo.out, exportTo.codes) || sameFile(exportTo.out, database)) {
+        printError(QStringLiteral("--out «%1» è un file da leggere: indicare un altro file.").arg(exportTo.out));
+        return kExitTrouble;
+    }
+    const query::CodesFile codes = query::readCodesFile(exportTo.codes);
+    const std::optional<core::PriceList> list = openList(command);
+    if (!list)
+        return kExitTrouble;
+    QStringList problems;
+    const core::Collection collection = query::collectCodes(*list, codes, problems);
+    if (problems.isEmpty() && collection.items.isEmpty())
+        problems << QStringLiteral("«%1» non contiene alcun codice.").arg(QDir::toNativeSeparators(exportTo.codes));
+    if (!problems.isEmpty()) {
+        for (const QString& problem : query::shownProblems(problems))
+            printError(problem);
+        printError(QStringLiteral("nessun file scritto."));
+        return kExitTrouble;
+    }
+    if (const std::optional<QString> failure =
+            query::writeExport(core::exportDocument(*list, collection), exportTo.out, exportTo.format)) {
+        printError(*failure);
+        return kExitTrouble;
+    }
+    return kExitFound;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -184,13 +230,29 @@ int main(int argc, char* argv[])
         return kExitTrouble;
     case query::QueryCommand::Action::Search:
     case query::QueryCommand::Action::Find:
+    case query::QueryCommand::Action::Export:
         break;
     }
 
-    QCoreApplication application(argc, argv);
-    // Numbers in the windows' plain form, with a dot and no grouping whatever the user's locale.
-    QLocale::setDefault(QLocale::c());
+    const bool exporting = command.action == query::QueryCommand::Action::Export;
+    std::unique_ptr<QCoreApplication> application;
+#ifdef PREZZARIO_QUERY_EXPORT
+    // PDF pages are drawn with Qt Gui, which wants a platform even with no screen; only export pays for it.
+    if (exporting) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    }
+#endif
+    if (!application)
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    // Numbers in the windows' plain form, with a dot and no grouping whatever the user's locale. An export is
+    // written for people, in the user's locale, as the windows show numbers.
+    if (!exporting)
+        QLocale::setDefault(QLocale::c());
     try {
+        if (exporting)
+            return exportCodes(command);
         return command.action == query::QueryCommand::Action::Find ? find(command) : search(command);
     } catch (const core::Error& error) {
         printError(QStringLiteral("la ricerca si è interrotta: %1").arg(error.text()));
