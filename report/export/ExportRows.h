@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ChosenItems.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <stdexcept>
+
+// What every format shares: the texts made from an item, the numbers' forms and the table's columns.
+namespace report::exporting {
+
+// A writer could not finish; exportItems names the file around the reason.
+class WriteFailure : public std::runtime_error
+{
+public:
+    explicit WriteFailure(const QString& reason) : std::runtime_error(reason.toStdString()), m_reason(reason) {}
+    const QString& reason() const { return m_reason; }
+
+private:
+    QString m_reason;
+};
+
+// quantita × prezzo rounded to the cent, as a bill of quantities adds it up; none when either is unknown.
+std::optional<double> roundedAmount(const core::ExportItem& item);
+double roundToCents(double value);
+
+// The number with a dot or a comma, at most 15 significant digits and no exponent, whatever the user's locale:
+// the file is read by other programs on other machines ("1234.56", "12.5").
+QString plainNumber(double value, QChar decimalPoint);
+// Italian figures with grouping and two decimals, as a printed list shows them: "1.234,56".
+QString italianAmount(double value);
+
+// "Prezzario Regione Vallorsa 2021"; and with the collection's name after a dash when it has one.
+QString listHeading(const core::ExportDocument& document);
+QString documentTitle(const core::ExportDocument& document);
+
+// The item's own description: the article's text and the subarticle's, which the article's opens.
+QString itemDescription(const core::ExportItem& item);
+// Every level's text, section first, one a line.
+QString wholeDescription(const core::ExportItem& item);
+// The article's first words (its first sentence or about 80 characters) and the subarticle's text.
+QString shortDescription(const core::ExportItem& item);
+
+// The columns of the spreadsheet forms; the last two only when some item needs them.
+enum class Column { Code, Description, Unit, Price, Quantity, Amount, LabourShare, PreviousPrice, Note };
+QList<Column> tableColumns(const core::ExportDocument& document);
+QString columnHeading(Column column);
+QString noteFor(const core::ExportItem& item);
+
+void writePdf(const core::ExportDocument& document, QIODevice& out);
+void writeXlsx(const core::ExportDocument& document, QIODevice& out);
+void writeCsv(const core::ExportDocument& document, QIODevice& out);
+void writeXpwe(const core::ExportDocument& document, QIODevice& out);
+
+} // namespace report::exporting

@@ -1,0 +1,146 @@
+#include "ExportFixture.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QXmlStreamReader>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace exporttest {
+
+namespace {
+
+core::Text text(const char* utf8)
+{
+    return core::Text::fromUtf8(utf8);
+}
+
+core::ExportItem item(const char* code, const char* sezione, const char* capitolo, const char* articolo,
+                      const char* subarticolo, const char* simbolo, std::optional<double> price,
+                      std::optional<double> labour, std::optional<double> quantity)
+{
+    core::ExportItem item;
+    item.code = QString::fromUtf8(code);
+    item.sezione = text(sezione);
+    item.capitolo = text(capitolo);
+    item.articolo = text(articolo);
+    item.subarticolo = text(subarticolo);
+    item.simbolo = text(simbolo);
+    item.prezzoLordo = price;
+    item.incidenzaManodopera = labour;
+    item.quantita = quantity;
+    return item;
+}
+
+} // namespace
+
+core::ExportDocument sampleDocument()
+{
+    core::ExportDocument document;
+    document.listTitle = QStringLiteral("Prezzario Regione Vallorsa");
+    document.year = QStringLiteral("2021");
+    document.collectionName = QStringLiteral("Progetto scuola via Roma");
+    const char* scavo = "Scavo di sbancamento eseguito con mezzi meccanici, anche in presenza d'acqua. Compreso il "
+                        "carico su automezzo e ogni onere per dare il lavoro finito a regola d'arte, più il "
+                        "trasporto a rifiuto";
+    document.items = {
+        item("01.A01.A01.010", "OPERE EDILI", "Scavi e rinterri", scavo, "in terreno di qualsiasi natura, città", "m³",
+             1234.56, 27.5, 2.0),
+        item("01.A01.A02.005", "OPERE EDILI", "Scavi e rinterri", scavo, "in roccia compatta", "m³", 12.5, 31.0,
+             10.125),
+        item("01.A02.B01.030", "OPERE EDILI", "Demolizioni", "Demolizione di muratura", "di mattoni pieni", "m²", 45.0,
+             60.0, std::nullopt),
+        item("010", "IMPIANTI", "Impianti elettrici", "Punto luce", "", "cad", 7.0, std::nullopt, 3.0),
+    };
+    document.items[1].prezzoPrecedente = 11.8;
+    document.items[2].presente = false;
+    return document;
+}
+
+bool haveOffice()
+{
+#ifdef PREZZARIO_SOFFICE
+    return true;
+#else
+    return false;
+#endif
+}
+
+namespace {
+
+QString cellText(QXmlStreamReader& xml)
+{
+    QStringList paragraphs;
+    while (xml.readNextStartElement()) {
+        if (xml.qualifiedName() == QLatin1String("text:p"))
+            paragraphs << xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        else
+            xml.skipCurrentElement();
+    }
+    return paragraphs.join(u'\n');
+}
+
+QList<Cell> readRow(QXmlStreamReader& xml)
+{
+    QList<Cell> row;
+    while (xml.readNextStartElement()) {
+        const auto attributes = xml.attributes();
+        const int repeated = std::max(1, attributes.value(QLatin1String("table:number-columns-repeated")).toInt());
+        Cell cell{attributes.value(QLatin1String("office:value-type")).toString(),
+                  attributes.value(QLatin1String("office:value")).toString(),
+                  {},
+                  attributes.value(QLatin1String("table:formula")).toString()};
+        cell.text = cellText(xml);
+        for (int i = 0; i < std::min(repeated, 20); ++i)
+            row << cell;
+    }
+    while (!row.isEmpty() && row.last().type.isEmpty() && row.last().text.isEmpty())
+        row.removeLast();
+    return row;
+}
+
+} // namespace
+
+Rows readWithOffice(const QTemporaryDir& dir, const QString& source, const QString& importFilter)
+{
+    Rows rows;
+#ifdef PREZZARIO_SOFFICE
+    QStringList arguments{QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                          QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile"))};
+    if (!importFilter.isEmpty())
+        arguments << QStringLiteral("--infilter=") + importFilter;
+    arguments << QStringLiteral("--convert-to") << QStringLiteral("fods") << QStringLiteral("--outdir")
+              << dir.filePath(QStringLiteral("office")) << source;
+    QProcess office;
+    office.setProgram(QStringLiteral(PREZZARIO_SOFFICE));
+    office.setArguments(arguments);
+    office.setChildProcessModifier([] { ::setsid(); });
+    office.start();
+    if (!office.waitForFinished(300'000))
+        ::kill(-pid_t(office.processId()), SIGKILL);
+
+    QFile fods(
+        dir.filePath(QStringLiteral("office/") + QFileInfo(source).completeBaseName() + QStringLiteral(".fods")));
+    if (!fods.open(QIODevice::ReadOnly))
+        return rows;
+    QXmlStreamReader xml(&fods);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isEndElement() && xml.qualifiedName() == QLatin1String("table:table"))
+            break; // the first sheet only
+        if (!xml.isStartElement() || xml.qualifiedName() != QLatin1String("table:table-row"))
+            continue;
+        const int repeated = xml.attributes().value(QLatin1String("table:number-rows-repeated")).toInt();
+        const QList<Cell> row = readRow(xml);
+        if (!row.isEmpty() || repeated < 100)
+            rows << row;
+    }
+    while (!rows.isEmpty() && rows.last().isEmpty())
+        rows.removeLast();
+#endif
+    return rows;
+}
+
+} // namespace exporttest

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ChosenItems.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace exporttest {
+
+// Four items: an accented text and the code "01.A01.A01.010" at 1234,56 € with a quantity of 2; a changed price
+// with a quantity of 10,125; an item gone from the list, without quantity; the code "010" in another section.
+core::ExportDocument sampleDocument();
+// The sum of the rounded amounts of sampleDocument().
+constexpr double sampleTotal = 2469.12 + 126.56 + 21.0;
+
+// A cell as LibreOffice saved it in a flat OpenDocument spreadsheet.
+struct Cell
+{
+    QString type;  // office:value-type: "float", "string", or empty for an empty cell
+    QString value; // office:value of a number
+    QString text;
+    QString formula;
+};
+using Rows = QList<QList<Cell>>;
+
+// Has LibreOffice convert source to .fods (with the import filter given, if any) in dir and reads the first
+// sheet's cells; empty when there is no office.
+Rows readWithOffice(const QTemporaryDir& dir, const QString& source, const QString& importFilter = {});
+bool haveOffice();
+
+} // namespace exporttest

@@ -1,0 +1,105 @@
+#include "ExportFixture.h"
+#include "ItemExport.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The PDF's text as pdftotext reads it, one entry per page.
+QStringList pdfPages(const QString& path)
+{
+    QStringList pages;
+#ifdef PREZZARIO_PDFTOTEXT
+    QProcess process;
+    process.start(QStringLiteral(PREZZARIO_PDFTOTEXT),
+                  {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
+    process.waitForFinished(60'000);
+    pages = QString::fromUtf8(process.readAllStandardOutput()).split(u'\f');
+    while (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    for (QString& page : pages)
+        page = page.simplified(); // a wrapped line reads as one
+#endif
+    return pages;
+}
+
+TEST(PdfExport, listsEveryItemWithItsPriceInFiguresAndWords)
+{
+#ifndef PREZZARIO_PDFTOTEXT
+    GTEST_SKIP() << "no pdftotext (poppler-utils)";
+#endif
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("elenco.pdf"));
+    report::exportItems(exporttest::sampleDocument(), path, report::ExportFormat::Pdf);
+    const QStringList pages = pdfPages(path);
+    ASSERT_EQ(pages.size(), 1);
+    const QString& text = pages[0];
+    const char* expected[] = {
+        "Elenco prezzi unitari",
+        "Prezzario Regione Vallorsa 2021",
+        "Progetto scuola via Roma",
+        "OPERE EDILI",
+        "Scavi e rinterri",
+        "Demolizioni",
+        "1. 01.A01.A01.010",
+        "2. 01.A01.A02.005",
+        "3. 01.A02.B01.030",
+        "4. 010",
+        "a regola d'arte, più il trasporto a rifiuto",
+        "in terreno di qualsiasi natura, città",
+        "Unità di misura: m³",
+        "Prezzo: € 1.234,56",
+        "(euro milleduecentotrentaquattro/56)",
+        "Incidenza manodopera: 27,50 %",
+        "prezzo precedente: € 11,80",
+        "non presente in questa edizione",
+        "pagina 1 di 1",
+    };
+    for (const char* piece : expected)
+        EXPECT_TRUE(text.contains(QString::fromUtf8(piece))) << piece << "\nin: " << text.toStdString();
+}
+
+TEST(PdfExport, entriesMoveWholeToTheNextPageAndEveryPageIsNumbered)
+{
+#ifndef PREZZARIO_PDFTOTEXT
+    GTEST_SKIP() << "no pdftotext (poppler-utils)";
+#endif
+    core::ExportDocument document = exporttest::sampleDocument();
+    document.collectionName.clear();
+    const core::ExportItem model = document.items[0];
+    document.items.clear();
+    for (int i = 1; i <= 60; ++i) {
+        core::ExportItem item = model;
+        item.code = QStringLiteral("09.Z%1").arg(i, 3, 10, QLatin1Char('0'));
+        item.prezzoLordo = 100 + i;
+        document.items << item;
+    }
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lungo.pdf"));
+    report::exportItems(document, path, report::ExportFormat::Pdf);
+    const QStringList pages = pdfPages(path);
+    ASSERT_GE(pages.size(), 3);
+
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("Progetto"))) << "no line for a collection without a name";
+    for (int p = 0; p < pages.size(); ++p)
+        EXPECT_TRUE(pages[p].contains(QStringLiteral("pagina %1 di %2").arg(p + 1).arg(pages.size()))) << p;
+    // An entry's first line (its code) and its last (the price in words) are on one page.
+    for (const core::ExportItem& item : document.items) {
+        const QString words = QStringLiteral("(euro cento");
+        int codePage = -1;
+        for (int p = 0; p < pages.size(); ++p) {
+            if (pages[p].contains(QStringLiteral(" ") + item.code + QStringLiteral(" ")))
+                codePage = p;
+        }
+        ASSERT_GE(codePage, 0) << item.code.toStdString();
+        const QString entry = pages[codePage].mid(pages[codePage].indexOf(item.code));
+        const qsizetype next = entry.indexOf(QStringLiteral("09.Z"), item.code.size());
+        const QString own = next < 0 ? entry : entry.left(next);
+        EXPECT_TRUE(own.contains(words)) << item.code.toStdString() << " is cut at the end of its page";
+    }
+}
+
+} // namespace
