@@ -1,7 +1,9 @@
 #include "Application.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QShortcut>
+#include <QStatusBar>
 
 #include <cstdio>
 
@@ -16,6 +18,9 @@
 #include "frmPremesse.h"
 #include "frmPrincipale.h"
 #include "frmTrova.h"
+#include "Collections.h"
+#include "frmVociScelte.h"
+#include "ReportList.h"
 
 namespace app {
 
@@ -48,6 +53,7 @@ bool Application::startUp(const QString& applicationFolder, const QString& datab
     QObject::connect(main, &ui::MDIForm1::alberoRequested, main, [this] { showConsultazione(); });
     QObject::connect(main, &ui::MDIForm1::ricercheRequested, main, [this] { ricerca().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::trovaRequested, main, [this] { trova().showFromMenu(); });
+    QObject::connect(main, &ui::MDIForm1::vociScelteRequested, main, [this] { vociScelte().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::manualeRequested, main,
                      [this] { showManuale(texts::frmInfo::Topics::All); });
     return true;
@@ -60,6 +66,7 @@ consultation::frmPrincipale& Application::consultazione()
         QObject::connect(m_consultazione.get(), &consultation::frmPrincipale::manualeRequested, m_main.get(),
                          [this] { showManuale(texts::frmInfo::Topics::Consultation); });
         offerTrova(m_consultazione.get());
+        offerChoice(m_consultazione.get(), "lstSubarticoli");
     }
     return *m_consultazione;
 }
@@ -81,6 +88,8 @@ search::frmCerca& Application::ricerca()
         QObject::connect(window, &search::frmCerca::stampaRequested, m_main.get(),
                          [this, window] { printSearch(m_state.priceList, m_main->windowTitle(), *window); });
         offerTrova(window);
+        offerChoice(window, "lstSubarticoli");
+        offerExport(window, "lstSubarticoli");
     }
     return *m_ricerca;
 }
@@ -92,8 +101,69 @@ search::frmTrova& Application::trova()
         QObject::connect(m_trova.get(), &search::frmTrova::consultazioneRequested, m_main.get(),
                          [this](const QString& code) { consultazione().openAt(code); });
         offerTrova(m_trova.get());
+        // Trova's one list: Ctrl+D adds its item from the box as well, where the user typed the words.
+        offerChoice(m_trova.get(), "lstTrovati", Qt::WindowShortcut);
+        offerExport(m_trova.get(), "lstTrovati");
     }
     return *m_trova;
+}
+
+collection::frmVociScelte& Application::vociScelte()
+{
+    if (!m_vociScelte)
+        m_vociScelte = std::make_unique<collection::frmVociScelte>(m_state, m_main.get());
+    return *m_vociScelte;
+}
+
+void Application::offerExport(QMainWindow* window, const char* listName)
+{
+    auto* list = window->findChild<ui::ReportList*>(QString::fromLatin1(listName));
+    auto* exportList = new QAction(QStringLiteral("Esporta elenco…"), list);
+    list->addLeadingAction(exportList);
+    QObject::connect(exportList, &QAction::triggered, window, [this, window, list] {
+        QStringList codes;
+        for (qsizetype row = 0; row < list->Count(); ++row)
+            codes << list->Text(ui::ReportList::keyFor(row));
+        try {
+            collection::exportWithDialog(*window, core::exportDocument(m_state.priceList, codes),
+                                         QStringLiteral("Elenco"));
+        } catch (const core::Error& error) {
+            ui::MessageBox::warning(window, error.text());
+        }
+    });
+}
+
+void Application::offerChoice(QMainWindow* window, const char* listName, Qt::ShortcutContext context)
+{
+    auto* list = window->findChild<ui::ReportList*>(QString::fromLatin1(listName));
+    auto* add = new QAction(QStringLiteral("Aggiungi alle voci scelte"), list);
+    add->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    add->setShortcutContext(context);
+    add->setShortcutVisibleInContextMenu(true);
+    list->addLeadingAction(add);
+    QObject::connect(add, &QAction::triggered, window, [this, window, list] {
+        if (!list->HasSelection())
+            return;
+        const QString code = list->SelectedText();
+        QString said;
+        try {
+            switch (vociScelte().add(code)) {
+            case collection::frmVociScelte::Added::Added:
+                said = QStringLiteral("%1 aggiunta alle voci scelte «%2».").arg(code, vociScelte().currentName());
+                break;
+            case collection::frmVociScelte::Added::AlreadyChosen:
+                said = QStringLiteral("%1 è già tra le voci scelte «%2»: non è stata aggiunta di nuovo.")
+                           .arg(code, vociScelte().currentName());
+                break;
+            case collection::frmVociScelte::Added::NotInList:
+                said = QStringLiteral("%1 non è una voce del prezzario.").arg(code);
+                break;
+            }
+        } catch (const core::Error& error) {
+            said = error.text();
+        }
+        window->statusBar()->showMessage(said, 8000);
+    });
 }
 
 void Application::offerTrova(QWidget* window)

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QMainWindow;
 class QWidget;
 
 #include <memory>
@@ -23,6 +24,10 @@ class frmPrincipale;
 namespace search {
 class frmCerca;
 class frmTrova;
+}
+
+namespace collection {
+class frmVociScelte;
 }
 
 namespace texts {
@@ -55,6 +60,7 @@ public:
     consultation::frmPrincipale& consultazione();
     search::frmCerca& ricerca();
     search::frmTrova& trova();
+    collection::frmVociScelte& vociScelte();
     texts::frmPremesse& premesse();
     texts::frmInfo& manuale();
 
@@ -63,12 +69,17 @@ private:
     void showManuale(texts::frmInfo::Topics topics);
     // Ctrl+K in 'window' opens Trova, as it does from the main menu.
     void offerTrova(QWidget* window);
+    // "Aggiungi alle voci scelte" (Ctrl+D and the context menu) on the subarticle list 'listName' of 'window'.
+    void offerChoice(QMainWindow* window, const char* listName, Qt::ShortcutContext context = Qt::WidgetShortcut);
+    // "Esporta elenco…" in the context menu of the list 'listName' of 'window': every row's item.
+    void offerExport(QMainWindow* window, const char* listName);
 
     core::AppState& m_state;
     std::unique_ptr<ui::MDIForm1> m_main;
     std::unique_ptr<consultation::frmPrincipale> m_consultazione;
     std::unique_ptr<search::frmCerca> m_ricerca;
     std::unique_ptr<search::frmTrova> m_trova;
+    std::unique_ptr<collection::frmVociScelte> m_vociScelte;
     std::unique_ptr<texts::frmPremesse> m_premesse;
     std::unique_ptr<texts::frmInfo> m_manuale;
 };

@@ -40,6 +40,7 @@ signals:
     void alberoRequested();
     void ricercheRequested();
     void trovaRequested();
+    void vociScelteRequested();
     void manualeRequested();
 
 protected:

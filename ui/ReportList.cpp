@@ -771,6 +771,13 @@ void ReportList::showSelected()
 
 void ReportList::addLeadingAction(QAction* action)
 {
+    // One separator between the leading actions and the copy entries, however many lead.
+    const QList<QAction*> present = actions();
+    const qsizetype copy = present.indexOf(m_copyRow);
+    if (copy > 0 && present[copy - 1]->isSeparator()) {
+        insertAction(present[copy - 1], action);
+        return;
+    }
     auto* separator = new QAction(this);
     separator->setSeparator(true);
     insertActions(m_copyRow, {action, separator});

@@ -1,17 +1,8 @@
 #include "ExportWriter.h"
 
-#ifdef PREZZARIO_QUERY_EXPORT
 #include "ItemExport.h"
-#endif
 
 namespace query {
-
-#ifdef PREZZARIO_QUERY_EXPORT
-
-bool canExport()
-{
-    return true;
-}
 
 std::optional<QString> writeExport(const core::ExportDocument& document, const QString& out, ExportFormat format)
 {
@@ -30,21 +21,12 @@ std::optional<QString> writeExport(const core::ExportDocument& document, const Q
         written = report::ExportFormat::Xpwe;
         break;
     }
-    return report::exportItems(document, out, written);
+    try {
+        report::exportItems(document, out, written);
+    } catch (const core::Error& error) {
+        return error.text();
+    }
+    return std::nullopt;
 }
-
-#else
-
-bool canExport()
-{
-    return false;
-}
-
-std::optional<QString> writeExport(const core::ExportDocument&, const QString&, ExportFormat)
-{
-    return QStringLiteral("questa versione di prezzario-query è stata costruita senza le esportazioni.");
-}
-
-#endif
 
 } // namespace query

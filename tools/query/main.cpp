@@ -1,9 +1,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#ifdef PREZZARIO_QUERY_EXPORT
 #include <QGuiApplication>
-#endif
 #include <QLocale>
 #include <QStringList>
 
@@ -236,14 +234,12 @@ int main(int argc, char* argv[])
 
     const bool exporting = command.action == query::QueryCommand::Action::Export;
     std::unique_ptr<QCoreApplication> application;
-#ifdef PREZZARIO_QUERY_EXPORT
     // PDF pages are drawn with Qt Gui, which wants a platform even with no screen; only export pays for it.
     if (exporting) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         application = std::make_unique<QGuiApplication>(argc, argv);
     }
-#endif
     if (!application)
         application = std::make_unique<QCoreApplication>(argc, argv);
     // Numbers in the windows' plain form, with a dot and no grouping whatever the user's locale. An export is

@@ -1,0 +1,574 @@
+#include "frmVociScelte.h"
+
+#include "AppState.h"
+#include "Collections.h"
+#include "Error.h"
+#include "Field.h"
+#include "Find.h"
+#include "Guard.h"
+#include "ItemExport.h"
+#include "KeyboardAccess.h"
+#include "ListCopy.h"
+#include "MessageBox.h"
+#include "WaitCursor.h"
+#include "WindowPlacement.h"
+
+#include <QAbstractTableModel>
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "ui_frmVociScelte.h"
+
+namespace collection {
+
+namespace {
+
+enum Column {
+    Codice,
+    Descrizione,
+    Unita,
+    Prezzo,
+    Quantita,
+    Importo,
+    Incidenza,
+    Nota,
+    kColumns,
+};
+
+QString number(const std::optional<double>& value, const char* suffix = "")
+{
+    if (!value)
+        return {};
+    QByteArray text;
+    core::appendNumberUtf8(*value, text);
+    return QString::fromUtf8(text) + QLatin1String(suffix);
+}
+
+QString euros(double value)
+{
+    return QLocale(QLocale::Italian, QLocale::Italy).toString(value, 'f', 2);
+}
+
+} // namespace
+
+// The items of the collection in use as the open list gives them; the quantity is the one cell the user edits.
+class ChosenItemsModel : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setItems(QList<core::ExportItem> items)
+    {
+        beginResetModel();
+        m_items = std::move(items);
+        endResetModel();
+    }
+    const QList<core::ExportItem>& items() const { return m_items; }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_items.size()); }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : kColumns; }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        static const char* const kHeadings[] = {"Codice", "Descrizione", "Un. misura", "Prezzo", "Quantità",
+                                                "Importo", "Inc. Manodopera", "Nota"};
+        if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        if (role == Qt::DisplayRole)
+            return QString::fromUtf8(kHeadings[section]);
+        if (role == Qt::TextAlignmentRole && numeric(section))
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        return {};
+    }
+
+    static bool numeric(int column)
+    {
+        return column == Prezzo || column == Quantita || column == Importo || column == Incidenza;
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= m_items.size())
+            return {};
+        const core::ExportItem& item = m_items[index.row()];
+        if (role == Qt::TextAlignmentRole && numeric(index.column()))
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        if (role == Qt::ForegroundRole && !item.presente)
+            return QVariant::fromValue(QColor(0x80, 0x80, 0x80));
+        if (role == Qt::EditRole && index.column() == Quantita)
+            return number(item.quantita);
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+            return {};
+        switch (index.column()) {
+        case Codice:
+            return item.code;
+        case Descrizione: {
+            const QString opening = core::FindIndex::articleOpening(item.articolo.toString());
+            const QString own = item.subarticolo.toString();
+            if (opening.isEmpty() || own.isEmpty())
+                return QString(opening + own);
+            return QString(opening + QStringLiteral(" – ") + own);
+        }
+        case Unita:
+            return item.simbolo.toString();
+        case Prezzo:
+            return number(item.prezzoLordo);
+        case Quantita:
+            return number(item.quantita);
+        case Importo:
+            return item.importo() ? euros(*item.importo()) : QString();
+        case Incidenza:
+            return number(item.incidenzaManodopera, " %");
+        case Nota:
+            if (!item.presente)
+                return QStringLiteral("non presente in questa edizione");
+            if (item.prezzoPrecedente)
+                return QStringLiteral("prezzo precedente: %1").arg(number(item.prezzoPrecedente));
+            return {};
+        }
+        return {};
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        if (!index.isValid())
+            return Qt::NoItemFlags;
+        const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+        return index.column() == Quantita ? flags | Qt::ItemIsEditable : flags;
+    }
+
+    // Rows dragged to another place: the rows travel as their numbers.
+    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+    QStringList mimeTypes() const override { return {kRowsType}; }
+    QMimeData* mimeData(const QModelIndexList& indexes) const override
+    {
+        QStringList rows;
+        for (const QModelIndex& index : indexes) {
+            const QString row = QString::number(index.row());
+            if (!rows.contains(row))
+                rows << row;
+        }
+        auto* data = new QMimeData;
+        data->setData(kRowsType, rows.join(u',').toLatin1());
+        return data;
+    }
+    bool dropMimeData(const QMimeData* data, Qt::DropAction, int row, int, const QModelIndex& parent) override
+    {
+        if (!data->hasFormat(kRowsType) || !m_moved)
+            return false;
+        QList<int> rows;
+        for (const QByteArray& each : data->data(kRowsType).split(','))
+            rows << each.toInt();
+        const int target = row >= 0 ? row : parent.isValid() ? parent.row() : rowCount();
+        m_moved(rows, target);
+        // Moved here, in one step: told of a move, the view would then remove the dragged rows itself.
+        return false;
+    }
+
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override
+    {
+        if (!index.isValid() || index.column() != Quantita || role != Qt::EditRole)
+            return false;
+        std::optional<double> quantity;
+        if (!core::parsePriceBound(value.toString(), quantity)) {
+            if (m_refused)
+                m_refused(value.toString());
+            return false;
+        }
+        m_items[index.row()].quantita = quantity;
+        emit dataChanged(this->index(index.row(), Quantita), this->index(index.row(), Importo));
+        if (m_changed)
+            m_changed(index.row(), quantity);
+        return true;
+    }
+
+    static inline const QString kRowsType = QStringLiteral("application/x-prezzario-righe");
+
+    // The row of a quantity set, the text of one refused, rows dragged before a row (or to the end).
+    std::function<void(int, std::optional<double>)> m_changed;
+    std::function<void(QList<int>, int)> m_moved;
+    std::function<void(const QString&)> m_refused;
+
+private:
+    QList<core::ExportItem> m_items;
+};
+
+frmVociScelte::frmVociScelte(core::AppState& state, QWidget* mainWindow)
+    : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmVociScelte>()),
+      m_store(std::make_unique<core::CollectionStore>(core::CollectionStore::defaultFolder())),
+      m_model(new ChosenItemsModel(this))
+{
+    Ui::frmVociScelte& ui = *m_ui;
+    ui.setupUi(this);
+    QTableView& list = *ui.lstVociScelte;
+    list.setModel(m_model);
+    list.setSelectionBehavior(QAbstractItemView::SelectRows);
+    list.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list.setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                         QAbstractItemView::AnyKeyPressed);
+    list.verticalHeader()->setVisible(false);
+    list.horizontalHeader()->setSectionResizeMode(Descrizione, QHeaderView::Stretch);
+    list.setWordWrap(false);
+    list.installEventFilter(this);
+    list.setMinimumHeight(list.horizontalHeader()->sizeHint().height() + 8 * (list.fontMetrics().height() + 8));
+
+    m_model->m_changed = [this](int row, std::optional<double> quantity) {
+        core::Collection& collection = m_collections[m_current];
+        collection.items[row].quantita = quantity;
+        save();
+        showTotal();
+    };
+    m_model->m_moved = [this](QList<int> rows, int target) { moveRows(std::move(rows), target); };
+    list.setDragEnabled(true);
+    list.setAcceptDrops(true);
+    list.setDropIndicatorShown(true);
+    list.setDragDropMode(QAbstractItemView::InternalMove);
+    list.setDefaultDropAction(Qt::MoveAction);
+    m_model->m_refused = [this](const QString& text) {
+        statusBar()->showMessage(
+            QStringLiteral("Quantità non valida: «%1». Scrivere cifre, con una virgola o un punto decimale.").arg(text),
+            8000);
+    };
+
+    connect(ui.cmbRaccolta, &QComboBox::activated, this, &frmVociScelte::choose);
+    connect(ui.cmdNuova, &QPushButton::clicked, this, &frmVociScelte::newCollection);
+    connect(ui.cmdRinomina, &QPushButton::clicked, this, &frmVociScelte::renameCollection);
+    connect(ui.cmdEliminaRaccolta, &QPushButton::clicked, this, &frmVociScelte::removeCollection);
+    connect(ui.cmdRimuovi, &QPushButton::clicked, this, &frmVociScelte::removeSelected);
+    connect(ui.cmdSu, &QPushButton::clicked, this, [this] { moveSelected(-1); });
+    connect(ui.cmdGiu, &QPushButton::clicked, this, [this] { moveSelected(+1); });
+    connect(ui.cmdEsporta, &QPushButton::clicked, this, &frmVociScelte::exportCollection);
+    ui::closeOnEscape(this);
+    ui::scrollWhenSmall(this);
+}
+
+frmVociScelte::~frmVociScelte() = default;
+
+// Showing and closing
+
+void frmVociScelte::showFromMenu()
+{
+    if (isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    ui::restorePlacement(this, QSize(1100, 640));
+    if (!ui::openLoaded(
+            *this, m_mainWindow, [this] { Form_Load(); }, m_ui->lstVociScelte))
+        Form_Unload();
+}
+
+void frmVociScelte::Form_Load()
+{
+    m_mainWindow->setEnabled(false);
+    loadCollections();
+}
+
+void frmVociScelte::closeEvent(QCloseEvent* event)
+{
+    ui::savePlacement(this);
+    Form_Unload();
+    event->accept();
+}
+
+void frmVociScelte::Form_Unload()
+{
+    ui::releaseMainWindow(m_mainWindow, this);
+}
+
+// Collections
+
+void frmVociScelte::loadCollections()
+{
+    m_collections = m_store->collections();
+    const QStringList setAside = m_store->setAside();
+    if (!setAside.isEmpty())
+        ui::MessageBox::warning(isVisible() ? this : nullptr, setAside.join(u'\n'));
+    if (m_collections.isEmpty())
+        m_collections.append(m_store->create(QStringLiteral("Voci scelte"), m_state.AnnoPrezzario,
+                                             core::kListTitle));
+    const QString last = m_store->lastUsed();
+    m_current = 0;
+    for (int i = 0; i < m_collections.size(); ++i) {
+        if (m_collections[i].id == last)
+            m_current = i;
+    }
+    QComboBox& names = *m_ui->cmbRaccolta;
+    const QSignalBlocker quiet(&names);
+    names.clear();
+    for (const core::Collection& collection : m_collections)
+        names.addItem(collection.name, collection.id);
+    names.setCurrentIndex(m_current);
+    showCollection();
+}
+
+void frmVociScelte::choose(int index)
+{
+    if (index < 0 || index >= m_collections.size())
+        return;
+    m_current = index;
+    m_store->setLastUsed(m_collections[index].id);
+    showCollection();
+}
+
+const core::Collection& frmVociScelte::current() const
+{
+    return m_collections[m_current];
+}
+
+QString frmVociScelte::currentName() const
+{
+    return m_current >= 0 ? m_collections[m_current].name : QString();
+}
+
+void frmVociScelte::showCollection()
+{
+    const core::Collection& collection = m_collections[m_current];
+    const core::ExportDocument document = core::exportDocument(m_state.priceList, collection);
+    m_model->setItems(document.items);
+    const bool sameEdition = collection.editionYear == m_state.AnnoPrezzario;
+    m_ui->lblEdizione->setText(
+        sameEdition
+            ? QStringLiteral("Raccolta fatta sul %1 %2.").arg(collection.editionTitle, collection.editionYear)
+            : QStringLiteral("Raccolta fatta sul %1 %2: prezzi e voci sono quelli del prezzario aperto, %3; i "
+                             "prezzi cambiati mostrano il precedente nella nota.")
+                  .arg(collection.editionTitle, collection.editionYear, m_state.AnnoPrezzario));
+    showTotal();
+}
+
+void frmVociScelte::showTotal()
+{
+    double total = 0;
+    for (const core::ExportItem& item : m_model->items())
+        total += item.importo().value_or(0);
+    m_ui->lblTotale->setText(QStringLiteral("Totale: %1").arg(euros(total)));
+}
+
+void frmVociScelte::save()
+{
+    try {
+        m_store->save(m_collections[m_current]);
+        m_store->setLastUsed(m_collections[m_current].id);
+    } catch (const core::Error& error) {
+        ui::MessageBox::warning(this, error.text());
+    }
+}
+
+frmVociScelte::Added frmVociScelte::add(const QString& code)
+{
+    if (m_collections.isEmpty())
+        loadCollections();
+    core::Collection& collection = m_collections[m_current];
+    for (const core::ChosenItem& item : collection.items) {
+        if (item.code == code)
+            return Added::AlreadyChosen;
+    }
+    const std::optional<core::ChosenItem> item = core::chosenItem(m_state.priceList, code);
+    if (!item)
+        return Added::NotInList;
+    core::addItem(collection, *item);
+    save();
+    showCollection();
+    return Added::Added;
+}
+
+void frmVociScelte::newCollection()
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, QStringLiteral("Nuova raccolta"),
+                                               QStringLiteral("Nome della raccolta:"), QLineEdit::Normal, {}, &ok)
+                             .trimmed();
+    if (!ok || name.isEmpty())
+        return;
+    m_collections.append(m_store->create(name, m_state.AnnoPrezzario, core::kListTitle));
+    m_ui->cmbRaccolta->addItem(name, m_collections.back().id);
+    m_ui->cmbRaccolta->setCurrentIndex(int(m_collections.size()) - 1);
+    choose(int(m_collections.size()) - 1);
+}
+
+void frmVociScelte::renameCollection()
+{
+    core::Collection& collection = m_collections[m_current];
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, QStringLiteral("Rinomina raccolta"),
+                                               QStringLiteral("Nome della raccolta:"), QLineEdit::Normal,
+                                               collection.name, &ok)
+                             .trimmed();
+    if (!ok || name.isEmpty())
+        return;
+    try {
+        m_store->rename(collection, name);
+    } catch (const core::Error& error) {
+        ui::MessageBox::warning(this, error.text());
+        return;
+    }
+    m_ui->cmbRaccolta->setItemText(m_current, name);
+}
+
+void frmVociScelte::removeCollection()
+{
+    const core::Collection& collection = m_collections[m_current];
+    QMessageBox ask(QMessageBox::Question, ui::MessageBox::defaultTitle(),
+                    QStringLiteral("Eliminare la raccolta «%1» con le sue %2 voci?")
+                        .arg(collection.name)
+                        .arg(collection.items.size()),
+                    QMessageBox::NoButton, this);
+    QPushButton* remove = ask.addButton(QStringLiteral("Elimina"), QMessageBox::DestructiveRole);
+    ask.setDefaultButton(ask.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole));
+    ask.exec();
+    if (ask.clickedButton() != remove)
+        return;
+    m_store->remove(collection.id);
+    m_collections.removeAt(m_current);
+    if (m_collections.isEmpty())
+        m_collections.append(m_store->create(QStringLiteral("Voci scelte"), m_state.AnnoPrezzario,
+                                             core::kListTitle));
+    m_ui->cmbRaccolta->removeItem(m_current);
+    if (m_ui->cmbRaccolta->count() == 0)
+        m_ui->cmbRaccolta->addItem(m_collections[0].name, m_collections[0].id);
+    m_current = std::min<int>(m_current, int(m_collections.size()) - 1);
+    m_ui->cmbRaccolta->setCurrentIndex(m_current);
+    choose(m_current);
+}
+
+// Items
+
+void frmVociScelte::removeSelected()
+{
+    QList<int> rows;
+    for (const QModelIndex& index : m_ui->lstVociScelte->selectionModel()->selectedRows())
+        rows << index.row();
+    if (rows.isEmpty())
+        return;
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    core::Collection& collection = m_collections[m_current];
+    for (const int row : rows)
+        collection.items.removeAt(row);
+    save();
+    showCollection();
+    if (m_model->rowCount() > 0)
+        m_ui->lstVociScelte->selectRow(std::min(rows.back(), m_model->rowCount() - 1));
+}
+
+void frmVociScelte::moveSelected(int step)
+{
+    const QModelIndex current = m_ui->lstVociScelte->currentIndex();
+    if (!current.isValid())
+        return;
+    const int from = current.row();
+    if (from + step < 0 || from + step >= m_model->rowCount())
+        return;
+    // Down by one is before the row after the next.
+    moveRows({from}, step < 0 ? from + step : from + step + 1);
+}
+
+void frmVociScelte::moveRows(QList<int> rows, int target)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    core::Collection& collection = m_collections[m_current];
+    QList<core::ChosenItem> moving;
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        if (*row < 0 || *row >= collection.items.size())
+            return;
+        moving.prepend(collection.items.takeAt(*row));
+        if (*row < target)
+            --target;
+    }
+    target = std::clamp<int>(target, 0, int(collection.items.size()));
+    for (qsizetype i = 0; i < moving.size(); ++i)
+        collection.items.insert(target + i, moving[i]);
+    save();
+    showCollection();
+    QTableView& list = *m_ui->lstVociScelte;
+    list.setCurrentIndex(m_model->index(target, Codice));
+    list.selectionModel()->select(QItemSelection(m_model->index(target, 0),
+                                                 m_model->index(target + int(moving.size()) - 1, kColumns - 1)),
+                                  QItemSelectionModel::ClearAndSelect);
+}
+
+bool frmVociScelte::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_ui->lstVociScelte && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            removeSelected();
+            return true;
+        }
+        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && key->modifiers() == Qt::AltModifier) {
+            moveSelected(key->key() == Qt::Key_Up ? -1 : +1);
+            return true;
+        }
+        if (key->matches(QKeySequence::Copy)) {
+            // As the other lists copy: the headings, then the selected rows, numbers as numbers.
+            QList<bool> numeric;
+            QStringList headings;
+            for (int column = 0; column < kColumns; ++column) {
+                numeric << ChosenItemsModel::numeric(column);
+                headings << m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+            }
+            ui::ClipboardTable table(numeric);
+            table.addRow(headings, true);
+            QList<int> rows;
+            for (const QModelIndex& index : m_ui->lstVociScelte->selectionModel()->selectedRows())
+                rows << index.row();
+            std::sort(rows.begin(), rows.end());
+            for (const int row : rows) {
+                QStringList cells;
+                for (int column = 0; column < kColumns; ++column)
+                    cells << m_model->index(row, column).data().toString();
+                table.addRow(cells);
+            }
+            QGuiApplication::clipboard()->setMimeData(table.mimeData());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// Export
+
+void frmVociScelte::exportCollection()
+{
+    const core::Collection& collection = m_collections[m_current];
+    exportWithDialog(*this, core::exportDocument(m_state.priceList, collection), collection.name);
+}
+
+void exportWithDialog(QMainWindow& window, const core::ExportDocument& document, const QString& name)
+{
+    const QString path = QFileDialog::getSaveFileName(
+        &window, QStringLiteral("Esporta elenco"), QDir::home().filePath(name),
+        QStringLiteral("Elenco prezzi unitari (*.pdf);;Foglio di calcolo (*.xlsx);;CSV (*.csv);;XPWE (*.xpwe)"));
+    if (path.isEmpty())
+        return;
+    const std::optional<report::ExportFormat> format = report::exportFormatFor(path);
+    if (!format) {
+        ui::MessageBox::warning(&window, QStringLiteral("Il file «%1» non ha un'estensione nota: usare .pdf, .xlsx, "
+                                                        ".csv o .xpwe.")
+                                             .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    try {
+        const ui::WaitCursor wait;
+        report::exportItems(document, path, *format);
+        window.statusBar()->showMessage(QStringLiteral("Esportato in «%1».").arg(QDir::toNativeSeparators(path)),
+                                        8000);
+    } catch (const core::Error& error) {
+        ui::MessageBox::warning(&window, error.text());
+    }
+}
+
+} // namespace collection

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "ChosenItems.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace Ui {
+class frmVociScelte;
+}
+
+namespace core {
+struct AppState;
+class CollectionStore;
+} // namespace core
+
+namespace collection {
+
+class ChosenItemsModel;
+
+// Voci scelte: the items the user collected for a project, with quantities, amounts and the total, kept in
+// the user's data folder from one run to the next and exported as the documents and files estimators use.
+// A top-level window without parent, as the other function windows.
+class frmVociScelte : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    frmVociScelte(core::AppState& state, QWidget* mainWindow);
+    ~frmVociScelte() override;
+
+    // What the menu command does: open the window on the last collection used.
+    void showFromMenu();
+
+    enum class Added {
+        Added,
+        AlreadyChosen,
+        NotInList,
+    };
+    // Adds the item of 'code' to the collection in use (a new one when there is none yet).
+    Added add(const QString& code);
+    // The name of the collection items are added to.
+    QString currentName() const;
+
+    const core::Collection& current() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    // The stored collections, the last used one chosen; creates "Voci scelte" when there is none.
+    void loadCollections();
+    void choose(int index);
+    void showCollection();
+    void save();
+    void showTotal();
+    void newCollection();
+    void renameCollection();
+    void removeCollection();
+    void removeSelected();
+    void moveSelected(int step);
+    // Moves 'rows' (of the list) before 'target', the row they go in front of, or to the end.
+    void moveRows(QList<int> rows, int target);
+    void exportCollection();
+
+    core::AppState& m_state;
+    QWidget* m_mainWindow;
+    std::unique_ptr<Ui::frmVociScelte> m_ui;
+    std::unique_ptr<core::CollectionStore> m_store;
+    QList<core::Collection> m_collections;
+    int m_current = -1;
+    ChosenItemsModel* m_model;
+};
+
+// Asks for a file with the standard dialog and exports 'document' to it, in the format its extension names;
+// 'name' is the file name offered. Failures are told in a message box, success in the window's status bar.
+void exportWithDialog(QMainWindow& window, const core::ExportDocument& document, const QString& name);
+
+} // namespace collection

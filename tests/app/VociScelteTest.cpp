@@ -1,0 +1,100 @@
+// Voci scelte as a user builds one: Ctrl+D in the windows that list items, then quantities, order and removal
+// in its own window, and the collection there again after a restart. Storing and exporting are the
+// library's, tested there.
+#include "AppState.h"
+#include "Application.h"
+#include "MDIForm1.h"
+#include "ReportList.h"
+#include "SearchList.h"
+#include "frmPrincipale.h"
+#include "frmTrova.h"
+#include "frmVociScelte.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList codesShown(const QTableView& list)
+{
+    QStringList codes;
+    for (int row = 0; row < list.model()->rowCount(); ++row)
+        codes << list.model()->index(row, 0).data().toString();
+    return codes;
+}
+
+} // namespace
+
+TEST(VociScelte, ctrlDCollectsOnceAndTheWindowKeepsQuantitiesOrderAndRemovalsAcrossARestart)
+{
+    const fixture::PriceListFolder folder(fixture::searchTables());
+    {
+        core::AppState state;
+        app::Application prezzario(state);
+        ASSERT_TRUE(prezzario.startUp(folder.folder()));
+        prezzario.mainWindow().show();
+
+        // From Trova: once added, twice refused with a word in the status bar.
+        search::frmTrova& trova = prezzario.trova();
+        trova.showFromMenu();
+        QTest::keyClicks(trova.findChild<QLineEdit*>(QStringLiteral("txtTrova")), QStringLiteral("laterizio 30"));
+        auto* found = trova.findChild<ui::ReportList*>(QStringLiteral("lstTrovati"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !trova.isBusy() && found->Count() == 1; }, 10000));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&trova));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::ControlModifier); // from the box
+        EXPECT_TRUE(trova.statusBar()->currentMessage().contains(QStringLiteral("aggiunta")));
+        found->setFocus();
+        QTest::keyClick(found, Qt::Key_D, Qt::ControlModifier);
+        EXPECT_TRUE(trova.statusBar()->currentMessage().contains(QStringLiteral("già")));
+        trova.close();
+
+        // From Consultazione, two more.
+        consultation::frmPrincipale& consultazione = prezzario.consultazione();
+        auto* subarticles = consultazione.findChild<ui::ReportList*>(QStringLiteral("lstSubarticoli"));
+        for (const char* code : {"01.B01.A01.010", "01.B01.A01.020"}) {
+            consultazione.openAt(QString::fromLatin1(code));
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&consultazione));
+            subarticles->setFocus();
+            QTest::keyClick(subarticles, Qt::Key_D, Qt::ControlModifier);
+        }
+        consultazione.close();
+
+        collection::frmVociScelte& window = prezzario.vociScelte();
+        window.showFromMenu();
+        auto* list = window.findChild<QTableView*>(QStringLiteral("lstVociScelte"));
+        EXPECT_EQ(codesShown(*list),
+                  (QStringList{QStringLiteral("01.A03.A05.020"), QStringLiteral("01.B01.A01.010"),
+                               QStringLiteral("01.B01.A01.020")}));
+
+        // A quantity with a decimal comma makes the amount and the total; a price-less item adds nothing.
+        QAbstractItemModel& model = *list->model();
+        EXPECT_TRUE(model.setData(model.index(1, 4), QStringLiteral("2,5")));
+        EXPECT_TRUE(model.setData(model.index(2, 4), QStringLiteral("3")));
+        EXPECT_FALSE(model.setData(model.index(0, 4), QStringLiteral("due")));
+        EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("lblTotale"))->text(), QStringLiteral("Totale: 301,25"));
+
+        // Alt+Down moves the item; Delete removes the selected one.
+        list->setFocus();
+        list->setCurrentIndex(model.index(0, 0));
+        QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+        list->selectRow(2);
+        QTest::keyClick(list, Qt::Key_Delete);
+        window.close();
+    }
+    // Another run of the program finds the collection as it was left.
+    core::AppState state;
+    app::Application prezzario(state);
+    ASSERT_TRUE(prezzario.startUp(folder.folder()));
+    collection::frmVociScelte& window = prezzario.vociScelte();
+    window.showFromMenu();
+    auto* list = window.findChild<QTableView*>(QStringLiteral("lstVociScelte"));
+    EXPECT_EQ(codesShown(*list), (QStringList{QStringLiteral("01.B01.A01.010"), QStringLiteral("01.A03.A05.020")}));
+    EXPECT_EQ(list->model()->index(0, 4).data().toString(), QStringLiteral("2,5"));
+    window.close();
+}
