@@ -219,6 +219,9 @@ frmVociScelte::frmVociScelte(core::AppState& state, QWidget* mainWindow)
     list.setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                          QAbstractItemView::AnyKeyPressed);
     list.verticalHeader()->setVisible(false);
+    // Rows of one line, as the other lists; the description takes the room the others leave.
+    list.verticalHeader()->setDefaultSectionSize(list.fontMetrics().height() + 6);
+    list.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list.horizontalHeader()->setSectionResizeMode(Descrizione, QHeaderView::Stretch);
     list.setWordWrap(false);
     list.installEventFilter(this);
@@ -339,6 +342,9 @@ void frmVociScelte::showCollection()
     const core::Collection& collection = m_collections[m_current];
     const core::ExportDocument document = core::exportDocument(m_state.priceList, collection);
     m_model->setItems(document.items);
+    // Ready for a quantity: typing on a row gives its quantity.
+    if (m_model->rowCount() > 0)
+        m_ui->lstVociScelte->setCurrentIndex(m_model->index(0, Quantita));
     const bool sameEdition = collection.editionYear == m_state.AnnoPrezzario;
     m_ui->lblEdizione->setText(
         sameEdition

@@ -94,28 +94,45 @@ TEST(CodesFile, readsCodesQuantitiesAndNamesEveryWrongLine)
     }
 }
 
-TEST(CodesFile, exportWithAWrongLineWritesNothing)
+TEST(CodesFile, exportWritesAWholeFileOrNothing)
 {
     const QTemporaryDir dir;
-    const QString codes = QDir(dir.path()).filePath(QStringLiteral("voci.txt"));
-    QFile file(codes);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("01.A01.A01.010\t2\n01.A01.A01.999\t1\n01.A01.A01.020\tdue\n");
-    file.close();
-    const QString out = QDir(dir.path()).filePath(QStringLiteral("voci.csv"));
+    const auto run = [&](const QByteArray& lines, const QString& out, QString& err) {
+        const QString codes = QDir(dir.path()).filePath(QStringLiteral("voci.txt"));
+        QFile file(codes);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(lines);
+        file.close();
+        QProcess process;
+        // No display: the tool draws its PDF pages offscreen by itself.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(PREZZARIO_QUERY_EXE),
+                      {QStringLiteral("--database"), twoItems().database(), QStringLiteral("export"),
+                       QStringLiteral("--codes"), codes, QStringLiteral("--out"), out});
+        EXPECT_TRUE(process.waitForFinished(-1));
+        err = QString::fromUtf8(process.readAllStandardError());
+        return process.exitCode();
+    };
 
-    QProcess process;
-    process.start(QStringLiteral(PREZZARIO_QUERY_EXE),
-                  {QStringLiteral("--database"), twoItems().database(), QStringLiteral("export"),
-                   QStringLiteral("--codes"), codes, QStringLiteral("--format"), QStringLiteral("csv"),
-                   QStringLiteral("--out"), out});
-    ASSERT_TRUE(process.waitForFinished(-1));
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_EQ(process.exitCode(), 2);
-    EXPECT_TRUE(err.contains(QStringLiteral("riga 2: il codice 01.A01.A01.999 non è nel prezzario.")))
-        << err.toStdString();
+    QString err;
+    const QString refused = QDir(dir.path()).filePath(QStringLiteral("voci.csv"));
+    EXPECT_EQ(run("01.A01.A01.010\t2\n01.A01.A01.999\t1\n01.A01.A01.020\tdue\n", refused, err), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("riga 2: il codice 01.A01.A01.999 non è nel prezzario."))) << err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("riga 3: la quantità «due»"))) << err.toStdString();
-    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_FALSE(QFile::exists(refused));
+
+    // A good file makes the document a reader opens: the PDF, by its extension, read back as a viewer reads it.
+    const QString pdf = QDir(dir.path()).filePath(QStringLiteral("elenco.pdf"));
+    ASSERT_EQ(run("01.A01.A01.010;2,5\n", pdf, err), 0) << err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(-1));
+    const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(shown.contains(QStringLiteral("01.A01.A01.010"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("pagina 1 di 1"))) << shown.toStdString();
 }
 
 } // namespace
