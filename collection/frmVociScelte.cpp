@@ -114,13 +114,8 @@ public:
         switch (index.column()) {
         case Codice:
             return item.code;
-        case Descrizione: {
-            const QString opening = core::FindIndex::articleOpening(item.articolo.toString());
-            const QString own = item.subarticolo.toString();
-            if (opening.isEmpty() || own.isEmpty())
-                return QString(opening + own);
-            return QString(opening + QStringLiteral(" – ") + own);
-        }
+        case Descrizione:
+            return core::shortDescription(item.articolo.toString(), item.subarticolo.toString());
         case Unita:
             return item.simbolo.toString();
         case Prezzo:

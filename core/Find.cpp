@@ -629,15 +629,9 @@ QString FindIndex::cell(std::int32_t item, FindColumn column) const
     switch (column) {
     case FindColumn::Code:
         return code(item);
-    case FindColumn::Description: {
-        const QString opening = articleOpening(articolo(item).toString());
-        const QString own = !(x.present & kNullText)
-                                ? QString::fromUtf8(m_texts.constData() + x.textStart, x.textEnd - x.textStart)
-                                : QString();
-        if (opening.isEmpty() || own.isEmpty())
-            return opening + own;
-        return opening + QStringLiteral(" – ") + own;
-    }
+    case FindColumn::Description:
+        return shortDescription(articolo(item).toString(),
+                                QString::fromUtf8(m_texts.constData() + x.textStart, x.textEnd - x.textStart));
     case FindColumn::Unit:
         return x.unit >= 0 ? m_units[size_t(x.unit)].toString() : QString();
     case FindColumn::Price:
@@ -670,13 +664,25 @@ const Text& FindIndex::articolo(std::int32_t item) const
     return m_levels[2][size_t(m_items[size_t(item)].article)].text;
 }
 
+QString shortDescription(const QString& articolo, const QString& subarticolo)
+{
+    const QString opening = FindIndex::articleOpening(articolo);
+    if (opening.isEmpty() || subarticolo.isEmpty())
+        return opening + subarticolo;
+    return opening + QStringLiteral(" – ") + subarticolo;
+}
+
 QString FindIndex::articleOpening(const QString& articolo)
 {
     constexpr qsizetype kLongest = 80;
     qsizetype end = 0;
     while (end < articolo.size() && articolo[end] != u'\n' && articolo[end] != u'\r')
         ++end;
-    QString opening = articolo.left(end).trimmed();
+    QString opening = articolo.left(end).simplified();
+    // Its first sentence, when that is short enough to say what the article is.
+    const qsizetype sentenceEnd = opening.indexOf(QLatin1String(". "));
+    if (sentenceEnd > 0 && sentenceEnd < kLongest)
+        return opening.left(sentenceEnd);
     if (opening.size() <= kLongest)
         return opening;
     qsizetype cut = opening.lastIndexOf(u' ', kLongest);

@@ -67,6 +67,9 @@ enum class FindColumn {
 };
 inline constexpr int kFindColumns = 6;
 
+// An item told from its siblings in one line: the opening of its article's text, then its own text.
+QString shortDescription(const QString& articolo, const QString& subarticolo);
+
 // Marks the words in a cell as the search matches them: the words at a word's start, the codes at the start
 // of the cell or of a segment.
 class FindMarker : public TextMarker
@@ -116,8 +119,8 @@ public:
     const Text& capitolo(std::int32_t item) const;
     const Text& articolo(std::int32_t item) const;
 
-    // The opening of an article's text that tells an item from other articles' ones: its first line, cut
-    // at a word before 80 characters.
+    // The opening of an article's text that tells an item from other articles' ones: its first sentence
+    // when shorter than 80 characters, else its first line cut at a word before 80.
     static QString articleOpening(const QString& articolo);
 
 private:

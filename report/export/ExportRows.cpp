@@ -1,5 +1,6 @@
 #include "ExportRows.h"
 
+#include "Find.h"
 #include "PriceWords.h"
 
 #include <QLocale>
@@ -95,20 +96,7 @@ QString wholeDescription(const core::ExportItem& item)
 
 QString shortDescription(const core::ExportItem& item)
 {
-    constexpr qsizetype longest = 80;
-    QString opening = item.articolo.toString().simplified();
-    const qsizetype sentenceEnd = opening.indexOf(QLatin1String(". "));
-    if (sentenceEnd > 0 && sentenceEnd < longest) {
-        opening.truncate(sentenceEnd);
-    } else if (opening.size() > longest) {
-        const qsizetype space = opening.lastIndexOf(u' ', longest);
-        opening.truncate(space > longest / 2 ? space : longest);
-        opening += QChar(0x2026); // …
-    }
-    const QString sub = item.subarticolo.toString().simplified();
-    if (opening.isEmpty())
-        return sub;
-    return sub.isEmpty() ? opening : opening + QStringLiteral(" - ") + sub;
+    return core::shortDescription(item.articolo.toString(), item.subarticolo.toString().simplified());
 }
 
 QString noteFor(const core::ExportItem& item)

@@ -153,4 +153,6 @@ TEST(Find, marksWhatTheWordsMatchedAndTheCellsTellSiblingsApart)
                                                              "elevazione, classe di esposizione XC1, fornito e posto "
                                                              "in opera\nSeconda riga")),
               QStringLiteral("Calcestruzzo per strutture di fondazione in elevazione, classe di esposizione…"));
+    EXPECT_EQ(core::shortDescription(QStringLiteral("Scavo di sbancamento. Compreso il carico."), QStringLiteral("in roccia")),
+              QStringLiteral("Scavo di sbancamento – in roccia"));
 }

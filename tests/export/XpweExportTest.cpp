@@ -54,7 +54,7 @@ TEST(XpweExport, pricesAndMeasuredItemsReadBackAsXml)
     EXPECT_TRUE(first[QStringLiteral("DesEstesa")].startsWith(QStringLiteral("OPERE EDILI\nScavi e rinterri\nScavo")));
     EXPECT_TRUE(first[QStringLiteral("DesEstesa")].endsWith(QStringLiteral("città")));
     EXPECT_EQ(first[QStringLiteral("DesBreve")],
-              QStringLiteral("Scavo di sbancamento eseguito con mezzi meccanici, anche in presenza d'acqua - in "
+              QStringLiteral("Scavo di sbancamento eseguito con mezzi meccanici, anche in presenza d'acqua – in "
                              "terreno di qualsiasi natura, città"));
     EXPECT_EQ(priceItems[QStringLiteral("4")][QStringLiteral("Tariffa")], QStringLiteral("010"));
 
