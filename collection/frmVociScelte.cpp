@@ -138,9 +138,11 @@ public:
 
     Qt::ItemFlags flags(const QModelIndex& index) const override
     {
+        // Rows dropped on a row go before it; dropped below the last, to the end.
         if (!index.isValid())
-            return Qt::NoItemFlags;
-        const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+            return Qt::ItemIsDropEnabled;
+        const Qt::ItemFlags flags =
+            Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
         return index.column() == Quantita ? flags | Qt::ItemIsEditable : flags;
     }
 
