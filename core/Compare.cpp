@@ -1,0 +1,230 @@
+#include "Compare.h"
+
+#include "Find.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <numeric>
+#include <vector>
+
+namespace core {
+
+namespace {
+
+QString keptLettersAndDigits(const Text& text)
+{
+    QString kept;
+    for (const QChar c : foldText(text.toString())) {
+        if (c.isLetterOrNumber())
+            kept += c;
+    }
+    return kept;
+}
+
+// One edition as the comparison reads it: its items with their codes and descriptions, and the code order.
+struct Edition
+{
+    std::shared_ptr<const FindIndex> index;
+    QStringList codes;
+    QStringList descriptions;
+    std::vector<std::int32_t> byCode;
+    QHash<QString, std::int32_t> firstOfCode;
+
+    bool read(const PriceList& list, const std::function<bool(double)>& progress)
+    {
+        index = FindIndex::build(list, progress);
+        if (!index)
+            return false;
+        const qsizetype size = index->size();
+        codes.reserve(size);
+        descriptions.reserve(size);
+        // An article's text is long and shared by its subarticles: folded once.
+        QHash<const Text*, QString> articles;
+        for (std::int32_t item = 0; item < size; ++item) {
+            codes << index->code(item);
+            const Text& articolo = index->articolo(item);
+            auto article = articles.constFind(&articolo);
+            if (article == articles.cend())
+                article = articles.insert(&articolo, keptLettersAndDigits(articolo));
+            descriptions << *article + keptLettersAndDigits(index->subarticle(item).subarticolo);
+        }
+        // Backwards, so that a code held twice keeps its first item.
+        for (std::int32_t item = std::int32_t(size) - 1; item >= 0; --item)
+            firstOfCode.insert(codes[item], item);
+        byCode.resize(size_t(size));
+        std::iota(byCode.begin(), byCode.end(), 0);
+        std::stable_sort(byCode.begin(), byCode.end(),
+                         [this](std::int32_t a, std::int32_t b) { return codes[a] < codes[b]; });
+        return true;
+    }
+
+    bool holds(const QString& code) const { return firstOfCode.contains(code); }
+};
+
+// A unit apart from any text, Null included, to key the items that may have been re-coded.
+QString unitKey(const Text& unit)
+{
+    return unit.isNull() ? QStringLiteral("\x1d") : unit.toString();
+}
+
+} // namespace
+
+QString compareStateName(CompareState state)
+{
+    switch (state) {
+    case CompareState::Invariata:
+        return QStringLiteral("invariata");
+    case CompareState::Variata:
+        return QStringLiteral("variata");
+    case CompareState::Nuova:
+        return QStringLiteral("nuova");
+    case CompareState::Eliminata:
+        return QStringLiteral("eliminata");
+    case CompareState::Ricodificata:
+        return QStringLiteral("ricodificata");
+    }
+    return {};
+}
+
+std::optional<double> ComparedItem::changeEuro() const
+{
+    if (!oldPrice || !newPrice)
+        return std::nullopt;
+    return *newPrice - *oldPrice;
+}
+
+std::optional<double> ComparedItem::changePercent() const
+{
+    if (!oldPrice || !newPrice || *oldPrice == 0)
+        return std::nullopt;
+    return (*newPrice - *oldPrice) * 100 / *oldPrice;
+}
+
+ChangeFigures changeFigures(QList<double> percents)
+{
+    ChangeFigures figures;
+    figures.count = int(percents.size());
+    if (percents.isEmpty())
+        return figures;
+    std::sort(percents.begin(), percents.end());
+    const qsizetype middle = percents.size() / 2;
+    figures.median = percents.size() % 2 ? percents[middle] : (percents[middle - 1] + percents[middle]) / 2;
+    figures.mean = std::accumulate(percents.cbegin(), percents.cend(), 0.0) / double(percents.size());
+    return figures;
+}
+
+QString comparedDescription(const Text& articolo, const Text& subarticolo)
+{
+    return keptLettersAndDigits(articolo) + keptLettersAndDigits(subarticolo);
+}
+
+std::optional<Comparison> compareEditions(const PriceList& older, const PriceList& newer,
+                                          const std::function<bool(double)>& progress)
+{
+    auto share = [&progress](double from, double width) -> std::function<bool(double)> {
+        if (!progress)
+            return {};
+        return [&progress, from, width](double done) { return progress(from + done * width); };
+    };
+    Edition before, after;
+    if (!before.read(older, share(0, 0.45)) || !after.read(newer, share(0.45, 0.45)))
+        return std::nullopt;
+
+    // A gone code and a new one are one item re-coded only when nothing else, on either side, could be it.
+    struct Candidates
+    {
+        QList<std::int32_t> gone, added;
+    };
+    QHash<QString, Candidates> candidates;
+    for (const std::int32_t item : before.byCode) {
+        if (!after.holds(before.codes[item]))
+            candidates[before.descriptions[item] + u'\x1e' + unitKey(before.index->subarticle(item).simbolo)].gone
+                << item;
+    }
+    for (const std::int32_t item : after.byCode) {
+        if (!before.holds(after.codes[item]))
+            candidates[after.descriptions[item] + u'\x1e' + unitKey(after.index->subarticle(item).simbolo)].added
+                << item;
+    }
+    QHash<std::int32_t, std::int32_t> recodedFrom; // newer item → older item
+    QSet<std::int32_t> recoded;                    // older items
+    for (const Candidates& pair : std::as_const(candidates)) {
+        if (pair.gone.size() == 1 && pair.added.size() == 1) {
+            recodedFrom.insert(pair.added.front(), pair.gone.front());
+            recoded.insert(pair.gone.front());
+        }
+    }
+
+    Comparison comparison;
+    comparison.items.reserve(after.index->size() + before.index->size() - recoded.size());
+    QList<double> percents;
+    QMap<QString, QList<double>> sectionPercents;
+    for (const std::int32_t item : after.byCode) {
+        const Subarticle now = after.index->subarticle(item);
+        ComparedItem compared;
+        compared.newCode = now.code;
+        compared.section = after.index->sectionCode(item);
+        compared.articolo = after.index->articolo(item);
+        compared.subarticolo = now.subarticolo;
+        compared.newUnit = now.simbolo;
+        compared.newPrice = now.prezzoLordo;
+        std::optional<std::int32_t> was;
+        if (before.holds(now.code)) {
+            was = before.firstOfCode.value(now.code);
+        } else if (const auto from = recodedFrom.constFind(item); from != recodedFrom.cend()) {
+            was = *from;
+        }
+        if (!was) {
+            compared.state = CompareState::Nuova;
+            ++comparison.nuove;
+        } else {
+            const Subarticle then = before.index->subarticle(*was);
+            compared.oldCode = then.code;
+            compared.oldUnit = then.simbolo;
+            compared.oldPrice = then.prezzoLordo;
+            if (compared.oldCode != compared.newCode) {
+                compared.state = CompareState::Ricodificata;
+                ++comparison.ricodificate;
+            } else if (compared.oldPrice == compared.newPrice && compared.oldUnit == compared.newUnit &&
+                       before.descriptions[*was] == after.descriptions[item]) {
+                compared.state = CompareState::Invariata;
+                ++comparison.invariate;
+            } else {
+                compared.state = CompareState::Variata;
+                ++comparison.variate;
+            }
+            if (const std::optional<double> percent = compared.changePercent()) {
+                percents << *percent;
+                sectionPercents[compared.section] << *percent;
+            }
+        }
+        comparison.items << compared;
+    }
+    for (const std::int32_t item : before.byCode) {
+        if (after.holds(before.codes[item]) || recoded.contains(item))
+            continue;
+        const Subarticle then = before.index->subarticle(item);
+        ComparedItem compared;
+        compared.state = CompareState::Eliminata;
+        compared.oldCode = then.code;
+        compared.section = before.index->sectionCode(item);
+        compared.articolo = before.index->articolo(item);
+        compared.subarticolo = then.subarticolo;
+        compared.oldUnit = then.simbolo;
+        compared.oldPrice = then.prezzoLordo;
+        comparison.items << compared;
+        ++comparison.eliminate;
+    }
+    comparison.figures = changeFigures(percents);
+    for (auto section = sectionPercents.cbegin(); section != sectionPercents.cend(); ++section)
+        comparison.sectionFigures.insert(section.key(), changeFigures(section.value()));
+    if (progress && !progress(1.0))
+        return std::nullopt;
+    return comparison;
+}
+
+} // namespace core

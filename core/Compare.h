@@ -1,0 +1,76 @@
+#pragma once
+
+#include "PriceList.h"
+#include "Text.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace core {
+
+// What became of an item between an older and a newer edition of the list.
+enum class CompareState {
+    Invariata,    // same code, price, unit and description
+    Variata,      // same code, another price, unit or description
+    Nuova,        // only in the newer
+    Eliminata,    // only in the older
+    Ricodificata, // its code is gone, and one item of a new code has its description and unit
+};
+
+// The word of a state as lists and files write it: "invariata", "variata", ...
+QString compareStateName(CompareState state);
+
+// An item of either edition, or of both. The texts are the newer's, the older's for an item that is gone.
+struct ComparedItem
+{
+    CompareState state = CompareState::Invariata;
+    QString oldCode; // empty when only the newer has the item
+    QString newCode; // empty when only the older has it
+    QString section; // the newer's section code, else the older's
+    Text articolo;
+    Text subarticolo;
+    Text oldUnit, newUnit;
+    std::optional<double> oldPrice, newPrice;
+
+    const Text& unit() const { return newCode.isEmpty() ? oldUnit : newUnit; }
+    // Newer less older price, when both are set.
+    std::optional<double> changeEuro() const;
+    // The change as a percentage of the older price, when both are set and the older is not zero.
+    std::optional<double> changePercent() const;
+};
+
+// Percentage changes summed up; count is how many changes there are.
+struct ChangeFigures
+{
+    int count = 0;
+    std::optional<double> median;
+    std::optional<double> mean;
+};
+ChangeFigures changeFigures(QList<double> percents);
+
+struct Comparison
+{
+    // The newer's items in code order, then the items gone from the older in its code order.
+    QList<ComparedItem> items;
+    int invariate = 0, variate = 0, nuove = 0, eliminate = 0;
+    int ricodificate = 0; // the pairs of a gone code and a new one
+    // The price changes of the items in both editions, over the whole list and by section code.
+    ChangeFigures figures;
+    QMap<QString, ChangeFigures> sectionFigures;
+};
+
+// The description as two editions are compared by it: the article's and the subarticle's texts, in lower case,
+// without accents, with only letters and digits kept, so that retyped spacing or punctuation is no change.
+QString comparedDescription(const Text& articolo, const Text& subarticolo);
+
+// Compares two editions item by item. 'progress' gets the share done (0 to 1) now and then and returns false to
+// stop: the result is then empty. A code the list holds twice is compared by its first item. Whether the two
+// are one file is for the caller to check. Engine failures throw DbError.
+std::optional<Comparison> compareEditions(const PriceList& older, const PriceList& newer,
+                                          const std::function<bool(double)>& progress = {});
+
+} // namespace core

@@ -1,0 +1,155 @@
+// Two editions compared item by item, asked of the library on a pair of lists built for the file.
+
+#include "Compare.h"
+#include "EditionPair.h"
+#include "PriceList.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+const core::Comparison& comparison()
+{
+    static const fixture::PriceListFolder olderFolder(fixture::olderEdition());
+    static const fixture::PriceListFolder newerFolder(fixture::newerEdition());
+    static const core::Comparison compared = [] {
+        const core::PriceList older(olderFolder.open());
+        const core::PriceList newer(newerFolder.open());
+        return core::compareEditions(older, newer).value();
+    }();
+    return compared;
+}
+
+std::string text(const std::optional<double>& value)
+{
+    return value ? QString::number(*value, 'g', 15).toStdString() : std::string();
+}
+
+} // namespace
+
+TEST(Compare, everyItemHasItsStateInTheNewersCodeOrderThenTheRemovedInTheOlders)
+{
+    using S = core::CompareState;
+    const struct
+    {
+        S state;
+        const char* oldCode;
+        const char* newCode;
+        const char* section;
+        const char* unit;
+        const char* oldPrice;
+        const char* newPrice;
+        const char* percent;
+    } expected[] = {
+        {S::Invariata, "01.A01.A01.010", "01.A01.A01.010", "01", "m³", "10", "10", "0"},
+        {S::Variata, "01.A01.A01.020", "01.A01.A01.020", "01", "m³", "20", "22", "10"},
+        // Another unit at the same price is a change.
+        {S::Variata, "01.A01.A01.030", "01.A01.A01.030", "01", "m²", "30", "30", "0"},
+        // A price where there was none: changed, with no percentage.
+        {S::Variata, "01.A01.A01.040", "01.A01.A01.040", "01", "m³", "", "40", ""},
+        // Case, accents, spacing and punctuation retyped: the same item.
+        {S::Invariata, "01.A01.A01.050", "01.A01.A01.050", "01", "m³", "50", "50", "0"},
+        {S::Variata, "01.A01.A01.060", "01.A01.A01.060", "01", "m³", "60", "66", "10"},
+        {S::Ricodificata, "01.A01.A02.010", "01.A01.A03.010", "01", "m³", "100", "120", "20"},
+        // Two gone items fit the new one: none is paired.
+        {S::Nuova, "", "01.A01.A05.010", "01", "t", "", "14", ""},
+        // The same text in another unit is another item.
+        {S::Nuova, "", "01.A01.A07.010", "01", "m", "", "7", ""},
+        {S::Nuova, "", "02.B01.A01.010", "02", "m²", "", "35", ""},
+        {S::Variata, "04.D01.A01.010", "04.D01.A01.010", "04", "m²", "8", "10", "25"},
+        {S::Eliminata, "01.A01.A04.010", "", "01", "t", "12", "", ""},
+        {S::Eliminata, "01.A01.A04.020", "", "01", "t", "13", "", ""},
+        {S::Eliminata, "01.A01.A06.010", "", "01", "m²", "7", "", ""},
+        {S::Eliminata, "03.C01.A01.010", "", "03", "m²", "15", "", ""},
+    };
+    const core::Comparison& c = comparison();
+    ASSERT_EQ(c.items.size(), qsizetype(std::size(expected)));
+    for (qsizetype i = 0; i < c.items.size(); ++i) {
+        const core::ComparedItem& item = c.items[i];
+        const auto& want = expected[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(core::compareStateName(item.state), core::compareStateName(want.state));
+        EXPECT_EQ(item.oldCode.toStdString(), want.oldCode);
+        EXPECT_EQ(item.newCode.toStdString(), want.newCode);
+        EXPECT_EQ(item.section.toStdString(), want.section);
+        EXPECT_EQ(item.unit().toString().toStdString(), want.unit);
+        EXPECT_EQ(text(item.oldPrice), want.oldPrice);
+        EXPECT_EQ(text(item.newPrice), want.newPrice);
+        EXPECT_EQ(text(item.changePercent()), want.percent);
+    }
+    EXPECT_EQ(c.invariate, 2);
+    EXPECT_EQ(c.variate, 5);
+    EXPECT_EQ(c.nuove, 3);
+    EXPECT_EQ(c.eliminate, 4);
+    EXPECT_EQ(c.ricodificate, 1);
+    // A changed unit keeps the older beside the newer; a re-coded item has its change in euro.
+    EXPECT_EQ(c.items[2].oldUnit.toString(), QStringLiteral("m³"));
+    EXPECT_EQ(c.items[6].changeEuro(), 20.0);
+}
+
+TEST(Compare, figuresSumUpThePercentagesOfTheItemsInBothEditions)
+{
+    const struct
+    {
+        const char* section; // empty: the whole list
+        int count;
+        std::optional<double> median, mean;
+    } expected[] = {
+        // 0 10 0 0 10 20 in section 01 (the Null price has no percentage), 25 in 04.
+        {"", 7, 10, 65.0 / 7},
+        {"01", 6, 5, 40.0 / 6},
+        {"04", 1, 25, 25},
+        // Sections in one edition only have no change to sum up.
+        {"02", 0, std::nullopt, std::nullopt},
+        {"03", 0, std::nullopt, std::nullopt},
+    };
+    const core::Comparison& c = comparison();
+    for (const auto& want : expected) {
+        SCOPED_TRACE(want.section);
+        const QString section = QString::fromLatin1(want.section);
+        const core::ChangeFigures figures = section.isEmpty() ? c.figures : c.sectionFigures.value(section);
+        EXPECT_EQ(figures.count, want.count);
+        ASSERT_EQ(figures.median.has_value(), want.median.has_value());
+        ASSERT_EQ(figures.mean.has_value(), want.mean.has_value());
+        if (want.median) {
+            EXPECT_DOUBLE_EQ(*figures.median, *want.median);
+            EXPECT_DOUBLE_EQ(*figures.mean, *want.mean);
+        }
+    }
+}
+
+TEST(Compare, descriptionsAreComparedWithoutCaseAccentsSpacingOrPunctuation)
+{
+    const struct
+    {
+        const char* articolo;
+        const char* subarticolo;
+        const char* folded;
+    } cases[] = {
+        {"Scavo", "in roccia compatta", "scavoinrocciacompatta"},
+        {"SCAVO ", "In  roccia, compattà.", "scavoinrocciacompatta"},
+        {"Scavo-in", "roccia\ncompatta", "scavoinrocciacompatta"},
+        {"", "C25/30", "c2530"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(core::comparedDescription(core::Text::fromString(QString::fromUtf8(c.articolo)),
+                                            core::Text::fromString(QString::fromUtf8(c.subarticolo))),
+                  QString::fromUtf8(c.folded))
+            << c.articolo << " / " << c.subarticolo;
+    }
+}
+
+TEST(Compare, stoppingThroughTheProgressGivesNothing)
+{
+    const fixture::PriceListFolder folder(fixture::olderEdition());
+    const core::PriceList list(folder.open());
+    double last = 0;
+    EXPECT_TRUE(core::compareEditions(list, list, [&last](double done) {
+                    last = done;
+                    return true;
+                }).has_value());
+    EXPECT_EQ(last, 1.0);
+    EXPECT_FALSE(core::compareEditions(list, list, [](double) { return false; }).has_value());
+}
