@@ -1,4 +1,5 @@
 #include "CsvReader.h"
+#include "EditionPair.h"
 #include "Find.h"
 #include "Fixture.h"
 #include "PriceList.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <span>
 #include <string_view>
 
 // prezzario-query run as a user runs it, on a list built for the file, its output read back by a CSV reader,
@@ -171,7 +173,7 @@ QueryRun runQuery(const QStringList& arguments, const QString& program = QString
 }
 
 // Each reader gives Null as a null QString and an empty text as an empty one.
-Rows readCsv(const QByteArray& output)
+Rows readCsvColumns(const QByteArray& output, std::span<const std::string_view> columns)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("risultati.csv"));
@@ -181,17 +183,22 @@ Rows readCsv(const QByteArray& output)
     file.close();
     builder::CsvReader reader(path);
     reader.setControlCharactersAllowed(true);
-    reader.readHeader(kColumns);
+    reader.readHeader(columns);
     Rows rows;
     while (reader.next()) {
         QStringList row;
-        for (int i = 0; i < int(std::size(kColumns)); ++i) {
+        for (int i = 0; i < int(columns.size()); ++i) {
             const builder::Field field = reader.field(i);
             row << (field.kind == builder::Field::Kind::Null ? QString() : field.text);
         }
         rows << row;
     }
     return rows;
+}
+
+Rows readCsv(const QByteArray& output)
+{
+    return readCsvColumns(output, kColumns);
 }
 
 Rows readTsv(const QByteArray& output)
@@ -514,6 +521,86 @@ TEST_F(Query, findRefusesABadPriceOrNothingToFind)
         const QueryRun run = find(words(arguments));
         EXPECT_EQ(run.status, 2);
         EXPECT_TRUE(run.err.startsWith(QStringLiteral("prezzario-query: "))) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+// compare on two editions built for the file: every item once, with its state, in the newer's code order and then
+// the removed ones in the older's.
+TEST(QueryCompare, listsEveryItemWithItsStateInCodeOrder)
+{
+    const fixture::PriceListFolder older(fixture::olderEdition());
+    const fixture::PriceListFolder newer(fixture::newerEdition());
+    constexpr std::string_view columns[] = {"stato", "codice_vecchio", "codice_nuovo", "descrizione",
+                                            "unita", "prezzo_vecchio", "prezzo_nuovo", "variazione_percentuale"};
+    const char* const expected[][8] = {
+        {"invariata", "01.A01.A01.010", "01.A01.A01.010", "Scavo – in terreno vegetale", "m³", "10", "10", "0"},
+        {"variata", "01.A01.A01.020", "01.A01.A01.020", "Scavo – in terreno sciolto", "m³", "20", "22", "10"},
+        {"variata", "01.A01.A01.030", "01.A01.A01.030", "Scavo – in terreno compatto", "m²", "30", "30", "0"},
+        {"variata", "01.A01.A01.040", "01.A01.A01.040", "Scavo – in terreno roccioso", "m³", "", "40", ""},
+        {"invariata", "01.A01.A01.050", "01.A01.A01.050", "Scavo – In  roccia, compattà.", "m³", "50", "50", "0"},
+        {"variata", "01.A01.A01.060", "01.A01.A01.060", "Scavo – in acqua salata", "m³", "60", "66", "10"},
+        {"ricodificata", "01.A01.A02.010", "01.A01.A03.010", "Demolizione – di muratura in mattoni", "m³", "100", "120",
+         "20"},
+        {"nuova", "", "01.A01.A05.010", "Trasporto – a discarica", "t", "", "14", ""},
+        {"nuova", "", "01.A01.A07.010", "Ponteggio – metallico", "m", "", "7", ""},
+        {"nuova", "", "02.B01.A01.010", "Pavimento – in gres", "m²", "", "35", ""},
+        {"variata", "04.D01.A01.010", "04.D01.A01.010", "Tinteggiatura – a tempera", "m²", "8", "10", "25"},
+        {"eliminata", "01.A01.A04.010", "", "Trasporto – a discarica", "t", "12", "", ""},
+        {"eliminata", "01.A01.A04.020", "", "Trasporto – a discarica", "t", "13", "", ""},
+        {"eliminata", "01.A01.A06.010", "", "Ponteggio – metallico", "m²", "7", "", ""},
+        {"eliminata", "03.C01.A01.010", "", "Intonaco – di calce", "m²", "15", "", ""},
+    };
+    Rows rows;
+    for (const auto& line : expected) {
+        QStringList row;
+        for (const char* cell : line)
+            row << QString::fromUtf8(cell);
+        rows << row;
+    }
+    const QueryRun run = runQuery({QStringLiteral("compare"), older.database(), newer.database()});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(readCsvColumns(run.out, columns), rows);
+
+    // --out writes the same rows to a file, and nothing on the standard output.
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("confronto.csv"));
+    const QueryRun written =
+        runQuery({QStringLiteral("compare"), older.database(), newer.database(), QStringLiteral("--out"), out});
+    EXPECT_EQ(written.status, 0) << written.err.toStdString();
+    EXPECT_TRUE(written.out.isEmpty());
+    QFile file(out);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), run.out);
+}
+
+TEST(QueryCompare, refusesOneFileTwiceOrAFileThatIsNoList)
+{
+    const fixture::PriceListFolder list(fixture::olderEdition());
+    QTemporaryDir dir;
+    const QString notAList = dir.filePath(QStringLiteral("Testo.mdb"));
+    QFile text(notAList);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("non è un prezzario\n");
+    text.close();
+    const QString database = list.database();
+    // The same file under another spelling of its path is still the same file.
+    const QString again = QFileInfo(database).absolutePath() + QStringLiteral("/./") + QFileInfo(database).fileName();
+    const struct
+    {
+        QString older, newer, named;
+    } cases[] = {
+        {database, database, database},
+        {database, again, database},
+        {notAList, database, notAList},
+        {database, notAList, notAList},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString(c.older + u' ' + c.newer).toStdString());
+        const QueryRun run = runQuery({QStringLiteral("compare"), c.older, c.newer});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("prezzario-query: "))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(u"«" + c.named + u"»")) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
 }

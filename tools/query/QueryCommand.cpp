@@ -90,6 +90,33 @@ QueryCommand checkExport(QueryCommand command, const std::optional<QString>& for
     return command;
 }
 
+// compare reads the two files it is given and writes its rows where --out says; the searches' options have no
+// meaning for it.
+QueryCommand checkCompare(QueryCommand command, const std::optional<QString>& format, const QStringList& seen,
+                          const QStringList& files)
+{
+    for (const QString& option : seen) {
+        if (option != u"--format" && option != u"--out")
+            return refused(QStringLiteral("l'opzione %1 non vale con compare.").arg(option));
+    }
+    if (files.size() != 2)
+        return refused(QStringLiteral("compare vuole due prezzari: il più vecchio, poi il più nuovo."));
+    command.compare.older = files[0];
+    command.compare.newer = files[1];
+    command.compare.out = command.exportTo.out;
+    if (format) {
+        if (*format == u"csv")
+            command.format = Format::Csv;
+        else if (*format == u"tsv")
+            command.format = Format::Tsv;
+        else if (*format == u"json")
+            command.format = Format::Json;
+        else
+            return refused(QStringLiteral("formato sconosciuto «%1»: csv, tsv o json.").arg(*format));
+    }
+    return command;
+}
+
 } // namespace
 
 QueryCommand parseQueryCommand(const QStringList& arguments)
@@ -97,9 +124,9 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
     // Help and version win over anything else on the line, as users expect of them.
     for (const QString& argument : arguments) {
         if (argument == u"--help" || argument == u"-h")
-            return QueryCommand{QueryCommand::Action::Help, {}, {}, {}, {}, {}, {}};
+            return QueryCommand{QueryCommand::Action::Help, {}, {}, {}, {}, {}, {}, {}};
         if (argument == u"--version")
-            return QueryCommand{QueryCommand::Action::Version, {}, {}, {}, {}, {}, {}};
+            return QueryCommand{QueryCommand::Action::Version, {}, {}, {}, {}, {}, {}, {}};
     }
 
     QueryCommand command;
@@ -107,6 +134,7 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
     FindArguments& find = command.find;
     bool commandGiven = false;
     QStringList words; // find's, joined once the line is read
+    QStringList files; // compare's
     QStringList seen;
     int kinds = 0;
     std::optional<QString> format; // read once the command is known: export has formats of its own
@@ -126,11 +154,17 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
             return std::nullopt;
         };
         if (!name.startsWith(u'-') || name.size() == 1) {
-            if (!commandGiven && !inlineValue && (name == u"search" || name == u"find" || name == u"export")) {
+            if (!commandGiven && !inlineValue &&
+                (name == u"search" || name == u"find" || name == u"export" || name == u"compare")) {
                 commandGiven = true;
-                command.action = name == u"find"     ? QueryCommand::Action::Find
-                                 : name == u"export" ? QueryCommand::Action::Export
-                                                     : QueryCommand::Action::Search;
+                command.action = name == u"find"      ? QueryCommand::Action::Find
+                                 : name == u"export"  ? QueryCommand::Action::Export
+                                 : name == u"compare" ? QueryCommand::Action::Compare
+                                                      : QueryCommand::Action::Search;
+                continue;
+            }
+            if (commandGiven && command.action == QueryCommand::Action::Compare && files.size() < 2) {
+                files << arguments[i];
                 continue;
             }
             if (commandGiven && command.action == QueryCommand::Action::Find) {
@@ -140,7 +174,8 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
             return refused(
                 commandGiven
                     ? QStringLiteral("argomento inatteso «%1».").arg(arguments[i])
-                    : QStringLiteral("comando sconosciuto «%1»: i comandi sono search, find ed export.").arg(arguments[i]));
+                    : QStringLiteral("comando sconosciuto «%1»: i comandi sono search, find, export e compare.")
+                          .arg(arguments[i]));
         }
         static const QStringList kOptions{
             QStringLiteral("--database"),   QStringLiteral("--format"),  QStringLiteral("--text"),
@@ -213,9 +248,11 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
     }
 
     if (!commandGiven)
-        return refused(QStringLiteral("manca il comando: search, find oppure export."));
+        return refused(QStringLiteral("manca il comando: search, find, export oppure compare."));
     if (command.action == QueryCommand::Action::Export)
         return checkExport(command, format, seen);
+    if (command.action == QueryCommand::Action::Compare)
+        return checkCompare(command, format, seen, files);
     for (const char* option : {"--codes", "--out"}) {
         if (seen.contains(QLatin1String(option)))
             return refused(QStringLiteral("l'opzione %1 vale solo con export.").arg(QLatin1String(option)));
@@ -264,7 +301,8 @@ QString queryUsageLine()
                           "     prezzario-query [--database FILE] find PAROLE... [--section SEZ] [--unit UM] "
                           "[--min PREZZO] [--max PREZZO] [--format csv|tsv|json]\n"
                           "     prezzario-query [--database FILE] export --codes FILE [--format pdf|xlsx|csv|xpwe] "
-                          "--out FILE\n");
+                          "--out FILE\n"
+                          "     prezzario-query compare VECCHIO NUOVO [--format csv|tsv|json] [--out FILE]\n");
 }
 
 QString queryUsage()
@@ -299,10 +337,18 @@ QString queryUsage()
                "  --out FILE             il file da scrivere\n"
                "  --format FORMATO       pdf, xlsx, csv oppure xpwe (predefinito: l'estensione di --out)\n"
                "\n"
+               "compare confronta due edizioni del prezzario, VECCHIO e NUOVO, voce per voce: una riga per\n"
+               "voce con stato (invariata, variata, nuova, eliminata, ricodificata), codice_vecchio,\n"
+               "codice_nuovo, descrizione, unita, prezzo_vecchio, prezzo_nuovo, variazione_percentuale\n"
+               "(arrotondata al centesimo). Le voci del NUOVO in ordine di codice, poi le eliminate.\n"
+               "Una voce è ricodificata quando il suo codice non c'è più e una sola voce di codice nuovo ha la\n"
+               "stessa descrizione (maiuscole, accenti, spazi e punteggiatura a parte) e la stessa unità.\n"
+               "  --out FILE             scrive le righe in FILE invece che sull'uscita standard\n"
+               "\n"
                "Opzioni comuni:\n"
                "  --database FILE        legge il prezzario FILE invece di Prezzario.mdb nella cartella\n"
                "                         del programma\n"
-               "  --format FORMATO       csv (predefinito), tsv oppure json (search e find)\n"
+               "  --format FORMATO       csv (predefinito), tsv oppure json (search, find e compare)\n"
                "  -h, --help             mostra questo aiuto ed esce\n"
                "  --version              mostra la versione ed esce\n"
                "\n"
@@ -311,7 +357,8 @@ QString queryUsage()
                "articolo).\n"
                "Stato di uscita: 0 risultati trovati, 1 nessun risultato, 2 dati della ricerca da correggere,\n"
                "uso errato o prezzario illeggibile. export: 0 file scritto, 2 altrimenti (codici sconosciuti e\n"
-               "quantità errate sono elencati con la loro riga, e nulla è scritto).\n");
+               "quantità errate sono elencati con la loro riga, e nulla è scritto). compare: 0 confronto\n"
+               "scritto, 2 altrimenti (un file che non è un prezzario, lo stesso file due volte).\n");
 }
 
 } // namespace query

@@ -61,6 +61,14 @@ struct ExportArguments
     ExportFormat format = ExportFormat::Pdf;
 };
 
+// compare: two editions of the list, item by item.
+struct CompareArguments
+{
+    QString older;
+    QString newer;
+    QString out; // empty: the standard output
+};
+
 // What the command line asks of the program.
 struct QueryCommand
 {
@@ -68,6 +76,7 @@ struct QueryCommand
         Search,
         Find,
         Export,
+        Compare,
         Help,
         Version,
         Refused, // print 'error' and the usage line, status 2
@@ -78,6 +87,7 @@ struct QueryCommand
     SearchArguments search;
     FindArguments find;
     ExportArguments exportTo;
+    CompareArguments compare;
     QString error;
 };
 

@@ -1,5 +1,6 @@
 #include "ResultWriter.h"
 
+#include "Compare.h"
 #include "Field.h"
 #include "Find.h"
 #include "Search.h"
@@ -13,6 +14,9 @@ namespace {
 constexpr std::array<const char*, ResultWriter::kColumns> kNames{
     "livello",   "codice", "sezione", "capitolo", "articolo", "subarticolo", "unita", "prezzo", "incidenza_manodopera",
     "manodopera"};
+
+constexpr const char* kComparisonNames[]{"stato", "codice_vecchio", "codice_nuovo", "descrizione",
+                                         "unita", "prezzo_vecchio", "prezzo_nuovo", "variazione_percentuale"};
 
 constexpr qsizetype kFlushSize = 64 * 1024;
 
@@ -45,7 +49,7 @@ ResultWriter::ResultWriter(Format format, std::FILE* out) : m_format(format), m_
 
 void ResultWriter::writeAll(const core::SearchResults& results)
 {
-    begin();
+    begin(kNames);
     QByteArray code;
     for (const core::ChapterResult& chapter : results.chapters) {
         code = chapter.code.toUtf8();
@@ -74,7 +78,7 @@ void ResultWriter::writeAll(const core::SearchResults& results)
 
 void ResultWriter::writeAll(const core::FindIndex& index, const std::vector<std::int32_t>& items)
 {
-    begin();
+    begin(kNames);
     QByteArray code;
     for (const std::int32_t item : items) {
         const core::Subarticle subarticle = index.subarticle(item);
@@ -87,17 +91,38 @@ void ResultWriter::writeAll(const core::FindIndex& index, const std::vector<std:
     end();
 }
 
-void ResultWriter::begin()
+void ResultWriter::writeAll(const core::Comparison& comparison)
 {
+    begin(kComparisonNames);
+    QByteArray state, oldCode, newCode, description;
+    for (const core::ComparedItem& item : comparison.items) {
+        state = core::compareStateName(item.state).toUtf8();
+        oldCode = item.oldCode.toUtf8();
+        newCode = item.newCode.toUtf8();
+        description = core::shortDescription(item.articolo.toString(), item.subarticolo.toString()).toUtf8();
+        // A change to the cent is what a reader compares; the full quotient would show rounding noise.
+        std::optional<double> percent = item.changePercent();
+        if (percent)
+            percent = std::round(*percent * 100) / 100 + 0.0;
+        write(Row{QByteArrayView(state), item.oldCode.isEmpty() ? Cell() : QByteArrayView(oldCode),
+                  item.newCode.isEmpty() ? Cell() : QByteArrayView(newCode), QByteArrayView(description),
+                  text(item.unit()), number(item.oldPrice), number(item.newPrice), number(percent)});
+    }
+    end();
+}
+
+void ResultWriter::begin(std::span<const char* const> names)
+{
+    m_names = names;
     if (m_format == Format::Json) {
         m_buffer += '[';
         return;
     }
     const char separator = m_format == Format::Csv ? ',' : '\t';
-    for (int i = 0; i < kColumns; ++i) {
+    for (size_t i = 0; i < m_names.size(); ++i) {
         if (i > 0)
             m_buffer += separator;
-        m_buffer += kNames[i];
+        m_buffer += m_names[i];
     }
     m_buffer += '\n';
 }
@@ -106,17 +131,17 @@ void ResultWriter::write(const Row& row)
 {
     if (m_format == Format::Json) {
         m_buffer += m_firstRow ? "\n{" : ",\n{";
-        for (int i = 0; i < kColumns; ++i) {
+        for (size_t i = 0; i < m_names.size(); ++i) {
             if (i > 0)
                 m_buffer += ", ";
             m_buffer += '"';
-            m_buffer += kNames[i];
+            m_buffer += m_names[i];
             m_buffer += "\": ";
             appendJson(row[i]);
         }
         m_buffer += '}';
     } else {
-        for (int i = 0; i < kColumns; ++i) {
+        for (size_t i = 0; i < m_names.size(); ++i) {
             if (i > 0)
                 m_buffer += m_format == Format::Csv ? ',' : '\t';
             if (m_format == Format::Csv)

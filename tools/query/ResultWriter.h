@@ -8,11 +8,13 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <variant>
 #include <vector>
 
 namespace core {
 struct SearchResults;
+struct Comparison;
 class FindIndex;
 } // namespace core
 
@@ -29,16 +31,18 @@ public:
     void writeAll(const core::SearchResults& results);
     // The items Trova found, as subarticle rows with their section, chapter and article.
     void writeAll(const core::FindIndex& index, const std::vector<std::int32_t>& items);
+    // Two editions compared, one row per item with its state, codes, prices and change.
+    void writeAll(const core::Comparison& comparison);
     // False when the output could not be written (a full disk, a closed pipe).
     bool finish();
 
     // A cell: absent or Null, a text in UTF-8, or a number.
     using Cell = std::variant<std::monostate, QByteArrayView, double>;
-    static constexpr int kColumns = 10;
+    static constexpr int kColumns = 10; // the most a row has
     using Row = std::array<Cell, kColumns>;
 
 private:
-    void begin();
+    void begin(std::span<const char* const> names);
     void write(const Row& row);
     void end();
     void appendCsv(const Cell& cell);
@@ -48,6 +52,7 @@ private:
 
     Format m_format;
     std::FILE* m_out;
+    std::span<const char* const> m_names;
     QByteArray m_buffer;
     bool m_firstRow = true;
     bool m_failed = false;

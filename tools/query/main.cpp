@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
@@ -7,6 +8,7 @@
 
 #include "CodesFile.h"
 #include "Collections.h"
+#include "Compare.h"
 #include "Error.h"
 #include "ExportWriter.h"
 #include "Find.h"
@@ -207,6 +209,51 @@ int exportCodes(const query::QueryCommand& command)
     return kExitFound;
 }
 
+// Two editions, item by item. Comparing a file with itself would list every item as the same: refused.
+int compare(const query::QueryCommand& command)
+{
+    const query::CompareArguments& files = command.compare;
+    if (sameFile(files.older, files.newer)) {
+        printError(QStringLiteral("«%1» e «%2» sono lo stesso file: indicare due edizioni diverse del prezzario.")
+                       .arg(QDir::toNativeSeparators(files.older), QDir::toNativeSeparators(files.newer)));
+        return kExitTrouble;
+    }
+    if (!files.out.isEmpty() && (sameFile(files.out, files.older) || sameFile(files.out, files.newer))) {
+        printError(QStringLiteral("--out «%1» è un file da leggere: indicare un altro file.").arg(files.out));
+        return kExitTrouble;
+    }
+    std::optional<core::PriceList> lists[2];
+    for (int i = 0; i < 2; ++i) {
+        try {
+            lists[i] = core::PriceList::open(QFileInfo(i == 0 ? files.older : files.newer).absoluteFilePath());
+        } catch (const core::Error& error) {
+            printError(error.text());
+            return kExitTrouble;
+        }
+    }
+    const core::Comparison comparison = core::compareEditions(*lists[0], *lists[1]).value();
+    std::FILE* out = stdout;
+    if (!files.out.isEmpty()) {
+        out = std::fopen(QFile::encodeName(files.out).constData(), "wb");
+        if (!out) {
+            printError(QStringLiteral("impossibile scrivere «%1».").arg(QDir::toNativeSeparators(files.out)));
+            return kExitTrouble;
+        }
+    }
+    query::ResultWriter writer(command.format, out);
+    writer.writeAll(comparison);
+    bool written = writer.finish();
+    if (out != stdout && std::fclose(out) != 0)
+        written = false;
+    if (!written) {
+        printError(files.out.isEmpty()
+                       ? QStringLiteral("impossibile scrivere i risultati sull'uscita standard.")
+                       : QStringLiteral("impossibile scrivere «%1».").arg(QDir::toNativeSeparators(files.out)));
+        return kExitTrouble;
+    }
+    return kExitFound;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -229,6 +276,7 @@ int main(int argc, char* argv[])
     case query::QueryCommand::Action::Search:
     case query::QueryCommand::Action::Find:
     case query::QueryCommand::Action::Export:
+    case query::QueryCommand::Action::Compare:
         break;
     }
 
@@ -249,6 +297,8 @@ int main(int argc, char* argv[])
     try {
         if (exporting)
             return exportCodes(command);
+        if (command.action == query::QueryCommand::Action::Compare)
+            return compare(command);
         return command.action == query::QueryCommand::Action::Find ? find(command) : search(command);
     } catch (const core::Error& error) {
         printError(QStringLiteral("la ricerca si è interrotta: %1").arg(error.text()));
