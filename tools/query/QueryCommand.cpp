@@ -30,6 +30,18 @@ QueryCommand refused(const QString& error)
     return command;
 }
 
+// The formats of the commands that print rows: search, find and compare.
+std::optional<Format> rowFormat(const QString& name)
+{
+    if (name == u"csv")
+        return Format::Csv;
+    if (name == u"tsv")
+        return Format::Tsv;
+    if (name == u"json")
+        return Format::Json;
+    return std::nullopt;
+}
+
 // Reads the levels of a text search: "capitoli,articoli,subarticoli" or any of them.
 std::optional<QString> readLevels(const QString& value, SearchArguments& search)
 {
@@ -105,14 +117,10 @@ QueryCommand checkCompare(QueryCommand command, const std::optional<QString>& fo
     command.compare.newer = files[1];
     command.compare.out = command.exportTo.out;
     if (format) {
-        if (*format == u"csv")
-            command.format = Format::Csv;
-        else if (*format == u"tsv")
-            command.format = Format::Tsv;
-        else if (*format == u"json")
-            command.format = Format::Json;
-        else
+        const std::optional<Format> rows = rowFormat(*format);
+        if (!rows)
             return refused(QStringLiteral("formato sconosciuto «%1»: csv, tsv o json.").arg(*format));
+        command.format = *rows;
     }
     return command;
 }
@@ -258,14 +266,10 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
             return refused(QStringLiteral("l'opzione %1 vale solo con export.").arg(QLatin1String(option)));
     }
     if (format) {
-        if (*format == u"csv")
-            command.format = Format::Csv;
-        else if (*format == u"tsv")
-            command.format = Format::Tsv;
-        else if (*format == u"json")
-            command.format = Format::Json;
-        else
+        const std::optional<Format> rows = rowFormat(*format);
+        if (!rows)
             return refused(QStringLiteral("formato sconosciuto «%1»: csv, tsv o json.").arg(*format));
+        command.format = *rows;
     }
     if (command.action == QueryCommand::Action::Find)
         return checkFind(command, words, seen);
