@@ -20,6 +20,7 @@
 #include "frmTrova.h"
 #include "Collections.h"
 #include "frmVociScelte.h"
+#include "RecentLists.h"
 #include "ReportList.h"
 
 namespace app {
@@ -48,6 +49,7 @@ bool Application::startUp(const QString& applicationFolder, const QString& datab
         ui::MessageBox::warning(nullptr, error.text());
         return false;
     }
+    core::rememberListFile(m_state.priceList.path());
     ui::MDIForm1* main = m_main.get();
     QObject::connect(main, &ui::MDIForm1::premesseRequested, main, [this] { premesse().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::alberoRequested, main, [this] { showConsultazione(); });

@@ -23,10 +23,12 @@ MDIForm1::MDIForm1(core::AppState& state, QWidget* parent)
     connect(m_ui->mnuRicerche, &QAction::triggered, this, &MDIForm1::mnuRicerche_Click);
     connect(m_ui->mnuTrova, &QAction::triggered, this, &MDIForm1::trovaRequested);
     connect(m_ui->mnuVociScelte, &QAction::triggered, this, &MDIForm1::vociScelteRequested);
+    connect(m_ui->mnuConfronta, &QAction::triggered, this, &MDIForm1::confrontaRequested);
     connect(m_ui->mnuManuale, &QAction::triggered, this, &MDIForm1::mnuManuale_Click);
 
     for (const auto& [action, letter] : {std::pair{m_ui->mnuMenu->menuAction(), u'M'}, {m_ui->mnuPremesse, u'P'},
                                          {m_ui->mnuAlbero, u'C'}, {m_ui->mnuRicerche, u'R'}, {m_ui->mnuTrova, u'T'}, {m_ui->mnuVociScelte, u'V'},
+                                         {m_ui->mnuConfronta, u'E'},
                                          {m_ui->mnuManuale, u'M'}})
         setMnemonic(action, QChar(letter));
     enableMnemonics(m_ui->menubar);

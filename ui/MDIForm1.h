@@ -41,6 +41,7 @@ signals:
     void ricercheRequested();
     void trovaRequested();
     void vociScelteRequested();
+    void confrontaRequested();
     void manualeRequested();
 
 protected:

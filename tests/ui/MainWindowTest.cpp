@@ -67,7 +67,8 @@ TEST(MainWindow, menuHoldsTheCommandsInOrderAndEmitsThem)
     EXPECT_EQ(items, (QStringList{QStringLiteral("mnuPremesse=Prefazione e Premesse"), QStringLiteral("-"),
                                   QStringLiteral("mnuAlbero=Consultazione"), QStringLiteral("-"),
                                   QStringLiteral("mnuRicerche=Ricerca"), QStringLiteral("mnuTrova=Trova voce"),
-                                  QStringLiteral("mnuVociScelte=Voci scelte"), QStringLiteral("-"),
+                                  QStringLiteral("mnuVociScelte=Voci scelte"),
+                                  QStringLiteral("mnuConfronta=Confronta con un'altra edizione…"), QStringLiteral("-"),
                                   QStringLiteral("mnuManuale=Manuale Utente")}));
 
     QSignalSpy ricerca(&main, &ui::MDIForm1::ricercheRequested);
