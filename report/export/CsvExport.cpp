@@ -4,20 +4,6 @@ namespace report::exporting {
 
 namespace {
 
-// Texts are always quoted and numbers never, so that a spreadsheet told to take quoted fields as text
-// keeps a code such as "010" or "1.010" as it is.
-QByteArray quoted(const QString& text)
-{
-    QByteArray field = text.toUtf8();
-    field.replace('"', "\"\"");
-    return '"' + field + '"';
-}
-
-QByteArray number(std::optional<double> value)
-{
-    return value ? plainNumber(*value, u',').toUtf8() : QByteArray();
-}
-
 QByteArray amount(std::optional<double> value)
 {
     return value ? QByteArray::number(*value, 'f', 2).replace('.', ',') : QByteArray();
@@ -27,23 +13,23 @@ QByteArray cell(const core::ExportItem& item, Column column)
 {
     switch (column) {
     case Column::Code:
-        return quoted(item.code);
+        return csvText(item.code);
     case Column::Description:
-        return quoted(itemDescription(item));
+        return csvText(itemDescription(item));
     case Column::Unit:
-        return quoted(item.simbolo.toString());
+        return csvText(item.simbolo.toString());
     case Column::Price:
-        return number(item.prezzoLordo);
+        return csvNumber(item.prezzoLordo);
     case Column::Quantity:
-        return number(item.quantita);
+        return csvNumber(item.quantita);
     case Column::Amount:
         return amount(roundedAmount(item));
     case Column::LabourShare:
-        return number(item.incidenzaManodopera);
+        return csvNumber(item.incidenzaManodopera);
     case Column::PreviousPrice:
-        return number(item.prezzoPrecedente);
+        return csvNumber(item.prezzoPrecedente);
     case Column::Note:
-        return item.presente ? QByteArray() : quoted(noteFor(item));
+        return item.presente ? QByteArray() : csvText(noteFor(item));
     }
     return {};
 }
@@ -59,7 +45,7 @@ void writeCsv(const core::ExportDocument& document, QIODevice& out)
 
     QByteArrayList heading;
     for (Column column : columns)
-        heading << quoted(columnHeading(column));
+        heading << csvText(columnHeading(column));
     endRow(heading);
 
     double total = 0;
@@ -74,7 +60,7 @@ void writeCsv(const core::ExportDocument& document, QIODevice& out)
     QByteArrayList totalRow;
     for (Column column : columns) {
         if (column == Column::Code)
-            totalRow << quoted(QStringLiteral("Totale"));
+            totalRow << csvText(QStringLiteral("Totale"));
         else if (column == Column::Amount)
             totalRow << amount(roundToCents(total));
         else

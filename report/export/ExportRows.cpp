@@ -56,6 +56,18 @@ QString italianAmount(double value)
            QStringLiteral("%1").arg(int(*cents % 100), 2, 10, QLatin1Char('0'));
 }
 
+QByteArray csvText(const QString& text)
+{
+    QByteArray field = text.toUtf8();
+    field.replace('"', "\"\"");
+    return '"' + field + '"';
+}
+
+QByteArray csvNumber(std::optional<double> value)
+{
+    return value ? plainNumber(*value, u',').toUtf8() : QByteArray();
+}
+
 namespace {
 
 QString joined(std::initializer_list<const core::Text*> texts, const QString& separator)

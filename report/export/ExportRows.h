@@ -3,10 +3,12 @@
 #include "ChosenItems.h"
 
 #include <QByteArray>
+#include <QFont>
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -34,6 +36,11 @@ QString plainNumber(double value, QChar decimalPoint);
 // Italian figures with grouping and two decimals, as a printed list shows them: "1.234,56".
 QString italianAmount(double value);
 
+// A CSV field for Italian spreadsheets. Texts are always quoted and numbers never, so that a spreadsheet told to
+// take quoted fields as text keeps a code such as "010" or "1.010" as it is; numbers have a decimal comma.
+QByteArray csvText(const QString& text);
+QByteArray csvNumber(std::optional<double> value);
+
 // "Prezzario Regione Vallorsa 2021"; and with the collection's name after a dash when it has one.
 QString listHeading(const core::ExportDocument& document);
 QString documentTitle(const core::ExportDocument& document);
@@ -50,6 +57,13 @@ enum class Column { Code, Description, Unit, Price, Quantity, Amount, LabourShar
 QList<Column> tableColumns(const core::ExportDocument& document);
 QString columnHeading(Column column);
 QString noteFor(const core::ExportItem& item);
+
+// Gives 'write' a device beside path that takes path's name only when written whole; a WriteFailure thrown by
+// 'write', or a failure to create or finish the file, leaves nothing new and throws ExportError naming path.
+void writeWhole(const QString& path, const std::function<void(QIODevice&)>& write);
+
+// The font of every PDF the program writes, whose text readers and pdftotext get back.
+QFont pdfFont(qreal points, bool bold = false);
 
 void writePdf(const core::ExportDocument& document, QIODevice& out);
 void writeXlsx(const core::ExportDocument& document, QIODevice& out);

@@ -32,7 +32,7 @@ namespace {
 
 } // namespace
 
-void exportItems(const core::ExportDocument& document, const QString& path, ExportFormat format)
+void exporting::writeWhole(const QString& path, const std::function<void(QIODevice&)>& write)
 {
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
@@ -48,6 +48,18 @@ void exportItems(const core::ExportDocument& document, const QString& path, Expo
         fail(path, QStringLiteral("non si può creare un file nella cartella «%1» (%2)")
                        .arg(QDir::toNativeSeparators(folder.filePath()), out.errorString()));
     try {
+        write(out);
+    } catch (const exporting::WriteFailure& failure) {
+        out.cancelWriting();
+        fail(path, failure.reason());
+    }
+    if (!out.commit())
+        fail(path, QStringLiteral("scrittura non riuscita, forse il disco è pieno (%1)").arg(out.errorString()));
+}
+
+void exportItems(const core::ExportDocument& document, const QString& path, ExportFormat format)
+{
+    exporting::writeWhole(path, [&](QIODevice& out) {
         switch (format) {
         case ExportFormat::Pdf:
             exporting::writePdf(document, out);
@@ -62,12 +74,7 @@ void exportItems(const core::ExportDocument& document, const QString& path, Expo
             exporting::writeXpwe(document, out);
             break;
         }
-    } catch (const exporting::WriteFailure& failure) {
-        out.cancelWriting();
-        fail(path, failure.reason());
-    }
-    if (!out.commit())
-        fail(path, QStringLiteral("scrittura non riuscita, forse il disco è pieno (%1)").arg(out.errorString()));
+    });
 }
 
 } // namespace report

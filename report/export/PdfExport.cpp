@@ -163,6 +163,11 @@ Entry itemEntry(const core::ExportItem& item, const core::ExportItem* previous, 
 
 } // namespace
 
+QFont pdfFont(qreal points, bool bold)
+{
+    return font(points, bold);
+}
+
 void writePdf(const core::ExportDocument& document, QIODevice& out)
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))

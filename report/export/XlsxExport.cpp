@@ -1,119 +1,22 @@
 #include "ExportRows.h"
 
-#include <QDir>
-#include <QHash>
-#include <QScopeGuard>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <xlsxwriter.h>
-
-#include <algorithm>
+#include "XlsxBook.h"
 
 namespace report::exporting {
 
 namespace {
-
-// A cell holds at most this many characters; a longer text would make libxlsxwriter drop the cell.
-constexpr qsizetype longestCellText = 32767;
 
 QString columnLetter(int column)
 {
     return QString(QChar(u'A' + column));
 }
 
-class Sheet
-{
-public:
-    Sheet(lxw_workbook* workbook, lxw_worksheet* sheet) : m_workbook(workbook), m_sheet(sheet) {}
-
-    lxw_format* format(bool bold, const char* numberFormat, bool wrap)
-    {
-        lxw_format* format = workbook_add_format(m_workbook);
-        if (bold)
-            format_set_bold(format);
-        if (numberFormat)
-            format_set_num_format(format, numberFormat);
-        if (wrap)
-            format_set_text_wrap(format);
-        format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
-        return format;
-    }
-
-    void text(int row, int column, const QString& value, lxw_format* format)
-    {
-        if (value.isEmpty())
-            return;
-        check(worksheet_write_string(m_sheet, row, column, value.left(longestCellText).toUtf8().constData(), format));
-        widen(column, value);
-    }
-
-    void number(int row, int column, std::optional<double> value, lxw_format* format)
-    {
-        if (!value)
-            return;
-        check(worksheet_write_number(m_sheet, row, column, *value, format));
-        widen(column, plainNumber(*value, u',') + QStringLiteral("000"));
-    }
-
-    void formula(int row, int column, const QString& formula, double value, lxw_format* format)
-    {
-        check(worksheet_write_formula_num(m_sheet, row, column, formula.toUtf8().constData(), format, value));
-        widen(column, plainNumber(value, u',') + QStringLiteral("000"));
-    }
-
-    int width(int column) const { return m_widths.value(column); }
-
-    static void check(lxw_error error)
-    {
-        if (error != LXW_NO_ERROR)
-            throw WriteFailure(
-                QStringLiteral("errore del foglio di calcolo (%1)").arg(QString::fromUtf8(lxw_strerror(error))));
-    }
-
-private:
-    void widen(int column, const QString& value)
-    {
-        int& width = m_widths[column];
-        width = std::max(width, int(value.size()));
-    }
-
-    lxw_workbook* m_workbook;
-    lxw_worksheet* m_sheet;
-    QHash<int, int> m_widths;
-};
-
 } // namespace
 
 void writeXlsx(const core::ExportDocument& document, QIODevice& out)
 {
-    // libxlsxwriter writes to a file name of its own; the finished workbook is then copied into out, which takes
-    // the target's name only when complete.
-    const QTemporaryDir work(QDir::temp().filePath(QStringLiteral("prezzario-xlsx-XXXXXX")));
-    if (!work.isValid())
-        throw WriteFailure(QStringLiteral("impossibile creare una cartella temporanea (%1)").arg(work.errorString()));
-    const QByteArray workPath = QFile::encodeName(work.filePath(QStringLiteral("elenco.xlsx")));
-    QByteArray tmpdir = QFile::encodeName(work.path());
-    lxw_workbook_options options = {};
-    options.tmpdir = tmpdir.data();
-    lxw_workbook* workbook = workbook_new_opt(workPath.constData(), &options);
-    if (!workbook)
-        throw WriteFailure(QStringLiteral("impossibile creare la cartella di lavoro"));
-    // workbook_close also frees the workbook: it runs on every path, and only its own success counts.
-    bool closed = false;
-    const auto closeOnFailure = qScopeGuard([&] {
-        if (!closed)
-            workbook_close(workbook);
-    });
-
-    const QString title = documentTitle(document);
-    const QByteArray titleUtf8 = title.toUtf8();
-    lxw_doc_properties properties = {};
-    properties.title = const_cast<char*>(titleUtf8.constData());
-    workbook_set_properties(workbook, &properties);
-
-    lxw_worksheet* worksheet = workbook_add_worksheet(workbook, "Elenco prezzi");
-    Sheet sheet(workbook, worksheet);
+    XlsxBook book(documentTitle(document));
+    XlsxSheet sheet = book.addSheet("Elenco prezzi");
     lxw_format* heading = sheet.format(true, nullptr, true);
     lxw_format* code = sheet.format(false, "@", false);
     lxw_format* text = sheet.format(false, nullptr, true);
@@ -182,22 +85,11 @@ void writeXlsx(const core::ExportDocument& document, QIODevice& out)
         sheet.formula(row, amountColumn, sum, roundToCents(total), totalMoney);
     }
 
-    for (int c = 0; c < columns.size(); ++c) {
-        // Long descriptions wrap in a wide column rather than stretching the sheet.
-        const int limit = columns[c] == Column::Description ? 70 : 40;
-        const int width = std::clamp(sheet.width(c) + 2, 8, limit);
-        Sheet::check(worksheet_set_column(worksheet, c, c, width, nullptr));
-    }
-    worksheet_freeze_panes(worksheet, 1, 0);
-
-    closed = true;
-    Sheet::check(workbook_close(workbook));
-    QFile written(work.filePath(QStringLiteral("elenco.xlsx")));
-    if (!written.open(QIODevice::ReadOnly))
-        throw WriteFailure(QStringLiteral("cartella di lavoro non scritta (%1)").arg(written.errorString()));
-    const QByteArray bytes = written.readAll();
-    if (out.write(bytes) != bytes.size())
-        throw WriteFailure(QStringLiteral("scrittura non riuscita (%1)").arg(out.errorString()));
+    // Long descriptions wrap in a wide column rather than stretching the sheet.
+    for (int c = 0; c < columns.size(); ++c)
+        sheet.fitColumn(c, columns[c] == Column::Description ? 70 : 40);
+    sheet.freezeRows(1);
+    book.finish(out);
 }
 
 } // namespace report::exporting

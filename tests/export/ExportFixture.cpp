@@ -70,12 +70,28 @@ bool haveOffice()
 
 namespace {
 
+// A paragraph's text as the office shows it: runs of spaces after the first are kept as <text:s text:c="N"/>.
+QString paragraphText(QXmlStreamReader& xml)
+{
+    QString text;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isCharacters())
+            text += xml.text();
+        else if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("text:s"))
+            text += QString(qMax(1, xml.attributes().value(QLatin1String("text:c")).toInt()), u' ');
+        else if (xml.isEndElement() && xml.qualifiedName() == QLatin1String("text:p"))
+            break;
+    }
+    return text;
+}
+
 QString cellText(QXmlStreamReader& xml)
 {
     QStringList paragraphs;
     while (xml.readNextStartElement()) {
         if (xml.qualifiedName() == QLatin1String("text:p"))
-            paragraphs << xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            paragraphs << paragraphText(xml);
         else
             xml.skipCurrentElement();
     }
@@ -141,6 +157,28 @@ Rows readWithOffice(const QTemporaryDir& dir, const QString& source, const QStri
         rows.removeLast();
 #endif
     return rows;
+}
+
+QStringList pdfPages(const QString& path, bool layout)
+{
+    QStringList pages;
+#ifdef PREZZARIO_PDFTOTEXT
+    QStringList arguments{QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")};
+    if (layout)
+        arguments.prepend(QStringLiteral("-layout"));
+    QProcess process;
+    process.start(QStringLiteral(PREZZARIO_PDFTOTEXT), arguments);
+    process.waitForFinished(60'000);
+    pages = QString::fromUtf8(process.readAllStandardOutput()).split(u'\f');
+    while (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    for (QString& page : pages)
+        page = page.simplified(); // a wrapped line reads as one
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(layout);
+#endif
+    return pages;
 }
 
 } // namespace exporttest

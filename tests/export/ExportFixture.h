@@ -29,4 +29,8 @@ using Rows = QList<QList<Cell>>;
 Rows readWithOffice(const QTemporaryDir& dir, const QString& source, const QString& importFilter = {});
 bool haveOffice();
 
+// The PDF's text as pdftotext reads it, one entry per page, each page's lines joined; empty without pdftotext.
+// 'layout' keeps a table's rows as lines, the cells in their columns' order.
+QStringList pdfPages(const QString& path, bool layout = false);
+
 } // namespace exporttest

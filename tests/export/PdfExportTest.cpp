@@ -1,30 +1,11 @@
 #include "ExportFixture.h"
 #include "ItemExport.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// The PDF's text as pdftotext reads it, one entry per page.
-QStringList pdfPages(const QString& path)
-{
-    QStringList pages;
-#ifdef PREZZARIO_PDFTOTEXT
-    QProcess process;
-    process.start(QStringLiteral(PREZZARIO_PDFTOTEXT),
-                  {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
-    process.waitForFinished(60'000);
-    pages = QString::fromUtf8(process.readAllStandardOutput()).split(u'\f');
-    while (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    for (QString& page : pages)
-        page = page.simplified(); // a wrapped line reads as one
-#endif
-    return pages;
-}
 
 TEST(PdfExport, listsEveryItemWithItsPriceInFiguresAndWords)
 {
@@ -34,7 +15,7 @@ TEST(PdfExport, listsEveryItemWithItsPriceInFiguresAndWords)
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("elenco.pdf"));
     report::exportItems(exporttest::sampleDocument(), path, report::ExportFormat::Pdf);
-    const QStringList pages = pdfPages(path);
+    const QStringList pages = exporttest::pdfPages(path);
     ASSERT_EQ(pages.size(), 1);
     const QString& text = pages[0];
     const char* expected[] = {
@@ -80,7 +61,7 @@ TEST(PdfExport, entriesMoveWholeToTheNextPageAndEveryPageIsNumbered)
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("lungo.pdf"));
     report::exportItems(document, path, report::ExportFormat::Pdf);
-    const QStringList pages = pdfPages(path);
+    const QStringList pages = exporttest::pdfPages(path);
     ASSERT_GE(pages.size(), 3);
 
     EXPECT_FALSE(pages[0].contains(QStringLiteral("Progetto"))) << "no line for a collection without a name";

@@ -572,6 +572,19 @@ TEST(QueryCompare, listsEveryItemWithItsStateInCodeOrder)
     QFile file(out);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), run.out);
+
+    // A workbook is asked for by --format xlsx or by the name of --out; its rows are the export's, tested there.
+    const QString workbook = dir.filePath(QStringLiteral("confronto.xlsx"));
+    const QueryRun xlsx =
+        runQuery({QStringLiteral("compare"), older.database(), newer.database(), QStringLiteral("--out"), workbook});
+    EXPECT_EQ(xlsx.status, 0) << xlsx.err.toStdString();
+    QFile book(workbook);
+    ASSERT_TRUE(book.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(book.read(2) == "PK");
+    const QueryRun toScreen = runQuery(
+        {QStringLiteral("compare"), older.database(), newer.database(), QStringLiteral("--format"), QStringLiteral("xlsx")});
+    EXPECT_EQ(toScreen.status, 2);
+    EXPECT_TRUE(toScreen.err.contains(u"--out")) << toScreen.err.toStdString();
 }
 
 TEST(QueryCompare, refusesOneFileTwiceOrAFileThatIsNoList)

@@ -116,10 +116,16 @@ QueryCommand checkCompare(QueryCommand command, const std::optional<QString>& fo
     command.compare.older = files[0];
     command.compare.newer = files[1];
     command.compare.out = command.exportTo.out;
-    if (format) {
+    // A workbook is asked for by name, or by the extension of --out when no format is named.
+    const bool workbookOut = QFileInfo(command.compare.out).suffix().compare(u"xlsx", Qt::CaseInsensitive) == 0;
+    if (format ? format->compare(u"xlsx", Qt::CaseInsensitive) == 0 : workbookOut) {
+        if (command.compare.out.isEmpty())
+            return refused(QStringLiteral("il formato xlsx va scritto in un file: indicarlo con --out."));
+        command.compare.xlsx = true;
+    } else if (format) {
         const std::optional<Format> rows = rowFormat(*format);
         if (!rows)
-            return refused(QStringLiteral("formato sconosciuto «%1»: csv, tsv o json.").arg(*format));
+            return refused(QStringLiteral("formato sconosciuto «%1»: csv, tsv, json o xlsx.").arg(*format));
         command.format = *rows;
     }
     return command;
@@ -306,7 +312,7 @@ QString queryUsageLine()
                           "[--min PREZZO] [--max PREZZO] [--format csv|tsv|json]\n"
                           "     prezzario-query [--database FILE] export --codes FILE [--format pdf|xlsx|csv|xpwe] "
                           "--out FILE\n"
-                          "     prezzario-query compare VECCHIO NUOVO [--format csv|tsv|json] [--out FILE]\n");
+                          "     prezzario-query compare VECCHIO NUOVO [--format csv|tsv|json|xlsx] [--out FILE]\n");
 }
 
 QString queryUsage()
@@ -348,6 +354,7 @@ QString queryUsage()
                "Una voce è ricodificata quando il suo codice non c'è più e una sola voce di codice nuovo ha la\n"
                "stessa descrizione (maiuscole, accenti, spazi e punteggiatura a parte) e la stessa unità.\n"
                "  --out FILE             scrive le righe in FILE invece che sull'uscita standard\n"
+               "  --format xlsx          scrive una cartella di lavoro in --out (anche con --out *.xlsx)\n"
                "\n"
                "Opzioni comuni:\n"
                "  --database FILE        legge il prezzario FILE invece di Prezzario.mdb nella cartella\n"

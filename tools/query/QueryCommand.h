@@ -67,6 +67,7 @@ struct CompareArguments
     QString older;
     QString newer;
     QString out; // empty: the standard output
+    bool xlsx = false; // a workbook at out instead of rows in command.format
 };
 
 // What the command line asks of the program.

@@ -9,6 +9,7 @@
 #include "CodesFile.h"
 #include "Collections.h"
 #include "Compare.h"
+#include "ComparisonExport.h"
 #include "Error.h"
 #include "ExportWriter.h"
 #include "Find.h"
@@ -232,6 +233,17 @@ int compare(const query::QueryCommand& command)
         }
     }
     const core::Comparison comparison = core::compareEditions(*lists[0], *lists[1]).value();
+    if (files.xlsx) {
+        try {
+            report::exportComparison(comparison.items,
+                                     QStringLiteral("Confronto %1 – %2").arg(lists[0]->year(), lists[1]->year()),
+                                     report::ComparisonHeadings::Fields, files.out, report::ExportFormat::Xlsx);
+        } catch (const core::Error& error) {
+            printError(error.text());
+            return kExitTrouble;
+        }
+        return kExitFound;
+    }
     std::FILE* out = stdout;
     if (!files.out.isEmpty()) {
         out = std::fopen(QFile::encodeName(files.out).constData(), "wb");
