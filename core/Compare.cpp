@@ -1,14 +1,19 @@
 #include "Compare.h"
 
+#include "Database.h"
 #include "Find.h"
+#include "Recordset.h"
+#include "RowValues.h"
 
 #include <QHash>
 #include <QSet>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <numeric>
+#include <string_view>
 #include <vector>
 
 namespace core {
@@ -31,61 +36,191 @@ QString keptLettersAndDigits(const Text& text)
 // for the text. Two different descriptions share a hash about once in 10^9 comparisons of a 100,000-item list.
 constexpr quint64 kFnvBasis = 14695981039346656037ULL;
 
-quint64 hashedLettersAndDigits(const Text& text, quint64 hash)
+// The hash of one folded UTF-16 unit, when it is a letter or a digit.
+quint64 hashedUnit(char16_t unit, quint64 hash)
 {
-    for (const QChar c : foldText(text.toString())) {
-        if (c.isLetterOrNumber()) {
-            hash = (hash ^ c.unicode()) * 1099511628211ULL;
+    const char16_t folded = foldedUnit(unit);
+    if (folded && QChar(folded).isLetterOrNumber())
+        hash = (hash ^ folded) * 1099511628211ULL;
+    return hash;
+}
+
+// The same hash as hashedLettersAndDigits, read straight from the engine's UTF-8: no string is made per row.
+// What QString::fromUtf8 would turn into a replacement character (a bad byte, an overlong form, a surrogate)
+// and any character beyond the first plane is no letter for the comparison, as in the text's folded form.
+quint64 hashedUtf8(QByteArrayView utf8, quint64 hash)
+{
+    const auto* byte = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = byte + utf8.size();
+    while (byte < end) {
+        const unsigned char lead = *byte;
+        if (lead < 0x80) {
+            // Most of a list's text: its folded form looked up in a table of its own.
+            static const std::array<char16_t, 0x80> ascii = [] {
+                std::array<char16_t, 0x80> kept{};
+                for (char16_t c = 0; c < 0x80; ++c) {
+                    const char16_t folded = foldedUnit(c);
+                    kept[c] = folded && QChar(folded).isLetterOrNumber() ? folded : 0;
+                }
+                return kept;
+            }();
+            if (const char16_t folded = ascii[lead])
+                hash = (hash ^ folded) * 1099511628211ULL;
+            ++byte;
+            continue;
         }
+        int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (end - byte < length)
+            length = 1;
+        char32_t point = length == 2 ? lead & 0x1F : lead & 0x0F;
+        bool valid = length == 2 || length == 3;
+        for (int k = 1; k < length && valid; ++k) {
+            valid = (byte[k] & 0xC0) == 0x80;
+            point = (point << 6) | (byte[k] & 0x3F);
+        }
+        if (valid && (length == 2 ? point >= 0x80 : point >= 0x800 && (point < 0xD800 || point > 0xDFFF)))
+            hash = hashedUnit(char16_t(point), hash);
+        byte += length;
     }
     return hash;
 }
 
-// One edition as the comparison reads it: its items with their codes and descriptions, and the code order.
+// One edition as the comparison reads it, in one pass of the engine over its rows: texts are kept as the engine
+// gives them (UTF-8), an article's text once for all its subarticles, a unit or a section code once for the list.
 struct Edition
 {
-    std::shared_ptr<const FindIndex> index;
-    QStringList codes;
-    std::vector<quint64> descriptions;
-    std::vector<std::int32_t> byCode;
-    QHash<QString, std::int32_t> firstOfCode;
-
-    bool read(const PriceList& list, const std::function<bool(double)>& progress)
+    struct Item
     {
-        index = FindIndex::build(list, progress);
-        if (!index)
-            return false;
-        const qsizetype size = index->size();
-        codes.reserve(size);
-        descriptions.reserve(size);
-        // An article's text is long and shared by its subarticles: folded once.
-        QHash<const Text*, quint64> articles;
-        for (std::int32_t item = 0; item < size; ++item) {
-            codes << index->code(item);
-            const Text& articolo = index->articolo(item);
-            auto article = articles.constFind(&articolo);
-            if (article == articles.cend())
-                article = articles.insert(&articolo, hashedLettersAndDigits(articolo, kFnvBasis));
-            descriptions.push_back(hashedLettersAndDigits(index->subarticle(item).subarticolo, *article));
+        QString code;
+        Text subarticolo;
+        quint64 description = 0;
+        double price = 0;
+        std::int32_t article = 0;
+        std::int32_t unit = -1; // -1: Null
+        std::int32_t section = 0;
+        bool priced = false;
+        // Older items only: the newer item of the same code, or -1.
+        std::int32_t counterpart = -1;
+    };
+    struct Article
+    {
+        Text text;
+        quint64 hash = 0;
+    };
+    std::vector<Item> items;
+    std::vector<Article> articles;
+    std::vector<Text> units;
+    QStringList sections;
+    std::vector<std::int32_t> byCode; // the items by code; items of one code in the list's order
+    std::vector<std::int32_t> firstOfCode; // for each item, the first item of its code
+
+    // Reads every row; keepText says, from the code, whether an item's texts are wanted (the newer's always,
+    // the older's only when its code is gone). False when progress asked to stop.
+    bool read(const PriceList& list, const std::function<bool(double)>& progress,
+              const std::function<bool(Item&)>& keepText)
+    {
+        const Database& db = list.database();
+        double total = 1;
+        if (progress) {
+            const Recordset count = db.OpenRecordset(QStringLiteral("select count(*) from prezzario"));
+            total = std::max(1.0, count.Fields(0).toDouble());
         }
-        // Backwards, so that a code held twice keeps its first item.
-        for (std::int32_t item = std::int32_t(size) - 1; item >= 0; --item)
-            firstOfCode.insert(codes[item], item);
-        byCode.resize(size_t(size));
-        std::iota(byCode.begin(), byCode.end(), 0);
-        std::stable_sort(byCode.begin(), byCode.end(),
-                         [this](std::int32_t a, std::int32_t b) { return codes[a] < codes[b]; });
+        QHash<QByteArray, std::int32_t> unitOf, sectionOf;
+        QByteArray lastArticle;
+        bool lastArticleNull = false;
+        qint64 read = 0;
+        for (Recordset rs = db.OpenRecordset(
+                 QStringLiteral("select codice_totale, codice_sezione, articolo, subarticolo, simbolo, prezzo_lordo "
+                                "from prezzario order by sequenza"));
+             !rs.Eof(); rs.MoveNext()) {
+            Item item;
+            item.code = QString::fromUtf8(rs.Utf8(0));
+            const QByteArrayView section = rs.Utf8(1);
+            auto knownSection = sectionOf.constFind(section.toByteArray());
+            if (knownSection == sectionOf.cend()) {
+                sections << QString::fromUtf8(section);
+                knownSection = sectionOf.insert(section.toByteArray(), std::int32_t(sections.size() - 1));
+            }
+            item.section = *knownSection;
+            // The rows of an article come together and repeat its text.
+            const QByteArrayView article = rs.Utf8(2);
+            const bool articleNull = rs.IsNull(2);
+            if (articles.empty() || articleNull != lastArticleNull || article != lastArticle) {
+                lastArticle = article.toByteArray();
+                lastArticleNull = articleNull;
+                articles.push_back({articleNull ? Text() : Text::fromUtf8(article), hashedUtf8(article, kFnvBasis)});
+            }
+            item.article = std::int32_t(articles.size() - 1);
+            item.description = hashedUtf8(rs.Utf8(3), articles.back().hash);
+            if (!rs.IsNull(4)) {
+                const QByteArrayView unit = rs.Utf8(4);
+                auto known = unitOf.constFind(unit.toByteArray());
+                if (known == unitOf.cend()) {
+                    units.push_back(Text::fromUtf8(unit));
+                    known = unitOf.insert(unit.toByteArray(), std::int32_t(units.size() - 1));
+                }
+                item.unit = *known;
+            }
+            if (const std::optional<double> price = numberAt(rs, 5)) {
+                item.price = *price;
+                item.priced = true;
+            }
+            if (keepText(item))
+                item.subarticolo = textAt(rs, 3);
+            else
+                item.code.clear();
+            items.push_back(std::move(item));
+            if (++read % 8192 == 0 && progress && !progress(double(read) / total))
+                return false;
+        }
         return true;
     }
 
-    bool holds(const QString& code) const { return firstOfCode.contains(code); }
-};
+    // Codes in QString's order (of UTF-16 units), compared inline: short codes sorted by the million.
+    static std::u16string_view codeView(const QString& code)
+    {
+        return {reinterpret_cast<const char16_t*>(code.constData()), size_t(code.size())};
+    }
 
-// A unit apart from any text, Null included, to key the items that may have been re-coded.
-QString unitKey(const Text& unit)
-{
-    return unit.isNull() ? QStringLiteral("\x1d") : unit.toString();
-}
+    // Sorts the items by code; the items of one code keep the list's order.
+    void sortByCode()
+    {
+        byCode.resize(items.size());
+        std::iota(byCode.begin(), byCode.end(), 0);
+        std::stable_sort(byCode.begin(), byCode.end(), [this](std::int32_t a, std::int32_t b) {
+            return codeView(items[size_t(a)].code) < codeView(items[size_t(b)].code);
+        });
+        firstOfCode.resize(items.size());
+        for (size_t k = 0; k < byCode.size(); ++k) {
+            const std::int32_t item = byCode[k];
+            const bool repeated = k > 0 && items[size_t(byCode[k - 1])].code == items[size_t(item)].code;
+            firstOfCode[size_t(item)] = repeated ? firstOfCode[size_t(byCode[k - 1])] : item;
+        }
+    }
+
+    // The first item of a code, or -1.
+    std::int32_t find(const QString& code) const
+    {
+        const std::u16string_view wanted = codeView(code);
+        const auto at = std::lower_bound(byCode.begin(), byCode.end(), wanted,
+                                         [this](std::int32_t item, std::u16string_view c) {
+                                             return codeView(items[size_t(item)].code) < c;
+                                         });
+        return at != byCode.end() && codeView(items[size_t(*at)].code) == wanted ? *at : -1;
+    }
+
+    const Item& operator[](std::int32_t item) const { return items[size_t(item)]; }
+    Text unit(const Item& item) const { return item.unit < 0 ? Text() : units[size_t(item.unit)]; }
+    std::optional<double> price(const Item& item) const
+    {
+        return item.priced ? std::optional(item.price) : std::nullopt;
+    }
+    // A unit apart from any text, Null included, to key the items that may have been re-coded.
+    QByteArray unitKey(const Item& item) const
+    {
+        return item.unit < 0 ? QByteArray("\x1d") : units[size_t(item.unit)].utf8().toByteArray();
+    }
+};
 
 } // namespace
 
@@ -146,8 +281,25 @@ std::optional<Comparison> compareEditions(const PriceList& older, const PriceLis
             return {};
         return [&progress, from, width](double done) { return progress(from + done * width); };
     };
-    Edition before, after;
-    if (!before.read(older, share(0, 0.45)) || !after.read(newer, share(0.45, 0.45)))
+    // The newer first, so that of the older only the items whose code is gone keep their texts.
+    Edition after, before;
+    if (!after.read(newer, share(0, 0.45), [](Edition::Item&) { return true; }))
+        return std::nullopt;
+    after.sortByCode();
+    std::vector<std::int32_t> olderOf(after.items.size(), -1); // the first newer item of a code → its older item
+    std::int32_t olderItem = 0;
+    const bool read = before.read(older, share(0.45, 0.45), [&](Edition::Item& item) {
+        item.counterpart = after.find(item.code);
+        const std::int32_t index = olderItem++;
+        if (item.counterpart < 0)
+            return true;
+        // A code the older holds twice is compared by its first item; the others are the same code, not gone.
+        std::int32_t& first = olderOf[size_t(item.counterpart)];
+        if (first < 0)
+            first = index;
+        return false;
+    });
+    if (!read)
         return std::nullopt;
 
     // A gone code and a new one are one item re-coded only when nothing else, on either side, could be it.
@@ -155,16 +307,22 @@ std::optional<Comparison> compareEditions(const PriceList& older, const PriceLis
     {
         QList<std::int32_t> gone, added;
     };
-    QHash<std::pair<quint64, QString>, Candidates> candidates;
-    for (const std::int32_t item : before.byCode) {
-        if (!after.holds(before.codes[item]))
-            candidates[{before.descriptions[size_t(item)], unitKey(before.index->subarticle(item).simbolo)}].gone
-                << item;
+    QHash<std::pair<quint64, QByteArray>, Candidates> candidates;
+    std::vector<std::int32_t> goneByCode;
+    for (std::int32_t item = 0; item < std::int32_t(before.items.size()); ++item) {
+        if (before[item].counterpart < 0)
+            goneByCode.push_back(item);
     }
+    std::stable_sort(goneByCode.begin(), goneByCode.end(), [&before](std::int32_t a, std::int32_t b) {
+        return Edition::codeView(before[a].code) < Edition::codeView(before[b].code);
+    });
+    for (const std::int32_t item : goneByCode)
+        candidates[{before[item].description, before.unitKey(before[item])}].gone << item;
+    // The newer items of a code the older lacks: the first of each code is the one looked up.
+    const auto firstOfCode = [&after](std::int32_t item) { return after.firstOfCode[size_t(item)]; };
     for (const std::int32_t item : after.byCode) {
-        if (!before.holds(after.codes[item]))
-            candidates[{after.descriptions[size_t(item)], unitKey(after.index->subarticle(item).simbolo)}].added
-                << item;
+        if (olderOf[size_t(firstOfCode(item))] < 0)
+            candidates[{after[item].description, after.unitKey(after[item])}].added << item;
     }
     QHash<std::int32_t, std::int32_t> recodedFrom; // newer item → older item
     QSet<std::int32_t> recoded;                    // older items
@@ -176,37 +334,34 @@ std::optional<Comparison> compareEditions(const PriceList& older, const PriceLis
     }
 
     Comparison comparison;
-    comparison.items.reserve(after.index->size() + before.index->size() - recoded.size());
+    comparison.items.reserve(qsizetype(after.items.size() + goneByCode.size()) - recoded.size());
     QList<double> percents;
     QMap<QString, QList<double>> sectionPercents;
     for (const std::int32_t item : after.byCode) {
-        const Subarticle now = after.index->subarticle(item);
+        const Edition::Item& now = after[item];
         ComparedItem compared;
         compared.newCode = now.code;
-        compared.section = after.index->sectionCode(item);
-        compared.articolo = after.index->articolo(item);
+        compared.section = after.sections[now.section];
+        compared.articolo = after.articles[size_t(now.article)].text;
         compared.subarticolo = now.subarticolo;
-        compared.newUnit = now.simbolo;
-        compared.newPrice = now.prezzoLordo;
-        std::optional<std::int32_t> was;
-        if (before.holds(now.code)) {
-            was = before.firstOfCode.value(now.code);
-        } else if (const auto from = recodedFrom.constFind(item); from != recodedFrom.cend()) {
-            was = *from;
-        }
-        if (!was) {
+        compared.newUnit = after.unit(now);
+        compared.newPrice = after.price(now);
+        std::int32_t was = olderOf[size_t(firstOfCode(item))];
+        if (was < 0)
+            was = recodedFrom.value(item, -1);
+        if (was < 0) {
             compared.state = CompareState::Nuova;
             ++comparison.nuove;
         } else {
-            const Subarticle then = before.index->subarticle(*was);
-            compared.oldCode = then.code;
-            compared.oldUnit = then.simbolo;
-            compared.oldPrice = then.prezzoLordo;
-            if (compared.oldCode != compared.newCode) {
+            const Edition::Item& then = before[was];
+            compared.oldCode = then.counterpart < 0 ? then.code : now.code;
+            compared.oldUnit = before.unit(then);
+            compared.oldPrice = before.price(then);
+            if (then.counterpart < 0) {
                 compared.state = CompareState::Ricodificata;
                 ++comparison.ricodificate;
             } else if (compared.oldPrice == compared.newPrice && compared.oldUnit == compared.newUnit &&
-                       before.descriptions[size_t(*was)] == after.descriptions[size_t(item)]) {
+                       then.description == now.description) {
                 compared.state = CompareState::Invariata;
                 ++comparison.invariate;
             } else {
@@ -220,18 +375,18 @@ std::optional<Comparison> compareEditions(const PriceList& older, const PriceLis
         }
         comparison.items << compared;
     }
-    for (const std::int32_t item : before.byCode) {
-        if (after.holds(before.codes[item]) || recoded.contains(item))
+    for (const std::int32_t item : goneByCode) {
+        if (recoded.contains(item))
             continue;
-        const Subarticle then = before.index->subarticle(item);
+        const Edition::Item& then = before[item];
         ComparedItem compared;
         compared.state = CompareState::Eliminata;
         compared.oldCode = then.code;
-        compared.section = before.index->sectionCode(item);
-        compared.articolo = before.index->articolo(item);
+        compared.section = before.sections[then.section];
+        compared.articolo = before.articles[size_t(then.article)].text;
         compared.subarticolo = then.subarticolo;
-        compared.oldUnit = then.simbolo;
-        compared.oldPrice = then.prezzoLordo;
+        compared.oldUnit = before.unit(then);
+        compared.oldPrice = before.price(then);
         comparison.items << compared;
         ++comparison.eliminate;
     }

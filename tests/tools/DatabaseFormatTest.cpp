@@ -8,6 +8,7 @@
 #include "Builder.h"
 #include "Error.h"
 #include "EscapeQuotes.h"
+#include "Compare.h"
 #include "Find.h"
 #include "PriceList.h"
 #include "Search.h"
@@ -282,6 +283,15 @@ TEST_F(BuiltFile, aFileOfTheEarlierLayoutOpensAndAnswersEveryQueryAsThisOne)
         const QStringList expected = findRows(old, typed);
         EXPECT_EQ(findRows(db, typed), expected) << typed;
         EXPECT_FALSE(expected.isEmpty()) << typed;
+    }
+    // The two layouts of one list compare as one edition: every item the same.
+    {
+        const auto list = [](const core::Database& file) {
+            return core::PriceList(core::Database::OpenDatabase(file.path(), QStringLiteral(";pwd=") + core::kDbPassword));
+        };
+        const core::Comparison same = core::compareEditions(list(old), list(db)).value();
+        EXPECT_EQ(same.invariate, same.items.size());
+        EXPECT_GT(same.invariate, 100);
     }
     QFile::remove(earlier);
 }
