@@ -43,7 +43,7 @@ QByteArray cell(const core::ExportItem& item, Column column)
     case Column::PreviousPrice:
         return number(item.prezzoPrecedente);
     case Column::Note:
-        return item.presente ? QByteArray() : quoted(noteFor(item));
+        return noteFor(item).isEmpty() ? QByteArray() : quoted(noteFor(item));
     }
     return {};
 }
