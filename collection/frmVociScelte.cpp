@@ -590,9 +590,9 @@ QString frmVociScelte::editionFile(const QString& year)
             }
         }
     }
-    const QString file =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Prezzario %1").arg(year), QFileInfo(openFile).absolutePath(),
-                                     QStringLiteral("Prezzario (*.mdb);;Tutti i file (*)"));
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("File del prezzario %1").arg(year),
+                                                      QFileInfo(openFile).absolutePath(),
+                                                      QStringLiteral("Prezzario (*.mdb);;Tutti i file (*)"));
     if (file.isEmpty())
         return {};
     const QString shown = QDir::toNativeSeparators(file);
