@@ -1,6 +1,7 @@
 #include "frmVociScelte.h"
 
 #include "AppState.h"
+#include "CarryOver.h"
 #include "Collections.h"
 #include "Error.h"
 #include "Field.h"
@@ -10,6 +11,7 @@
 #include "KeyboardAccess.h"
 #include "ListCopy.h"
 #include "MessageBox.h"
+#include "RecentLists.h"
 #include "WaitCursor.h"
 #include "WindowPlacement.h"
 
@@ -18,6 +20,8 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -26,8 +30,13 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
 
 #include "ui_frmVociScelte.h"
 
@@ -82,8 +91,8 @@ public:
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        static const char* const kHeadings[] = {"Codice", "Descrizione", "Un. misura", "Prezzo", "Quantità",
-                                                "Importo", "Inc. Manodopera", "Nota"};
+        static const char* const kHeadings[] = {"Codice",   "Descrizione", "Un. misura",      "Prezzo",
+                                                "Quantità", "Importo",     "Inc. Manodopera", "Nota"};
         if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
             return QAbstractTableModel::headerData(section, orientation, role);
         if (role == Qt::DisplayRole)
@@ -126,12 +135,16 @@ public:
             return item.importo() ? euros(*item.importo()) : QString();
         case Incidenza:
             return number(item.incidenzaManodopera, " %");
-        case Nota:
+        case Nota: {
+            QStringList notes;
             if (!item.presente)
-                return QStringLiteral("non presente in questa edizione");
-            if (item.prezzoPrecedente)
-                return QStringLiteral("prezzo precedente: %1").arg(number(item.prezzoPrecedente));
-            return {};
+                notes << QStringLiteral("non presente in questa edizione");
+            else if (item.prezzoPrecedente)
+                notes << QStringLiteral("prezzo precedente: %1").arg(number(item.prezzoPrecedente));
+            if (!item.previousCode.isEmpty())
+                notes << QStringLiteral("già %1").arg(item.previousCode);
+            return notes.join(QStringLiteral("; "));
+        }
         }
         return {};
     }
@@ -250,6 +263,7 @@ frmVociScelte::frmVociScelte(core::AppState& state, QWidget* mainWindow)
     connect(ui.cmdSu, &QPushButton::clicked, this, [this] { moveSelected(-1); });
     connect(ui.cmdGiu, &QPushButton::clicked, this, [this] { moveSelected(+1); });
     connect(ui.cmdEsporta, &QPushButton::clicked, this, &frmVociScelte::exportCollection);
+    connect(ui.cmdRiporta, &QPushButton::clicked, this, &frmVociScelte::carryOver);
     ui::closeOnEscape(this);
     ui::scrollWhenSmall(this);
 }
@@ -298,8 +312,7 @@ void frmVociScelte::loadCollections()
     if (!setAside.isEmpty())
         ui::MessageBox::warning(isVisible() ? this : nullptr, setAside.join(u'\n'));
     if (m_collections.isEmpty())
-        m_collections.append(m_store->create(QStringLiteral("Voci scelte"), m_state.AnnoPrezzario,
-                                             core::kListTitle));
+        m_collections.append(m_store->create(QStringLiteral("Voci scelte"), m_state.AnnoPrezzario, core::kListTitle));
     const QString last = m_store->lastUsed();
     m_current = 0;
     for (int i = 0; i < m_collections.size(); ++i) {
@@ -344,11 +357,11 @@ void frmVociScelte::showCollection()
         m_ui->lstVociScelte->setCurrentIndex(m_model->index(0, Quantita));
     const bool sameEdition = collection.editionYear == m_state.AnnoPrezzario;
     m_ui->lblEdizione->setText(
-        sameEdition
-            ? QStringLiteral("Raccolta fatta sul %1 %2.").arg(collection.editionTitle, collection.editionYear)
-            : QStringLiteral("Raccolta fatta sul %1 %2: prezzi e voci sono quelli del prezzario aperto, %3; i "
-                             "prezzi cambiati mostrano il precedente nella nota.")
-                  .arg(collection.editionTitle, collection.editionYear, m_state.AnnoPrezzario));
+        sameEdition ? QStringLiteral("Raccolta fatta sul %1 %2.").arg(collection.editionTitle, collection.editionYear)
+                    : QStringLiteral("Raccolta fatta sul %1 %2: prezzi e voci sono quelli del prezzario aperto, %3; i "
+                                     "prezzi cambiati mostrano il precedente nella nota.")
+                          .arg(collection.editionTitle, collection.editionYear, m_state.AnnoPrezzario));
+    m_ui->cmdRiporta->setVisible(!sameEdition);
     showTotal();
 }
 
@@ -406,10 +419,10 @@ void frmVociScelte::renameCollection()
 {
     core::Collection& collection = m_collections[m_current];
     bool ok = false;
-    const QString name = QInputDialog::getText(this, QStringLiteral("Rinomina raccolta"),
-                                               QStringLiteral("Nome della raccolta:"), QLineEdit::Normal,
-                                               collection.name, &ok)
-                             .trimmed();
+    const QString name =
+        QInputDialog::getText(this, QStringLiteral("Rinomina raccolta"), QStringLiteral("Nome della raccolta:"),
+                              QLineEdit::Normal, collection.name, &ok)
+            .trimmed();
     if (!ok || name.isEmpty())
         return;
     try {
@@ -437,8 +450,7 @@ void frmVociScelte::removeCollection()
     m_store->remove(collection.id);
     m_collections.removeAt(m_current);
     if (m_collections.isEmpty())
-        m_collections.append(m_store->create(QStringLiteral("Voci scelte"), m_state.AnnoPrezzario,
-                                             core::kListTitle));
+        m_collections.append(m_store->create(QStringLiteral("Voci scelte"), m_state.AnnoPrezzario, core::kListTitle));
     m_ui->cmbRaccolta->removeItem(m_current);
     if (m_ui->cmbRaccolta->count() == 0)
         m_ui->cmbRaccolta->addItem(m_collections[0].name, m_collections[0].id);
@@ -498,9 +510,9 @@ void frmVociScelte::moveRows(QList<int> rows, int target)
     showCollection();
     QTableView& list = *m_ui->lstVociScelte;
     list.setCurrentIndex(m_model->index(target, Codice));
-    list.selectionModel()->select(QItemSelection(m_model->index(target, 0),
-                                                 m_model->index(target + int(moving.size()) - 1, kColumns - 1)),
-                                  QItemSelectionModel::ClearAndSelect);
+    list.selectionModel()->select(
+        QItemSelection(m_model->index(target, 0), m_model->index(target + int(moving.size()) - 1, kColumns - 1)),
+        QItemSelectionModel::ClearAndSelect);
 }
 
 bool frmVociScelte::eventFilter(QObject* watched, QEvent* event)
@@ -550,6 +562,135 @@ void frmVociScelte::exportCollection()
     exportWithDialog(*this, core::exportDocument(m_state.priceList, collection), collection.name);
 }
 
+// Carrying over to the open edition
+
+namespace {
+
+bool sameFile(const QString& a, const QString& b)
+{
+    const QFileInfo first(a), second(b);
+    return first.exists() && second.exists() && first.canonicalFilePath() == second.canonicalFilePath();
+}
+
+} // namespace
+
+QString frmVociScelte::editionFile(const QString& year)
+{
+    const QString openFile = m_state.priceList.path();
+    {
+        const ui::WaitCursor wait;
+        for (const QString& file : core::rememberedListFiles()) {
+            if (sameFile(file, openFile))
+                continue;
+            try {
+                if (core::PriceList::open(file).year() == year)
+                    return file;
+            } catch (const core::Error&) {
+                // A file moved, damaged or replaced since it was opened is simply not that edition.
+            }
+        }
+    }
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("File del prezzario %1").arg(year),
+                                                      QFileInfo(openFile).absolutePath(),
+                                                      QStringLiteral("Prezzario (*.mdb);;Tutti i file (*)"));
+    if (file.isEmpty())
+        return {};
+    const QString shown = QDir::toNativeSeparators(file);
+    if (sameFile(file, openFile)) {
+        ui::MessageBox::warning(
+            this, QStringLiteral("«%1» è il prezzario aperto: scegliere il file del prezzario %2.").arg(shown, year));
+        return {};
+    }
+    QString fileYear;
+    try {
+        fileYear = core::PriceList::open(file).year();
+    } catch (const core::Error& error) {
+        ui::MessageBox::warning(this, error.text());
+        return {};
+    }
+    if (fileYear != year) {
+        ui::MessageBox::warning(
+            this,
+            QStringLiteral("«%1» è il prezzario %2, non il %3 su cui è fatta la raccolta.").arg(shown, fileYear, year));
+        return {};
+    }
+    return file;
+}
+
+void frmVociScelte::carryOver()
+{
+    const core::Collection older = m_collections[m_current];
+    const QString olderFile = editionFile(older.editionYear);
+    if (olderFile.isEmpty())
+        return;
+    const QString openFile = m_state.priceList.path();
+
+    // Both lists are opened again in the worker: a database connection belongs to the thread that opened it.
+    std::atomic<int> done{0}; // thousandths
+    std::atomic<bool> cancelled{false};
+    std::optional<core::CarriedCollection> carried;
+    QString failure;
+    QThread* worker = QThread::create([&] {
+        try {
+            const core::PriceList olderList = core::PriceList::open(olderFile);
+            const core::PriceList openList = core::PriceList::open(openFile);
+            const std::optional<core::Comparison> comparison =
+                core::compareEditions(olderList, openList, [&](double share) {
+                    done = int(share * 1000);
+                    return !cancelled;
+                });
+            if (comparison)
+                carried = core::carryOver(older, *comparison, openList);
+        } catch (const core::Error& error) {
+            failure = error.text();
+        }
+    });
+    QProgressDialog progress(
+        QStringLiteral("Confronto del prezzario %1 con il %2…").arg(older.editionYear, m_state.AnnoPrezzario),
+        QStringLiteral("Annulla"), 0, 1000, this);
+    progress.setWindowTitle(QStringLiteral("Riporta a questa edizione"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(400);
+    connect(&progress, &QProgressDialog::canceled, this, [&] { cancelled = true; });
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, this, [&] { progress.setValue(done); });
+    QEventLoop loop;
+    connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    tick.start(50);
+    loop.exec();
+    tick.stop();
+    delete worker;
+    progress.reset();
+
+    if (!failure.isEmpty()) {
+        ui::MessageBox::warning(this, failure);
+        return;
+    }
+    if (!carried)
+        return; // cancelled
+    try {
+        core::Collection made = m_store->create(carried->collection.name, carried->collection.editionYear,
+                                                carried->collection.editionTitle);
+        made.items = carried->collection.items;
+        m_store->save(made);
+        m_collections.append(made);
+    } catch (const core::Error& error) {
+        ui::MessageBox::warning(this, error.text());
+        return;
+    }
+    const int index = int(m_collections.size()) - 1;
+    m_ui->cmbRaccolta->addItem(m_collections[index].name, m_collections[index].id);
+    m_ui->cmbRaccolta->setCurrentIndex(index);
+    choose(index);
+    ui::MessageBox::warning(this,
+                            QStringLiteral("%1 voci riportate: %2 ricodificate, %3 non presenti in questa edizione.")
+                                .arg(carried->riportate)
+                                .arg(carried->ricodificate)
+                                .arg(carried->nonPresenti),
+                            QStringLiteral("Riporta a questa edizione"));
+}
+
 void exportWithDialog(QMainWindow& window, const core::ExportDocument& document, const QString& name)
 {
     const QString path = QFileDialog::getSaveFileName(
@@ -567,8 +708,7 @@ void exportWithDialog(QMainWindow& window, const core::ExportDocument& document,
     try {
         const ui::WaitCursor wait;
         report::exportItems(document, path, *format);
-        window.statusBar()->showMessage(QStringLiteral("Esportato in «%1».").arg(QDir::toNativeSeparators(path)),
-                                        8000);
+        window.statusBar()->showMessage(QStringLiteral("Esportato in «%1».").arg(QDir::toNativeSeparators(path)), 8000);
     } catch (const core::Error& error) {
         ui::MessageBox::warning(&window, error.text());
     }

@@ -66,6 +66,10 @@ private:
     // Moves 'rows' (of the list) before 'target', the row they go in front of, or to the end.
     void moveRows(QList<int> rows, int target);
     void exportCollection();
+    // A copy of the collection for the open edition, made from the comparison with the edition it was made on.
+    void carryOver();
+    // The file of the edition of 'year' among those the user opened, else one the user picks; empty when none.
+    QString editionFile(const QString& year);
 
     core::AppState& m_state;
     QWidget* m_mainWindow;

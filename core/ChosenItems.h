@@ -20,6 +20,8 @@ struct ChosenItem
     std::optional<double> prezzoLordo;
     std::optional<double> incidenzaManodopera; // a percentage: 27.5 for 27,5 %
     std::optional<double> quantita;            // none until the user gives one
+    // The code the item had in the edition it was carried over from, when that edition re-coded it; else empty.
+    QString previousCode;
 };
 
 // The items of one project, in the user's order, with the edition they were chosen on: the list's year and
@@ -40,11 +42,12 @@ struct ExportItem
     QString code;
     Text sezione, capitolo, articolo, subarticolo;
     Text simbolo;
-    std::optional<double> prezzoLordo; // the open list's; the chosen one when the item is gone from it
+    std::optional<double> prezzoLordo;      // the open list's; the chosen one when the item is gone from it
     std::optional<double> prezzoPrecedente; // the price when chosen, only when it differs from prezzoLordo
     std::optional<double> incidenzaManodopera;
     std::optional<double> quantita;
     bool presente = true; // false: "non presente in questa edizione"
+    QString previousCode; // "già …": the code before a re-coding, as the collection keeps it
 
     // quantita × prezzoLordo, when both are known.
     std::optional<double> importo() const

@@ -68,6 +68,18 @@ struct Reader
         return true;
     }
 
+    bool optionalString(const QJsonObject& object, const char* key, QString& out)
+    {
+        const QJsonValue value = object.value(QLatin1String(key));
+        if (value.isUndefined() || value.isNull())
+            out.clear();
+        else if (value.isString())
+            out = value.toString();
+        else
+            return failed(key);
+        return true;
+    }
+
     bool number(const QJsonObject& object, const char* key, std::optional<double>& out)
     {
         const QJsonValue value = object.value(QLatin1String(key));
@@ -91,7 +103,7 @@ QJsonObject toJson(const Collection& collection, const QString& path)
 {
     QJsonArray items;
     for (const ChosenItem& item : collection.items) {
-        items.append(QJsonObject{
+        QJsonObject object{
             {QStringLiteral("codice"), item.code},
             {QStringLiteral("sezione"), textValue(item.sezione)},
             {QStringLiteral("capitolo"), textValue(item.capitolo)},
@@ -101,7 +113,11 @@ QJsonObject toJson(const Collection& collection, const QString& path)
             {QStringLiteral("prezzo_lordo"), numberValue(item.prezzoLordo, path)},
             {QStringLiteral("incidenza_manodopera"), numberValue(item.incidenzaManodopera, path)},
             {QStringLiteral("quantita"), numberValue(item.quantita, path)},
-        });
+        };
+        // Written only when there is one, so that a collection never carried over is written as before.
+        if (!item.previousCode.isEmpty())
+            object.insert(QStringLiteral("codice_precedente"), item.previousCode);
+        items.append(object);
     }
     return QJsonObject{
         {QStringLiteral("formato"), kFormat},
@@ -142,7 +158,8 @@ std::optional<Collection> fromJson(const QJsonObject& root, Reader& reader)
             !reader.text(object, "subarticolo", item.subarticolo) || !reader.text(object, "simbolo", item.simbolo) ||
             !reader.number(object, "prezzo_lordo", item.prezzoLordo) ||
             !reader.number(object, "incidenza_manodopera", item.incidenzaManodopera) ||
-            !reader.number(object, "quantita", item.quantita))
+            !reader.number(object, "quantita", item.quantita) ||
+            !reader.optionalString(object, "codice_precedente", item.previousCode))
             return std::nullopt;
         collection.items << item;
     }
@@ -210,6 +227,7 @@ ExportDocument exportDocument(const PriceList& list, const Collection& collectio
         ExportItem item;
         item.code = chosen.code;
         item.quantita = chosen.quantita;
+        item.previousCode = chosen.previousCode;
         if (const std::optional<PriceList::Row> row = list.row(chosen.code)) {
             item.sezione = row->sezione;
             item.capitolo = row->capitolo;

@@ -29,7 +29,7 @@ QByteArray cell(const core::ExportItem& item, Column column)
     case Column::PreviousPrice:
         return csvNumber(item.prezzoPrecedente);
     case Column::Note:
-        return item.presente ? QByteArray() : csvText(noteFor(item));
+        return noteFor(item).isEmpty() ? QByteArray() : csvText(noteFor(item));
     }
     return {};
 }

@@ -113,7 +113,12 @@ QString shortDescription(const core::ExportItem& item)
 
 QString noteFor(const core::ExportItem& item)
 {
-    return item.presente ? QString() : QStringLiteral("non presente in questa edizione");
+    QStringList notes;
+    if (!item.presente)
+        notes << QStringLiteral("non presente in questa edizione");
+    if (!item.previousCode.isEmpty())
+        notes << QStringLiteral("già ") + item.previousCode;
+    return notes.join(QStringLiteral("; "));
 }
 
 QList<Column> tableColumns(const core::ExportDocument& document)
@@ -124,7 +129,7 @@ QList<Column> tableColumns(const core::ExportDocument& document)
     bool note = false;
     for (const core::ExportItem& item : document.items) {
         previous = previous || item.prezzoPrecedente.has_value();
-        note = note || !item.presente;
+        note = note || !noteFor(item).isEmpty();
     }
     if (previous)
         columns << Column::PreviousPrice;

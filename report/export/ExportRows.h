@@ -56,6 +56,7 @@ QString shortDescription(const core::ExportItem& item);
 enum class Column { Code, Description, Unit, Price, Quantity, Amount, LabourShare, PreviousPrice, Note };
 QList<Column> tableColumns(const core::ExportDocument& document);
 QString columnHeading(Column column);
+// "non presente in questa edizione", "già <code>" of a re-coded item, both or nothing.
 QString noteFor(const core::ExportItem& item);
 
 // Gives 'write' a device beside path that takes path's name only when written whole; a WriteFailure thrown by

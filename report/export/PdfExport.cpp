@@ -156,8 +156,10 @@ Entry itemEntry(const core::ExportItem& item, const core::ExportItem* previous, 
     if (item.prezzoPrecedente)
         entry.push_back(
             {QStringLiteral("prezzo precedente: ") + priceText(item.prezzoPrecedente), font(9), indent, mm(0.5)});
+    if (!item.previousCode.isEmpty())
+        entry.push_back({QStringLiteral("già ") + item.previousCode, font(9), indent, mm(0.5)});
     if (!item.presente)
-        entry.push_back({noteFor(item), font(9, true, true), indent, mm(0.5)});
+        entry.push_back({QStringLiteral("non presente in questa edizione"), font(9, true, true), indent, mm(0.5)});
     return entry;
 }
 

@@ -3,7 +3,11 @@
 // library's, tested there.
 #include "AppState.h"
 #include "Application.h"
+#include "Collections.h"
+#include "EditionPair.h"
 #include "MDIForm1.h"
+#include "MessageBox.h"
+#include "RecentLists.h"
 #include "ReportList.h"
 #include "SearchList.h"
 #include "frmPrincipale.h"
@@ -11,8 +15,10 @@
 #include "frmVociScelte.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -96,5 +102,44 @@ TEST(VociScelte, ctrlDCollectsOnceAndTheWindowKeepsQuantitiesOrderAndRemovalsAcr
     auto* list = window.findChild<QTableView*>(QStringLiteral("lstVociScelte"));
     EXPECT_EQ(codesShown(*list), (QStringList{QStringLiteral("01.B01.A01.010"), QStringLiteral("01.A03.A05.020")}));
     EXPECT_EQ(list->model()->index(0, 4).data().toString(), QStringLiteral("2,5"));
+    window.close();
+}
+
+// A collection made on 2023 while 2024 is open; the 2023 file was opened once, so the program finds it itself.
+TEST(VociScelte, riportaMakesACopyForTheOpenEditionWithTheNewCodes)
+{
+    const fixture::PriceListFolder older(fixture::olderEdition()), newer(fixture::newerEdition());
+    core::CollectionStore store = core::CollectionStore::open();
+    core::Collection project = store.create(QStringLiteral("Scuola"), QStringLiteral("2023"), core::kListTitle);
+    {
+        const core::PriceList list = core::PriceList::open(older.database());
+        for (const char* code : {"01.A01.A02.010", "03.C01.A01.010", "01.A01.A01.020"})
+            project.items << *core::chosenItem(list, QString::fromLatin1(code));
+    }
+    store.save(project);
+    store.setLastUsed(project.id);
+    core::rememberListFile(older.database());
+
+    core::AppState state;
+    app::Application prezzario(state);
+    ASSERT_TRUE(prezzario.startUp(newer.folder()));
+    collection::frmVociScelte& window = prezzario.vociScelte();
+    window.showFromMenu();
+    auto* riporta = window.findChild<QPushButton*>(QStringLiteral("cmdRiporta"));
+    ASSERT_TRUE(riporta->isVisible());
+    ui::MessageBox::clearRecorded();
+    QTest::mouseClick(riporta, Qt::LeftButton);
+
+    ASSERT_EQ(ui::MessageBox::recorded().size(), 1);
+    EXPECT_EQ(ui::MessageBox::recorded()[0].text,
+              QStringLiteral("3 voci riportate: 1 ricodificate, 1 non presenti in questa edizione."));
+    EXPECT_EQ(window.findChild<QComboBox*>(QStringLiteral("cmbRaccolta"))->currentText(),
+              QStringLiteral("Scuola (2024)"));
+    EXPECT_FALSE(riporta->isVisible());
+    const auto* list = window.findChild<QTableView*>(QStringLiteral("lstVociScelte"));
+    EXPECT_EQ(codesShown(*list), (QStringList{QStringLiteral("01.A01.A03.010"), QStringLiteral("03.C01.A01.010"),
+                                              QStringLiteral("01.A01.A01.020")}));
+    EXPECT_EQ(list->model()->index(0, 7).data().toString(), QStringLiteral("già 01.A01.A02.010"));
+    EXPECT_EQ(store.load(project.id)->items.size(), 3) << "the 2023 collection is kept";
     window.close();
 }

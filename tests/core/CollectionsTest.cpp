@@ -47,6 +47,7 @@ void expectSame(const core::ChosenItem& read, const core::ChosenItem& written)
     EXPECT_EQ(read.prezzoLordo, written.prezzoLordo);
     EXPECT_EQ(read.incidenzaManodopera, written.incidenzaManodopera);
     EXPECT_EQ(read.quantita, written.quantita);
+    EXPECT_EQ(read.previousCode, written.previousCode);
 }
 
 QStringList filesIn(const QString& folder)
@@ -61,12 +62,13 @@ TEST(CollectionStore, keepsOrderNullsEmptyTextsAndEveryDigit)
     core::Collection project = store.create(QStringLiteral("Scuola via Roma"), QStringLiteral("2021"),
                                             QStringLiteral("Prezzario Regione Vallorsa"));
     store.create(QStringLiteral("asilo"), QStringLiteral("2021"), QStringLiteral("Prezzario Regione Vallorsa"));
-    const QList<core::ChosenItem> written{
+    QList<core::ChosenItem> written{
         item("02.C01.A01.010", text("a base di calce, \"fluida\"\nin due mani"), 0.1 + 0.2, 2.5),
         item("01.A01.A01.010", core::Text(), 3.3935000000000004, std::nullopt),
         item("01.A01.A01.020", text(""), std::nullopt, 0.0),
         item("01.B01.A01.010", text("classe C25/30"), 2021.0, 1e-7),
     };
+    written[2].previousCode = QStringLiteral("01.A01.A09.020"); // carried over from an edition that re-coded it
     for (const core::ChosenItem& chosen : written)
         EXPECT_TRUE(core::addItem(project, chosen));
     EXPECT_FALSE(core::addItem(project, item("01.A01.A01.010", text("again"), 1.0, 1.0)));
@@ -92,6 +94,33 @@ TEST(CollectionStore, keepsOrderNullsEmptyTextsAndEveryDigit)
     store.remove(project.id);
     EXPECT_FALSE(reopened.load(project.id));
     EXPECT_EQ(reopened.collections().size(), 1);
+}
+
+// A file written before items could be carried over, read as it always was, and still written without the field.
+TEST(CollectionStore, readsAFileWithoutPreviousCodesAsBefore)
+{
+    const QTemporaryDir folder;
+    QFile file(QDir(folder.path()).filePath(QStringLiteral("ponte.json")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"formato": 1, "nome": "Ponte", "anno": "2021", "edizione": "P", "modificata": )"
+               R"("2021-03-01T10:00:00.000Z", "voci": [{"codice": "01.A01.A01.010", "sezione": "Opere edili", )"
+               R"("prezzo_lordo": 12.5, "quantita": 2}]})");
+    file.close();
+    core::CollectionStore store(folder.path());
+    std::optional<core::Collection> read = store.load(QStringLiteral("ponte"));
+    ASSERT_TRUE(read) << store.setAside().join(u'\n').toStdString();
+    ASSERT_EQ(read->items.size(), 1);
+    const core::ChosenItem& item = read->items[0];
+    EXPECT_EQ(item.code, QStringLiteral("01.A01.A01.010"));
+    EXPECT_EQ(item.sezione.toString(), QStringLiteral("Opere edili"));
+    EXPECT_TRUE(item.articolo.isNull());
+    EXPECT_EQ(item.prezzoLordo, 12.5);
+    EXPECT_EQ(item.quantita, 2.0);
+    EXPECT_TRUE(item.previousCode.isEmpty());
+
+    store.save(*read);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(file.readAll().contains("codice_precedente"));
 }
 
 // Each a file a user could meet after a crash of another program, a hand edit or a sync conflict.

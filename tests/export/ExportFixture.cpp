@@ -55,6 +55,7 @@ core::ExportDocument sampleDocument()
         item("010", "IMPIANTI", "Impianti elettrici", "Punto luce", "", "cad", 7.0, std::nullopt, 3.0),
     };
     document.items[1].prezzoPrecedente = 11.8;
+    document.items[1].previousCode = QStringLiteral("01.A01.A02.001");
     document.items[2].presente = false;
     return document;
 }

@@ -9,7 +9,8 @@
 namespace exporttest {
 
 // Four items: an accented text and the code "01.A01.A01.010" at 1234,56 € with a quantity of 2; a changed price
-// with a quantity of 10,125; an item gone from the list, without quantity; the code "010" in another section.
+// with a quantity of 10,125, re-coded from "01.A01.A02.001"; an item gone from the list, without quantity; the
+// code "010" in another section.
 core::ExportDocument sampleDocument();
 // The sum of the rounded amounts of sampleDocument().
 constexpr double sampleTotal = 2469.12 + 126.56 + 21.0;

@@ -36,6 +36,7 @@ TEST(PdfExport, listsEveryItemWithItsPriceInFiguresAndWords)
         "(euro milleduecentotrentaquattro/56)",
         "Incidenza manodopera: 27,50 %",
         "prezzo precedente: € 11,80",
+        "già 01.A01.A02.001",
         "non presente in questa edizione",
         "pagina 1 di 1",
     };

@@ -72,6 +72,7 @@ void expectSheet(Rows rows, bool formulas)
     EXPECT_EQ(rows[1][Unit].text, QStringLiteral("m³"));
     expectNumber(rows[1][Labour], 27.5, "labour share");
     expectNumber(rows[2][Previous], 11.8, "previous price");
+    EXPECT_EQ(rows[2][Note].text, QStringLiteral("già 01.A01.A02.001"));
     EXPECT_EQ(rows[3][Note].text, QStringLiteral("non presente in questa edizione"));
     EXPECT_TRUE(rows[4][Labour].type.isEmpty()) << "an unknown share stays empty, not 0";
 
