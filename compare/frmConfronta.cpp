@@ -13,12 +13,13 @@
 #include "WindowPlacement.h"
 
 #include <QAction>
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
+#include <QCursor>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -27,6 +28,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QToolTip>
 #include <QValueAxis>
 
 #include <sys/stat.h>
@@ -95,11 +97,22 @@ QString counted(int count, const char* one, const char* many)
     return QLocale().toString(count) + u' ' + QString::fromUtf8(many);
 }
 
+// A step of the histogram with its sign, and a true minus: a hyphen is too short to be read beside the bars.
+QString signedStep(int step)
+{
+    const QLocale locale;
+    if (step > 0)
+        return u'+' + locale.toString(step);
+    if (step < 0)
+        return QStringLiteral("−") + locale.toString(-step);
+    return locale.toString(step);
+}
+
 } // namespace
 
 int ChangeHistogram::barOf(double percent)
 {
-    // A change of exactly 2 % computed as 1.9999999999 still belongs to "2 ÷ 4".
+    // A change of exactly 2 % computed as 1.9999999999 still belongs to "+2 ÷ +4".
     const double rounded = std::round(percent * 1e6) / 1e6;
     if (rounded < -kReach)
         return 0;
@@ -108,20 +121,18 @@ int ChangeHistogram::barOf(double percent)
     return 1 + int(std::floor((rounded + kReach) / kStep));
 }
 
+QString ChangeHistogram::stepLabel(int bar)
+{
+    return signedStep(-kReach + (bar - 1) * kStep);
+}
+
 QString ChangeHistogram::label(int bar)
 {
-    const QLocale locale;
-    const auto number = [&locale](int value) -> QString {
-        if (value > 0)
-            return u'+' + locale.toString(value);
-        return locale.toString(value);
-    };
     if (bar <= 0)
-        return QStringLiteral("< ") + number(-kReach);
+        return QStringLiteral("< ") + signedStep(-kReach);
     if (bar >= kBars - 1)
-        return QStringLiteral("≥ ") + number(kReach);
-    const int from = -kReach + (bar - 1) * kStep;
-    return number(from) + QStringLiteral(" ÷ ") + number(from + kStep);
+        return QStringLiteral("≥ ") + signedStep(kReach);
+    return stepLabel(bar) + QStringLiteral(" ÷ ") + stepLabel(bar + 1);
 }
 
 // The items shown, read by the list as it draws them.
@@ -237,9 +248,9 @@ frmConfronta::frmConfronta(core::AppState& state, QWidget* mainWindow)
         if (action->text() == copyCode->text())
             action->setVisible(false);
     }
-    list.addLeadingAction(copyCode);
-    list.addLeadingAction(exportAction);
     list.addLeadingAction(open);
+    list.addLeadingAction(exportAction);
+    list.addLeadingAction(copyCode);
     connect(open, &QAction::triggered, this, &frmConfronta::openSelected);
     connect(exportAction, &QAction::triggered, this, &frmConfronta::exportList);
     connect(copyCode, &QAction::triggered, this, &frmConfronta::copySelectedCode);
@@ -537,32 +548,47 @@ void frmConfronta::showHistogram()
             ++counts[size_t(ChangeHistogram::barOf(*percent))];
     }
     auto* bars = new QBarSet(QStringLiteral("Voci"));
-    QStringList labels;
     int highest = 0;
     for (int bar = 0; bar < ChangeHistogram::kBars; ++bar) {
         *bars << counts[size_t(bar)];
-        labels << ChangeHistogram::label(bar);
         highest = std::max(highest, counts[size_t(bar)]);
     }
+    // Pointing at a bar tells its range and count, which the axis only marks every other step.
+    connect(bars, &QBarSet::hovered, this, [counts](bool entered, int bar) {
+        if (!entered) {
+            QToolTip::hideText();
+            return;
+        }
+        QToolTip::showText(QCursor::pos(), QStringLiteral("%1 %: %2")
+                                               .arg(ChangeHistogram::label(bar),
+                                                    counted(counts[size_t(bar)], "voce", "voci")));
+    });
     auto* series = new QBarSeries();
     series->append(bars);
     series->setBarWidth(0.9);
 
     QChart* chart = m_ui->chtVariazioni->chart();
     chart->addSeries(series);
-    auto* changes = new QBarCategoryAxis();
-    changes->append(labels);
-    changes->setTitleText(QStringLiteral("Variazione di prezzo (%)"));
-    changes->setLabelsAngle(-60);
+    // Bar n stands at n on the axis: its steps are marked between the bars, every other one, so that the
+    // labels stay upright and readable in a narrow chart.
+    auto* changes = new QCategoryAxis();
+    changes->setRange(-0.5, ChangeHistogram::kBars - 0.5);
+    changes->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    for (int bar = 1; bar < ChangeHistogram::kBars; bar += 2)
+        changes->append(ChangeHistogram::stepLabel(bar), bar - 0.5);
+    changes->setTitleText(QStringLiteral("Variazione di prezzo (%); ai lati: sotto −%1 e da +%1 in su")
+                              .arg(ChangeHistogram::kReach));
     QFont small = changes->labelsFont();
-    small.setPointSizeF(small.pointSizeF() * 0.8);
+    small.setPointSizeF(small.pointSizeF() * 0.85);
     changes->setLabelsFont(small);
+    changes->setTitleFont(small);
     auto* items = new QValueAxis();
     items->setTitleText(QStringLiteral("Numero di voci"));
     items->setLabelFormat(QStringLiteral("%d"));
     items->setRange(0, std::max(highest, 1));
     items->applyNiceNumbers();
     items->setLabelsFont(small);
+    items->setTitleFont(small);
     chart->addAxis(changes, Qt::AlignBottom);
     chart->addAxis(items, Qt::AlignLeft);
     series->attachAxis(changes);

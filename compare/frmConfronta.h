@@ -35,7 +35,10 @@ struct ChangeHistogram
     static constexpr int kBars = 2 * kReach / kStep + 2;
 
     static int barOf(double percent);
+    // What a bar holds: "< -20", "-20 ÷ -18", ..., "≥ +20".
     static QString label(int bar);
+    // The step at the left edge of a bar other than the first: "-20" for bar 1.
+    static QString stepLabel(int bar);
 };
 
 // Confronto: the open list against another edition of it, item by item. The older edition is a file the user
