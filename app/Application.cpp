@@ -20,6 +20,7 @@
 #include "frmTrova.h"
 #include "Collections.h"
 #include "frmVociScelte.h"
+#include "frmConfronta.h"
 #include "RecentLists.h"
 #include "ReportList.h"
 
@@ -56,6 +57,7 @@ bool Application::startUp(const QString& applicationFolder, const QString& datab
     QObject::connect(main, &ui::MDIForm1::ricercheRequested, main, [this] { ricerca().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::trovaRequested, main, [this] { trova().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::vociScelteRequested, main, [this] { vociScelte().showFromMenu(); });
+    QObject::connect(main, &ui::MDIForm1::confrontaRequested, main, [this] { confronto().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::manualeRequested, main,
                      [this] { showManuale(texts::frmInfo::Topics::All); });
     return true;
@@ -115,6 +117,17 @@ collection::frmVociScelte& Application::vociScelte()
     if (!m_vociScelte)
         m_vociScelte = std::make_unique<collection::frmVociScelte>(m_state, m_main.get());
     return *m_vociScelte;
+}
+
+compare::frmConfronta& Application::confronto()
+{
+    if (!m_confronto) {
+        m_confronto = std::make_unique<compare::frmConfronta>(m_state, m_main.get());
+        QObject::connect(m_confronto.get(), &compare::frmConfronta::consultazioneRequested, m_main.get(),
+                         [this](const QString& code) { consultazione().openAt(code); });
+        offerTrova(m_confronto.get());
+    }
+    return *m_confronto;
 }
 
 void Application::offerExport(QMainWindow* window, const char* listName)

@@ -30,6 +30,10 @@ namespace collection {
 class frmVociScelte;
 }
 
+namespace compare {
+class frmConfronta;
+}
+
 namespace texts {
 class frmPremesse;
 } // namespace texts
@@ -61,6 +65,7 @@ public:
     search::frmCerca& ricerca();
     search::frmTrova& trova();
     collection::frmVociScelte& vociScelte();
+    compare::frmConfronta& confronto();
     texts::frmPremesse& premesse();
     texts::frmInfo& manuale();
 
@@ -80,6 +85,7 @@ private:
     std::unique_ptr<search::frmCerca> m_ricerca;
     std::unique_ptr<search::frmTrova> m_trova;
     std::unique_ptr<collection::frmVociScelte> m_vociScelte;
+    std::unique_ptr<compare::frmConfronta> m_confronto;
     std::unique_ptr<texts::frmPremesse> m_premesse;
     std::unique_ptr<texts::frmInfo> m_manuale;
 };

@@ -1,0 +1,727 @@
+#include "frmConfronta.h"
+
+#include "AppState.h"
+#include "ComparisonExport.h"
+#include "Error.h"
+#include "Find.h"
+#include "Guard.h"
+#include "KeyboardAccess.h"
+#include "MessageBox.h"
+#include "RecentLists.h"
+#include "ReportList.h"
+#include "WaitCursor.h"
+#include "WindowPlacement.h"
+
+#include <QAction>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QClipboard>
+#include <QCursor>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QToolTip>
+#include <QValueAxis>
+
+#include <sys/stat.h>
+
+#include <cmath>
+
+#include "ui_frmConfronta.h"
+
+namespace compare {
+
+using core::CompareState;
+using ui::ReportList;
+
+namespace {
+
+// The list's columns, in their order.
+enum Column { State, OldCode, NewCode, Description, Unit, OldPrice, NewPrice, Change };
+
+// The entries of cmbStato before the states one by one.
+constexpr int kAllButInvariate = -1;
+constexpr int kAll = -2;
+
+// One file under two names (a link, a second mount) is still the open list.
+bool sameFile(const QString& a, const QString& b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    if (!canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath())
+        return true;
+    struct stat first = {}, second = {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Numbers as the other lists write them, without grouping (so that a copy pastes them as numbers), with two
+// decimals.
+QString decimal(const QLocale& locale, std::optional<double> value)
+{
+    if (!value)
+        return {};
+    // Never "-0,00": a fall too small to show is no fall.
+    const double shown = std::round(*value * 100) == 0 ? 0.0 : *value;
+    return locale.toString(shown, 'f', 2);
+}
+
+QString signedPercent(std::optional<double> value)
+{
+    if (!value)
+        return QStringLiteral("–");
+    const QLocale locale;
+    const QString text = decimal(locale, value) + QStringLiteral(" %");
+    if (std::round(*value * 100) > 0)
+        return u'+' + text;
+    return text;
+}
+
+QString counted(int count, const char* one, const char* many)
+{
+    if (count == 1)
+        return QStringLiteral("1 ") + QString::fromUtf8(one);
+    return QLocale().toString(count) + u' ' + QString::fromUtf8(many);
+}
+
+// A step of the histogram with its sign, and a true minus: a hyphen is too short to be read beside the bars.
+QString signedStep(int step)
+{
+    const QLocale locale;
+    if (step > 0)
+        return u'+' + locale.toString(step);
+    if (step < 0)
+        return QStringLiteral("−") + locale.toString(-step);
+    return locale.toString(step);
+}
+
+} // namespace
+
+int ChangeHistogram::barOf(double percent)
+{
+    // A change of exactly 2 % computed as 1.9999999999 still belongs to "+2 ÷ +4".
+    const double rounded = std::round(percent * 1e6) / 1e6;
+    if (rounded < -kReach)
+        return 0;
+    if (rounded >= kReach)
+        return kBars - 1;
+    return 1 + int(std::floor((rounded + kReach) / kStep));
+}
+
+QString ChangeHistogram::stepLabel(int bar)
+{
+    return signedStep(-kReach + (bar - 1) * kStep);
+}
+
+QString ChangeHistogram::label(int bar)
+{
+    if (bar <= 0)
+        return QStringLiteral("< ") + signedStep(-kReach);
+    if (bar >= kBars - 1)
+        return QStringLiteral("≥ ") + signedStep(kReach);
+    return stepLabel(bar) + QStringLiteral(" ÷ ") + stepLabel(bar + 1);
+}
+
+// The items shown, read by the list as it draws them.
+class ComparedRows : public ui::ReportRowSource
+{
+public:
+    ComparedRows(std::shared_ptr<const core::Comparison> comparison, std::vector<std::int32_t> items)
+        : m_comparison(std::move(comparison)), m_items(std::move(items))
+    {
+        m_locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    }
+
+    qsizetype rowCount() const override { return qsizetype(m_items.size()); }
+    QString cell(qsizetype row, int column) const override
+    {
+        const core::ComparedItem& shown = item(row);
+        switch (Column(column)) {
+        case State:
+            return core::compareStateName(shown.state);
+        case OldCode:
+            return shown.oldCode;
+        case NewCode:
+            return shown.newCode;
+        case Description:
+            return core::shortDescription(shown.articolo.toString(), shown.subarticolo.toString());
+        case Unit:
+            // A unit that changed shows both: a price per m³ against one per m² is no price change.
+            if (!shown.oldCode.isEmpty() && !shown.newCode.isEmpty() && shown.oldUnit != shown.newUnit)
+                return shown.oldUnit.toString() + QStringLiteral(" → ") + shown.newUnit.toString();
+            return shown.unit().toString();
+        case OldPrice:
+            return decimal(m_locale, shown.oldPrice);
+        case NewPrice:
+            return decimal(m_locale, shown.newPrice);
+        case Change:
+            return decimal(m_locale, shown.changePercent());
+        }
+        return {};
+    }
+    const core::ComparedItem& item(qsizetype row) const { return m_comparison->items[m_items[size_t(row)]]; }
+
+private:
+    std::shared_ptr<const core::Comparison> m_comparison;
+    std::vector<std::int32_t> m_items;
+    QLocale m_locale;
+};
+
+// What a comparison in the worker hands to the window.
+struct frmConfronta::Outcome
+{
+    std::optional<core::Comparison> comparison;
+    QString olderYear, newerYear;
+    QMap<QString, QString> sectionNames;
+    QString failure;
+};
+
+frmConfronta::frmConfronta(core::AppState& state, QWidget* mainWindow)
+    : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmConfronta>())
+{
+    Ui::frmConfronta& ui = *m_ui;
+    ui.setupUi(this);
+    // One comparison at a time: a new one waits for the one it stopped.
+    m_pool.setMaxThreadCount(1);
+
+    ui.lstConfronto->setColumns({{QStringLiteral("Stato"), 1250},
+                                 {QStringLiteral("Codice precedente"), 1900},
+                                 {QStringLiteral("Codice nuovo"), 1900},
+                                 {QStringLiteral("Descrizione"), 6000},
+                                 {QStringLiteral("U.M."), 800},
+                                 {QStringLiteral("Prezzo precedente"), 1500, true},
+                                 {QStringLiteral("Prezzo nuovo"), 1300, true},
+                                 {QStringLiteral("Variazione %"), 1300, true}});
+    ui.lstSezioni->setColumns({{QStringLiteral("Sezione"), 900},
+                               {QStringLiteral("Descrizione"), 2200},
+                               {QStringLiteral("Voci confrontate"), 1500, true},
+                               {QStringLiteral("Mediana %"), 1100, true},
+                               {QStringLiteral("Media %"), 1100, true}});
+    ui::reserveRows(ui.lstConfronto, 6);
+    ui.splConfronto->setStretchFactor(0, 2);
+    ui.splConfronto->setStretchFactor(1, 3);
+    ui.layRiepilogo->setStretch(0, 1);
+    ui.layRiepilogo->setStretch(1, 1);
+
+    ui.cmbStato->addItem(QStringLiteral("Tutte tranne invariate"), kAllButInvariate);
+    ui.cmbStato->addItem(QStringLiteral("Tutte"), kAll);
+    for (const auto& [state, name] : {std::pair{CompareState::Invariata, "Invariate"},
+                                      std::pair{CompareState::Variata, "Variate"},
+                                      std::pair{CompareState::Nuova, "Nuove"},
+                                      std::pair{CompareState::Eliminata, "Eliminate"},
+                                      std::pair{CompareState::Ricodificata, "Ricodificate"}})
+        ui.cmbStato->addItem(QString::fromUtf8(name), int(state));
+    ui.txtSoglia->setToolTip(QStringLiteral("Mostra solo le voci il cui prezzo è cambiato almeno di tanto per cento, "
+                                            "in più o in meno."));
+
+    QChart* chart = new QChart();
+    chart->legend()->hide();
+    ui.chtVariazioni->setChart(chart);
+    ui.chtVariazioni->setRenderHint(QPainter::Antialiasing);
+    ui.chtVariazioni->setMinimumSize(420, 220);
+
+    // Signals: the state picked (by the user or by code) and the threshold's textChanged filter at once.
+    connect(ui.cmbStato, &QComboBox::currentIndexChanged, this, &frmConfronta::filter);
+    connect(ui.txtSoglia, &QLineEdit::textChanged, this, &frmConfronta::filter);
+    connect(ui.cmdAnnulla, &QPushButton::clicked, this, &frmConfronta::cancel);
+    connect(ui.cmdEsporta, &QPushButton::clicked, this, &frmConfronta::exportList);
+
+    ReportList& list = *ui.lstConfronto;
+    auto* open = new QAction(QStringLiteral("Apri in Consultazione"), &list);
+    auto* exportAction = new QAction(QStringLiteral("Esporta elenco…"), &list);
+    auto* copyCode = new QAction(QStringLiteral("Copia codice"), &list);
+    // The list's own "Copia codice" takes the first column, here the state: this one takes the item's code.
+    for (QAction* action : list.actions()) {
+        if (action->text() == copyCode->text())
+            action->setVisible(false);
+    }
+    list.addLeadingAction(open);
+    list.addLeadingAction(exportAction);
+    list.addLeadingAction(copyCode);
+    connect(open, &QAction::triggered, this, &frmConfronta::openSelected);
+    connect(exportAction, &QAction::triggered, this, &frmConfronta::exportList);
+    connect(copyCode, &QAction::triggered, this, &frmConfronta::copySelectedCode);
+    connect(&list, &ReportList::ItemActivate, this, &frmConfronta::openSelected);
+
+    ui::closeOnEscape(this);
+    ui::scrollWhenSmall(this);
+    showProgressBar(false);
+    clearResult(QString());
+}
+
+frmConfronta::~frmConfronta()
+{
+    if (m_stop)
+        m_stop->store(true);
+    m_pool.waitForDone();
+}
+
+// Opening
+
+void frmConfronta::showFromMenu()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        m_mainWindow, QStringLiteral("Confronta con un'altra edizione"),
+        QFileInfo(m_state.priceList.path()).absolutePath(),
+        QStringLiteral("Prezzari (*.mdb);;Tutti i file (*)"));
+    if (!path.isEmpty())
+        open(path);
+}
+
+bool frmConfronta::open(const QString& olderPath)
+{
+    QWidget* parent = isVisible() ? static_cast<QWidget*>(this) : m_mainWindow;
+    if (sameFile(olderPath, m_state.priceList.path())) {
+        ui::MessageBox::warning(parent, QStringLiteral("«%1» è il prezzario già aperto: scegliere il file di "
+                                                       "un'altra edizione.")
+                                            .arg(native(olderPath)));
+        return false;
+    }
+    QString olderYear;
+    try {
+        const ui::WaitCursor wait;
+        olderYear = core::PriceList::open(olderPath).year();
+    } catch (const core::Error& error) {
+        ui::MessageBox::warning(parent, QStringLiteral("Il file «%1» non si può confrontare: non è un prezzario "
+                                                       "leggibile.\n\n%2")
+                                            .arg(native(olderPath), error.text()));
+        return false;
+    }
+    bool olderNumber = false, newerNumber = false;
+    const int older = olderYear.toInt(&olderNumber);
+    const int newer = m_state.AnnoPrezzario.toInt(&newerNumber);
+    if (olderNumber && newerNumber && older > newer) {
+        const QMessageBox::StandardButton answer = QMessageBox::question(
+            parent, ui::MessageBox::defaultTitle(),
+            QStringLiteral("Il prezzario scelto è del %1, più recente di quello aperto (%2): il confronto lo tratta "
+                           "come edizione precedente.\n\nConfrontare comunque?")
+                .arg(olderYear, m_state.AnnoPrezzario),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return false;
+    }
+    core::rememberListFile(olderPath);
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    } else {
+        ui::restorePlacement(this, QSize(1280, 720));
+        if (!ui::openLoaded(
+                *this, m_mainWindow, [this] { Form_Load(); }, m_ui->lstConfronto)) {
+            Form_Unload();
+            return false;
+        }
+    }
+    compare(olderPath);
+    return true;
+}
+
+void frmConfronta::Form_Load()
+{
+    m_mainWindow->setEnabled(false);
+    const QSignalBlocker a(m_ui->cmbStato), b(m_ui->txtSoglia);
+    m_ui->cmbStato->setCurrentIndex(0);
+    m_ui->txtSoglia->clear();
+}
+
+void frmConfronta::closeEvent(QCloseEvent* event)
+{
+    cancel();
+    ui::savePlacement(this);
+    Form_Unload();
+    event->accept();
+}
+
+void frmConfronta::Form_Unload()
+{
+    ui::releaseMainWindow(m_mainWindow, this);
+}
+
+// Comparing
+
+void frmConfronta::compare(const QString& olderPath)
+{
+    if (m_stop)
+        m_stop->store(true);
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    m_stop = stop;
+    const std::uint64_t generation = ++m_generation;
+    ++m_busy;
+    m_olderPath = olderPath;
+    m_newerPath = m_state.priceList.path();
+    clearResult(QStringLiteral("Confronto di «%1» con «%2»…").arg(native(m_olderPath), native(m_newerPath)));
+    setWindowTitle(QStringLiteral("Confronto edizioni"));
+    m_ui->prgConfronto->setValue(0);
+    showProgressBar(true);
+
+    m_pool.start([this, olderPath = m_olderPath, newerPath = m_newerPath, stop, generation] {
+        auto outcome = std::make_shared<Outcome>();
+        try {
+            // Connections of their own: a connection belongs to the thread that opened it.
+            const core::PriceList older = core::PriceList::open(olderPath);
+            const core::PriceList newer = core::PriceList::open(newerPath);
+            // Each list is read once from end to end: a large page cache would only hold it a second time.
+            for (const core::PriceList* list : {&older, &newer})
+                list->database().Execute(QStringLiteral("pragma cache_size = 64"));
+            outcome->olderYear = older.year();
+            outcome->newerYear = newer.year();
+            for (const core::PriceList* list : {&newer, &older}) {
+                for (const core::Section& section : list->sections()) {
+                    if (!outcome->sectionNames.contains(section.code))
+                        outcome->sectionNames.insert(section.code, section.name.toString());
+                }
+            }
+            int shown = -1;
+            outcome->comparison = core::compareEditions(older, newer, [this, &shown, stop, generation](double done) {
+                const int percent = int(done * 100);
+                if (percent != shown) {
+                    shown = percent;
+                    QMetaObject::invokeMethod(
+                        this, [this, generation, percent] { showProgress(generation, percent); },
+                        Qt::QueuedConnection);
+                }
+                return !stop->load();
+            });
+        } catch (const core::Error& error) {
+            outcome->failure = error.text();
+        } catch (const std::bad_alloc&) {
+            outcome->failure = QStringLiteral("Memoria insufficiente per confrontare le due edizioni.");
+        }
+        QMetaObject::invokeMethod(
+            this, [this, generation, outcome] { finished(generation, outcome); }, Qt::QueuedConnection);
+    });
+}
+
+void frmConfronta::cancel()
+{
+    if (!m_stop || m_stop->load())
+        return;
+    m_stop->store(true);
+    if (m_busy > 0) {
+        ++m_generation; // what the stopped comparison still sends is dropped
+        showProgressBar(false);
+        clearResult(QStringLiteral("Confronto annullato."));
+    }
+}
+
+void frmConfronta::showProgressBar(bool shown)
+{
+    m_ui->lblAvanzamento->setVisible(shown);
+    m_ui->prgConfronto->setVisible(shown);
+    m_ui->cmdAnnulla->setVisible(shown);
+}
+
+void frmConfronta::showProgress(std::uint64_t generation, int percent)
+{
+    if (generation == m_generation)
+        m_ui->prgConfronto->setValue(percent);
+}
+
+void frmConfronta::finished(std::uint64_t generation, std::shared_ptr<Outcome> outcome)
+{
+    --m_busy;
+    if (generation != m_generation)
+        return; // stopped, or overtaken by another comparison
+    showProgressBar(false);
+    if (!outcome->failure.isEmpty()) {
+        clearResult(QStringLiteral("Confronto non riuscito."));
+        ui::MessageBox::warning(this, outcome->failure);
+        return;
+    }
+    if (!outcome->comparison) {
+        clearResult(QStringLiteral("Confronto annullato."));
+        return;
+    }
+    m_comparison = std::make_shared<const core::Comparison>(std::move(*outcome->comparison));
+    m_olderYear = outcome->olderYear;
+    m_newerYear = outcome->newerYear;
+    m_sectionNames = outcome->sectionNames;
+    setWindowTitle(QStringLiteral("Confronto edizioni %1 → %2").arg(m_olderYear, m_newerYear));
+    showSummary();
+    showSections();
+    showHistogram();
+    filter();
+}
+
+void frmConfronta::clearResult(const QString& why)
+{
+    Ui::frmConfronta& ui = *m_ui;
+    m_comparison.reset();
+    m_rows.reset();
+    ui.lstConfronto->setRows(nullptr);
+    ui.lstSezioni->RemoveAll();
+    QChart* chart = ui.chtVariazioni->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis* axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+    ui.lblRiepilogo->setText(why.toHtmlEscaped());
+    ui.lblConfrontati->setText(QStringLiteral("0 voci"));
+    ui.cmdEsporta->setEnabled(false);
+}
+
+// The result
+
+void frmConfronta::showSummary()
+{
+    const core::Comparison& comparison = *m_comparison;
+    const QLocale locale;
+    const auto edition = [](const QString& heading, const QString& year, const QString& path) {
+        return QStringLiteral("%1: <b>%2</b> — %3<br>")
+            .arg(heading, year.toHtmlEscaped(), native(path).toHtmlEscaped());
+    };
+    QString html = edition(QStringLiteral("Edizione precedente"), m_olderYear, m_olderPath) +
+                   edition(QStringLiteral("Edizione aperta"), m_newerYear, m_newerPath);
+    html += QStringLiteral("<p>Invariate <b>%1</b> · Variate <b>%2</b> · Nuove <b>%3</b> · Eliminate <b>%4</b> · "
+                           "Ricodificate <b>%5</b></p>")
+                .arg(locale.toString(comparison.invariate), locale.toString(comparison.variate),
+                     locale.toString(comparison.nuove), locale.toString(comparison.eliminate),
+                     locale.toString(comparison.ricodificate));
+    html += QStringLiteral("<p>");
+    if (comparison.ricodificate == 0) {
+        html += QStringLiteral("Nessuna voce ricodificata.");
+    } else {
+        html += (comparison.ricodificate == 1 ? QStringLiteral("1 voce ricodificata")
+                                               : locale.toString(comparison.ricodificate) +
+                                                     QStringLiteral(" voci ricodificate")) +
+                QStringLiteral(": codice scomparso abbinato a un codice nuovo con la stessa descrizione e unità.");
+    }
+    html += QStringLiteral("</p><p>");
+    const core::ChangeFigures& figures = comparison.figures;
+    if (figures.count == 0) {
+        html += QStringLiteral("Nessuna voce ha un prezzo in entrambe le edizioni: nessuna variazione da calcolare.");
+    } else {
+        html += QStringLiteral("Variazione di prezzo delle %1 presenti in entrambe le edizioni: mediana <b>%2</b>, "
+                               "media <b>%3</b>.")
+                    .arg(counted(figures.count, "voce", "voci"), signedPercent(figures.median),
+                         signedPercent(figures.mean));
+    }
+    html += QStringLiteral("</p>");
+    m_ui->lblRiepilogo->setText(html);
+}
+
+void frmConfronta::showSections()
+{
+    ReportList& list = *m_ui->lstSezioni;
+    list.RemoveAll();
+    // Every section of either edition: one only the older holds has items, all gone, and no figures.
+    QMap<QString, bool> sections;
+    for (const core::ComparedItem& item : m_comparison->items)
+        sections.insert(item.section, true);
+    for (auto name = m_sectionNames.cbegin(); name != m_sectionNames.cend(); ++name)
+        sections.insert(name.key(), true);
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    ui::ReportRow row;
+    qsizetype added = 0;
+    for (auto section = sections.cbegin(); section != sections.cend(); ++section) {
+        const core::ChangeFigures figures = m_comparison->sectionFigures.value(section.key());
+        row.clear();
+        row.cell(section.key())
+            .cell(m_sectionNames.value(section.key()))
+            .cell(locale.toString(figures.count))
+            .cell(decimal(locale, figures.median))
+            .cell(decimal(locale, figures.mean));
+        list.Add(ReportList::keyFor(added++), row);
+    }
+}
+
+void frmConfronta::showHistogram()
+{
+    std::vector<int> counts(ChangeHistogram::kBars, 0);
+    for (const core::ComparedItem& item : m_comparison->items) {
+        if (const std::optional<double> percent = item.changePercent())
+            ++counts[size_t(ChangeHistogram::barOf(*percent))];
+    }
+    auto* bars = new QBarSet(QStringLiteral("Voci"));
+    int highest = 0;
+    for (int bar = 0; bar < ChangeHistogram::kBars; ++bar) {
+        *bars << counts[size_t(bar)];
+        highest = std::max(highest, counts[size_t(bar)]);
+    }
+    // Pointing at a bar tells its range and count, which the axis only marks every other step.
+    connect(bars, &QBarSet::hovered, this, [counts](bool entered, int bar) {
+        if (!entered) {
+            QToolTip::hideText();
+            return;
+        }
+        QToolTip::showText(QCursor::pos(), QStringLiteral("%1 %: %2")
+                                               .arg(ChangeHistogram::label(bar),
+                                                    counted(counts[size_t(bar)], "voce", "voci")));
+    });
+    auto* series = new QBarSeries();
+    series->append(bars);
+    series->setBarWidth(0.9);
+
+    QChart* chart = m_ui->chtVariazioni->chart();
+    chart->addSeries(series);
+    // Bar n stands at n on the axis: its steps are marked between the bars, every other one, so that the
+    // labels stay upright and readable in a narrow chart.
+    auto* changes = new QCategoryAxis();
+    changes->setRange(-0.5, ChangeHistogram::kBars - 0.5);
+    changes->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    for (int bar = 1; bar < ChangeHistogram::kBars; bar += 2)
+        changes->append(ChangeHistogram::stepLabel(bar), bar - 0.5);
+    changes->setTitleText(QStringLiteral("Variazione di prezzo (%); ai lati: sotto −%1 e da +%1 in su")
+                              .arg(ChangeHistogram::kReach));
+    QFont small = changes->labelsFont();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    changes->setLabelsFont(small);
+    changes->setTitleFont(small);
+    auto* items = new QValueAxis();
+    items->setTitleText(QStringLiteral("Numero di voci"));
+    items->setLabelFormat(QStringLiteral("%d"));
+    items->setRange(0, std::max(highest, 1));
+    items->applyNiceNumbers();
+    items->setLabelsFont(small);
+    items->setTitleFont(small);
+    chart->addAxis(changes, Qt::AlignBottom);
+    chart->addAxis(items, Qt::AlignLeft);
+    series->attachAxis(changes);
+    series->attachAxis(items);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+}
+
+// The list
+
+bool frmConfronta::threshold(std::optional<double>& bound)
+{
+    QLineEdit& box = *m_ui->txtSoglia;
+    const bool valid = core::parsePriceBound(box.text(), bound);
+    // Marked in the box itself, as Trova marks its prices: a message box would take the focus from the typing.
+    const QString style = valid ? QString() : QStringLiteral("QLineEdit { background: #ffd6d6; }");
+    if (box.styleSheet() != style) {
+        box.setStyleSheet(style);
+        box.setToolTip(valid ? QStringLiteral("Mostra solo le voci il cui prezzo è cambiato almeno di tanto per "
+                                              "cento, in più o in meno.")
+                             : QStringLiteral("Percentuale non valida: scrivere cifre, con una virgola o un punto "
+                                              "decimale."));
+    }
+    return valid;
+}
+
+void frmConfronta::filter()
+{
+    std::optional<double> least;
+    // An invalid threshold is marked and left out, so that the list still answers the state.
+    if (!threshold(least))
+        least.reset();
+    if (!m_comparison)
+        return;
+    const int chosen = m_ui->cmbStato->currentData().toInt();
+    std::vector<std::int32_t> shown;
+    const QList<core::ComparedItem>& items = m_comparison->items;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const core::ComparedItem& item = items[i];
+        if (chosen == kAllButInvariate ? item.state == CompareState::Invariata
+                                       : chosen != kAll && int(item.state) != chosen)
+            continue;
+        if (least) {
+            const std::optional<double> percent = item.changePercent();
+            if (!percent || std::abs(*percent) < *least)
+                continue;
+        }
+        shown.push_back(std::int32_t(i));
+    }
+    auto rows = std::make_shared<ComparedRows>(m_comparison, std::move(shown));
+    m_rows = rows;
+    ReportList& list = *m_ui->lstConfronto;
+    list.setRows(rows);
+    const qsizetype count = rows->rowCount();
+    m_ui->lblConfrontati->setText(count == 1 ? QStringLiteral("1 voce")
+                                             : QStringLiteral("%1 voci").arg(QLocale().toString(count)));
+    m_ui->cmdEsporta->setEnabled(count > 0);
+    if (count > 0)
+        list.Select(ReportList::keyFor(0));
+}
+
+QList<core::ComparedItem> frmConfronta::shownItems() const
+{
+    QList<core::ComparedItem> items;
+    if (!m_rows)
+        return items;
+    items.reserve(m_rows->rowCount());
+    for (qsizetype row = 0; row < m_rows->rowCount(); ++row)
+        items << m_rows->item(row);
+    return items;
+}
+
+void frmConfronta::openSelected()
+{
+    const ReportList& list = *m_ui->lstConfronto;
+    if (!m_rows || !list.HasSelection())
+        return;
+    const core::ComparedItem& item = m_rows->item(list.SelectedRow());
+    if (item.newCode.isEmpty()) {
+        statusBar()->showMessage(QStringLiteral("%1 è stata eliminata: non c'è nell'edizione aperta, e non si può "
+                                                "aprire in Consultazione.")
+                                     .arg(item.oldCode),
+                                 8000);
+        return;
+    }
+    emit consultazioneRequested(item.newCode);
+}
+
+void frmConfronta::copySelectedCode()
+{
+    const ReportList& list = *m_ui->lstConfronto;
+    if (!m_rows || !list.HasSelection())
+        return;
+    const core::ComparedItem& item = m_rows->item(list.SelectedRow());
+    QGuiApplication::clipboard()->setText(item.newCode.isEmpty() ? item.oldCode : item.newCode);
+}
+
+QString frmConfronta::title() const
+{
+    return QStringLiteral("Confronto %1 – %2").arg(m_olderYear, m_newerYear);
+}
+
+void frmConfronta::exportList()
+{
+    if (!m_rows || m_rows->rowCount() == 0)
+        return;
+    const QString xlsx = QStringLiteral("Foglio di calcolo (*.xlsx)");
+    const QString csv = QStringLiteral("CSV (*.csv)");
+    const QString pdf = QStringLiteral("PDF (*.pdf)");
+    QString chosenFilter = xlsx;
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Esporta elenco"),
+        QDir::home().filePath(QStringLiteral("Confronto %1-%2").arg(m_olderYear, m_newerYear)),
+        QStringList{xlsx, csv, pdf}.join(QStringLiteral(";;")), &chosenFilter);
+    if (path.isEmpty())
+        return;
+    // A name typed without its extension takes the one of the type chosen.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += chosenFilter == csv ? QStringLiteral(".csv") : chosenFilter == pdf ? QStringLiteral(".pdf")
+                                                                                   : QStringLiteral(".xlsx");
+    const std::optional<report::ExportFormat> format = report::exportFormatFor(path);
+    if (!format || *format == report::ExportFormat::Xpwe) {
+        ui::MessageBox::warning(this, QStringLiteral("Il file «%1» non ha un'estensione adatta: usare .xlsx, .csv "
+                                                     "o .pdf.")
+                                          .arg(native(path)));
+        return;
+    }
+    try {
+        const ui::WaitCursor wait;
+        report::exportComparison(shownItems(), title(), report::ComparisonHeadings::Italian, path, *format);
+        statusBar()->showMessage(QStringLiteral("Esportato in «%1».").arg(native(path)), 8000);
+    } catch (const core::Error& error) {
+        ui::MessageBox::warning(this, error.text());
+    }
+}
+
+} // namespace compare

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "Compare.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QMap>
+#include <QString>
+#include <QThreadPool>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace Ui {
+class frmConfronta;
+}
+
+namespace core {
+struct AppState;
+} // namespace core
+
+namespace compare {
+
+class ComparedRows;
+
+// The bars of the histogram of price changes: 2-point steps from -20 % to +20 %, and one bar each for what
+// lies below and above. A change on a step belongs to the bar above it (0 % in "0 ÷ 2").
+struct ChangeHistogram
+{
+    static constexpr int kStep = 2;
+    static constexpr int kReach = 20;
+    static constexpr int kBars = 2 * kReach / kStep + 2;
+
+    static int barOf(double percent);
+    // What a bar holds: "< -20", "-20 ÷ -18", ..., "≥ +20".
+    static QString label(int bar);
+    // The step at the left edge of a bar other than the first: "-20" for bar 1.
+    static QString stepLabel(int bar);
+};
+
+// Confronto: the open list against another edition of it, item by item. The older edition is a file the user
+// picks; the comparison runs beside the window on connections of its own, and can be stopped. The window
+// shows what changed as counts, figures by section, a histogram of the price changes and the list of items,
+// which Enter opens in Consultazione. A top-level window without parent, as Trova.
+class frmConfronta : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    frmConfronta(core::AppState& state, QWidget* mainWindow);
+    ~frmConfronta() override;
+
+    // What the menu command does: asks for the older edition's file, then opens it as open() does.
+    void showFromMenu();
+    // Refuses the open list itself and a file that is no price list, each with a message; asks before taking
+    // a file of a later year as the older edition. Otherwise remembers the file, shows the window and starts
+    // comparing. Returns false when nothing opened.
+    bool open(const QString& olderPath);
+    // Starts comparing 'olderPath' (the older edition) with the open list, without the checks of open(), and
+    // stops a comparison under way. The window need not be shown. Failures come as a message box.
+    void compare(const QString& olderPath);
+    // Stops the comparison under way; the window then shows none.
+    void cancel();
+
+    // True while a comparison runs.
+    bool isBusy() const { return m_busy > 0; }
+    // The last comparison finished, or null.
+    const core::Comparison* comparison() const { return m_comparison.get(); }
+    // The items the list shows, in its order.
+    QList<core::ComparedItem> shownItems() const;
+
+signals:
+    // Enter, a double click or "Apri in Consultazione" on an item of the newer edition: 'code' is its code.
+    void consultazioneRequested(const QString& code);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct Outcome;
+    void Form_Load();
+    void Form_Unload();
+    void showProgressBar(bool shown);
+    void showProgress(std::uint64_t generation, int percent);
+    void finished(std::uint64_t generation, std::shared_ptr<Outcome> outcome);
+    void clearResult(const QString& why);
+    void showSummary();
+    void showSections();
+    void showHistogram();
+    // Fills the list from the state and threshold chosen.
+    void filter();
+    bool threshold(std::optional<double>& bound);
+    void openSelected();
+    void copySelectedCode();
+    void exportList();
+    QString title() const;
+
+    core::AppState& m_state;
+    QWidget* m_mainWindow;
+    std::unique_ptr<Ui::frmConfronta> m_ui;
+    QThreadPool m_pool;
+    std::shared_ptr<std::atomic<bool>> m_stop;
+    std::uint64_t m_generation = 0;
+    int m_busy = 0;
+    std::shared_ptr<const core::Comparison> m_comparison;
+    QString m_olderPath, m_newerPath;
+    QString m_olderYear, m_newerYear;
+    QMap<QString, QString> m_sectionNames; // by code, the newer's names first
+    std::shared_ptr<const ComparedRows> m_rows;
+};
+
+} // namespace compare
