@@ -5,6 +5,7 @@
 #include "ReportList.h"
 
 #include <QChart>
+#include <QCategoryAxis>
 #include <QChartView>
 #include <QDir>
 #include <QLineSeries>
@@ -12,6 +13,7 @@
 #include <QThread>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <exception>
@@ -215,10 +217,14 @@ void frmStoricoPrezzi::fillChart(const core::PriceHistory& history)
     chart->setLocalizeNumbers(true);
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->addSeries(series);
-    auto* years = new QValueAxis;
-    years->setLabelFormat(QStringLiteral("%d"));
-    years->setRange(first - 1 + (last > first), last + 1 - (last > first));
-    years->setTickCount(std::min(last - first, 10) + 1 + 2 * (last == first));
+    // Each edition's year under its point, half a year of room on either side.
+    auto* years = new QCategoryAxis;
+    years->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    QList<QPointF> points = series->points();
+    std::sort(points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    for (const QPointF& point : points)
+        years->append(QString::number(int(point.x())), point.x());
+    years->setRange(first - 0.5, last + 0.5);
     years->setTitleText(QStringLiteral("Edizione"));
     auto* prices = new QValueAxis;
     const double room = highest > lowest ? (highest - lowest) / 10 : std::max(1.0, highest / 10);

@@ -116,8 +116,8 @@ std::optional<QStringList> codesOfKey(const PriceList& list, const PairingKey& k
     QHash<QByteArray, quint64> articles;
     QStringList codes;
     qint64 read = 0;
-    for (Recordset rs = db.OpenRecordset(
-             QStringLiteral("select codice_totale, articolo, subarticolo, simbolo from prezzario"));
+    for (Recordset rs =
+             db.OpenRecordset(QStringLiteral("select codice_totale, articolo, subarticolo, simbolo from prezzario"));
          !rs.Eof(); rs.MoveNext()) {
         if (++read % 8192 == 0 && progress && !progress(from + width * std::min(1.0, double(read) / total)))
             return std::nullopt;
@@ -290,12 +290,8 @@ std::optional<Comparison> compareEditions(const PriceList& older, const PriceLis
     return comparison;
 }
 
-} // namespace core
-
-namespace core {
-
-std::optional<QString> pairedCode(const PriceList& older, const PriceList& newer, const QString& code,
-                                  EditionSide side, const std::function<bool(double)>& progress)
+std::optional<QString> pairedCode(const PriceList& older, const PriceList& newer, const QString& code, EditionSide side,
+                                  const std::function<bool(double)>& progress)
 {
     const PriceList& own = side == EditionSide::Older ? older : newer;
     const PriceList& other = side == EditionSide::Older ? newer : older;
