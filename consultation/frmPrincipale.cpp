@@ -1,16 +1,21 @@
 #include "frmPrincipale.h"
 
 #include "AppState.h"
+#include "Find.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
+#include "RecentLists.h"
 #include "ReportList.h"
 #include "ResultRows.h"
 #include "SectionCombo.h"
 #include "WaitCursor.h"
 #include "WindowPlacement.h"
+#include "frmStoricoPrezzi.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QScreen>
 
 #include "ui_frmPrincipale.h"
@@ -47,6 +52,11 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     connect(m_ui->lstSubarticoli, &ReportList::ItemClick, this, &frmPrincipale::lstSubarticoli_ItemClick);
     connect(m_ui->lstSubarticoli, &ReportList::GotFocus, this, &frmPrincipale::lstSubarticoli_GotFocus);
     connect(m_ui->mnuInf, &QAction::triggered, this, &frmPrincipale::mnuInf_Click);
+    connect(m_ui->cmdStorico, &QPushButton::clicked, this, &frmPrincipale::cmdStorico_Click);
+    auto* storico = new QAction(QStringLiteral("Storico prezzi"), m_ui->lstSubarticoli);
+    storico->setObjectName(QStringLiteral("mnuStorico"));
+    m_ui->lstSubarticoli->addLeadingAction(storico);
+    connect(storico, &QAction::triggered, this, &frmPrincipale::cmdStorico_Click);
     ui::setMnemonic(m_ui->mnuInf, u'I');
     ui::enableMnemonics(m_ui->menubar);
     m_ui->mnuInf->setShortcut(QKeySequence::HelpContents);
@@ -124,6 +134,7 @@ void frmPrincipale::openAt(const QString& code)
 
 void frmPrincipale::resetToOpeningState()
 {
+    const auto enable = qScopeGuard([this] { enableStorico(); });
     m_ui->cmbSezioni->clear();
     m_ui->cmbSezioni->setCurrentIndex(-1);
     m_ui->cmbSezioni->setEditText(QString());
@@ -154,6 +165,8 @@ void frmPrincipale::Form_Load()
 
 void frmPrincipale::closeEvent(QCloseEvent* event)
 {
+    if (m_storico)
+        m_storico->close();
     ui::savePlacement(this);
     Form_Unload();
     event->accept();
@@ -218,10 +231,26 @@ void frmPrincipale::mnuInf_Click()
     emit manualeRequested();
 }
 
+void frmPrincipale::cmdStorico_Click()
+{
+    ui::guarded(this, [this] {
+        const qsizetype row = m_ui->lstSubarticoli->SelectedRow();
+        if (row < 0 || row >= m_subarticles.size())
+            return;
+        const core::Subarticle& item = m_subarticles[row];
+        if (!m_storico)
+            m_storico = std::make_unique<frmStoricoPrezzi>(this);
+        m_storico->showHistory(m_state.priceList.path(), item.code,
+                               core::shortDescription(m_ui->txtArticolo->toPlainText(), item.subarticolo.toString()),
+                               core::rememberedListFiles());
+    });
+}
+
 // Operations
 
 void frmPrincipale::reloadSection()
 {
+    const auto enable = qScopeGuard([this] { enableStorico(); });
     ui::WaitCursor wait;
     m_chapters.clear();
     m_ui->txtCapSel->clear();
@@ -250,6 +279,7 @@ void frmPrincipale::reloadSection()
 
 void frmPrincipale::reloadArticles()
 {
+    const auto enable = qScopeGuard([this] { enableStorico(); });
     ui::WaitCursor wait;
     m_ui->txtCapSel->clear();
     m_articles.clear();
@@ -277,6 +307,7 @@ void frmPrincipale::reloadArticles()
 
 void frmPrincipale::reloadSubarticles()
 {
+    const auto enable = qScopeGuard([this] { enableStorico(); });
     ui::WaitCursor wait;
     m_ui->txtArtSel->clear();
     m_ui->txtArticolo->clear();
@@ -297,6 +328,12 @@ void frmPrincipale::reloadSubarticles()
     m_subarticles = subarticles.subarticles;
     for (qsizetype i = 0; i < m_subarticles.size(); ++i)
         ui::rows::addSubarticle(*m_ui->lstSubarticoli, ReportList::keyFor(i), m_subarticles[i]);
+}
+
+void frmPrincipale::enableStorico()
+{
+    // A list that holds rows always has one selected.
+    m_ui->cmdStorico->setEnabled(m_ui->lstSubarticoli->Count() > 0);
 }
 
 void frmPrincipale::showSubarticleDescription()

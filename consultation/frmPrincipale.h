@@ -21,6 +21,8 @@ class ReportList;
 
 namespace consultation {
 
+class frmStoricoPrezzi;
+
 // The consultation window: section -> chapters -> articles -> subarticles with their prices.
 // A top-level window without parent, so that disabling the main window leaves it usable.
 class frmPrincipale : public QMainWindow
@@ -60,12 +62,14 @@ private:
     void lstSubarticoli_ItemClick();
     void lstSubarticoli_GotFocus();
     void mnuInf_Click();
+    void cmdStorico_Click();
 
     // The operations the handlers run
     void reloadSection();
     void reloadArticles();
     void reloadSubarticles();
     void showSubarticleDescription();
+    void enableStorico();
 
     core::AppState& m_state;
     QWidget* m_mainWindow;
@@ -74,6 +78,7 @@ private:
     QList<core::ListedChapter> m_chapters;
     QList<core::ListedArticle> m_articles;
     QList<core::Subarticle> m_subarticles;
+    std::unique_ptr<frmStoricoPrezzi> m_storico;
 };
 
 } // namespace consultation

@@ -1,6 +1,7 @@
 #include "Compare.h"
 
 #include "Database.h"
+#include "EscapeQuotes.h"
 #include "Find.h"
 #include "Recordset.h"
 #include "RowValues.h"
@@ -36,6 +37,9 @@ QString keptLettersAndDigits(const Text& text)
 // for the text. Two different descriptions share a hash about once in 10^9 comparisons of a 100,000-item list.
 constexpr quint64 kFnvBasis = 14695981039346656037ULL;
 
+// A unit apart from any text, Null included, to key the items that may have been re-coded.
+const QByteArray kNullUnitKey("\x1d");
+
 // The hash of one folded UTF-16 unit, when it is a letter or a digit.
 quint64 hashedUnit(char16_t unit, quint64 hash)
 {
@@ -45,7 +49,7 @@ quint64 hashedUnit(char16_t unit, quint64 hash)
     return hash;
 }
 
-// The same hash as hashedLettersAndDigits, read straight from the engine's UTF-8: no string is made per row.
+// The hash of a text's folded letters and digits, read straight from the engine's UTF-8: no string is made per row.
 // What QString::fromUtf8 would turn into a replacement character (a bad byte, an overlong form, a surrogate)
 // and any character beyond the first plane is no letter for the comparison, as in the text's folded form.
 quint64 hashedUtf8(QByteArrayView utf8, quint64 hash)
@@ -215,12 +219,60 @@ struct Edition
     {
         return item.priced ? std::optional(item.price) : std::nullopt;
     }
-    // A unit apart from any text, Null included, to key the items that may have been re-coded.
     QByteArray unitKey(const Item& item) const
     {
-        return item.unit < 0 ? QByteArray("\x1d") : units[size_t(item.unit)].utf8().toByteArray();
+        return item.unit < 0 ? kNullUnitKey : units[size_t(item.unit)].utf8().toByteArray();
     }
 };
+
+// The key a gone or a new item is paired by: its description's hash and its unit.
+using PairingKey = std::pair<quint64, QByteArray>;
+
+QByteArray unitKeyAt(const Recordset& rs, int i)
+{
+    return rs.IsNull(i) ? kNullUnitKey : rs.Utf8(i).toByteArray();
+}
+
+bool holdsCode(const PriceList& list, const QString& code)
+{
+    return !list.database()
+                .OpenRecordset(QStringLiteral("select 1 from prezzario where codice_totale = ") + SqlString(code))
+                .Eof();
+}
+
+// The codes of the items of 'list' that have 'key', in the list's order, a code held twice once per item.
+// Only the rows of the key's unit have their description folded.
+std::optional<QStringList> codesOfKey(const PriceList& list, const PairingKey& key, double from, double width,
+                                      const std::function<bool(double)>& progress)
+{
+    const Database& db = list.database();
+    double total = 1;
+    if (progress) {
+        const Recordset count = db.OpenRecordset(QStringLiteral("select count(*) from prezzario"));
+        total = std::max(1.0, count.Fields(0).toDouble());
+    }
+    const QByteArray& unit = key.second;
+    const bool nullUnit = key.second == kNullUnitKey;
+    QHash<QByteArray, quint64> articles;
+    QStringList codes;
+    qint64 read = 0;
+    for (Recordset rs =
+             db.OpenRecordset(QStringLiteral("select codice_totale, articolo, subarticolo, simbolo from prezzario"));
+         !rs.Eof(); rs.MoveNext()) {
+        if (++read % 8192 == 0 && progress && !progress(from + width * std::min(1.0, double(read) / total)))
+            return std::nullopt;
+        if (nullUnit ? !rs.IsNull(3) : (rs.IsNull(3) || rs.Utf8(3) != unit))
+            continue;
+        // Null and empty fold alike.
+        const QByteArray articolo = rs.Utf8(1).toByteArray();
+        auto article = articles.constFind(articolo);
+        if (article == articles.cend())
+            article = articles.insert(articolo, hashedUtf8(rs.Utf8(1), kFnvBasis));
+        if (hashedUtf8(rs.Utf8(2), *article) == key.first)
+            codes << rs.Fields(0).Text();
+    }
+    return codes;
+}
 
 } // namespace
 
@@ -396,6 +448,48 @@ std::optional<Comparison> compareEditions(const PriceList& older, const PriceLis
     if (progress && !progress(1.0))
         return std::nullopt;
     return comparison;
+}
+
+std::optional<QString> pairedCode(const PriceList& older, const PriceList& newer, const QString& code, EditionSide side,
+                                  const std::function<bool(double)>& progress)
+{
+    const PriceList& own = side == EditionSide::Older ? older : newer;
+    const PriceList& other = side == EditionSide::Older ? newer : older;
+    auto done = [&progress](const QString& answer) -> std::optional<QString> {
+        if (progress && !progress(1.0))
+            return std::nullopt;
+        return answer;
+    };
+    if (holdsCode(other, code))
+        return done(code);
+    // The item is its code's first in the list's order, as in compareEditions.
+    const Recordset item = own.database().OpenRecordset(
+        QStringLiteral("select articolo, subarticolo, simbolo from prezzario where codice_totale = ") +
+        SqlString(code) + QStringLiteral(" order by sequenza"));
+    if (item.Eof())
+        return done(QString());
+    const PairingKey key{hashedUtf8(item.Utf8(1), hashedUtf8(item.Utf8(0), kFnvBasis)), unitKeyAt(item, 2)};
+
+    // Paired only when the item is the one gone item of its key, and one new item has the key.
+    const std::optional<QStringList> others = codesOfKey(other, key, 0, 0.5, progress);
+    if (!others)
+        return std::nullopt;
+    QStringList candidates;
+    for (const QString& candidate : *others) {
+        if (!holdsCode(own, candidate))
+            candidates << candidate;
+    }
+    if (candidates.size() != 1)
+        return done(QString());
+    const std::optional<QStringList> owns = codesOfKey(own, key, 0.5, 0.5, progress);
+    if (!owns)
+        return std::nullopt;
+    qsizetype rivals = 0;
+    for (const QString& rival : *owns) {
+        if (!holdsCode(other, rival))
+            ++rivals;
+    }
+    return done(rivals == 1 ? candidates.front() : QString());
 }
 
 } // namespace core
