@@ -1,12 +1,16 @@
 #include "BenchData.h"
 
 #include "Builder.h"
+#include "DemoData.h"
+#include "PriceListWriter.h"
 #include "Database.h"
 #include "Error.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <stdexcept>
@@ -89,6 +93,67 @@ QString demoList(qint64 rows)
     std::fprintf(stderr, "building %lld-row demo list...\n", static_cast<long long>(rows));
     builder::buildDemo(builder::DemoOptions{rows, 2021}, list);
     return list;
+}
+
+QString nextEdition(qint64 rows)
+{
+    const QString older = demoList(rows);
+    const QString list = path(QStringLiteral("Prezzario-%1-2022.mdb").arg(rows));
+    if (isCurrent(list) && QFileInfo(list).lastModified() >= QFileInfo(older).lastModified())
+        return list;
+    std::fprintf(stderr, "building the next edition of the %lld-row demo list...\n", static_cast<long long>(rows));
+    QFile::remove(list);
+    builder::PriceListWriter writer(list);
+    qint64 sequenza = 0;
+    builder::demo::generateRows(builder::DemoOptions{rows, 2021}, [&](const builder::PriceRow& given) {
+        builder::PriceRow row = given;
+        // A fixed spread of the row's number, so that the same rows change in every run.
+        const quint64 mix = quint64(row.sequenza) * 0x9E3779B97F4A7C15ULL >> 32;
+        if (mix % 50 == 0)
+            return; // removed
+        if (mix % 3 == 0 && row.prezzoLordo)
+            row.prezzoLordo = std::round(*row.prezzoLordo * (95 + double(mix % 21)) + 0.0) / 100;
+        const auto recode = [&row](int step) {
+            // The demo's subarticle codes are multiples of ten: 5 or 3 more is a code no item has.
+            row.codiceSubarticolo = QStringLiteral("%1").arg(row.codiceSubarticolo.toInt() + step, 3, 10, QLatin1Char('0'));
+            row.codiceTotale = row.codiceTotale.left(row.codiceTotale.size() - 3) + row.codiceSubarticolo;
+        };
+        if (mix % 40 == 1)
+            recode(5);
+        row.sequenza = ++sequenza;
+        writer.addRow(row);
+        if (mix % 50 == 2) {
+            recode(3);
+            row.sequenza = ++sequenza;
+            row.subarticolo += QStringLiteral(", in nuova versione");
+            writer.addRow(row);
+        }
+    });
+    builder::demo::writeReferenceTexts(writer);
+    writer.setYear(2022);
+    writer.commit();
+    return list;
+}
+
+ReadFloor readCodesTextsUnitsPrices(const QString& older, const QString& newer)
+{
+    ReadFloor floor;
+    const double start = nowMs();
+    for (const QString& list : {older, newer}) {
+        const core::Database db = core::Database::OpenDatabase(list, QStringLiteral(";pwd=") + core::kDbPassword);
+        std::size_t touched = 0;
+        for (core::Recordset rs = db.OpenRecordset(QStringLiteral(
+                 "select codice_totale, articolo, subarticolo, simbolo, prezzo_lordo from prezzario"));
+             !rs.Eof(); rs.MoveNext()) {
+            for (int i = 0; i < 5; ++i)
+                touched += std::size_t(rs.Utf8(i).size());
+            ++floor.rows;
+        }
+        if (touched == 0)
+            throw std::runtime_error("the list gave no text");
+    }
+    floor.ms = nowMs() - start;
+    return floor;
 }
 
 const core::PriceList& openList(qint64 rows)
