@@ -95,8 +95,6 @@ struct Edition
 {
     struct Item
     {
-        QString code;
-        Text subarticolo;
         quint64 description = 0;
         double price = 0;
         std::int32_t article = 0;
@@ -105,6 +103,13 @@ struct Edition
         bool priced = false;
         // Older items only: the newer item of the same code, or -1.
         std::int32_t counterpart = -1;
+        std::int32_t named = -1; // its code and text in 'named', when kept
+    };
+    // Kept apart from the items, so that an older item whose code the newer holds costs no empty strings.
+    struct Named
+    {
+        QString code;
+        Text subarticolo;
     };
     struct Article
     {
@@ -112,6 +117,7 @@ struct Edition
         quint64 hash = 0;
     };
     std::vector<Item> items;
+    std::vector<Named> named;
     std::vector<Article> articles;
     std::vector<Text> units;
     QStringList sections;
@@ -121,13 +127,14 @@ struct Edition
     // Reads every row; keepText says, from the code, whether an item's texts are wanted (the newer's always,
     // the older's only when its code is gone). False when progress asked to stop.
     bool read(const PriceList& list, const std::function<bool(double)>& progress,
-              const std::function<bool(Item&)>& keepText)
+              const std::function<bool(Item&, const QString& code)>& keepText)
     {
         const Database& db = list.database();
         double total = 1;
         if (progress) {
             const Recordset count = db.OpenRecordset(QStringLiteral("select count(*) from prezzario"));
             total = std::max(1.0, count.Fields(0).toDouble());
+            items.reserve(size_t(total));
         }
         QHash<QByteArray, std::int32_t> unitOf, sectionOf;
         QByteArray lastArticle;
@@ -138,7 +145,7 @@ struct Edition
                                 "from prezzario order by sequenza"));
              !rs.Eof(); rs.MoveNext()) {
             Item item;
-            item.code = QString::fromUtf8(rs.Utf8(0));
+            QString code = QString::fromUtf8(rs.Utf8(0));
             const QByteArrayView section = rs.Utf8(1);
             auto knownSection = sectionOf.constFind(section.toByteArray());
             if (knownSection == sectionOf.cend()) {
@@ -169,11 +176,11 @@ struct Edition
                 item.price = *price;
                 item.priced = true;
             }
-            if (keepText(item))
-                item.subarticolo = textAt(rs, 3);
-            else
-                item.code.clear();
-            items.push_back(std::move(item));
+            if (keepText(item, code)) {
+                item.named = std::int32_t(named.size());
+                named.push_back({std::move(code), textAt(rs, 3)});
+            }
+            items.push_back(item);
             if (++read % 8192 == 0 && progress && !progress(double(read) / total))
                 return false;
         }
@@ -192,25 +199,37 @@ struct Edition
         byCode.resize(items.size());
         std::iota(byCode.begin(), byCode.end(), 0);
         std::stable_sort(byCode.begin(), byCode.end(), [this](std::int32_t a, std::int32_t b) {
-            return codeView(items[size_t(a)].code) < codeView(items[size_t(b)].code);
+            return codeView(code(items[size_t(a)])) < codeView(code(items[size_t(b)]));
         });
         firstOfCode.resize(items.size());
         for (size_t k = 0; k < byCode.size(); ++k) {
             const std::int32_t item = byCode[k];
-            const bool repeated = k > 0 && items[size_t(byCode[k - 1])].code == items[size_t(item)].code;
+            const bool repeated = k > 0 && code(items[size_t(byCode[k - 1])]) == code(items[size_t(item)]);
             firstOfCode[size_t(item)] = repeated ? firstOfCode[size_t(byCode[k - 1])] : item;
         }
     }
 
     // The first item of a code, or -1.
-    std::int32_t find(const QString& code) const
+    std::int32_t find(const QString& wantedCode) const
     {
-        const std::u16string_view wanted = codeView(code);
+        const std::u16string_view wanted = codeView(wantedCode);
         const auto at = std::lower_bound(byCode.begin(), byCode.end(), wanted,
                                          [this](std::int32_t item, std::u16string_view c) {
-                                             return codeView(items[size_t(item)].code) < c;
+                                             return codeView(code(items[size_t(item)])) < c;
                                          });
-        return at != byCode.end() && codeView(items[size_t(*at)].code) == wanted ? *at : -1;
+        return at != byCode.end() && codeView(code(items[size_t(*at)])) == wanted ? *at : -1;
+    }
+
+    // The code and the text of an item whose texts were kept; empty for the others.
+    const QString& code(const Item& item) const
+    {
+        static const QString none;
+        return item.named < 0 ? none : named[size_t(item.named)].code;
+    }
+    const Text& subarticolo(const Item& item) const
+    {
+        static const Text none;
+        return item.named < 0 ? none : named[size_t(item.named)].subarticolo;
     }
 
     const Item& operator[](std::int32_t item) const { return items[size_t(item)]; }
@@ -335,13 +354,13 @@ std::optional<Comparison> compareEditions(const PriceList& older, const PriceLis
     };
     // The newer first, so that of the older only the items whose code is gone keep their texts.
     Edition after, before;
-    if (!after.read(newer, share(0, 0.45), [](Edition::Item&) { return true; }))
+    if (!after.read(newer, share(0, 0.45), [](Edition::Item&, const QString&) { return true; }))
         return std::nullopt;
     after.sortByCode();
     std::vector<std::int32_t> olderOf(after.items.size(), -1); // the first newer item of a code → its older item
     std::int32_t olderItem = 0;
-    const bool read = before.read(older, share(0.45, 0.45), [&](Edition::Item& item) {
-        item.counterpart = after.find(item.code);
+    const bool read = before.read(older, share(0.45, 0.45), [&](Edition::Item& item, const QString& code) {
+        item.counterpart = after.find(code);
         const std::int32_t index = olderItem++;
         if (item.counterpart < 0)
             return true;
@@ -366,7 +385,7 @@ std::optional<Comparison> compareEditions(const PriceList& older, const PriceLis
             goneByCode.push_back(item);
     }
     std::stable_sort(goneByCode.begin(), goneByCode.end(), [&before](std::int32_t a, std::int32_t b) {
-        return Edition::codeView(before[a].code) < Edition::codeView(before[b].code);
+        return Edition::codeView(before.code(before[a])) < Edition::codeView(before.code(before[b]));
     });
     for (const std::int32_t item : goneByCode)
         candidates[{before[item].description, before.unitKey(before[item])}].gone << item;
@@ -392,10 +411,10 @@ std::optional<Comparison> compareEditions(const PriceList& older, const PriceLis
     for (const std::int32_t item : after.byCode) {
         const Edition::Item& now = after[item];
         ComparedItem compared;
-        compared.newCode = now.code;
+        compared.newCode = after.code(now);
         compared.section = after.sections[now.section];
         compared.articolo = after.articles[size_t(now.article)].text;
-        compared.subarticolo = now.subarticolo;
+        compared.subarticolo = after.subarticolo(now);
         compared.newUnit = after.unit(now);
         compared.newPrice = after.price(now);
         std::int32_t was = olderOf[size_t(firstOfCode(item))];
@@ -406,7 +425,7 @@ std::optional<Comparison> compareEditions(const PriceList& older, const PriceLis
             ++comparison.nuove;
         } else {
             const Edition::Item& then = before[was];
-            compared.oldCode = then.counterpart < 0 ? then.code : now.code;
+            compared.oldCode = then.counterpart < 0 ? before.code(then) : compared.newCode;
             compared.oldUnit = before.unit(then);
             compared.oldPrice = before.price(then);
             if (then.counterpart < 0) {
@@ -433,10 +452,10 @@ std::optional<Comparison> compareEditions(const PriceList& older, const PriceLis
         const Edition::Item& then = before[item];
         ComparedItem compared;
         compared.state = CompareState::Eliminata;
-        compared.oldCode = then.code;
+        compared.oldCode = before.code(then);
         compared.section = before.sections[then.section];
         compared.articolo = before.articles[size_t(then.article)].text;
-        compared.subarticolo = then.subarticolo;
+        compared.subarticolo = before.subarticolo(then);
         compared.oldUnit = before.unit(then);
         compared.oldPrice = before.price(then);
         comparison.items << compared;
