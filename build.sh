@@ -32,7 +32,7 @@ case "$mode" in
         ;;
 esac
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev libqt6test6 libzip-dev
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev qt6-translations-l10n libqt6test6 libzip-dev
           libsqlcipher-dev libcsv-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
           libreoffice-calc libreoffice-dev libxlsxwriter-dev poppler-utils
           clang-14 libclang-rt-14-dev llvm-14

@@ -5,6 +5,9 @@
 #include "MessageBox.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 #include <exception>
@@ -36,6 +39,11 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Prezzario"));
     // The desktop entry that started the program: the desktop shows its name and icon for the windows.
     QGuiApplication::setDesktopFileName(QStringLiteral("it.vallorsa.Prezzario"));
+    // Qt's own dialogs (choosing a file, asking yes or no) in the user's language, as the program's windows are.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
     try {
         core::AppState state;
         app::Application prezzario(state);

@@ -27,6 +27,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://prezzario.example.org/)
 # Depends from the libraries the programs link; the report helper's UNO libraries live in the office's own
 # folder, where dpkg-shlibdeps is told to look.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own dialogs in Italian: the file dialog, the yes-or-no questions.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PREZZARIO_LIBREOFFICE_DIR}/program)
 # Printing needs the office; the program starts and works without it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libreoffice-calc)
