@@ -231,6 +231,14 @@ ListSource ListSource::workbook(const QString& path)
     return source;
 }
 
+ListSource ListSource::readers(const QString& path, OpenTable open)
+{
+    ListSource source;
+    source.m_path = path;
+    source.m_readers = std::move(open);
+    return source;
+}
+
 ListSource ListSource::csvFolder(const QString& dir, const CsvOptions& options)
 {
     const QFileInfo info(dir);
@@ -262,13 +270,19 @@ ListSource ListSource::csvFolder(const QString& dir, const CsvOptions& options)
 QString ListSource::tableName(Table table) const
 {
     const QString name = QString::fromLatin1(baseName(table));
+    if (m_readers)
+        return QStringLiteral("«%1», tabella %2").arg(QFileInfo(m_path).fileName(), name);
     return m_workbook ? QStringLiteral("foglio «%1»").arg(name) : name + QStringLiteral(".csv");
 }
 
 std::unique_ptr<TableReader> ListSource::open(Table table) const
 {
     std::unique_ptr<TableReader> reader;
-    if (m_workbook) {
+    if (m_readers) {
+        reader = m_readers(table);
+        if (!reader && (table == Table::Prices || table == Table::Year))
+            throw BuildError(QStringLiteral("«%1»: manca la tabella %2").arg(m_path, QString::fromLatin1(baseName(table))));
+    } else if (m_workbook) {
         const QString name = QString::fromLatin1(baseName(table));
         if (std::unique_ptr<SheetRows> rows = m_workbook->rows(name))
             reader = std::make_unique<SheetReader>(std::move(rows));

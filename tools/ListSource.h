@@ -52,6 +52,10 @@ public:
 
     static ListSource csvFolder(const QString& dir, const CsvOptions& options = {});
     static ListSource workbook(const QString& path);
+    // Tables made by readers of another kind of file (a price list written as XML): 'open' gives a table's
+    // reader, or null for an optional table the file lacks; 'path' is the file messages name.
+    using OpenTable = std::function<std::unique_ptr<TableReader>(Table table)>;
+    static ListSource readers(const QString& path, OpenTable open);
     // The files a CSV folder's tables are read from: the two required ones first, then the optional ones.
     static QStringList csvFiles(const QString& dir);
 
@@ -79,6 +83,7 @@ private:
     CsvOptions m_csv;
     QString m_path; // the workbook's
     std::shared_ptr<const Workbook> m_workbook;
+    OpenTable m_readers; // with m_path, the file they read
     bool m_strict = true;
 };
 
