@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -9,9 +10,11 @@
 #include "InputLimits.h"
 #include "ListSource.h"
 #include "OutputFile.h"
+#include "XpweSource.h"
 
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -23,6 +26,7 @@ const char* const kUsage = R"(Uso:
   prezzario-build --demo [--rows N] [--seed S] --out FILE
   prezzario-build --from-csv DIR [--encoding windows-1252] [--decimal-comma] (--out FILE | --check)
   prezzario-build --from-xlsx FILE (--out FILE | --check)
+  prezzario-build --from-xpwe FILE [--anno AAAA] (--out FILE | --check)
   prezzario-build --help
 
 Crea il database cifrato del prezzario (Prezzario.mdb).
@@ -38,11 +42,16 @@ Crea il database cifrato del prezzario (Prezzario.mdb).
                      (nei file separati da punto e virgola la virgola decimale è la regola)
   --from-xlsx FILE   legge le stesse tabelle dai fogli prezzario, anno_prezzario, premesse e
                      manuale di una cartella di lavoro .xlsx o .ods
+  --from-xpwe FILE   legge l'elenco prezzi (PweElencoPrezzi, voci EPItem) di un file XPWE; sezioni,
+                     capitoli e articoli dalla struttura dei capitoli (PweDGCapitoliCategorie),
+                     altrimenti dalle parti del codice (Tariffa) e dalle voci senza prezzo
+  --anno AAAA        anno del prezzario; prevale su quello scritto nel file
   --out FILE         file da creare; un file esistente è sostituito solo a costruzione riuscita
   --check            controlla le tabelle senza scrivere alcun database
   -h, --help         mostra questo aiuto
 
-Ogni errore delle tabelle è segnalato con file (o foglio), riga e colonna, fino a 100.
+Ogni errore delle tabelle è segnalato con file (o foglio), riga e colonna, fino a 100
+(per un file XPWE anche la Tariffa della voce).
 Stato di uscita: 0 database completo (o tabelle corrette con --check), 1 errore, 2 uso errato.
 )";
 
@@ -132,11 +141,13 @@ int main(int argc, char* argv[])
     const QCommandLineOption fromCsv(QStringLiteral("from-csv"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption fromXlsx({QStringLiteral("from-xlsx"), QStringLiteral("from-ods")}, QString(),
                                       QStringLiteral("FILE"));
+    const QCommandLineOption fromXpwe(QStringLiteral("from-xpwe"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption year(QStringLiteral("anno"), QString(), QStringLiteral("AAAA"));
     const QCommandLineOption encoding(QStringLiteral("encoding"), QString(), QStringLiteral("NOME"));
     const QCommandLineOption decimalComma(QStringLiteral("decimal-comma"), QString());
     const QCommandLineOption out(QStringLiteral("out"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption check(QStringLiteral("check"), QString());
-    parser.addOptions({help, demo, rows, seed, fromCsv, fromXlsx, encoding, decimalComma, out, check});
+    parser.addOptions({help, demo, rows, seed, fromCsv, fromXlsx, fromXpwe, year, encoding, decimalComma, out, check});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -145,10 +156,13 @@ int main(int argc, char* argv[])
     }
     if (!parser.positionalArguments().isEmpty())
         return usageError(QStringLiteral("argomento inatteso: %1").arg(parser.positionalArguments().first()));
-    if (int(parser.isSet(demo)) + int(parser.isSet(fromCsv)) + int(parser.isSet(fromXlsx)) != 1)
-        return usageError(QStringLiteral("indicare una sola sorgente: --demo, --from-csv DIR oppure --from-xlsx FILE"));
+    if (int(parser.isSet(demo)) + int(parser.isSet(fromCsv)) + int(parser.isSet(fromXlsx)) +
+            int(parser.isSet(fromXpwe)) !=
+        1)
+        return usageError(QStringLiteral(
+            "indicare una sola sorgente: --demo, --from-csv DIR, --from-xlsx FILE oppure --from-xpwe FILE"));
     if (parser.isSet(check) && parser.isSet(demo))
-        return usageError(QStringLiteral("--check vale con --from-csv e --from-xlsx"));
+        return usageError(QStringLiteral("--check vale con --from-csv, --from-xlsx e --from-xpwe"));
     if (parser.isSet(check) && parser.isSet(out))
         return usageError(QStringLiteral("--check non scrive alcun database: togliere --out"));
     if (!parser.isSet(check) && (!parser.isSet(out) || parser.value(out).isEmpty()))
@@ -157,6 +171,17 @@ int main(int argc, char* argv[])
         return usageError(QStringLiteral("--rows e --seed valgono solo con --demo"));
     if (!parser.isSet(fromCsv) && (parser.isSet(encoding) || parser.isSet(decimalComma)))
         return usageError(QStringLiteral("--encoding e --decimal-comma valgono solo con --from-csv"));
+
+    if (parser.isSet(year) && !parser.isSet(fromXpwe))
+        return usageError(QStringLiteral("--anno vale solo con --from-xpwe"));
+    std::optional<qint64> listYear;
+    if (parser.isSet(year)) {
+        static const QRegularExpression fourDigits(QStringLiteral("^[1-9][0-9]{3}$"));
+        if (!fourDigits.match(parser.value(year)).hasMatch())
+            return usageError(
+                QStringLiteral("--anno vuole un anno di quattro cifre, come 2024, non \"%1\"").arg(parser.value(year)));
+        listYear = parser.value(year).toLongLong();
+    }
 
     builder::CsvOptions csv;
     csv.decimalComma = parser.isSet(decimalComma);
@@ -197,14 +222,17 @@ int main(int argc, char* argv[])
                 inputs = builder::ListSource::csvFiles(parser.value(fromCsv));
             else if (parser.isSet(fromXlsx))
                 inputs << parser.value(fromXlsx);
+            else if (parser.isSet(fromXpwe))
+                inputs << parser.value(fromXpwe);
             builder::checkOutput(outPath, inputs);
         }
         if (parser.isSet(demo)) {
             builder::buildDemo(options, outPath, report);
         } else {
-            const builder::ListSource source = parser.isSet(fromCsv)
-                                                   ? builder::ListSource::csvFolder(parser.value(fromCsv), csv)
-                                                   : builder::ListSource::workbook(parser.value(fromXlsx));
+            const builder::ListSource source =
+                parser.isSet(fromCsv)    ? builder::ListSource::csvFolder(parser.value(fromCsv), csv)
+                : parser.isSet(fromXpwe) ? builder::xpweSource(parser.value(fromXpwe), listYear)
+                                         : builder::ListSource::workbook(parser.value(fromXlsx));
             summary = builder::buildFrom(source, outPath, report);
         }
     } catch (const builder::BuildError& e) {
