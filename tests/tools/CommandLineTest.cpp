@@ -39,6 +39,9 @@ TEST(CommandLine, badUsageExitsWithTwo)
         {QStringLiteral("--from-csv"), dir.path(), QStringLiteral("--encoding"), QStringLiteral("latin9"),
          QStringLiteral("--out"), out},
         {QStringLiteral("--from-csv"), dir.path(), QStringLiteral("--from-xlsx"), out, QStringLiteral("--out"), out},
+        {QStringLiteral("--from-csv"), dir.path(), QStringLiteral("--anno"), QStringLiteral("2024"),
+         QStringLiteral("--check")},
+        {QStringLiteral("--from-xpwe"), out, QStringLiteral("--anno"), QStringLiteral("24"), QStringLiteral("--check")},
     };
     for (const QStringList& arguments : wrong) {
         const ToolRun run = runTool(arguments);
