@@ -159,6 +159,9 @@ public:
     bool next(Product& product)
     {
         while (!m_xml.atEnd()) {
+            // The reader tells where a token ends; the product is named where its tag starts, where the last ended.
+            const qint64 line = m_xml.lineNumber();
+            const qint64 column = m_xml.columnNumber();
             if (m_xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
             if (!m_rootSeen) {
@@ -168,6 +171,8 @@ public:
             const QStringView name = m_xml.name();
             if (name == u"prodotto") {
                 readProduct(product);
+                product.line = line;
+                product.column = column;
                 return true;
             }
             if (m_collect)
@@ -208,8 +213,9 @@ private:
         if (m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
             refuse(m_state.path, m_xml.lineNumber(),
                    QStringLiteral("il file finisce prima di chiudere i suoi elementi: è troncato (%1)").arg(detail));
-        refuse(m_state.path, m_xml.lineNumber(),
-               QStringLiteral("colonna %1: XML non valido (%2)").arg(QString::number(m_xml.columnNumber()), detail));
+        throw BuildError(
+            QStringLiteral("«%1», riga %2, colonna %3: XML non valido (%4)")
+                .arg(m_state.path, QString::number(m_xml.lineNumber()), QString::number(m_xml.columnNumber()), detail));
     }
 
     QString attribute(QLatin1StringView name) const { return m_xml.attributes().value(name).toString(); }
@@ -234,8 +240,6 @@ private:
     void readProduct(Product& product)
     {
         product = Product();
-        product.line = m_xml.lineNumber();
-        product.column = m_xml.columnNumber();
         const QXmlStreamAttributes attributes = m_xml.attributes();
         product.code = attributes.value(QLatin1StringView("prdId")).toString();
         if (attributes.hasAttribute(QLatin1StringView("unitaDiMisuraId")))
