@@ -148,7 +148,6 @@ public:
                 QStringLiteral("«%1» non è un file normale: --from-six vuole un file XML").arg(state.path));
         if (!m_file.open(QIODevice::ReadOnly))
             throw BuildError(QStringLiteral("Impossibile leggere «%1»: %2").arg(state.path, m_file.errorString()));
-        m_guard.open(QIODevice::ReadOnly);
         m_xml.setDevice(&m_guard);
         m_xml.setNamespaceProcessing(true);
     }
