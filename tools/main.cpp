@@ -10,6 +10,7 @@
 #include "InputLimits.h"
 #include "ListSource.h"
 #include "OutputFile.h"
+#include "SixSource.h"
 #include "XpweSource.h"
 
 #include <cstdio>
@@ -27,6 +28,7 @@ const char* const kUsage = R"(Uso:
   prezzario-build --from-csv DIR [--encoding windows-1252] [--decimal-comma] (--out FILE | --check)
   prezzario-build --from-xlsx FILE (--out FILE | --check)
   prezzario-build --from-xpwe FILE [--anno AAAA] (--out FILE | --check)
+  prezzario-build --from-six FILE [--lingua LL] [--quotazione ID] [--anno AAAA] (--out FILE | --check)
   prezzario-build --help
 
 Crea il database cifrato del prezzario (Prezzario.mdb).
@@ -45,6 +47,11 @@ Crea il database cifrato del prezzario (Prezzario.mdb).
   --from-xpwe FILE   legge l'elenco prezzi (PweElencoPrezzi, voci EPItem) di un file XPWE; sezioni,
                      capitoli e articoli dalla struttura dei capitoli (PweDGCapitoliCategorie),
                      altrimenti dalle parti del codice (Tariffa) e dalle voci senza prezzo
+  --from-six FILE    legge un prezzario nel formato SIX (XML, elemento principale Documento):
+                     i prodotti con prezzo diventano subarticoli, quelli senza prezzo i titoli di
+                     sezione, capitolo e articolo indicati dal loro codice
+  --lingua LL        lingua delle descrizioni SIX (prdDescrizione/@lingua, predefinita it)
+  --quotazione ID    listino dei prezzi SIX da usare (listaQuotazioneId) se il file ne ha più d'uno
   --anno AAAA        anno del prezzario; prevale su quello scritto nel file
   --out FILE         file da creare; un file esistente è sostituito solo a costruzione riuscita
   --check            controlla le tabelle senza scrivere alcun database
@@ -147,7 +154,11 @@ int main(int argc, char* argv[])
     const QCommandLineOption decimalComma(QStringLiteral("decimal-comma"), QString());
     const QCommandLineOption out(QStringLiteral("out"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption check(QStringLiteral("check"), QString());
-    parser.addOptions({help, demo, rows, seed, fromCsv, fromXlsx, fromXpwe, year, encoding, decimalComma, out, check});
+    const QCommandLineOption fromSix(QStringLiteral("from-six"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption language(QStringLiteral("lingua"), QString(), QStringLiteral("LL"));
+    const QCommandLineOption quotation(QStringLiteral("quotazione"), QString(), QStringLiteral("ID"));
+    parser.addOptions({help, demo, rows, seed, fromCsv, fromXlsx, fromXpwe, fromSix, language, quotation, year, encoding,
+                       decimalComma, out, check});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -157,12 +168,12 @@ int main(int argc, char* argv[])
     if (!parser.positionalArguments().isEmpty())
         return usageError(QStringLiteral("argomento inatteso: %1").arg(parser.positionalArguments().first()));
     if (int(parser.isSet(demo)) + int(parser.isSet(fromCsv)) + int(parser.isSet(fromXlsx)) +
-            int(parser.isSet(fromXpwe)) !=
+            int(parser.isSet(fromXpwe)) + int(parser.isSet(fromSix)) !=
         1)
-        return usageError(QStringLiteral(
-            "indicare una sola sorgente: --demo, --from-csv DIR, --from-xlsx FILE oppure --from-xpwe FILE"));
+        return usageError(QStringLiteral("indicare una sola sorgente: --demo, --from-csv DIR, --from-xlsx FILE, "
+                                         "--from-xpwe FILE oppure --from-six FILE"));
     if (parser.isSet(check) && parser.isSet(demo))
-        return usageError(QStringLiteral("--check vale con --from-csv, --from-xlsx e --from-xpwe"));
+        return usageError(QStringLiteral("--check vale con --from-csv, --from-xlsx, --from-xpwe e --from-six"));
     if (parser.isSet(check) && parser.isSet(out))
         return usageError(QStringLiteral("--check non scrive alcun database: togliere --out"));
     if (!parser.isSet(check) && (!parser.isSet(out) || parser.value(out).isEmpty()))
@@ -172,8 +183,18 @@ int main(int argc, char* argv[])
     if (!parser.isSet(fromCsv) && (parser.isSet(encoding) || parser.isSet(decimalComma)))
         return usageError(QStringLiteral("--encoding e --decimal-comma valgono solo con --from-csv"));
 
-    if (parser.isSet(year) && !parser.isSet(fromXpwe))
-        return usageError(QStringLiteral("--anno vale solo con --from-xpwe"));
+    if (!parser.isSet(fromSix) && (parser.isSet(language) || parser.isSet(quotation)))
+        return usageError(QStringLiteral("--lingua e --quotazione valgono solo con --from-six"));
+    if (parser.isSet(year) && !parser.isSet(fromXpwe) && !parser.isSet(fromSix))
+        return usageError(QStringLiteral("--anno vale solo con --from-xpwe e --from-six"));
+    builder::SixOptions six;
+    if (parser.isSet(language)) {
+        six.language = parser.value(language).trimmed();
+        if (six.language.isEmpty())
+            return usageError(QStringLiteral("--lingua vuole il codice di una lingua, come it o de"));
+    }
+    if (parser.isSet(quotation))
+        six.quotation = parser.value(quotation);
     std::optional<qint64> listYear;
     if (parser.isSet(year)) {
         static const QRegularExpression fourDigits(QStringLiteral("^[1-9][0-9]{3}$"));
@@ -181,6 +202,7 @@ int main(int argc, char* argv[])
             return usageError(
                 QStringLiteral("--anno vuole un anno di quattro cifre, come 2024, non \"%1\"").arg(parser.value(year)));
         listYear = parser.value(year).toLongLong();
+        six.year = listYear;
     }
 
     builder::CsvOptions csv;
@@ -214,6 +236,7 @@ int main(int argc, char* argv[])
     ProgressLine progress;
     const builder::Progress report = [&progress](qint64 done, qint64 total) { progress(done, total); };
     builder::BuildSummary summary;
+    std::optional<builder::SixSource> sixSource;
     builder::removeTemporaryFileOnSignals();
     try {
         if (!outPath.isEmpty()) {
@@ -224,10 +247,15 @@ int main(int argc, char* argv[])
                 inputs << parser.value(fromXlsx);
             else if (parser.isSet(fromXpwe))
                 inputs << parser.value(fromXpwe);
+            else if (parser.isSet(fromSix))
+                inputs << parser.value(fromSix);
             builder::checkOutput(outPath, inputs);
         }
         if (parser.isSet(demo)) {
             builder::buildDemo(options, outPath, report);
+        } else if (parser.isSet(fromSix)) {
+            sixSource.emplace(parser.value(fromSix), six);
+            summary = builder::buildFrom(sixSource->source(), outPath, report);
         } else {
             const builder::ListSource source =
                 parser.isSet(fromCsv)    ? builder::ListSource::csvFolder(parser.value(fromCsv), csv)
@@ -255,15 +283,33 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "Creato «%s»\n", QDir::toNativeSeparators(outPath).toLocal8Bit().constData());
         return 0;
     }
-    for (const QString& table : summary.missingTables)
+    // A SIX file has no preface or manual: their tables are empty by nature, not missing.
+    for (const QString& table : sixSource ? QStringList() : summary.missingTables)
         std::fprintf(stderr, "%s assente: la sua tabella è vuota\n", table.toLocal8Bit().constData());
     const QLocale italian(QLocale::Italian, QLocale::Italy);
-    QString counts = QStringLiteral("%1 righe, %2 sezioni, %3 capitoli, %4 articoli, anno %5")
-                         .arg(italian.toString(summary.rows), italian.toString(summary.sections),
-                              italian.toString(summary.chapters), italian.toString(summary.articles),
-                              QString::number(summary.year));
+    if (sixSource) {
+        // Every product of the file is accounted for: a row, a heading, or left out with its reason.
+        const qint64 leftOut = qint64(sixSource->leftOut().size());
+        std::fprintf(stderr, "%s prodotti nel file: %s subarticoli, %s titoli di livello, %s senza riga%s\n",
+                     italian.toString(sixSource->products()).toLocal8Bit().constData(),
+                     italian.toString(sixSource->rows()).toLocal8Bit().constData(),
+                     italian.toString(sixSource->headings()).toLocal8Bit().constData(),
+                     italian.toString(leftOut).toLocal8Bit().constData(),
+                     leftOut > 0 && !outPath.isEmpty() ? " (elencati da --check)" : "");
+        if (outPath.isEmpty()) {
+            for (const builder::LeftOutProduct& product : sixSource->leftOut())
+                printLine(
+                    QStringLiteral("  senza riga: riga %1, prodotto %2: %3")
+                        .arg(QString::number(product.line), builder::cutForMessage(product.code), product.reason));
+        }
+    }
+    QString counts =
+        QStringLiteral("%1 righe, %2 sezioni, %3 capitoli, %4 articoli, anno %5")
+            .arg(italian.toString(summary.rows), italian.toString(summary.sections), italian.toString(summary.chapters),
+                 italian.toString(summary.articles), QString::number(summary.year));
     if (outPath.isEmpty()) {
-        std::fprintf(stderr, "Nessun errore: %s. Nessun database scritto (--check).\n", counts.toLocal8Bit().constData());
+        std::fprintf(stderr, "Nessun errore: %s. Nessun database scritto (--check).\n",
+                     counts.toLocal8Bit().constData());
     } else {
         const double megabytes = double(QFileInfo(outPath).size()) / (1024.0 * 1024.0);
         std::fprintf(stderr, "Creato «%s»: %s, %s MB\n", QDir::toNativeSeparators(outPath).toLocal8Bit().constData(),
