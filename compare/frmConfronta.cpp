@@ -227,9 +227,8 @@ frmConfronta::frmConfronta(core::AppState& state, QWidget* mainWindow)
     ui.txtSoglia->setToolTip(QStringLiteral("Mostra solo le voci il cui prezzo è cambiato almeno di tanto per cento, "
                                             "in più o in meno."));
 
-    QChart* chart = new QChart();
-    chart->legend()->hide();
-    ui.chtVariazioni->setChart(chart);
+    // The view's own chart: one set in its place would leave this one to nobody.
+    ui.chtVariazioni->chart()->legend()->hide();
     ui.chtVariazioni->setRenderHint(QPainter::Antialiasing);
     ui.chtVariazioni->setMinimumSize(420, 220);
 
