@@ -1,5 +1,7 @@
 #include "ListSource.h"
 
+#include "PriceColumns.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -18,35 +20,6 @@ namespace builder {
 
 namespace {
 
-constexpr std::string_view kPriceColumns[] = {
-    "sequenza",      "codice_totale",        "codice_sezione",     "sezione",
-    "note_sezione",  "codice_capitolo",      "codice_articolo",    "capitolo",
-    "note_capitolo", "seq_capitolo",         "codice_subarticolo", "articolo",
-    "note_articolo", "note_subarticolo",     "subarticolo",        "simbolo",
-    "prezzo_lordo",  "incidenza_manodopera", "somma_manodopera",
-};
-
-enum PriceColumn {
-    Sequenza,
-    CodiceTotale,
-    CodiceSezione,
-    Sezione,
-    NoteSezione,
-    CodiceCapitolo,
-    CodiceArticolo,
-    Capitolo,
-    NoteCapitolo,
-    SeqCapitolo,
-    CodiceSubarticolo,
-    Articolo,
-    NoteArticolo,
-    NoteSubarticolo,
-    Subarticolo,
-    Simbolo,
-    PrezzoLordo,
-    IncidenzaManodopera,
-    SommaManodopera,
-};
 
 constexpr std::string_view kYearColumns[] = {"ANNO_PREZZARIO"};
 constexpr std::string_view kPremesseColumns[] = {"codice_sezione", "premessa", "premessa2", "premessa3"};

@@ -7,6 +7,7 @@
 
 #include "FieldRules.h"
 #include "InputLimits.h"
+#include "PriceColumns.h"
 #include "TableReader.h"
 #include "XmlGuard.h"
 
@@ -19,36 +20,6 @@ namespace builder {
 
 namespace {
 
-enum Column {
-    Sequenza,
-    CodiceTotale,
-    CodiceSezione,
-    Sezione,
-    NoteSezione,
-    CodiceCapitolo,
-    CodiceArticolo,
-    Capitolo,
-    NoteCapitolo,
-    SeqCapitolo,
-    CodiceSubarticolo,
-    Articolo,
-    NoteArticolo,
-    NoteSubarticolo,
-    Subarticolo,
-    Simbolo,
-    PrezzoLordo,
-    IncidenzaManodopera,
-    SommaManodopera,
-    ColumnCount
-};
-
-constexpr std::string_view kColumnNames[ColumnCount] = {
-    "sequenza",      "codice_totale",        "codice_sezione",     "sezione",
-    "note_sezione",  "codice_capitolo",      "codice_articolo",    "capitolo",
-    "note_capitolo", "seq_capitolo",         "codice_subarticolo", "articolo",
-    "note_articolo", "note_subarticolo",     "subarticolo",        "simbolo",
-    "prezzo_lordo",  "incidenza_manodopera", "somma_manodopera",
-};
 
 // A product as the file describes it, in the chosen language and price list.
 struct Product
@@ -394,10 +365,10 @@ public:
     {
         m_columns = columns;
         for (size_t i = 0; i < columns.size(); ++i) {
-            const auto found = std::find(std::begin(kColumnNames), std::end(kColumnNames), columns[i]);
-            if (found == std::end(kColumnNames))
+            const auto found = std::find(std::begin(kPriceColumns), std::end(kPriceColumns), columns[i]);
+            if (found == std::end(kPriceColumns))
                 throw BuildError(QStringLiteral("%1: colonna sconosciuta").arg(table()));
-            m_map.push_back(int(found - std::begin(kColumnNames)));
+            m_map.push_back(int(found - std::begin(kPriceColumns)));
         }
     }
 
@@ -451,14 +422,14 @@ public:
     DecimalSeparator decimalSeparator() const override { return DecimalSeparator::Point; }
 
 private:
-    void set(Column column, QString text) { m_fields[column] = {Field::Kind::Text, std::move(text)}; }
-    void set(Column column, const std::optional<QString>& text)
+    void set(PriceColumn column, QString text) { m_fields[column] = {Field::Kind::Text, std::move(text)}; }
+    void set(PriceColumn column, const std::optional<QString>& text)
     {
         m_fields[column] = text ? Field{Field::Kind::Text, *text} : Field{};
     }
 
     // A level's text and note from the heading product of `code`.
-    void setLevel(Column text, Column note, const QString& code, const char* level)
+    void setLevel(PriceColumn text, PriceColumn note, const QString& code, const char* level)
     {
         const auto found = m_state->headings.find(code);
         if (found == m_state->headings.end()) {
@@ -531,8 +502,8 @@ private:
     SixReader m_reader;
     Product m_product;
     std::vector<int> m_map;
-    std::array<Field, ColumnCount> m_fields;
-    std::array<QString, ColumnCount> m_errors;
+    std::array<Field, kPriceColumnCount> m_fields;
+    std::array<QString, kPriceColumnCount> m_errors;
     QHash<QString, qint64> m_chapters;
     bool m_ended = false;
 };

@@ -9,6 +9,7 @@
 #include "Builder.h"
 #include "FieldRules.h"
 #include "InputLimits.h"
+#include "PriceColumns.h"
 #include "TableReader.h"
 #include "XmlGuard.h"
 
@@ -262,27 +263,6 @@ Outline readOutline(const QString& path)
     return outline;
 }
 
-enum class Column {
-    Sequenza,
-    CodiceTotale,
-    CodiceSezione,
-    Sezione,
-    NoteSezione,
-    CodiceCapitolo,
-    CodiceArticolo,
-    Capitolo,
-    NoteCapitolo,
-    SeqCapitolo,
-    CodiceSubarticolo,
-    Articolo,
-    NoteArticolo,
-    NoteSubarticolo,
-    Subarticolo,
-    Simbolo,
-    PrezzoLordo,
-    IncidenzaManodopera,
-    SommaManodopera,
-};
 
 // The columns of the prices table, and the name messages give each: the element it comes from where there is one.
 struct ColumnName
@@ -312,6 +292,7 @@ constexpr ColumnName kColumns[] = {
     {"somma_manodopera", "somma_manodopera"},
 };
 constexpr int kColumnCount = int(std::size(kColumns));
+static_assert(kColumnCount == kPriceColumnCount, "one shown name for each column of the prices table");
 
 std::optional<double> number(const std::optional<QString>& text)
 {
@@ -431,34 +412,34 @@ private:
         const Level article = level(2, prefix(segments, 3));
         const auto text = [](const QString& value) { return Field{Field::Kind::Text, value}; };
         const auto optional = [&](const std::optional<QString>& value) { return value ? text(*value) : Field{}; };
-        const auto set = [&](Column column, Field field) { m_fields[size_t(column)] = std::move(field); };
+        const auto set = [&](PriceColumn column, Field field) { m_fields[size_t(column)] = std::move(field); };
         // Chapters are listed in the order their first items come.
         const QString chapterCode = prefix(segments, 2);
         if (!m_chapterOrder.contains(chapterCode))
             m_chapterOrder.insert(chapterCode, m_chapterOrder.size() + 1);
 
-        set(Column::Sequenza, text(QString::number(++m_rows)));
-        set(Column::CodiceTotale, text(m_item.tariffa));
-        set(Column::CodiceSezione, text(segments[0]));
-        set(Column::CodiceCapitolo, text(segments[1]));
-        set(Column::CodiceArticolo, text(segments[2]));
-        set(Column::CodiceSubarticolo, text(segments[3]));
-        set(Column::Sezione, text(section.text));
-        set(Column::NoteSezione, optional(section.note));
-        set(Column::Capitolo, text(chapter.text));
-        set(Column::NoteCapitolo, optional(chapter.note));
-        set(Column::SeqCapitolo, text(QString::number(m_chapterOrder.value(chapterCode))));
-        set(Column::Articolo, text(article.text));
-        set(Column::NoteArticolo, optional(article.note));
-        set(Column::NoteSubarticolo, {});
-        set(Column::Subarticolo, text(ownText(m_item, {&section.text, &chapter.text, &article.text})));
-        set(Column::Simbolo, text(m_item.unMisura));
-        set(Column::PrezzoLordo, optional(m_item.prezzo));
-        set(Column::IncidenzaManodopera, optional(m_item.incMdo));
+        set(Sequenza, text(QString::number(++m_rows)));
+        set(CodiceTotale, text(m_item.tariffa));
+        set(CodiceSezione, text(segments[0]));
+        set(CodiceCapitolo, text(segments[1]));
+        set(CodiceArticolo, text(segments[2]));
+        set(CodiceSubarticolo, text(segments[3]));
+        set(Sezione, text(section.text));
+        set(NoteSezione, optional(section.note));
+        set(Capitolo, text(chapter.text));
+        set(NoteCapitolo, optional(chapter.note));
+        set(SeqCapitolo, text(QString::number(m_chapterOrder.value(chapterCode))));
+        set(Articolo, text(article.text));
+        set(NoteArticolo, optional(article.note));
+        set(NoteSubarticolo, {});
+        set(Subarticolo, text(ownText(m_item, {&section.text, &chapter.text, &article.text})));
+        set(Simbolo, text(m_item.unMisura));
+        set(PrezzoLordo, optional(m_item.prezzo));
+        set(IncidenzaManodopera, optional(m_item.incMdo));
         // The labour amount to the cent, as the other inputs hold it.
         const std::optional<double> price = number(m_item.prezzo);
         const std::optional<double> share = number(m_item.incMdo);
-        set(Column::SommaManodopera,
+        set(SommaManodopera,
             price && share ? text(QString::number(std::round(*price * *share) / 100.0, 'f', 2)) : Field{});
     }
 
