@@ -1,5 +1,6 @@
 #include "frmPrincipale.h"
 
+#include "AccessibleNames.h"
 #include "AppState.h"
 #include "Find.h"
 #include "Guard.h"
@@ -34,6 +35,7 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     m_ui->menubar->setNativeMenuBar(false);
 
     ui::setUpSectionCombo(m_ui->cmbSezioni);
+    ui::nameComboEditors(this);
     m_ui->lst_Capitoli->setColumns({{QStringLiteral("Codice"), 1000}, {QStringLiteral("Descrizione"), 6450}});
     m_ui->lst_Articoli->setColumns({{QStringLiteral("Codice"), 1000}, {QStringLiteral("Descrizione"), 9575}});
     m_ui->lstSubarticoli->setColumns({{QStringLiteral("Codice completo"), 1400},

@@ -79,6 +79,7 @@ void frmStoricoPrezzi::showHistory(const QString& listPath, const QString& code,
     m_ui->lstStorico->RemoveAll();
     replaceChart(new QChart);
     m_ui->lblNote->setText(QStringLiteral("Lettura delle edizioni…"));
+    m_ui->lblNote->setFocusPolicy(Qt::ClickFocus);
     m_ui->prgStorico->setValue(0);
     m_ui->prgStorico->show();
     m_ui->cmdAnnulla->show();
@@ -187,6 +188,9 @@ void frmStoricoPrezzi::showResult(const core::PriceHistory& history)
     }
     said << history.notes;
     m_ui->lblNote->setText(said.join(u'\n'));
+    // Without notes the label is nothing to select, nor to announce.
+    if (said.isEmpty())
+        m_ui->lblNote->setFocusPolicy(Qt::NoFocus);
     fillChart(history);
 }
 

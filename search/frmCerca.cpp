@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QScreen>
 
+#include "AccessibleNames.h"
 #include "AppState.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
@@ -44,6 +45,7 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     ui.cmbSezioni->setCompleter(nullptr);
     // The mouse wheel would pick an entry without the user opening the list.
     ui.cmbSezioni->installEventFilter(this);
+    ui::nameComboEditors(this);
 
     ui.txtCerca->setMaxLength(std::numeric_limits<int>::max());
     for (QLineEdit* box :

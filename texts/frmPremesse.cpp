@@ -1,5 +1,6 @@
 #include "frmPremesse.h"
 
+#include "AccessibleNames.h"
 #include "AppState.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
@@ -32,6 +33,7 @@ frmPremesse::frmPremesse(core::AppState& state, QWidget* mainWindow)
 {
     m_ui->setupUi(this);
     ui::setUpSectionCombo(m_ui->cmbSezioni);
+    ui::nameComboEditors(this);
 
     // Picking an entry loads it, even the one already shown.
     connect(m_ui->cmbSezioni, &QComboBox::activated, this, &frmPremesse::cmbSezioni_Click);

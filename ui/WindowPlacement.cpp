@@ -58,6 +58,8 @@ void scrollWhenSmall(QMainWindow* window)
     scroller->setObjectName(QStringLiteral("scroller"));
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
+    // It only holds the window's contents: the focus goes to the controls in it, never to the frame.
+    scroller->setFocusPolicy(Qt::NoFocus);
     scroller->setWidget(window->takeCentralWidget());
     window->setCentralWidget(scroller);
 }
