@@ -37,7 +37,8 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-s
           libreoffice-calc libreoffice-dev libxlsxwriter-dev poppler-utils
           clang-14 libclang-rt-14-dev llvm-14
           desktop-file-utils appstream man-db file dpkg-dev lintian
-          xvfb libxcb1-dev ripgrep ccache)
+          xvfb libxcb1-dev ripgrep ccache
+          at-spi2-core python3-pyatspi dbus)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
