@@ -9,6 +9,7 @@
 
 #include "AppState.h"
 #include "Error.h"
+#include "KeyboardAccess.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
 #include "ProgramIcon.h"
@@ -37,6 +38,7 @@ Application::Application(core::AppState& state) : m_state(state), m_main(std::ma
 {
     // Every window of the program shows it.
     QApplication::setWindowIcon(programIcon());
+    ui::openContextMenusWithShiftF10();
 }
 
 Application::~Application() = default;

@@ -1,5 +1,6 @@
 #include "frmVociScelte.h"
 
+#include "AccessibleNames.h"
 #include "AppState.h"
 #include "CarryOver.h"
 #include "Collections.h"
@@ -370,7 +371,7 @@ void frmVociScelte::showTotal()
     double total = 0;
     for (const core::ExportItem& item : m_model->items())
         total += item.importo().value_or(0);
-    m_ui->lblTotale->setText(QStringLiteral("Totale: %1").arg(euros(total)));
+    ui::showCount(m_ui->lblTotale, m_ui->lstVociScelte, QStringLiteral("Totale: %1").arg(euros(total)));
 }
 
 void frmVociScelte::save()

@@ -1,5 +1,6 @@
 #include "frmConfronta.h"
 
+#include "AccessibleNames.h"
 #include "AppState.h"
 #include "ComparisonExport.h"
 #include "Error.h"
@@ -469,7 +470,7 @@ void frmConfronta::clearResult(const QString& why)
         delete axis;
     }
     ui.lblRiepilogo->setText(why.toHtmlEscaped());
-    ui.lblConfrontati->setText(QStringLiteral("0 voci"));
+    ui::showCount(ui.lblConfrontati, ui.lstConfronto, QStringLiteral("0 voci"));
     ui.cmdEsporta->setEnabled(false);
 }
 
@@ -641,8 +642,8 @@ void frmConfronta::filter()
     ReportList& list = *m_ui->lstConfronto;
     list.setRows(rows);
     const qsizetype count = rows->rowCount();
-    m_ui->lblConfrontati->setText(count == 1 ? QStringLiteral("1 voce")
-                                             : QStringLiteral("%1 voci").arg(QLocale().toString(count)));
+    ui::showCount(m_ui->lblConfrontati, &list,
+                  count == 1 ? QStringLiteral("1 voce") : QStringLiteral("%1 voci").arg(QLocale().toString(count)));
     m_ui->cmdEsporta->setEnabled(count > 0);
     if (count > 0)
         list.Select(ReportList::keyFor(0));

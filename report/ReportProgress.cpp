@@ -1,10 +1,12 @@
 #include "ReportProgress.h"
 
+#include "AccessibleNames.h"
 #include "OfficeSettings.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QLocale>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QWindow>
@@ -212,7 +214,7 @@ void ReportProgress::openDialog(qint64 maximum)
     // (Items bring some rows each; ten is a guess that only sets the width.)
     const QString widest = label(maximum, m_items.isEmpty() ? maximum : maximum * 10, 600'000);
     dialog->setMinimumWidth(dialog->fontMetrics().horizontalAdvance(widest) + 48);
-    dialog->setLabelText(labelText());
+    showLabel(*dialog);
     QObject::connect(dialog.get(), &QProgressDialog::canceled, dialog.get(), [this] { m_cancelled = true; });
     m_dialog = std::move(dialog);
     // Starts the clock of minimumDuration: the window shows once the writing has lasted that long, or
@@ -221,13 +223,22 @@ void ReportProgress::openDialog(qint64 maximum)
     m_dialog->setValue(0);
 }
 
+void ReportProgress::showLabel(QProgressDialog& dialog) const
+{
+    const QString text = labelText();
+    dialog.setLabelText(text);
+    // A screen reader follows the bar during a print: it carries the counts, not only the fraction done.
+    if (auto* bar = dialog.findChild<QProgressBar*>())
+        ui::describeState(bar, text);
+}
+
 void ReportProgress::update()
 {
     if (!m_guard || m_sinceUpdate.elapsed() < kUpdateIntervalMs)
         return;
     m_sinceUpdate.restart();
     if (m_dialog) {
-        m_dialog->setLabelText(labelText());
+        showLabel(*m_dialog);
         const qint64 done = m_items.isEmpty() ? m_rows : m_itemsDone;
         m_dialog->setValue(static_cast<int>(std::min(done, static_cast<qint64>(m_dialog->maximum()))));
         if (!m_busyCursor && m_dialog->isVisible()) {

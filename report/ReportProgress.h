@@ -63,6 +63,7 @@ private:
 
     QString label(qint64 itemsDone, qint64 rows, qint64 elapsedMs) const;
     void openDialog(qint64 maximum);
+    void showLabel(QProgressDialog& dialog) const;
     void update();
 
     QWidget& m_over;

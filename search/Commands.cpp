@@ -57,8 +57,7 @@ void frmCerca::cmdpulisci_Click()
         clearSubarticleCode();
         ui.txtArticolo->clear();
         ui.txtArtSel->clear();
-        for (QLabel* counter : {ui.lblcontArt, ui.lblcontSub, ui.lblcontCap})
-            counter->clear();
+        clearCounters();
         ui.Frame3->setTitle(QStringLiteral("Risultato Articoli"));
         ui.lstCapitoli->RemoveAll();
         ui.lstArticoli->RemoveAll();

@@ -172,8 +172,7 @@ void frmCerca::resetToOpeningState()
     clearRange();
     ui.txtArtSel->clear();
     ui.txtArticolo->clear();
-    for (QLabel* counter : {ui.lblcontCap, ui.lblcontArt, ui.lblcontSub})
-        counter->clear();
+    clearCounters();
     ui.lstCapitoli->RemoveAll();
     ui.lstArticoli->RemoveAll();
     ui.lstSubarticoli->RemoveAll();
@@ -513,9 +512,7 @@ void frmCerca::runSearch()
 void frmCerca::startRun(core::SearchMode mode)
 {
     Ui::frmCerca& ui = *m_ui;
-    ui.lblcontArt->clear();
-    ui.lblcontSub->clear();
-    ui.lblcontCap->clear();
+    clearCounters();
     m_shown = {};
     if (mode == core::SearchMode::Text) {
         ui.lblsub->setVisible(true);
@@ -579,21 +576,28 @@ void frmCerca::discardResults()
     ui.lstCapitoli->RemoveAll();
     ui.lstArticoli->RemoveAll();
     ui.lstSubarticoli->RemoveAll();
-    ui.lblcontCap->clear();
-    ui.lblcontArt->clear();
-    ui.lblcontSub->clear();
+    clearCounters();
     shareRoom();
 }
 
+// Each count is also the description of the list it counts, for a screen reader on the list.
 void frmCerca::refreshCounters()
 {
-    const auto counter = [](const ReportList* list) {
-        return QStringLiteral("(Numero di elementi trovati : %1)").arg(list->Count());
-    };
-    m_ui->lblcontCap->setText(counter(m_ui->lstCapitoli));
-    m_ui->lblcontArt->setText(counter(m_ui->lstArticoli));
-    m_ui->lblcontSub->setText(counter(m_ui->lstSubarticoli));
+    for (const auto& [label, list] : counters())
+        ui::showCount(label, list, QStringLiteral("(Numero di elementi trovati : %1)").arg(list->Count()));
     shareRoom();
+}
+
+void frmCerca::clearCounters()
+{
+    for (const auto& [label, list] : counters())
+        ui::showCount(label, list, {});
+}
+
+std::array<std::pair<QLabel*, ReportList*>, 3> frmCerca::counters() const
+{
+    return {{{m_ui->lblcontCap, m_ui->lstCapitoli}, {m_ui->lblcontArt, m_ui->lstArticoli},
+             {m_ui->lblcontSub, m_ui->lstSubarticoli}}};
 }
 
 void frmCerca::shareRoom()

@@ -5,9 +5,11 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <utility>
 
 class QIcon;
 class QLabel;
@@ -115,6 +117,8 @@ private:
     void showResults(const core::SearchResults& results);
     void discardResults();
     void refreshCounters();
+    void clearCounters();
+    std::array<std::pair<QLabel*, ui::ReportList*>, 3> counters() const;
     // Lists holding rows share the window's height; an empty one keeps only a few rows of room.
     void shareRoom();
     static void selectFirstRows(std::initializer_list<ui::ReportList*> lists);

@@ -1,5 +1,6 @@
 #include "frmTrova.h"
 
+#include "AccessibleNames.h"
 #include "AppState.h"
 #include "Error.h"
 #include "Guard.h"
@@ -187,7 +188,7 @@ void frmTrova::makeIndex()
     m_making = true;
     m_index.reset();
     m_indexPath = m_state.priceList.path();
-    m_ui->lblTrovati->setText(QStringLiteral("Preparazione della ricerca…"));
+    ui::showCount(m_ui->lblTrovati, m_ui->lstTrovati, QStringLiteral("Preparazione della ricerca…"));
     m_ui->prgIndice->setValue(0);
     // Shown only when making it takes long enough to wonder about.
     QTimer::singleShot(500, this, [this] {
@@ -225,7 +226,7 @@ void frmTrova::makeIndex()
                 if (!failure.isEmpty()) {
                     m_making = false;
                     m_ui->prgIndice->setVisible(false);
-                    m_ui->lblTrovati->clear();
+                    ui::showCount(m_ui->lblTrovati, m_ui->lstTrovati, {});
                     ui::MessageBox::warning(this, failure);
                     return;
                 }
@@ -330,8 +331,8 @@ void frmTrova::showFound(std::uint64_t generation, std::vector<std::int32_t> ite
     list.setRows(rows);
     list.setMarker(std::make_shared<core::FindMarker>(marked), {0, 1});
     const qsizetype count = rows->rowCount();
-    m_ui->lblTrovati->setText(count == 1 ? QStringLiteral("1 voce")
-                                         : QStringLiteral("%1 voci").arg(QLocale().toString(count)));
+    ui::showCount(m_ui->lblTrovati, &list,
+                  count == 1 ? QStringLiteral("1 voce") : QStringLiteral("%1 voci").arg(QLocale().toString(count)));
     m_ui->cmdConsultazione->setEnabled(count > 0);
     if (count > 0) {
         const auto& found = rows->items();

@@ -1,5 +1,6 @@
 #include "AccessibleNames.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,21 @@ void nameComboEditors(QWidget* window)
         editor->setAccessibleName(name);
         editor->setAccessibleDescription(combo->accessibleDescription());
     }
+}
+
+void showCount(QLabel* counter, QWidget* list, const QString& text)
+{
+    counter->setText(text);
+    describeState(list, text);
+}
+
+void describeState(QWidget* control, const QString& text)
+{
+    if (control->accessibleDescription() == text)
+        return;
+    control->setAccessibleDescription(text);
+    QAccessibleEvent changed(control, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 } // namespace ui

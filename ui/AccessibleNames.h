@@ -10,3 +10,17 @@ namespace ui {
 void nameComboEditors(QWidget* window);
 
 } // namespace ui
+
+class QLabel;
+class QString;
+
+namespace ui {
+
+// A count shown beside a list ("(Numero di elementi trovati : N)", "N voci"): the label shows it and the list
+// carries it as its accessible description, so that a screen reader on the list hears the new count when it
+// changes, not only by going to look for the label.
+void showCount(QLabel* counter, QWidget* list, const QString& text);
+// 'control' carries 'text' as its accessible description, and a screen reader following it is told so.
+void describeState(QWidget* control, const QString& text);
+
+} // namespace ui

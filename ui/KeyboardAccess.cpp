@@ -1,10 +1,13 @@
 #include "KeyboardAccess.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QShortcut>
 #include <QStyleOptionMenuItem>
@@ -95,7 +98,43 @@ protected:
     }
 };
 
+// Turns Shift+F10 into the context menu event the Menu key gives: at the control's cursor (a list's current
+// row), delivered by the control's own context menu policy.
+class ContextMenuKey : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QWidget* focus = QApplication::focusWidget();
+        if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::ShiftModifier || watched != focus)
+            return false;
+        // A list gives its current row in the coordinates of its viewport, below the heading.
+        const auto* list = qobject_cast<QAbstractItemView*>(focus);
+        const QWidget* from = list ? list->viewport() : focus;
+        const QRect cursor = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const QPoint global = from->mapToGlobal(cursor.isValid() ? cursor.center() : from->rect().center());
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, focus->mapFromGlobal(global), global, Qt::NoModifier);
+        QApplication::sendEvent(focus, &menu);
+        return true;
+    }
+};
+
 } // namespace
+
+void openContextMenusWithShiftF10()
+{
+    static QPointer<ContextMenuKey> installed;
+    if (!qApp || installed)
+        return;
+    installed = new ContextMenuKey(qApp);
+    qApp->installEventFilter(installed);
+}
 
 void setMnemonic(QAction* action, QChar letter)
 {

@@ -15,6 +15,10 @@ void setMnemonic(QAction* action, QChar letter);
 // Call once the bar's menus and their items have their letters.
 void enableMnemonics(QMenuBar* bar);
 
+// Shift+F10 opens the context menu of the control with the focus, where the Menu key would, in every window
+// of the program. Call once the application exists; later calls do nothing.
+void openContextMenusWithShiftF10();
+
 // Escape closes the window, as its close button does.
 void closeOnEscape(QWidget* window);
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -167,6 +168,10 @@ TEST(PrintProgress, theBarCountsRowsOrItemsAsTheLayoutTellsThem)
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->maximum(), c.maximum);
         EXPECT_EQ(dialog->value(), c.value);
+        // What a screen reader on the bar hears: the counts, as the window shows them.
+        const auto* bar = dialog->findChild<QProgressBar*>();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->accessibleDescription(), dialog->labelText());
     }
 }
 

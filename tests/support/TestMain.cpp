@@ -30,7 +30,9 @@ class FreshSettings : public ::testing::EmptyTestEventListener
 int main(int argc, char** argv)
 {
     qInstallMessageHandler(quietOffscreen);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A test may give the offscreen screen a size of its own ("offscreen:configfile=…").
+    if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QStringLiteral("offscreen")))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     // The user's data (collections of chosen items) goes to a folder of the run, never to the real one.
     const QTemporaryDir data;
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
