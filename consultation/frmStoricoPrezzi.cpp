@@ -3,6 +3,7 @@
 #include "Error.h"
 #include "Field.h"
 #include "ReportList.h"
+#include "WindowPlacement.h"
 
 #include <QChart>
 #include <QCategoryAxis>
@@ -110,7 +111,11 @@ void frmStoricoPrezzi::showHistory(const QString& listPath, const QString& code,
     });
     connect(m_thread, &QThread::finished, this, [this, job] { jobFinished(job); });
     m_thread->start();
+    const bool opening = !isVisible();
     show();
+    // Once shown, when its frame is known: all of it on the screen.
+    if (opening)
+        ui::fitToScreen(this);
     raise();
     activateWindow();
     m_ui->lstStorico->setFocus(Qt::OtherFocusReason);

@@ -49,12 +49,17 @@ frmInfo::~frmInfo() = default;
 
 int frmInfo::showModal(Topics topics)
 {
-    m_ui->txtManuale->clear();
-    Form_Load(topics);
-    ui::restorePlacement(this, size());
+    prepare(topics);
     const int result = exec();
     ui::savePlacement(this);
     return result;
+}
+
+void frmInfo::prepare(Topics topics)
+{
+    m_ui->txtManuale->clear();
+    Form_Load(topics);
+    ui::restorePlacement(this, size());
 }
 
 void frmInfo::Form_Load(Topics topics)

@@ -33,6 +33,8 @@ public:
     // Each opening starts with an empty text and the full menu, loads the topics for the window that
     // asked, and blocks until the user closes the window.
     int showModal(Topics topics = Topics::All);
+    // What showModal does before it blocks: the window emptied, loaded for 'topics' and placed on the screen.
+    void prepare(Topics topics);
 
 private:
     void Form_Load(Topics topics);

@@ -37,7 +37,11 @@ ProgramWindows::ProgramWindows()
              EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isBusy(); }, 10000)) << "Trova's index";
              return window;
          }},
-        {QStringLiteral("Voci scelte"), [&prezzario]() -> QWidget& { return prezzario.vociScelte(); }},
+        {QStringLiteral("Voci scelte"),
+         [&prezzario]() -> QWidget& {
+             prezzario.vociScelte().showFromMenu();
+             return prezzario.vociScelte();
+         }},
         {QStringLiteral("Confronta edizioni"),
          [&prezzario, older]() -> QWidget& {
              compare::frmConfronta& window = prezzario.confronto();
@@ -57,8 +61,17 @@ ProgramWindows::ProgramWindows()
              }
              return *window;
          }},
-        {QStringLiteral("Prefazione e Premesse"), [&prezzario]() -> QWidget& { return prezzario.premesse(); }},
-        {QStringLiteral("Manuale"), [&prezzario]() -> QWidget& { return prezzario.manuale(); }},
+        {QStringLiteral("Prefazione e Premesse"),
+         [&prezzario]() -> QWidget& {
+             prezzario.premesse().showFromMenu();
+             return prezzario.premesse();
+         }},
+        // Modal when the user opens it; here everything but the wait.
+        {QStringLiteral("Manuale"),
+         [&prezzario]() -> QWidget& {
+             prezzario.manuale().prepare(texts::frmInfo::Topics::All);
+             return prezzario.manuale();
+         }},
         // Last: closing it closes the program's other windows.
         {QStringLiteral("Prezzario"), [&prezzario]() -> QWidget& { return prezzario.mainWindow(); }},
     };
