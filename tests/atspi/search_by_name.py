@@ -41,16 +41,23 @@ def on_alarm(signum, frame):
 
 
 def wait_for(what, probe, seconds=WAIT_SECONDS, alive=None):
+    from gi.repository import GLib
+
     deadline = time.monotonic() + seconds
+    last_error = ""
     while True:
         if alive is not None:
             alive()
-        found = probe()
+        # The tree changes while a window is built: an object gone in the middle of a walk means "not yet".
+        try:
+            found = probe()
+        except GLib.Error as error:
+            found, last_error = None, f" (last error: {error.message})"
         if found:
             return found
         if time.monotonic() > deadline:
-            raise Failure(f"{what}: not there after {seconds} s")
-        time.sleep(0.2)
+            raise Failure(f"{what}: not there after {seconds} s{last_error}")
+        time.sleep(0.5)
 
 
 def italian_or_c():
