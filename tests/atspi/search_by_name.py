@@ -40,6 +40,10 @@ def on_alarm(signum, frame):
     raise Failure(f"the run took more than {RUN_SECONDS} s")
 
 
+def on_terminate(signum, frame):
+    raise Failure("stopped from outside")
+
+
 def wait_for(what, probe, seconds=WAIT_SECONDS, alive=None):
     from gi.repository import GLib
 
@@ -252,7 +256,7 @@ def main():
     if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
         sys.exit("no session bus: run under dbus-run-session")
     signal.signal(signal.SIGALRM, on_alarm)
-    signal.signal(signal.SIGTERM, on_alarm)
+    signal.signal(signal.SIGTERM, on_terminate)
     signal.alarm(RUN_SECONDS)
 
     work = tempfile.mkdtemp(prefix="prezzario-atspi-")
