@@ -242,6 +242,9 @@ def drive(pyatspi, program, query, database):
         raise Failure(f"the demo list has no article with «{WORD}» in section {offered[0][:2]}: choose another word")
     if heard != expected:
         raise Failure(f"the window counts {heard} articles with «{WORD}»; the list holds {expected}")
+    # Heard on the list itself too, for a user who stays on it: its description is its count.
+    if articles.description != f"(Numero di elementi trovati : {heard})":
+        raise Failure(f"the article list describes itself as «{articles.description}», not by its count")
     rows = articles.queryTable().nRows
     if rows != heard:
         raise Failure(f"the count says {heard}, the article list reads {rows} rows")
