@@ -1,6 +1,5 @@
 #include "AccessibleNames.h"
 
-#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,11 +31,10 @@ void showCount(QLabel* counter, QWidget* list, const QString& text)
 
 void describeState(QWidget* control, const QString& text)
 {
-    if (control->accessibleDescription() == text)
-        return;
-    control->setAccessibleDescription(text);
-    QAccessibleEvent changed(control, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
+    // Setting it tells the screen reader, even when nothing changed: a count refreshed to the same figure
+    // is not read again.
+    if (control->accessibleDescription() != text)
+        control->setAccessibleDescription(text);
 }
 
 } // namespace ui

@@ -1,5 +1,7 @@
 #pragma once
 
+class QLabel;
+class QString;
 class QWidget;
 
 namespace ui {
@@ -8,13 +10,6 @@ namespace ui {
 // editable box of 'window' gives its editor its own name, or else the text of the label it is the buddy of.
 // Call after setupUi.
 void nameComboEditors(QWidget* window);
-
-} // namespace ui
-
-class QLabel;
-class QString;
-
-namespace ui {
 
 // A count shown beside a list ("(Numero di elementi trovati : N)", "N voci"): the label shows it and the list
 // carries it as its accessible description, so that a screen reader on the list hears the new count when it

@@ -3,7 +3,8 @@
 The real program runs on an X server of its own with the accessibility bus, and is driven only through its
 AT-SPI tree, by the names a screen reader announces: the menu opens Ricerca, the section and the word are typed
 into the boxes so named, the search button is pressed by its name, and the count heard under the article list
-must be the number of articles the list really holds for that word (asked of prezzario-query on the same list).
+must be the number of articles the list really holds for that word (asked of prezzario-query on the same list);
+the screen reader must be told that count as the article list's new description.
 
 Run inside dbus-run-session, with Debian's python3 (pyatspi):
     dbus-run-session -- /usr/bin/python3 search_by_name.py PREZZARIO PREZZARIO_BUILD PREZZARIO_QUERY
@@ -159,7 +160,7 @@ def run_query(query, database, section):
 
 
 def drive(pyatspi, program, query, database):
-    from gi.repository import Atspi
+    from gi.repository import Atspi, GLib
 
     # A search on the whole demo list under the sanitizers takes longer than the library's default wait.
     Atspi.set_timeout(WAIT_SECONDS * 1000, WAIT_SECONDS * 1000)
@@ -218,6 +219,14 @@ def drive(pyatspi, program, query, database):
     press(needed(window, pyatspi.ROLE_RADIO_BUTTON, "testo:", "Ricerca"), "option «testo:»")
     press(needed(window, pyatspi.ROLE_CHECK_BOX, "articoli", "Ricerca"), "check box «articoli»")
     type_into(needed(window, pyatspi.ROLE_TEXT, "Testo da cercare", "Ricerca"), WORD, "the text box")
+    # What a screen reader is told as the counts change: the lists' new descriptions, as events.
+    told = []
+
+    def on_description(event):
+        told.append((event.source.name, event.source.description))
+
+    listener = Atspi.EventListener.new(on_description)
+    listener.register("object:property-change:accessible-description")
     press(needed(window, pyatspi.ROLE_PUSH_BUTTON, "Esegui Ricerca", "Ricerca"), "button «Esegui Ricerca»")
 
     articles = needed(window, pyatspi.ROLE_TREE, "Elenco degli articoli trovati", "Ricerca")
@@ -245,6 +254,14 @@ def drive(pyatspi, program, query, database):
     # Heard on the list itself too, for a user who stays on it: its description is its count.
     if articles.description != f"(Numero di elementi trovati : {heard})":
         raise Failure(f"the article list describes itself as «{articles.description}», not by its count")
+    told_count = ("Elenco degli articoli trovati", f"(Numero di elementi trovati : {heard})")
+
+    def was_told():
+        GLib.MainContext.default().iteration(False)
+        return told_count in told
+
+    wait_for("the new count told to the screen reader as the article list's description", was_told, alive=alive)
+    listener.deregister("object:property-change:accessible-description")
     rows = articles.queryTable().nRows
     if rows != heard:
         raise Failure(f"the count says {heard}, the article list reads {rows} rows")
