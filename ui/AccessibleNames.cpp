@@ -26,6 +26,12 @@ void nameComboEditors(QWidget* window)
 void showCount(QLabel* counter, QWidget* list, const QString& text)
 {
     counter->setText(text);
+    // An empty count is left out of what a screen reader reads (it would be named after its group box);
+    // its room stays, so that nothing moves when it comes back.
+    QSizePolicy policy = counter->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    counter->setSizePolicy(policy);
+    counter->setVisible(!text.isEmpty());
     describeState(list, text);
 }
 
