@@ -29,8 +29,10 @@ void showCount(QLabel* counter, QWidget* list, const QString& text)
     // An empty count is left out of what a screen reader reads (it would be named after its group box);
     // its room stays, so that nothing moves when it comes back.
     QSizePolicy policy = counter->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    counter->setSizePolicy(policy);
+    if (!policy.retainSizeWhenHidden()) {
+        policy.setRetainSizeWhenHidden(true);
+        counter->setSizePolicy(policy);
+    }
     counter->setVisible(!text.isEmpty());
     describeState(list, text);
 }
