@@ -35,11 +35,6 @@ struct LargeTextScreen
     }
 } const largeTextScreen;
 
-QString describe(const QWidget* control)
-{
-    return QStringLiteral("%1 (%2)").arg(control->objectName(), QString::fromLatin1(control->metaObject()->className()));
-}
-
 // The captions of 'window' shown narrower or lower than their text needs.
 QStringList cutCaptions(QWidget& window)
 {
@@ -50,17 +45,17 @@ QStringList cutCaptions(QWidget& window)
             continue;
         const QSize needed = label->sizeHint();
         if (label->width() < needed.width() || label->height() < label->fontMetrics().height())
-            cut << describe(label);
+            cut << fixture::describe(label);
     }
     for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
         if (!shown(button) || button->text().isEmpty())
             continue;
         if (button->width() < button->sizeHint().width() || button->height() < button->fontMetrics().height())
-            cut << describe(button);
+            cut << fixture::describe(button);
     }
     for (QGroupBox* group : window.findChildren<QGroupBox*>()) {
         if (shown(group) && group->width() < group->fontMetrics().horizontalAdvance(group->title()))
-            cut << describe(group);
+            cut << fixture::describe(group);
     }
     return cut;
 }
@@ -76,10 +71,11 @@ QStringList shortRows(QWidget& window)
         const int line = list->fontMetrics().height();
         const QModelIndex first = list->model()->index(0, 0);
         if (list->visualRect(first).height() < line)
-            low << describe(list) + QStringLiteral(" row");
+            low << fixture::describe(list) + QStringLiteral(" row");
         const auto* header = list->findChild<QHeaderView*>();
-        if (header && header->isVisibleTo(&window) && header->orientation() == Qt::Horizontal && header->height() < line)
-            low << describe(list) + QStringLiteral(" heading");
+        if (header && header->isVisibleTo(&window) && header->orientation() == Qt::Horizontal &&
+            header->height() < line)
+            low << fixture::describe(list) + QStringLiteral(" heading");
     }
     return low;
 }

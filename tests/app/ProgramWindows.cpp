@@ -18,10 +18,7 @@
 
 namespace fixture {
 
-ProgramWindows::ProgramWindows()
-    : m_older(olderEdition())
-    , m_newer(newerEdition())
-    , m_application(m_state)
+ProgramWindows::ProgramWindows() : m_older(olderEdition()), m_newer(newerEdition()), m_application(m_state)
 {
     m_started = m_application.startUp(m_newer.folder());
     app::Application& prezzario = m_application;
@@ -92,6 +89,18 @@ std::vector<QWidget*> focusableControls(QWidget& window)
         found.push_back(control);
     }
     return found;
+}
+
+QString describe(const QWidget* control)
+{
+    return QStringLiteral("%1 (%2)").arg(control->objectName(),
+                                         QString::fromLatin1(control->metaObject()->className()));
+}
+
+QString accessibleText(QObject* object, QAccessible::Text what)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+    return accessible ? accessible->text(what).trimmed() : QString();
 }
 
 } // namespace fixture

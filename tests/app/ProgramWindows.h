@@ -4,6 +4,7 @@
 #include "Application.h"
 #include "EditionPair.h"
 
+#include <QAccessible>
 #include <QString>
 
 #include <functional>
@@ -42,5 +43,10 @@ private:
 // The controls of 'window' the focus can reach, in no particular order. A view's viewport hands its focus to
 // the view and is left out.
 std::vector<QWidget*> focusableControls(QWidget& window);
+
+// A control as a failure names it: "objectName (class)".
+QString describe(const QWidget* control);
+// What a screen reader reads of 'object': its name, description…, trimmed.
+QString accessibleText(QObject* object, QAccessible::Text what);
 
 } // namespace fixture
