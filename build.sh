@@ -38,7 +38,7 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-s
           clang-14 libclang-rt-14-dev llvm-14
           desktop-file-utils appstream man-db file dpkg-dev lintian
           xvfb libxcb1-dev ripgrep ccache
-          at-spi2-core python3-pyatspi dbus)
+          at-spi2-core python3-pyatspi dbus locales)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -49,6 +49,14 @@ if [ ${#missing[@]} -gt 0 ]; then
     [ "$(id -u)" -eq 0 ] || sudo=sudo
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+# The users' locale, in which the programs and the tests that read numbers run too: Debian ships it ungenerated.
+if ! locale -a 2>/dev/null | grep -qix 'it_IT.utf8'; then
+    echo "Generating the it_IT.UTF-8 locale"
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo localedef -i it_IT -c -f UTF-8 -A /usr/share/locale/locale.alias it_IT.UTF-8
 fi
 
 # Every build compiles through ccache, keyed on paths relative to the checkout: a fresh clone (as CI makes)

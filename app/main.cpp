@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
+#include "Numbers.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -34,6 +35,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication application(argc, argv);
+    core::useNeutralNumericLocale();
     QApplication::setApplicationName(QStringLiteral("Prezzario"));
     // The user's settings (window sizes and places) go under ~/.config/Prezzario, never beside the database.
     QApplication::setOrganizationName(QStringLiteral("Prezzario"));

@@ -11,6 +11,7 @@
 #include "BenchData.h"
 #include "Compare.h"
 #include "MDIForm1.h"
+#include "Numbers.h"
 #include "ReportList.h"
 #include "frmConfronta.h"
 
@@ -72,6 +73,7 @@ int main(int argc, char** argv)
     const QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication application(argc, argv);
+    core::useNeutralNumericLocale();
     const qint64 rows = argc > 1 ? QByteArray(argv[1]).toLongLong() : 60'000;
     const bool large = rows > 200'000;
     const int repeats = large ? 1 : 7;

@@ -8,6 +8,7 @@
 //   BM_Open    what every report pays before its first row: helper, office hand-over, template, window.
 #include "BenchData.h"
 #include "Builder.h"
+#include "Numbers.h"
 #include "OfficeSettings.h"
 #include "PriceList.h"
 #include "PrintSearchReport.h"
@@ -290,6 +291,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    core::useNeutralNumericLocale();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

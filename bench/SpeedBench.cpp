@@ -14,6 +14,7 @@
 #include "BenchData.h"
 #include "Database.h"
 #include "Find.h"
+#include "Numbers.h"
 #include "PriceList.h"
 #include "Search.h"
 
@@ -504,6 +505,7 @@ int main(int argc, char** argv)
         if (argc == 4 && std::strcmp(argv[1], "--trova") == 0)
             return trovaChild(argv);
         QCoreApplication application(argc, argv);
+        core::useNeutralNumericLocale();
         QStringList parts = application.arguments().mid(1);
         if (parts.isEmpty())
             parts = {QStringLiteral("startup"), QStringLiteral("search"), QStringLiteral("large"),

@@ -7,6 +7,7 @@
 #include "Application.h"
 #include "BenchData.h"
 #include "MDIForm1.h"
+#include "Numbers.h"
 #include "ReportList.h"
 #include "frmTrova.h"
 
@@ -53,6 +54,7 @@ int main(int argc, char** argv)
     const QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication application(argc, argv);
+    core::useNeutralNumericLocale();
     const qint64 rows = argc > 1 ? QByteArray(argv[1]).toLongLong() : 60'000;
     const QString list = benchdata::demoList(rows);
 

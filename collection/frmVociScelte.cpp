@@ -5,8 +5,8 @@
 #include "CarryOver.h"
 #include "Collections.h"
 #include "Error.h"
-#include "Field.h"
 #include "Find.h"
+#include "Numbers.h"
 #include "Guard.h"
 #include "ItemExport.h"
 #include "KeyboardAccess.h"
@@ -28,7 +28,6 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressDialog>
@@ -57,19 +56,13 @@ enum Column {
     kColumns,
 };
 
-QString number(const std::optional<double>& value, const char* suffix = "")
+QString money(const std::optional<double>& value)
 {
-    if (!value)
-        return {};
-    QByteArray text;
-    core::appendNumberUtf8(*value, text);
-    return QString::fromUtf8(text) + QLatin1String(suffix);
+    return value ? core::moneyText(*value) : QString();
 }
 
-QString euros(double value)
-{
-    return QLocale(QLocale::Italian, QLocale::Italy).toString(value, 'f', 2);
-}
+// What a copy of a row carries: the whole description, not the shortened one of the cell.
+constexpr int kCopiedRole = Qt::UserRole + 1;
 
 } // namespace
 
@@ -117,9 +110,12 @@ public:
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
         if (role == Qt::ForegroundRole && !item.presente)
             return QVariant::fromValue(QColor(0x80, 0x80, 0x80));
+        // Edited with a comma and no grouping, which the parser reads back whatever the display locale.
         if (role == Qt::EditRole && index.column() == Quantita)
-            return number(item.quantita);
-        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+            return item.quantita ? core::plainNumber(*item.quantita, u',') : QString();
+        if (role == kCopiedRole && index.column() == Descrizione)
+            return core::wholeDescription(item.articolo.toString(), item.subarticolo.toString());
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != kCopiedRole)
             return {};
         switch (index.column()) {
         case Codice:
@@ -129,19 +125,20 @@ public:
         case Unita:
             return item.simbolo.toString();
         case Prezzo:
-            return number(item.prezzoLordo);
+            return money(item.prezzoLordo);
         case Quantita:
-            return number(item.quantita);
+            return item.quantita ? core::quantityText(*item.quantita) : QString();
         case Importo:
-            return item.importo() ? euros(*item.importo()) : QString();
+            return item.importoCents() ? core::moneyText(*item.importoCents()) : QString();
         case Incidenza:
-            return number(item.incidenzaManodopera, " %");
+            return item.incidenzaManodopera ? core::percentText(*item.incidenzaManodopera) + QStringLiteral(" %")
+                                            : QString();
         case Nota: {
             QStringList notes;
             if (!item.presente)
                 notes << QStringLiteral("non presente in questa edizione");
             else if (item.prezzoPrecedente)
-                notes << QStringLiteral("prezzo precedente: %1").arg(number(item.prezzoPrecedente));
+                notes << QStringLiteral("prezzo precedente: %1").arg(money(item.prezzoPrecedente));
             if (!item.previousCode.isEmpty())
                 notes << QStringLiteral("già %1").arg(item.previousCode);
             return notes.join(QStringLiteral("; "));
@@ -193,7 +190,7 @@ public:
         if (!index.isValid() || index.column() != Quantita || role != Qt::EditRole)
             return false;
         std::optional<double> quantity;
-        if (!core::parsePriceBound(value.toString(), quantity)) {
+        if (!core::parseTypedNumber(value.toString(), quantity)) {
             if (m_refused)
                 m_refused(value.toString());
             return false;
@@ -252,8 +249,7 @@ frmVociScelte::frmVociScelte(core::AppState& state, QWidget* mainWindow)
     list.setDefaultDropAction(Qt::MoveAction);
     m_model->m_refused = [this](const QString& text) {
         statusBar()->showMessage(
-            QStringLiteral("Quantità non valida: «%1». Scrivere cifre, con una virgola o un punto decimale.").arg(text),
-            8000);
+            QStringLiteral("Quantità non valida: «%1»: %2.").arg(text, core::kTypedNumberHint), 8000);
     };
 
     connect(ui.cmbRaccolta, &QComboBox::activated, this, &frmVociScelte::choose);
@@ -368,10 +364,8 @@ void frmVociScelte::showCollection()
 
 void frmVociScelte::showTotal()
 {
-    double total = 0;
-    for (const core::ExportItem& item : m_model->items())
-        total += item.importo().value_or(0);
-    ui::showCount(m_ui->lblTotale, m_ui->lstVociScelte, QStringLiteral("Totale: %1").arg(euros(total)));
+    ui::showCount(m_ui->lblTotale, m_ui->lstVociScelte,
+                  QStringLiteral("Totale: %1").arg(core::moneyText(core::totalCents(m_model->items()))));
 }
 
 void frmVociScelte::save()
@@ -545,7 +539,7 @@ bool frmVociScelte::eventFilter(QObject* watched, QEvent* event)
             for (const int row : rows) {
                 QStringList cells;
                 for (int column = 0; column < kColumns; ++column)
-                    cells << m_model->index(row, column).data().toString();
+                    cells << m_model->index(row, column).data(kCopiedRole).toString();
                 table.addRow(cells);
             }
             QGuiApplication::clipboard()->setMimeData(table.mimeData());

@@ -5,6 +5,7 @@
 #include "ComparisonExport.h"
 #include "Error.h"
 #include "Find.h"
+#include "Numbers.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
 #include "MessageBox.h"
@@ -69,26 +70,19 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-// Numbers as the other lists write them, without grouping (so that a copy pastes them as numbers), with two
-// decimals.
-QString decimal(const QLocale& locale, std::optional<double> value)
+QString money(std::optional<double> value)
 {
-    if (!value)
-        return {};
-    // Never "-0,00": a fall too small to show is no fall.
-    const double shown = std::round(*value * 100) == 0 ? 0.0 : *value;
-    return locale.toString(shown, 'f', 2);
+    return value ? core::moneyText(*value) : QString();
+}
+
+QString percent(std::optional<double> value)
+{
+    return value ? core::percentText(*value) : QString();
 }
 
 QString signedPercent(std::optional<double> value)
 {
-    if (!value)
-        return QStringLiteral("–");
-    const QLocale locale;
-    const QString text = decimal(locale, value) + QStringLiteral(" %");
-    if (std::round(*value * 100) > 0)
-        return u'+' + text;
-    return text;
+    return value ? core::signedPercentText(*value) + QStringLiteral(" %") : QStringLiteral("–");
 }
 
 QString counted(int count, const char* one, const char* many)
@@ -143,7 +137,6 @@ public:
     ComparedRows(std::shared_ptr<const core::Comparison> comparison, std::vector<std::int32_t> items)
         : m_comparison(std::move(comparison)), m_items(std::move(items))
     {
-        m_locale.setNumberOptions(QLocale::OmitGroupSeparator);
     }
 
     qsizetype rowCount() const override { return qsizetype(m_items.size()); }
@@ -165,20 +158,26 @@ public:
                 return shown.oldUnit.toString() + QStringLiteral(" → ") + shown.newUnit.toString();
             return shown.unit().toString();
         case OldPrice:
-            return decimal(m_locale, shown.oldPrice);
+            return money(shown.oldPrice);
         case NewPrice:
-            return decimal(m_locale, shown.newPrice);
+            return money(shown.newPrice);
         case Change:
-            return decimal(m_locale, shown.changePercent());
+            return percent(shown.changePercent());
         }
         return {};
+    }
+    QString copiedCell(qsizetype row, int column) const override
+    {
+        if (Column(column) != Description)
+            return cell(row, column);
+        const core::ComparedItem& shown = item(row);
+        return core::wholeDescription(shown.articolo.toString(), shown.subarticolo.toString());
     }
     const core::ComparedItem& item(qsizetype row) const { return m_comparison->items[m_items[size_t(row)]]; }
 
 private:
     std::shared_ptr<const core::Comparison> m_comparison;
     std::vector<std::int32_t> m_items;
-    QLocale m_locale;
 };
 
 // What a comparison in the worker hands to the window.
@@ -524,8 +523,7 @@ void frmConfronta::showSections()
         sections.insert(item.section, true);
     for (auto name = m_sectionNames.cbegin(); name != m_sectionNames.cend(); ++name)
         sections.insert(name.key(), true);
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const QLocale locale;
     ui::ReportRow row;
     qsizetype added = 0;
     for (auto section = sections.cbegin(); section != sections.cend(); ++section) {
@@ -534,8 +532,8 @@ void frmConfronta::showSections()
         row.cell(section.key())
             .cell(m_sectionNames.value(section.key()))
             .cell(locale.toString(figures.count))
-            .cell(decimal(locale, figures.median))
-            .cell(decimal(locale, figures.mean));
+            .cell(percent(figures.median))
+            .cell(percent(figures.mean));
         list.Add(ReportList::keyFor(added++), row);
     }
 }
@@ -601,15 +599,14 @@ void frmConfronta::showHistogram()
 bool frmConfronta::threshold(std::optional<double>& bound)
 {
     QLineEdit& box = *m_ui->txtSoglia;
-    const bool valid = core::parsePriceBound(box.text(), bound);
+    const bool valid = core::parseTypedNumber(box.text(), bound);
     // Marked in the box itself, as Trova marks its prices: a message box would take the focus from the typing.
     const QString style = valid ? QString() : QStringLiteral("QLineEdit { background: #ffd6d6; }");
     if (box.styleSheet() != style) {
         box.setStyleSheet(style);
         box.setToolTip(valid ? QStringLiteral("Mostra solo le voci il cui prezzo è cambiato almeno di tanto per "
                                               "cento, in più o in meno.")
-                             : QStringLiteral("Percentuale non valida: scrivere cifre, con una virgola o un punto "
-                                              "decimale."));
+                             : QStringLiteral("Percentuale non valida: ") + core::kTypedNumberHint + u'.');
     }
     return valid;
 }

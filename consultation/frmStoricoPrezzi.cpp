@@ -1,7 +1,8 @@
 #include "frmStoricoPrezzi.h"
 
 #include "Error.h"
-#include "Field.h"
+#include "Compare.h"
+#include "Numbers.h"
 #include "ReportList.h"
 #include "WindowPlacement.h"
 
@@ -35,16 +36,6 @@ struct frmStoricoPrezzi::Job
     std::optional<core::PriceHistory> history;
     QString error;
 };
-
-namespace {
-
-QString percentText(double percent)
-{
-    const QString text = QLocale().toString(percent, 'f', 2);
-    return percent > 0 ? u'+' + text : text;
-}
-
-} // namespace
 
 // The buttons report clicked; Escape and the window's close button reach reject, which stops the reading.
 frmStoricoPrezzi::frmStoricoPrezzi(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::frmStoricoPrezzi>())
@@ -167,10 +158,11 @@ void frmStoricoPrezzi::showResult(const core::PriceHistory& history)
         const core::EditionPrice& edition = editions[i];
         row.clear();
         row.cell(edition.year).cell(edition.code).cell(edition.unit.toString());
-        row.cell(edition.price ? core::numberText(*edition.price) : QString());
+        row.cell(edition.price ? core::moneyText(*edition.price) : QString());
         const core::EditionPrice* older = i + 1 < editions.size() ? &editions[i + 1] : nullptr;
-        if (edition.price && older && older->price && *older->price != 0)
-            row.cell(percentText((*edition.price - *older->price) * 100 / *older->price));
+        const std::optional<double> change = older ? core::changePercent(older->price, edition.price) : std::nullopt;
+        if (change)
+            row.cell(core::signedPercentText(*change));
         else
             row.emptyCell();
         QStringList notes;

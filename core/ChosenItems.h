@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Numbers.h"
 #include "Text.h"
 
 #include <QDateTime>
@@ -49,14 +50,29 @@ struct ExportItem
     bool presente = true; // false: "non presente in questa edizione"
     QString previousCode; // "già …": the code before a re-coding, as the collection keeps it
 
-    // quantita × prezzoLordo, when both are known.
-    std::optional<double> importo() const
+    // quantita × prezzoLordo rounded half-up to the cent, when both are known: the amount the window, the
+    // clipboard and every file show, and the one totals add up.
+    std::optional<Cents> importoCents() const
     {
         if (!quantita || !prezzoLordo)
             return std::nullopt;
-        return *quantita * *prezzoLordo;
+        return amountCents(*prezzoLordo, *quantita);
+    }
+    std::optional<double> importo() const
+    {
+        const std::optional<Cents> cents = importoCents();
+        return cents ? std::optional<double>(fromCents(*cents)) : std::nullopt;
     }
 };
+
+// The sum of the items' amounts, each rounded to the cent first.
+inline Cents totalCents(const QList<ExportItem>& items)
+{
+    Cents total = 0;
+    for (const ExportItem& item : items)
+        total += item.importoCents().value_or(0);
+    return total;
+}
 
 // What an export writes: the list's title and year, the collection's name (empty for a result list) and
 // the items in order.

@@ -1,6 +1,7 @@
 #include "Collections.h"
 
 #include "Error.h"
+#include "SafeFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUuid>
 
@@ -174,13 +174,16 @@ bool plainId(const QString& id)
     });
 }
 
+// A link planted in the folder is replaced, never written through.
 void writeWhole(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(
-            QStringLiteral("Impossibile salvare «%1»: %2.").arg(QDir::toNativeSeparators(path), file.errorString()));
+    try {
+        writeFileSafely(
+            path, [&](QIODevice& out) { out.write(bytes); }, Links::Replace);
+    } catch (const WriteError& error) {
+        throw Error(QStringLiteral("Impossibile salvare «%1»: %2.").arg(QDir::toNativeSeparators(path), error.reason()));
+    }
 }
 
 } // namespace
@@ -285,16 +288,8 @@ QString CollectionStore::pathOf(const QString& id) const
 std::optional<Collection> CollectionStore::read(const QString& path)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    QFile file(path);
     QString fault;
-    QByteArray bytes;
-    if (file.size() > kMaxFileSize)
-        fault = QStringLiteral("il file è troppo grande");
-    else if (!file.open(QIODevice::ReadOnly))
-        fault = file.errorString();
-    else
-        bytes = file.readAll();
-    file.close();
+    const QByteArray bytes = readUserFile(path, kMaxFileSize, fault);
 
     std::optional<Collection> collection;
     if (fault.isEmpty()) {
@@ -406,10 +401,8 @@ void CollectionStore::remove(const QString& id)
 
 QString CollectionStore::lastUsed() const
 {
-    QFile file(QDir(m_folder).filePath(kLastUsedFile));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString id = QString::fromUtf8(file.read(256)).trimmed();
+    QString fault;
+    const QString id = QString::fromUtf8(readUserFile(QDir(m_folder).filePath(kLastUsedFile), 256, fault)).trimmed();
     if (!plainId(id) || !QFileInfo::exists(pathOf(id)))
         return {};
     return id;

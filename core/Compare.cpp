@@ -319,11 +319,16 @@ std::optional<double> ComparedItem::changeEuro() const
     return *newPrice - *oldPrice;
 }
 
+std::optional<double> changePercent(std::optional<double> older, std::optional<double> newer)
+{
+    if (!older || !newer || *older == 0)
+        return std::nullopt;
+    return (*newer - *older) * 100 / *older;
+}
+
 std::optional<double> ComparedItem::changePercent() const
 {
-    if (!oldPrice || !newPrice || *oldPrice == 0)
-        return std::nullopt;
-    return (*newPrice - *oldPrice) * 100 / *oldPrice;
+    return core::changePercent(oldPrice, newPrice);
 }
 
 ChangeFigures changeFigures(QList<double> percents)

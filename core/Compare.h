@@ -24,6 +24,9 @@ enum class CompareState {
 // The word of a state as lists and files write it: "invariata", "variata", ...
 QString compareStateName(CompareState state);
 
+// The change from an older price to a newer one, in percent; none when either is missing or the older is 0.
+std::optional<double> changePercent(std::optional<double> older, std::optional<double> newer);
+
 // An item of either edition, or of both. The texts are the newer's, the older's for an item that is gone.
 struct ComparedItem
 {

@@ -2,6 +2,7 @@
 
 #include "Error.h"
 #include "Field.h"
+#include "Numbers.h"
 #include "Recordset.h"
 #include "RowValues.h"
 
@@ -157,13 +158,9 @@ bool stopped(const std::atomic<bool>* stop)
     return stop && stop->load(std::memory_order_relaxed);
 }
 
-QString numberText(bool present, double value, const char* suffix = "")
+QString moneyCell(bool present, double value)
 {
-    if (!present)
-        return {};
-    QByteArray text;
-    appendNumberUtf8(value, text);
-    return QString::fromUtf8(text) + QLatin1String(suffix);
+    return present ? moneyText(value) : QString();
 }
 
 } // namespace
@@ -213,34 +210,6 @@ FindWords parseFindText(QStringView typed)
         addWords(result.words, token);
     }
     return result;
-}
-
-bool parsePriceBound(QStringView typed, std::optional<double>& bound)
-{
-    const QStringView text = typed.trimmed();
-    bound.reset();
-    if (text.isEmpty())
-        return true;
-    int digits = 0;
-    int separators = 0;
-    for (const QChar c : text) {
-        if (c >= u'0' && c <= u'9')
-            ++digits;
-        else if (c == u',' || c == u'.')
-            ++separators;
-        else
-            return false;
-    }
-    if (digits == 0 || separators > 1)
-        return false;
-    QString plain = text.toString();
-    plain.replace(u',', u'.');
-    bool ok = false;
-    const double value = plain.toDouble(&ok);
-    if (!ok)
-        return false;
-    bound = value;
-    return true;
 }
 
 // The marker.
@@ -635,13 +604,22 @@ QString FindIndex::cell(std::int32_t item, FindColumn column) const
     case FindColumn::Unit:
         return x.unit >= 0 ? m_units[size_t(x.unit)].toString() : QString();
     case FindColumn::Price:
-        return numberText(x.present & 1, x.prezzo);
+        return moneyCell(x.present & 1, x.prezzo);
     case FindColumn::LabourShare:
-        return numberText(x.present & 2, x.incidenza, " %");
+        return x.present & 2 ? percentText(x.incidenza) + QStringLiteral(" %") : QString();
     case FindColumn::LabourAmount:
-        return numberText(x.present & 4, x.somma);
+        return moneyCell(x.present & 4, x.somma);
     }
     return {};
+}
+
+QString FindIndex::copiedCell(std::int32_t item, FindColumn column) const
+{
+    if (column != FindColumn::Description)
+        return cell(item, column);
+    const Item& x = m_items[size_t(item)];
+    return wholeDescription(articolo(item).toString(),
+                            QString::fromUtf8(m_texts.constData() + x.textStart, x.textEnd - x.textStart));
 }
 
 QString FindIndex::sectionCode(std::int32_t item) const
@@ -662,6 +640,15 @@ const Text& FindIndex::capitolo(std::int32_t item) const
 const Text& FindIndex::articolo(std::int32_t item) const
 {
     return m_levels[2][size_t(m_items[size_t(item)].article)].text;
+}
+
+QString wholeDescription(const QString& articolo, const QString& subarticolo)
+{
+    const QString article = articolo.trimmed();
+    const QString own = subarticolo.trimmed();
+    if (article.isEmpty() || own.isEmpty())
+        return article + own;
+    return article + u' ' + own;
 }
 
 QString shortDescription(const QString& articolo, const QString& subarticolo)

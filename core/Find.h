@@ -52,10 +52,6 @@ struct FindFilter
     bool isEmpty() const { return section.isEmpty() && !unit && !minPrice && !maxPrice; }
 };
 
-// A price typed in a filter box: a decimal comma or dot, nothing else. Empty text is no bound; text that is
-// not a price gives false.
-bool parsePriceBound(QStringView typed, std::optional<double>& bound);
-
 // The columns of Trova's list and of prezzario-query find.
 enum class FindColumn {
     Code,
@@ -69,6 +65,8 @@ inline constexpr int kFindColumns = 6;
 
 // An item told from its siblings in one line: the opening of its article's text, then its own text.
 QString shortDescription(const QString& articolo, const QString& subarticolo);
+// The item's whole description, as files and the clipboard carry it: the article's text, then its own.
+QString wholeDescription(const QString& articolo, const QString& subarticolo);
 
 // Marks the words in a cell as the search matches them: the words at a word's start, the codes at the start
 // of the cell or of a segment.
@@ -111,8 +109,10 @@ public:
 
     QString code(std::int32_t item) const;
     Subarticle subarticle(std::int32_t item) const;
-    // What a cell of Trova's list shows, numbers as the other lists write them.
+    // What a cell of Trova's list shows: the description shortened, prices and amounts with two decimals.
     QString cell(std::int32_t item, FindColumn column) const;
+    // What a copy of the cell carries: the whole description; the rest as shown.
+    QString copiedCell(std::int32_t item, FindColumn column) const;
     // The texts of the item's levels: section code and text, chapter, article.
     QString sectionCode(std::int32_t item) const;
     const Text& sezione(std::int32_t item) const;

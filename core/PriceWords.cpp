@@ -1,9 +1,9 @@
 #include "PriceWords.h"
 
+#include "Numbers.h"
+
 #include <QStringList>
 
-#include <cmath>
-#include <cstdlib>
 
 namespace core {
 
@@ -75,14 +75,12 @@ QString scaled(int count, const char* one, const char* many)
 
 std::optional<std::int64_t> centsOf(double euros)
 {
-    if (!std::isfinite(euros) || euros < 0 || euros > double(maxEuros) + 0.99)
+    if (!(euros >= 0))
         return std::nullopt;
-    // Through 15 significant digits the binary noise goes: 1.005 * 100 is 100.49999999999999, read as 100.5.
-    const QByteArray decimal = QByteArray::number(euros * 100, 'g', 15);
-    const double cents = std::round(std::strtod(decimal.constData(), nullptr));
-    if (cents > double(maxEuros) * 100 + 99)
+    const std::optional<Cents> cents = toCents(euros);
+    if (!cents || *cents > maxEuros * 100 + 99)
         return std::nullopt;
-    return static_cast<std::int64_t>(cents);
+    return *cents;
 }
 
 QString priceInWords(double euros)

@@ -6,6 +6,7 @@
 #include "Guard.h"
 #include "KeyboardAccess.h"
 #include "MessageBox.h"
+#include "Numbers.h"
 #include "ReportList.h"
 #include "WindowPlacement.h"
 
@@ -49,6 +50,10 @@ public:
     QString cell(qsizetype row, int column) const override
     {
         return m_index->cell(m_items[size_t(row)], core::FindColumn(column));
+    }
+    QString copiedCell(qsizetype row, int column) const override
+    {
+        return m_index->copiedCell(m_items[size_t(row)], core::FindColumn(column));
     }
     std::int32_t item(qsizetype row) const { return m_items[size_t(row)]; }
     const std::vector<std::int32_t>& items() const { return m_items; }
@@ -263,14 +268,14 @@ void frmTrova::fillUnits()
 
 bool frmTrova::priceBound(QLineEdit* box, std::optional<double>& bound)
 {
-    const bool valid = core::parsePriceBound(box->text(), bound);
+    const bool valid = core::parseTypedNumber(box->text(), bound);
     // Marked in the box itself: a message box would take the focus from the typing. Set only when it
     // changes: a style sheet set again lays the box out again, at every key typed anywhere in the window.
     const QString style = valid ? QString() : QStringLiteral("QLineEdit { background: #ffd6d6; }");
     if (box->styleSheet() != style) {
         box->setStyleSheet(style);
         box->setToolTip(valid ? QString()
-                              : QStringLiteral("Prezzo non valido: scrivere cifre, con una virgola o un punto decimale."));
+                              : QStringLiteral("Prezzo non valido: ") + core::kTypedNumberHint + u'.');
     }
     return valid;
 }

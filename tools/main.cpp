@@ -9,6 +9,7 @@
 #include "Builder.h"
 #include "InputLimits.h"
 #include "ListSource.h"
+#include "Numbers.h"
 #include "OutputFile.h"
 #include "SixSource.h"
 #include "XpweSource.h"
@@ -129,6 +130,7 @@ private:
 
 int main(int argc, char* argv[])
 {
+    core::useNeutralNumericLocale();
     const QString notUtf8 = argumentNotUtf8(argc, argv);
     if (!notUtf8.isEmpty()) {
         printError(QStringLiteral("il nome «%1» non è scritto in UTF-8 (i byte non validi sono mostrati come \\xHH): "

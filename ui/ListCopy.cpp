@@ -71,12 +71,19 @@ std::optional<ClipboardTable::Number> ClipboardTable::number(QStringView text)
     const bool negative = rest.startsWith(minus);
     if (negative)
         rest = rest.sliced(minus.size());
-    // The list writes numbers without grouping and without leading zeros: "010" is a code.
-    const qsizetype whole = digitsAt(rest, 0);
+    // Numbers have no leading zeros ("010" is a code); thousands, when grouped, go by three ("1.375,70").
+    qsizetype whole = digitsAt(rest, 0);
     if (whole == 0 || (whole > 1 && rest[0] == u'0'))
         return std::nullopt;
-    QStringView integer = rest.first(whole);
+    QString integer = rest.first(whole).toString();
     rest = rest.sliced(whole);
+    const QString group = locale.groupSeparator();
+    if (whole <= 3 && !group.isEmpty() && group != point) {
+        while (rest.startsWith(group) && digitsAt(rest, group.size()) == 3) {
+            integer += rest.sliced(group.size(), 3);
+            rest = rest.sliced(group.size() + 3);
+        }
+    }
     QStringView fraction;
     if (rest.startsWith(point)) {
         rest = rest.sliced(point.size());
@@ -105,12 +112,13 @@ std::optional<ClipboardTable::Number> ClipboardTable::number(QStringView text)
         return std::nullopt;
 
     Number number;
+    number.plain = text.toString().remove(group);
     if (negative)
         number.value += u'-';
     if (percent) {
         // The value a spreadsheet holds for "27,5 %" is 0.275: the point moves two places, in the digits
         // themselves, so that no binary rounding creeps in.
-        QString digits = integer.toString() + fraction.toString();
+        QString digits = integer + fraction.toString();
         qsizetype pointAt = integer.size() - 2;
         if (pointAt < 1) {
             digits.prepend(QString(1 - pointAt, u'0'));
@@ -135,15 +143,16 @@ void ClipboardTable::addRow(const QStringList& cells, bool headings)
 {
     m_rows += QLatin1String("<tr>");
     for (qsizetype i = 0; i < cells.size(); ++i) {
-        if (i > 0)
-            m_text += u'\t';
-        m_text += oneLine(cells[i]);
-
         const QString& cell = cells[i];
-        const char* tag = headings ? "th" : "td";
-        m_rows += u'<' + QLatin1String(tag);
         const std::optional<Number> value =
             !headings && i < m_numeric.size() && m_numeric[i] ? number(cell) : std::nullopt;
+        if (i > 0)
+            m_text += u'\t';
+        // A number goes as a spreadsheet reads one: no thousands separators.
+        m_text += value ? value->plain : oneLine(cell);
+
+        const char* tag = headings ? "th" : "td";
+        m_rows += u'<' + QLatin1String(tag);
         if (value) {
             m_rows += QLatin1String(" sdval=\"") + value->value + QLatin1String("\" sdnum=\"") + kLanguages +
                       value->format + QLatin1String("\">");

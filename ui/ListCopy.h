@@ -30,12 +30,14 @@ public:
     QMimeData* mimeData() const;
 
     // A number cell of the HTML table: its value as the office reads it in English (decimal point, no
-    // grouping) and the built-in format that shows it, General or a percentage. Empty for a text that is not
-    // a number in the current locale's form, as the list writes numbers.
+    // grouping), the built-in format that shows it, General or a percentage, and its text in the current
+    // locale without grouping, for the plain text. Empty for a text that is not a number in the current
+    // locale's form, as the lists write numbers ("12,5", "1.375,70", "27,50 %").
     struct Number
     {
         QString value;
         QString format;
+        QString plain;
     };
     static std::optional<Number> number(QStringView text);
 

@@ -215,6 +215,10 @@ public:
     {
         return m_source ? m_source->cell(visibleRow, n) : cellText(m_rows[m_offset + visibleRow].cells, n);
     }
+    QString copiedText(qsizetype visibleRow, int n) const
+    {
+        return m_source ? m_source->copiedCell(visibleRow, n) : text(visibleRow, n);
+    }
 
     // Rows read from 'source' as they are shown, in place of the list's own; null gives the list back empty.
     void setSource(std::shared_ptr<const ReportRowSource> source)
@@ -899,7 +903,7 @@ void ReportList::copyToClipboard(Copy what) const
         QStringList texts;
         texts.reserve(shown.size());
         for (const int column : shown)
-            texts << m_model->text(row, column);
+            texts << m_model->copiedText(row, column);
         return texts;
     };
 

@@ -45,6 +45,8 @@ public:
     virtual ~ReportRowSource() = default;
     virtual qsizetype rowCount() const = 0;
     virtual QString cell(qsizetype row, int column) const = 0;
+    // What a copy of the cell carries, when the cell shows less (a shortened description).
+    virtual QString copiedCell(qsizetype row, int column) const { return cell(row, column); }
 };
 
 // The report-style list of every window: rows added under keys "k0", "k1", …, each with sub-items,

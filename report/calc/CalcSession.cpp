@@ -43,6 +43,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -721,9 +722,10 @@ std::vector<std::string> CalcSession::inspect(int x, int y)
     facts.push_back(std::string("bold=") + (weight >= css::awt::FontWeight::BOLD ? "1" : "0"));
     float height = 0;
     properties->getPropertyValue(ou("CharHeight")) >>= height;
+    // Written the same whatever the locale: the program reads it back as "10.5".
     char size[32];
-    std::snprintf(size, sizeof size, "%g", static_cast<double>(height));
-    facts.push_back(std::string("size=") + size);
+    const std::to_chars_result written = std::to_chars(size, size + sizeof size, static_cast<double>(height), std::chars_format::general, 6);
+    facts.push_back(std::string("size=") + std::string(size, written.ptr));
     bool wrapped = false;
     properties->getPropertyValue(ou("IsTextWrapped")) >>= wrapped;
     facts.push_back(std::string("wrap=") + (wrapped ? "1" : "0"));

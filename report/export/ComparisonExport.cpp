@@ -2,6 +2,7 @@
 
 #include "ExportRows.h"
 #include "Find.h"
+#include "Numbers.h"
 #include "XlsxBook.h"
 
 #include <QFontMetricsF>
@@ -46,7 +47,7 @@ Line lineOf(const core::ComparedItem& item)
     // A change to the cent is what a reader compares; the full quotient would show rounding noise.
     std::optional<double> percent = item.changePercent();
     if (percent)
-        percent = std::round(*percent * 100) / 100 + 0.0;
+        percent = core::roundedToCents(*percent);
     return {{core::compareStateName(item.state), item.oldCode, item.newCode,
              core::shortDescription(item.articolo.toString(), item.subarticolo.toString()), item.unit().toString()},
             {item.oldPrice, item.newPrice, percent}};
@@ -168,7 +169,7 @@ void writePdf(const QList<core::ComparedItem>& items, const QString& title,
             std::copy(values.texts.begin(), values.texts.end(), cells.begin());
             for (int c = kFirstNumber; c < kColumns; ++c) {
                 const std::optional<double>& number = values.numbers[c - kFirstNumber];
-                cells[c] = number ? exporting::italianAmount(*number) : QString();
+                cells[c] = number ? exporting::italianMoney(*number) : QString();
             }
             drawRow(y, cells, bodyFont, 1);
             y += line;

@@ -4,11 +4,6 @@ namespace report::exporting {
 
 namespace {
 
-QByteArray amount(std::optional<double> value)
-{
-    return value ? QByteArray::number(*value, 'f', 2).replace('.', ',') : QByteArray();
-}
-
 QByteArray cell(const core::ExportItem& item, Column column)
 {
     switch (column) {
@@ -23,7 +18,7 @@ QByteArray cell(const core::ExportItem& item, Column column)
     case Column::Quantity:
         return csvNumber(item.quantita);
     case Column::Amount:
-        return amount(roundedAmount(item));
+        return csvMoney(item.importoCents());
     case Column::LabourShare:
         return csvNumber(item.incidenzaManodopera);
     case Column::PreviousPrice:
@@ -48,13 +43,11 @@ void writeCsv(const core::ExportDocument& document, QIODevice& out)
         heading << csvText(columnHeading(column));
     endRow(heading);
 
-    double total = 0;
     for (const core::ExportItem& item : document.items) {
         QByteArrayList fields;
         for (Column column : columns)
             fields << cell(item, column);
         endRow(fields);
-        total += roundedAmount(item).value_or(0);
     }
 
     QByteArrayList totalRow;
@@ -62,7 +55,7 @@ void writeCsv(const core::ExportDocument& document, QIODevice& out)
         if (column == Column::Code)
             totalRow << csvText(QStringLiteral("Totale"));
         else if (column == Column::Amount)
-            totalRow << amount(roundToCents(total));
+            totalRow << csvMoney(core::totalCents(document.items));
         else
             totalRow << QByteArray();
     }

@@ -1,71 +1,70 @@
 #include "ExportRows.h"
 
 #include "Find.h"
-#include "PriceWords.h"
+#include "Numbers.h"
 
 #include <QLocale>
 
-#include <charconv>
-#include <cmath>
-#include <cstdlib>
+#include <cstdio>
 
 namespace report::exporting {
 
-double roundToCents(double value)
-{
-    const std::optional<std::int64_t> cents = core::centsOf(std::abs(value));
-    if (!cents)
-        return value;
-    return std::copysign(double(*cents) / 100, value);
-}
-
-std::optional<double> roundedAmount(const core::ExportItem& item)
-{
-    const std::optional<double> amount = item.importo();
-    if (!amount)
-        return std::nullopt;
-    return roundToCents(*amount);
-}
-
-QString plainNumber(double value, QChar decimalPoint)
-{
-    if (!std::isfinite(value))
-        return {};
-    // The 15-digit form first, so that a value computed or typed reads as its decimal ("0.3", not
-    // "0.30000000000000004"); then its shortest fixed-point text.
-    const double decimal = std::strtod(QByteArray::number(value, 'g', 15).constData(), nullptr);
-    char buffer[400];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, decimal, std::chars_format::fixed);
-    if (error != std::errc())
-        return {};
-    QString text = QString::fromLatin1(buffer, end - buffer);
-    if (decimalPoint != u'.')
-        text.replace(u'.', decimalPoint);
-    return text;
-}
-
-QString italianAmount(double value)
+QString italianMoney(double value)
 {
     static const QLocale italian(QLocale::Italian, QLocale::Italy);
-    const std::optional<std::int64_t> cents = core::centsOf(std::abs(value));
-    if (!cents)
-        return italian.toString(value, 'f', 2);
-    // The same rounding as the words beside it, so that figures and words never differ by a cent.
-    const QString sign = value < 0 && *cents != 0 ? italian.negativeSign() : QString();
-    return sign + italian.toString(qlonglong(*cents / 100)) + italian.decimalPoint() +
-           QStringLiteral("%1").arg(int(*cents % 100), 2, 10, QLatin1Char('0'));
+    return core::moneyText(value, italian);
 }
 
 QByteArray csvText(const QString& text)
 {
     QByteArray field = text.toUtf8();
+    if (!field.isEmpty() && QByteArrayView("=+-@\t\r").contains(field.front()))
+        field.prepend('\'');
     field.replace('"', "\"\"");
     return '"' + field + '"';
 }
 
 QByteArray csvNumber(std::optional<double> value)
 {
-    return value ? plainNumber(*value, u',').toUtf8() : QByteArray();
+    return value ? core::plainNumber(*value, u',').toUtf8() : QByteArray();
+}
+
+QByteArray csvMoney(std::optional<core::Cents> cents)
+{
+    return cents ? core::moneyText(*cents, QLocale::c()).replace(u'.', u',').toUtf8() : QByteArray();
+}
+
+QString xmlText(const QString& text, qsizetype& dropped)
+{
+    const auto allowed = [](char32_t c) {
+        return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+               (c >= 0x10000 && c <= 0x10FFFF);
+    };
+    QString clean;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            clean += c;
+            clean += text[++i];
+        } else if (!c.isSurrogate() && allowed(c.unicode())) {
+            clean += c;
+        } else {
+            ++dropped;
+        }
+    }
+    return clean;
+}
+
+void reportDropped(qsizetype dropped, const QString& format)
+{
+    if (dropped == 0)
+        return;
+    const QByteArray line = QStringLiteral("prezzario: %1 caratteri che il formato %2 non ammette sono stati tolti "
+                                           "dai testi esportati.\n")
+                                .arg(dropped)
+                                .arg(format)
+                                .toUtf8();
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
 namespace {
@@ -98,7 +97,7 @@ QString documentTitle(const core::ExportDocument& document)
 
 QString itemDescription(const core::ExportItem& item)
 {
-    return joined({&item.articolo, &item.subarticolo}, QStringLiteral(" "));
+    return core::wholeDescription(item.articolo.toString(), item.subarticolo.toString());
 }
 
 QString wholeDescription(const core::ExportItem& item)

@@ -26,20 +26,23 @@ private:
     QString m_reason;
 };
 
-// quantita × prezzo rounded to the cent, as a bill of quantities adds it up; none when either is unknown.
-std::optional<double> roundedAmount(const core::ExportItem& item);
-double roundToCents(double value);
-
-// The number with a dot or a comma, at most 15 significant digits and no exponent, whatever the user's locale:
-// the file is read by other programs on other machines ("1234.56", "12.5").
-QString plainNumber(double value, QChar decimalPoint);
-// Italian figures with grouping and two decimals, as a printed list shows them: "1.234,56".
-QString italianAmount(double value);
+// Figures as a printed Italian list shows them, whatever the user's locale: "1.234,56".
+QString italianMoney(double value);
 
 // A CSV field for Italian spreadsheets. Texts are always quoted and numbers never, so that a spreadsheet told to
-// take quoted fields as text keeps a code such as "010" or "1.010" as it is; numbers have a decimal comma.
+// take quoted fields as text keeps a code such as "010" or "1.010" as it is; numbers have a decimal comma and
+// no grouping. A text a spreadsheet would take for a formula (starting with =, +, -, @, a tab or a carriage
+// return) gets a leading apostrophe, so that it is shown as text and never evaluated.
 QByteArray csvText(const QString& text);
 QByteArray csvNumber(std::optional<double> value);
+// An amount in cents with its two decimals: "282,30".
+QByteArray csvMoney(std::optional<core::Cents> cents);
+
+// The text with the characters XML 1.0 cannot carry (control characters but tab and line breaks, U+FFFE,
+// U+FFFF, unpaired surrogates) left out; each one left out is counted in 'dropped'.
+QString xmlText(const QString& text, qsizetype& dropped);
+// Says on standard error how many characters an XML file could not carry, when there were any.
+void reportDropped(qsizetype dropped, const QString& format);
 
 // "Prezzario Regione Vallorsa 2021"; and with the collection's name after a dash when it has one.
 QString listHeading(const core::ExportDocument& document);
@@ -59,8 +62,8 @@ QString columnHeading(Column column);
 // "non presente in questa edizione", "già <code>" of a re-coded item, both or nothing.
 QString noteFor(const core::ExportItem& item);
 
-// Gives 'write' a device beside path that takes path's name only when written whole; a WriteFailure thrown by
-// 'write', or a failure to create or finish the file, leaves nothing new and throws ExportError naming path.
+// Writes path through core::writeFileSafely; a WriteFailure thrown by 'write', or a failure to create or finish
+// the file, leaves nothing new and throws ExportError naming path.
 void writeWhole(const QString& path, const std::function<void(QIODevice&)>& write);
 
 // The font of every PDF the program writes, whose text readers and pdftotext get back.

@@ -1,10 +1,10 @@
 #include "ItemExport.h"
 
 #include "ExportRows.h"
+#include "SafeFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace report {
 
@@ -34,27 +34,13 @@ namespace {
 
 void exporting::writeWhole(const QString& path, const std::function<void(QIODevice&)>& write)
 {
-    const QFileInfo target(path);
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir())
-        fail(path, QStringLiteral("la cartella «%1» non esiste").arg(QDir::toNativeSeparators(folder.filePath())));
-    if (target.isDir())
-        fail(path, QStringLiteral("è una cartella"));
-
-    // QSaveFile writes beside the target under a temporary name and renames it over the target on commit; it
-    // never falls back to writing the target in place.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        fail(path, QStringLiteral("non si può creare un file nella cartella «%1» (%2)")
-                       .arg(QDir::toNativeSeparators(folder.filePath()), out.errorString()));
     try {
-        write(out);
+        core::writeFileSafely(path, write);
+    } catch (const core::WriteError& error) {
+        fail(path, error.reason());
     } catch (const exporting::WriteFailure& failure) {
-        out.cancelWriting();
         fail(path, failure.reason());
     }
-    if (!out.commit())
-        fail(path, QStringLiteral("scrittura non riuscita, forse il disco è pieno (%1)").arg(out.errorString()));
 }
 
 void exportItems(const core::ExportDocument& document, const QString& path, ExportFormat format)

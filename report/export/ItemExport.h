@@ -27,7 +27,8 @@ std::optional<ExportFormat> exportFormatFor(const QString& path);
 //   Csv   for Italian spreadsheets: ';' between fields, decimal comma, UTF-8 with BOM, CR LF, texts quoted;
 //   Xpwe  the XML exchange format of bill-of-quantities programs: price list items and the measured ones.
 // The file is written beside path under a temporary name and takes its name only when complete: on any
-// failure nothing new is left and a file already at path is untouched. Throws ExportError.
+// failure (a full disk, a target that is a folder, a pipe or a device) nothing new is left and a file already
+// at path is untouched. Throws ExportError.
 // The PDF needs a QGuiApplication (a program without windows makes one on the "offscreen" platform);
 // without one a PDF export throws ExportError. The other formats need only Qt Core.
 void exportItems(const core::ExportDocument& document, const QString& path, ExportFormat format);

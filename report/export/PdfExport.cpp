@@ -124,7 +124,7 @@ private:
 
 QString priceText(std::optional<double> price)
 {
-    return price ? QStringLiteral("€ ") + italianAmount(*price) : QStringLiteral("non indicato");
+    return price ? QStringLiteral("€ ") + italianMoney(*price) : QStringLiteral("non indicato");
 }
 
 Entry itemEntry(const core::ExportItem& item, const core::ExportItem* previous, int number)
@@ -146,7 +146,7 @@ Entry itemEntry(const core::ExportItem& item, const core::ExportItem* previous, 
         QStringLiteral("Unità di misura: %1     Prezzo: %2")
             .arg(item.simbolo.isEmpty() ? QStringLiteral("-") : item.simbolo.toString(), priceText(item.prezzoLordo));
     if (item.incidenzaManodopera)
-        figures += QStringLiteral("     Incidenza manodopera: %1 %").arg(italianAmount(*item.incidenzaManodopera));
+        figures += QStringLiteral("     Incidenza manodopera: %1 %").arg(italianMoney(*item.incidenzaManodopera));
     entry.push_back({figures, font(10), indent, mm(1.5)});
     if (item.prezzoLordo) {
         const QString words = core::priceInWords(*item.prezzoLordo);

@@ -36,8 +36,11 @@ void XlsxSheet::text(int row, int column, const QString& value, lxw_format* form
 {
     if (value.isEmpty())
         return;
-    check(worksheet_write_string(m_sheet, row, column, value.left(longestCellText).toUtf8().constData(), format));
-    widen(column, value);
+    const QString clean = xmlText(value, m_dropped);
+    if (clean.isEmpty())
+        return;
+    check(worksheet_write_string(m_sheet, row, column, clean.left(longestCellText).toUtf8().constData(), format));
+    widen(column, clean);
 }
 
 void XlsxSheet::number(int row, int column, std::optional<double> value, lxw_format* format)
@@ -45,13 +48,13 @@ void XlsxSheet::number(int row, int column, std::optional<double> value, lxw_for
     if (!value)
         return;
     check(worksheet_write_number(m_sheet, row, column, *value, format));
-    widen(column, plainNumber(*value, u',') + QStringLiteral("000"));
+    widen(column, core::plainNumber(*value) + QStringLiteral("000"));
 }
 
 void XlsxSheet::formula(int row, int column, const QString& formula, double value, lxw_format* format)
 {
     check(worksheet_write_formula_num(m_sheet, row, column, formula.toUtf8().constData(), format, value));
-    widen(column, plainNumber(value, u',') + QStringLiteral("000"));
+    widen(column, core::plainNumber(value) + QStringLiteral("000"));
 }
 
 void XlsxSheet::fitColumn(int column, int limit)
@@ -79,7 +82,7 @@ void XlsxSheet::widen(int column, const QString& value)
 }
 
 XlsxBook::XlsxBook(const QString& title)
-    : m_work(QDir::temp().filePath(QStringLiteral("prezzario-xlsx-XXXXXX"))), m_title(title.toUtf8())
+    : m_work(QDir::temp().filePath(QStringLiteral("prezzario-xlsx-XXXXXX"))), m_title(xmlText(title, m_dropped).toUtf8())
 {
     if (!m_work.isValid())
         throw WriteFailure(QStringLiteral("impossibile creare una cartella temporanea (%1)").arg(m_work.errorString()));
@@ -104,7 +107,7 @@ XlsxBook::~XlsxBook()
 
 XlsxSheet XlsxBook::addSheet(const char* name)
 {
-    return XlsxSheet(m_workbook, workbook_add_worksheet(m_workbook, name));
+    return XlsxSheet(m_workbook, workbook_add_worksheet(m_workbook, name), m_dropped);
 }
 
 void XlsxBook::finish(QIODevice& out)
@@ -117,6 +120,7 @@ void XlsxBook::finish(QIODevice& out)
     const QByteArray bytes = written.readAll();
     if (out.write(bytes) != bytes.size())
         throw WriteFailure(QStringLiteral("scrittura non riuscita (%1)").arg(out.errorString()));
+    reportDropped(m_dropped, QStringLiteral("XLSX"));
 }
 
 } // namespace report::exporting

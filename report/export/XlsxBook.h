@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Numbers.h"
+
 #include <QHash>
 #include <QIODevice>
 #include <QString>
@@ -12,13 +14,17 @@ struct lxw_worksheet;
 struct lxw_format;
 
 // A workbook written with libxlsxwriter, which writes to a file name of its own: the finished workbook is
-// then copied into the caller's device, which takes the target's name only when complete.
+// then copied into the caller's device, which takes the target's name only when complete. Texts lose the
+// characters XML cannot carry (said on standard error), which would make the workbook unreadable.
 namespace report::exporting {
 
 class XlsxSheet
 {
 public:
-    XlsxSheet(lxw_workbook* workbook, lxw_worksheet* sheet) : m_workbook(workbook), m_sheet(sheet) {}
+    XlsxSheet(lxw_workbook* workbook, lxw_worksheet* sheet, qsizetype& dropped)
+        : m_workbook(workbook), m_sheet(sheet), m_dropped(dropped)
+    {
+    }
 
     lxw_format* format(bool bold, const char* numberFormat, bool wrap);
     // Empty texts and missing numbers leave the cell empty.
@@ -38,6 +44,7 @@ private:
 
     lxw_workbook* m_workbook;
     lxw_worksheet* m_sheet;
+    qsizetype& m_dropped;
     QHash<int, int> m_widths;
 };
 
@@ -55,6 +62,10 @@ public:
     void finish(QIODevice& out);
 
 private:
+    // libxlsxwriter prints numbers with the C library: "1234,56" under an Italian LC_NUMERIC, which no
+    // spreadsheet reads. Made first, it covers the whole life of the workbook.
+    core::NeutralNumbersInThread m_neutralNumbers;
+    qsizetype m_dropped = 0; // before the title, which counts into it
     QTemporaryDir m_work;
     lxw_workbook* m_workbook = nullptr;
     QByteArray m_title;

@@ -33,7 +33,6 @@ void writeXlsx(const core::ExportDocument& document, QIODevice& out)
         sheet.text(0, c, columnHeading(columns[c]), heading);
 
     int row = 1;
-    double total = 0;
     for (const core::ExportItem& item : document.items) {
         for (int c = 0; c < columns.size(); ++c) {
             switch (columns[c]) {
@@ -53,13 +52,12 @@ void writeXlsx(const core::ExportDocument& document, QIODevice& out)
                 sheet.number(row, c, item.quantita, money);
                 break;
             case Column::Amount:
-                if (const std::optional<double> amount = roundedAmount(item)) {
+                if (const std::optional<double> amount = item.importo()) {
                     // Spreadsheet rows are 1-based: the cells of this row are on row + 1.
                     const QString cells = QStringLiteral("=ROUND(%1%3*%2%3,2)")
                                               .arg(columnLetter(priceColumn), columnLetter(quantityColumn))
                                               .arg(row + 1);
                     sheet.formula(row, c, cells, *amount, money);
-                    total += *amount;
                 }
                 break;
             case Column::LabourShare:
@@ -82,7 +80,7 @@ void writeXlsx(const core::ExportDocument& document, QIODevice& out)
         // The items are on the sheet's rows 2 to row; the total on row + 1.
         const QString column = columnLetter(amountColumn);
         const QString sum = QStringLiteral("=SUM(%1:%2)").arg(column + u'2', column + QString::number(row));
-        sheet.formula(row, amountColumn, sum, roundToCents(total), totalMoney);
+        sheet.formula(row, amountColumn, sum, core::fromCents(core::totalCents(document.items)), totalMoney);
     }
 
     // Long descriptions wrap in a wide column rather than stretching the sheet.

@@ -1,5 +1,7 @@
 #include "ExportRows.h"
 
+#include "Numbers.h"
+
 #include <QHash>
 #include <QXmlStreamWriter>
 
@@ -42,7 +44,7 @@ struct Structure
         return segments.size() == 4 ? ids[depth].value(segments.mid(0, depth + 1).join(u'.')) : 0;
     }
 
-    void write(QXmlStreamWriter& xml) const
+    void write(QXmlStreamWriter& xml, qsizetype& dropped) const
     {
         static const char* const lists[kDepths] = {"PweDGSuperCapitoli", "PweDGCapitoli", "PweDGSubCapitoli"};
         static const char* const names[kDepths] = {"DGSuperCapitoliItem", "DGCapitoliItem", "DGSubCapitoliItem"};
@@ -52,8 +54,8 @@ struct Structure
             for (qsizetype i = 0; i < codes[depth].size(); ++i) {
                 xml.writeStartElement(QString::fromLatin1(names[depth]));
                 xml.writeAttribute(QStringLiteral("ID"), QString::number(i + 1));
-                xml.writeTextElement(QStringLiteral("Codice"), codes[depth][i]);
-                xml.writeTextElement(QStringLiteral("DesSintetica"), texts[depth][i]);
+                xml.writeTextElement(QStringLiteral("Codice"), xmlText(codes[depth][i], dropped));
+                xml.writeTextElement(QStringLiteral("DesSintetica"), xmlText(texts[depth][i], dropped));
                 xml.writeEndElement();
             }
             xml.writeEndElement();
@@ -67,6 +69,9 @@ struct Structure
 void writeXpwe(const core::ExportDocument& document, QIODevice& out)
 {
     QXmlStreamWriter xml(&out);
+    // Characters XML cannot carry would make the writer fail: they are left out, and counted.
+    qsizetype dropped = 0;
+    const auto text = [&dropped](const QString& value) { return xmlText(value, dropped); };
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("PweDocumento"));
@@ -74,10 +79,10 @@ void writeXpwe(const core::ExportDocument& document, QIODevice& out)
     const QString title = documentTitle(document);
     xml.writeStartElement(QStringLiteral("PweDatiGenerali"));
     xml.writeStartElement(QStringLiteral("PweDGDatiGenerali"));
-    xml.writeTextElement(QStringLiteral("Oggetto"), title);
+    xml.writeTextElement(QStringLiteral("Oggetto"), text(title));
     xml.writeEndElement();
     const Structure structure(document.items);
-    structure.write(xml);
+    structure.write(xml, dropped);
     xml.writeEndElement();
 
     xml.writeStartElement(QStringLiteral("PweMisurazioni"));
@@ -89,15 +94,15 @@ void writeXpwe(const core::ExportDocument& document, QIODevice& out)
         static const char* const levels[Structure::kDepths] = {"IDSpCap", "IDCap", "IDSbCap"};
         for (int depth = 0; depth < Structure::kDepths; ++depth)
             xml.writeTextElement(QString::fromLatin1(levels[depth]), QString::number(structure.id(item, depth)));
-        xml.writeTextElement(QStringLiteral("Tariffa"), item.code);
-        xml.writeTextElement(QStringLiteral("DesBreve"), shortDescription(item));
-        xml.writeTextElement(QStringLiteral("DesEstesa"), wholeDescription(item));
-        xml.writeTextElement(QStringLiteral("UnMisura"), item.simbolo.toString());
+        xml.writeTextElement(QStringLiteral("Tariffa"), text(item.code));
+        xml.writeTextElement(QStringLiteral("DesBreve"), text(shortDescription(item)));
+        xml.writeTextElement(QStringLiteral("DesEstesa"), text(wholeDescription(item)));
+        xml.writeTextElement(QStringLiteral("UnMisura"), text(item.simbolo.toString()));
         // Numbers with a dot whatever the user's locale: the format's own, read the same everywhere.
         if (item.prezzoLordo)
-            xml.writeTextElement(QStringLiteral("Prezzo1"), plainNumber(*item.prezzoLordo, u'.'));
+            xml.writeTextElement(QStringLiteral("Prezzo1"), core::plainNumber(*item.prezzoLordo));
         if (item.incidenzaManodopera)
-            xml.writeTextElement(QStringLiteral("IncMDO"), plainNumber(*item.incidenzaManodopera, u'.'));
+            xml.writeTextElement(QStringLiteral("IncMDO"), core::plainNumber(*item.incidenzaManodopera));
         xml.writeEndElement();
     }
     xml.writeEndElement();
@@ -111,7 +116,7 @@ void writeXpwe(const core::ExportDocument& document, QIODevice& out)
         xml.writeStartElement(QStringLiteral("VCItem"));
         xml.writeAttribute(QStringLiteral("ID"), QString::number(++measured));
         xml.writeTextElement(QStringLiteral("IDEP"), QString::number(i + 1));
-        xml.writeTextElement(QStringLiteral("Quantita"), plainNumber(*item.quantita, u'.'));
+        xml.writeTextElement(QStringLiteral("Quantita"), core::plainNumber(*item.quantita));
         xml.writeEndElement();
     }
     xml.writeEndElement();
@@ -121,6 +126,7 @@ void writeXpwe(const core::ExportDocument& document, QIODevice& out)
     xml.writeEndDocument();
     if (xml.hasError())
         throw WriteFailure(QStringLiteral("scrittura non riuscita (%1)").arg(out.errorString()));
+    reportDropped(dropped, QStringLiteral("XPWE"));
 }
 
 } // namespace report::exporting

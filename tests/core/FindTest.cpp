@@ -106,27 +106,6 @@ TEST(Find, filtersNarrowWhatTheWordsFind)
     EXPECT_FALSE(index().find(core::parseFindText(u"scavo"), {}, &stop));
 }
 
-TEST(Find, priceBoundsTakeACommaOrADotAndNothingElse)
-{
-    const struct
-    {
-        const char* typed;
-        bool valid;
-        std::optional<double> bound;
-    } cases[] = {
-        {"12,5", true, 12.5}, {" 12.5 ", true, 12.5}, {"7", true, 7.0},        {"", true, {}},
-        {",5", true, 0.5},    {"1.2.3", false, {}},   {"12,5 €", false, {}}, {"-3", false, {}},
-        {"abc", false, {}},   {",", false, {}},
-    };
-    for (const auto& c : cases) {
-        std::optional<double> bound = 99.0;
-        EXPECT_EQ(core::parsePriceBound(QString::fromUtf8(c.typed), bound), c.valid) << c.typed;
-        if (c.valid) {
-            EXPECT_EQ(bound, c.bound) << c.typed;
-        }
-    }
-}
-
 TEST(Find, marksWhatTheWordsMatchedAndTheCellsTellSiblingsApart)
 {
     const auto marks = [](const char* typed, const char* text) {

@@ -2,6 +2,7 @@
 
 #include "Collections.h"
 #include "Find.h"
+#include "Numbers.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,10 +49,10 @@ CodesFile readCodes(QStringView text)
             read.problem = QStringLiteral("riga %1: manca il codice prima della quantità.").arg(number);
         } else if (cut >= 0) {
             const QStringView quantity = line.mid(cut + 1).trimmed();
-            if (!core::parsePriceBound(quantity, read.quantity))
-                read.problem = QStringLiteral("riga %1: la quantità «%2» non è un numero (per esempio 12,5 o 12.5).")
+            if (!core::parseTypedNumber(quantity, read.quantity))
+                read.problem = QStringLiteral("riga %1: la quantità «%2» non è un numero: %3.")
                                    .arg(number)
-                                   .arg(shown(quantity));
+                                   .arg(shown(quantity), core::kTypedNumberHint);
         }
         result.lines << read;
     }

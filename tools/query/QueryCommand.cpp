@@ -1,6 +1,7 @@
 #include "QueryCommand.h"
 
 #include "Find.h"
+#include "Numbers.h"
 
 #include <QFileInfo>
 
@@ -254,10 +255,9 @@ QueryCommand parseQueryCommand(const QStringList& arguments)
             find.unit = typedText(*given);
         } else if (name == u"--min" || name == u"--max") {
             std::optional<double>& bound = name == u"--min" ? find.minPrice : find.maxPrice;
-            if (!core::parsePriceBound(typedText(*given), bound))
-                return refused(QStringLiteral("l'opzione %1 vuole un prezzo, con la virgola o il punto per i "
-                                              "decimali (per esempio 12,50), non «%2».")
-                                   .arg(name, *given));
+            if (!core::parseTypedNumber(typedText(*given), bound))
+                return refused(QStringLiteral("l'opzione %1 vuole un prezzo, non «%2»: %3.")
+                                   .arg(name, *given, core::kTypedNumberHint));
         }
     }
 

@@ -3,6 +3,7 @@
 #include "Compare.h"
 #include "Field.h"
 #include "Find.h"
+#include "Numbers.h"
 #include "Search.h"
 
 #include <cmath>
@@ -43,6 +44,11 @@ void appendNumber(double value, QByteArray& out)
 } // namespace
 
 ResultWriter::ResultWriter(Format format, std::FILE* out) : m_format(format), m_out(out)
+{
+    m_buffer.reserve(kFlushSize * 2);
+}
+
+ResultWriter::ResultWriter(Format format, QIODevice& out) : m_format(format), m_device(&out)
 {
     m_buffer.reserve(kFlushSize * 2);
 }
@@ -103,7 +109,7 @@ void ResultWriter::writeAll(const core::Comparison& comparison)
         // A change to the cent is what a reader compares; the full quotient would show rounding noise.
         std::optional<double> percent = item.changePercent();
         if (percent)
-            percent = std::round(*percent * 100) / 100 + 0.0;
+            percent = core::roundedToCents(*percent);
         write(Row{QByteArrayView(state), item.oldCode.isEmpty() ? Cell() : QByteArrayView(oldCode),
                   item.newCode.isEmpty() ? Cell() : QByteArrayView(newCode), QByteArrayView(description),
                   text(item.unit()), number(item.oldPrice), number(item.newPrice), number(percent)});
@@ -261,18 +267,23 @@ void ResultWriter::flushIfFull()
 {
     if (m_buffer.size() < kFlushSize)
         return;
-    if (!m_failed && std::fwrite(m_buffer.constData(), 1, size_t(m_buffer.size()), m_out) != size_t(m_buffer.size()))
-        m_failed = true;
+    writeBuffer();
+}
+
+void ResultWriter::writeBuffer()
+{
+    if (!m_failed && !m_buffer.isEmpty()) {
+        const qint64 size = m_buffer.size();
+        m_failed = m_device ? m_device->write(m_buffer) != size
+                            : std::fwrite(m_buffer.constData(), 1, size_t(size), m_out) != size_t(size);
+    }
     m_buffer.resize(0);
 }
 
 bool ResultWriter::finish()
 {
-    if (!m_failed && !m_buffer.isEmpty() &&
-        std::fwrite(m_buffer.constData(), 1, size_t(m_buffer.size()), m_out) != size_t(m_buffer.size()))
-        m_failed = true;
-    m_buffer.resize(0);
-    if (std::fflush(m_out) != 0)
+    writeBuffer();
+    if (m_out && std::fflush(m_out) != 0)
         m_failed = true;
     return !m_failed;
 }

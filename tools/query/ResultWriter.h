@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QIODevice>
 
 #include <array>
 #include <cstdint>
@@ -26,6 +27,7 @@ class ResultWriter
 {
 public:
     ResultWriter(Format format, std::FILE* out);
+    ResultWriter(Format format, QIODevice& out);
 
     // Everything the results hold, between the header (or the array's opening) and the end.
     void writeAll(const core::SearchResults& results);
@@ -49,9 +51,11 @@ private:
     void appendTsv(const Cell& cell);
     void appendJson(const Cell& cell);
     void flushIfFull();
+    void writeBuffer();
 
     Format m_format;
-    std::FILE* m_out;
+    std::FILE* m_out = nullptr;
+    QIODevice* m_device = nullptr;
     std::span<const char* const> m_names;
     QByteArray m_buffer;
     bool m_firstRow = true;

@@ -16,6 +16,8 @@
 #include "PriceList.h"
 #include "QueryCommand.h"
 #include "ResultWriter.h"
+#include "SafeFiles.h"
+#include "Numbers.h"
 #include "Search.h"
 #include "Version.h"
 
@@ -170,13 +172,6 @@ int find(const query::QueryCommand& command)
     return writeResults(command, items->empty(), *index, *items);
 }
 
-// Whether two paths name one existing file, however they are written.
-bool sameFile(const QString& a, const QString& b)
-{
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
-}
-
 // The items of the codes file, checked whole against the list before anything is written.
 int exportCodes(const query::QueryCommand& command)
 {
@@ -184,7 +179,7 @@ int exportCodes(const query::QueryCommand& command)
     const QString database = command.database.isEmpty()
                                  ? QDir(QCoreApplication::applicationDirPath()).filePath(core::kDatabaseFileName)
                                  : command.database;
-    if (sameFile(exportTo.out, exportTo.codes) || sameFile(exportTo.out, database)) {
+    if (core::sameFile(exportTo.out, exportTo.codes) || core::sameFile(exportTo.out, database)) {
         printError(QStringLiteral("--out «%1» è un file da leggere: indicare un altro file.").arg(exportTo.out));
         return kExitTrouble;
     }
@@ -214,12 +209,12 @@ int exportCodes(const query::QueryCommand& command)
 int compare(const query::QueryCommand& command)
 {
     const query::CompareArguments& files = command.compare;
-    if (sameFile(files.older, files.newer)) {
+    if (core::sameFile(files.older, files.newer)) {
         printError(QStringLiteral("«%1» e «%2» sono lo stesso file: indicare due edizioni diverse del prezzario.")
                        .arg(QDir::toNativeSeparators(files.older), QDir::toNativeSeparators(files.newer)));
         return kExitTrouble;
     }
-    if (!files.out.isEmpty() && (sameFile(files.out, files.older) || sameFile(files.out, files.newer))) {
+    if (!files.out.isEmpty() && (core::sameFile(files.out, files.older) || core::sameFile(files.out, files.newer))) {
         printError(QStringLiteral("--out «%1» è un file da leggere: indicare un altro file.").arg(files.out));
         return kExitTrouble;
     }
@@ -244,23 +239,24 @@ int compare(const query::QueryCommand& command)
         }
         return kExitFound;
     }
-    std::FILE* out = stdout;
-    if (!files.out.isEmpty()) {
-        out = std::fopen(QFile::encodeName(files.out).constData(), "wb");
-        if (!out) {
-            printError(QStringLiteral("impossibile scrivere «%1».").arg(QDir::toNativeSeparators(files.out)));
+    if (files.out.isEmpty()) {
+        query::ResultWriter writer(command.format, stdout);
+        writer.writeAll(comparison);
+        if (!writer.finish()) {
+            printError(QStringLiteral("impossibile scrivere i risultati sull'uscita standard."));
             return kExitTrouble;
         }
+        return kExitFound;
     }
-    query::ResultWriter writer(command.format, out);
-    writer.writeAll(comparison);
-    bool written = writer.finish();
-    if (out != stdout && std::fclose(out) != 0)
-        written = false;
-    if (!written) {
-        printError(files.out.isEmpty()
-                       ? QStringLiteral("impossibile scrivere i risultati sull'uscita standard.")
-                       : QStringLiteral("impossibile scrivere «%1».").arg(QDir::toNativeSeparators(files.out)));
+    try {
+        core::writeFileSafely(files.out, [&](QIODevice& out) {
+            query::ResultWriter writer(command.format, out);
+            writer.writeAll(comparison);
+            if (!writer.finish())
+                throw core::WriteError(files.out, out.errorString());
+        });
+    } catch (const core::Error& error) {
+        printError(error.text());
         return kExitTrouble;
     }
     return kExitFound;
@@ -302,6 +298,7 @@ int main(int argc, char* argv[])
     }
     if (!application)
         application = std::make_unique<QCoreApplication>(argc, argv);
+    core::useNeutralNumericLocale();
     // Numbers in the windows' plain form, with a dot and no grouping whatever the user's locale. An export is
     // written for people, in the user's locale, as the windows show numbers.
     if (!exporting)
