@@ -2,7 +2,8 @@
 # The whole set-up on a fresh Debian 12 machine:
 #   ./build.sh run       installs what is missing, builds, makes the demo price list if none exists, starts the program
 #   ./build.sh test      installs what is missing, then three stages, each reporting on its own: the build and every
-#                        test (CTest), the same under the sanitizers, the fuzzers; fails if any stage fails
+#                        test (CTest) in the C.UTF-8 and it_IT.UTF-8 locales, the same under the sanitizers (in
+#                        it_IT.UTF-8), the fuzzers; fails if any stage fails
 #   ./build.sh sanitize  only the sanitizer stage: AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer
 #                        build in build-sanitize (PREZZARIO_SANITIZE_BUILD_DIR), demo list, every test
 #   ./build.sh fuzz      only the fuzzing stage: libFuzzer targets built in build-fuzz (PREZZARIO_FUZZ_BUILD_DIR),
@@ -80,10 +81,17 @@ build_normal() {
     make_demo "$build_dir"
 }
 
+# Every test twice: in a neutral locale and in the users' own, where a figure made or read through the C
+# library's locale would come out wrong ("112" for 112,93).
 stage_tests() {
     build_normal OFF
     cd "$build_dir"
-    ctest --output-on-failure -j"$jobs" --timeout 600
+    local status=0 locale
+    for locale in C.UTF-8 it_IT.UTF-8; do
+        echo "==== Tests with LC_ALL=$locale"
+        LC_ALL=$locale ctest --output-on-failure -j"$jobs" --timeout 600 || status=1
+    done
+    return $status
 }
 
 # What every instrumented program of ours runs with. Reports go to files under $1 (one per process), so that
@@ -135,7 +143,8 @@ stage_sanitize() {
     fi
     make_demo "$sanitize_dir" || { show_reports "$reports" || true; return 1; }
     local status=0
-    (cd "$sanitize_dir" && ctest --output-on-failure -j"$jobs" --timeout 900) || status=1
+    # In the users' locale, as the programs run on their desktops.
+    (cd "$sanitize_dir" && LC_ALL=it_IT.UTF-8 ctest --output-on-failure -j"$jobs" --timeout 900) || status=1
     show_reports "$reports" || status=1
     return $status
 }

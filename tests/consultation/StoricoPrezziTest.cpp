@@ -54,8 +54,8 @@ TEST(StoricoPrezzi, theSelectedSubarticleShowsItsPriceInEachEditionNewestFirst)
         rows << cells.join(u'|');
     }
     EXPECT_EQ(rows,
-              (QStringList{QStringLiteral("2024|01.A01.A03.010|m³|120|+20,00|già 01.A01.A02.010; edizione aperta"),
-                           QStringLiteral("2023|01.A01.A02.010|m³|100||")}));
+              (QStringList{QStringLiteral("2024|01.A01.A03.010|m³|120,00|+20,00|già 01.A01.A02.010; edizione aperta"),
+                           QStringLiteral("2023|01.A01.A02.010|m³|100,00||")}));
 
     QTest::keyClick(dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());

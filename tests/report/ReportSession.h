@@ -41,7 +41,12 @@ struct Cell
     QMap<QString, QString> facts;
 
     QString value() const { return facts.value(QStringLiteral("value")); }
-    QString format() const { return facts.value(QStringLiteral("format")); }
+    // The office names its general format in its own language: "Standard" in an Italian session.
+    QString format() const
+    {
+        const QString code = facts.value(QStringLiteral("format"));
+        return code == u"Standard" ? QStringLiteral("General") : code;
+    }
     bool bold() const { return facts.value(QStringLiteral("bold")) == u"1"; }
     bool wrapped() const { return facts.value(QStringLiteral("wrap")) == u"1"; }
     bool bordered() const;

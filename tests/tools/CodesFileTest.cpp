@@ -74,13 +74,20 @@ TEST(CodesFile, readsCodesQuantitiesAndNamesEveryWrongLine)
          {0.25, 3.0},
          {}},
         {"empty quantity is none", "01.A01.A01.010;\n", {"01.A01.A01.010"}, {std::nullopt}, {}},
+        {"quantities as Italians write them",
+         "01.A01.A01.010;1.250,75\n01.A01.A01.020;1.500\n",
+         {"01.A01.A01.010", "01.A01.A01.020"},
+         {1250.75, 1500.0},
+         {}},
         {"every wrong line, in order",
          "01.A01.A01.010;1,2,3\n\n01.A01.A99.010\n01.A01.A01.020;-4\n;5\n01.A01.A01.010\n",
          {},
          {},
-         {"riga 1: la quantità «1,2,3» non è un numero (per esempio 12,5 o 12.5).",
+         {"riga 1: la quantità «1,2,3» non è un numero: scrivere cifre con la virgola per i decimali e, se si vuole, "
+          "il punto per le migliaia (1250,75 oppure 1.250,75).",
           "riga 3: il codice 01.A01.A99.010 non è nel prezzario.",
-          "riga 4: la quantità «-4» non è un numero (per esempio 12,5 o 12.5).",
+          "riga 4: la quantità «-4» non è un numero: scrivere cifre con la virgola per i decimali e, se si vuole, il "
+          "punto per le migliaia (1250,75 oppure 1.250,75).",
           "riga 5: manca il codice prima della quantità.", "riga 6: il codice 01.A01.A01.010 è già alla riga 1."}},
     };
     for (const auto& c : cases) {

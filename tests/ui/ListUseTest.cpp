@@ -165,7 +165,10 @@ TEST(ListCopy, onlyNumbersAsTheListWritesThemBecomeValues)
         {QStringLiteral("0,5 %"), QStringLiteral("0.005"), QStringLiteral("0.00%")},
         {QStringLiteral("010"), {}, {}},
         {QStringLiteral("01.A01"), {}, {}},
-        {QStringLiteral("1.234,5"), {}, {}},
+        {QStringLiteral("1.234,5"), QStringLiteral("1234.5"), QStringLiteral("General")},
+        {QStringLiteral("1.375.000,70"), QStringLiteral("1375000.70"), QStringLiteral("General")},
+        {QStringLiteral("12.34,5"), {}, {}},
+        {QStringLiteral("1234.5"), {}, {}},
         {QStringLiteral("12,5 m"), {}, {}},
         {QStringLiteral(" 12"), {}, {}},
         {QString(), {}, {}},
@@ -177,6 +180,7 @@ TEST(ListCopy, onlyNumbersAsTheListWritesThemBecomeValues)
         if (number) {
             EXPECT_EQ(number->value, c.value);
             EXPECT_EQ(number->format, c.format);
+            EXPECT_EQ(number->plain, QString(c.cell).remove(u'.')); // the plain text copy: no grouping
         }
     }
 }
