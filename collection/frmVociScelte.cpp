@@ -309,7 +309,7 @@ void frmVociScelte::loadCollections()
     if (!setAside.isEmpty())
         ui::MessageBox::warning(isVisible() ? this : nullptr, setAside.join(u'\n'));
     if (m_collections.isEmpty())
-        m_collections.append(m_store->create(QStringLiteral("Voci scelte"), m_state.AnnoPrezzario, core::kListTitle));
+        m_collections.append(firstCollection());
     const QString last = m_store->lastUsed();
     m_current = 0;
     for (int i = 0; i < m_collections.size(); ++i) {
@@ -325,13 +325,28 @@ void frmVociScelte::loadCollections()
     showCollection();
 }
 
+core::Collection frmVociScelte::firstCollection()
+{
+    try {
+        return m_store->create(QStringLiteral("Voci scelte"), m_state.AnnoPrezzario, core::kListTitle);
+    } catch (const core::Error& error) {
+        // The window still works on a folder it cannot write: each change says again that it was not saved.
+        ui::MessageBox::warning(isVisible() ? this : nullptr, error.text());
+        return core::CollectionStore::make(QStringLiteral("Voci scelte"), m_state.AnnoPrezzario, core::kListTitle);
+    }
+}
+
 void frmVociScelte::choose(int index)
 {
     if (index < 0 || index >= m_collections.size())
         return;
     m_current = index;
-    m_store->setLastUsed(m_collections[index].id);
     showCollection();
+    try {
+        m_store->setLastUsed(m_collections[index].id);
+    } catch (const core::Error& error) {
+        ui::MessageBox::warning(this, error.text());
+    }
 }
 
 const core::Collection& frmVociScelte::current() const
@@ -404,7 +419,12 @@ void frmVociScelte::newCollection()
                              .trimmed();
     if (!ok || name.isEmpty())
         return;
-    m_collections.append(m_store->create(name, m_state.AnnoPrezzario, core::kListTitle));
+    try {
+        m_collections.append(m_store->create(name, m_state.AnnoPrezzario, core::kListTitle));
+    } catch (const core::Error& error) {
+        ui::MessageBox::warning(this, error.text());
+        return;
+    }
     m_ui->cmbRaccolta->addItem(name, m_collections.back().id);
     m_ui->cmbRaccolta->setCurrentIndex(int(m_collections.size()) - 1);
     choose(int(m_collections.size()) - 1);
@@ -442,10 +462,15 @@ void frmVociScelte::removeCollection()
     ask.exec();
     if (ask.clickedButton() != remove)
         return;
-    m_store->remove(collection.id);
+    try {
+        m_store->remove(collection.id);
+    } catch (const core::Error& error) {
+        ui::MessageBox::warning(this, error.text());
+        return;
+    }
     m_collections.removeAt(m_current);
     if (m_collections.isEmpty())
-        m_collections.append(m_store->create(QStringLiteral("Voci scelte"), m_state.AnnoPrezzario, core::kListTitle));
+        m_collections.append(firstCollection());
     m_ui->cmbRaccolta->removeItem(m_current);
     if (m_ui->cmbRaccolta->count() == 0)
         m_ui->cmbRaccolta->addItem(m_collections[0].name, m_collections[0].id);

@@ -54,6 +54,8 @@ private:
     void Form_Unload();
     // The stored collections, the last used one chosen; creates "Voci scelte" when there is none.
     void loadCollections();
+    // "Voci scelte", made when there is no collection; kept unsaved, with a message, when it cannot be saved.
+    core::Collection firstCollection();
     void choose(int index);
     void showCollection();
     void save();

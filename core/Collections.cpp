@@ -14,7 +14,9 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <unistd.h>
 
 namespace core {
 
@@ -362,13 +364,20 @@ std::optional<Collection> CollectionStore::load(const QString& id)
     return read(path);
 }
 
-Collection CollectionStore::create(const QString& name, const QString& editionYear, const QString& editionTitle)
+Collection CollectionStore::make(const QString& name, const QString& editionYear, const QString& editionTitle)
 {
     Collection collection;
     collection.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     collection.name = name;
     collection.editionYear = editionYear;
     collection.editionTitle = editionTitle;
+    collection.changed = QDateTime::currentDateTimeUtc();
+    return collection;
+}
+
+Collection CollectionStore::create(const QString& name, const QString& editionYear, const QString& editionTitle)
+{
+    Collection collection = make(name, editionYear, editionTitle);
     save(collection);
     return collection;
 }
@@ -393,10 +402,9 @@ void CollectionStore::rename(Collection& collection, const QString& name)
 void CollectionStore::remove(const QString& id)
 {
     const QString path = pathOf(id);
-    QFile file(path);
-    if (file.exists() && !file.remove())
-        throw Error(
-            QStringLiteral("Impossibile eliminare «%1»: %2.").arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        throw Error(QStringLiteral("Impossibile eliminare «%1»: %2.")
+                        .arg(QDir::toNativeSeparators(path), systemReason(errno)));
 }
 
 QString CollectionStore::lastUsed() const

@@ -49,6 +49,8 @@ public:
     // Messages, in Italian, naming each file the last collections() or load() set aside.
     const QStringList& setAside() const { return m_setAside; }
 
+    // A new empty collection with an id of its own, not saved yet.
+    static Collection make(const QString& name, const QString& editionYear, const QString& editionTitle);
     // A new empty collection, saved at once.
     Collection create(const QString& name, const QString& editionYear, const QString& editionTitle);
     // Writes the collection whole, stamping 'changed' with the time of the writing.

@@ -1,6 +1,8 @@
 #include "MessageBox.h"
+#include "SmallDisk.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QSettings>
@@ -29,12 +31,17 @@ class FreshSettings : public ::testing::EmptyTestEventListener
 
 int main(int argc, char** argv)
 {
+    // Before any thread: a mount namespace is made only in a process of one thread.
+    testing_support::SmallDisk::mountIfAsked();
     qInstallMessageHandler(quietOffscreen);
     // A test may give the offscreen screen a size of its own ("offscreen:configfile=…").
     if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QStringLiteral("offscreen")))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // The user's data (collections of chosen items) goes to a folder of the run, never to the real one.
-    const QTemporaryDir data;
+    // On the small disk when there is one, so that the tests can fill it or make it read-only.
+    const QString small = testing_support::SmallDisk::path();
+    const QTemporaryDir data(small.isEmpty() ? QDir::tempPath() + QStringLiteral("/dati-XXXXXX")
+                                             : small + QStringLiteral("/dati-XXXXXX"));
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     QApplication application(argc, argv);
     // Numbers are checked in their Italian form ("12,5"), the locale the program is used in.
