@@ -8,6 +8,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextLayout>
 
 #include <vector>
 
@@ -46,7 +47,8 @@ struct Block
     qreal top = 0;
 };
 
-// An item with the headings that introduce it: kept on one page whenever it fits on one.
+// An item with the headings that introduce it: kept on one page whenever it fits on one; a longer one flows
+// from page to page a line at a time.
 using Entry = std::vector<Block>;
 
 class Layout
@@ -60,25 +62,29 @@ public:
         m_bodyHeight = area.height() - m_footer;
     }
 
-    void add(Entry entry)
+    void add(const Entry& entry)
     {
+        std::vector<Block> lines;
         qreal height = 0;
-        for (Block& block : entry) {
-            const QFontMetricsF metrics(block.font, &m_writer);
-            const QRectF box(0, 0, m_width - block.indent, 1e9);
-            block.height = block.spaceBefore + metrics.boundingRect(box, Qt::TextWordWrap, block.text).height();
-            height += block.height;
+        for (const Block& block : entry) {
+            const qreal lineHeight = QFontMetricsF(block.font, &m_writer).lineSpacing();
+            qreal spaceBefore = block.spaceBefore;
+            for (const QString& text : wrapped(block.text, block.font, m_width - block.indent)) {
+                lines.push_back({text, block.font, block.indent, spaceBefore, spaceBefore + lineHeight});
+                height += lines.back().height;
+                spaceBefore = 0;
+            }
         }
         if (m_y > 0 && m_y + height > m_bodyHeight && height <= m_bodyHeight)
             newPage();
-        for (Block& block : entry) {
+        for (Block& line : lines) {
             // Only an entry taller than a page breaks, and then between its lines.
-            if (m_y > 0 && m_y + block.height > m_bodyHeight)
+            if (m_y > 0 && m_y + line.height > m_bodyHeight)
                 newPage();
-            block.page = m_page;
-            block.top = m_y + block.spaceBefore;
-            m_y += block.height;
-            m_blocks.push_back(std::move(block));
+            line.page = m_page;
+            line.top = m_y + line.spaceBefore;
+            m_y += line.height;
+            m_blocks.push_back(std::move(line));
         }
     }
 
@@ -94,11 +100,36 @@ public:
             }
             painter.setFont(block.font);
             const QRectF box(block.indent, block.top, m_width - block.indent, block.height - block.spaceBefore);
-            painter.drawText(box, Qt::TextWordWrap, block.text);
+            painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, block.text);
         }
     }
 
 private:
+    // The lines a text wraps into at 'width', at word boundaries, or anywhere in a word longer than a line.
+    QStringList wrapped(const QString& text, const QFont& font, qreal width) const
+    {
+        QStringList lines;
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        for (const QString& paragraph : text.split(u'\n')) {
+            QTextLayout layout(paragraph, font, &m_writer);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            qsizetype before = lines.size();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(width);
+                QString shown = paragraph.mid(line.textStart(), line.textLength());
+                while (!shown.isEmpty() && shown.back().isSpace())
+                    shown.chop(1);
+                lines << shown;
+            }
+            layout.endLayout();
+            if (lines.size() == before)
+                lines << QString();
+        }
+        return lines;
+    }
+
     void newPage()
     {
         ++m_page;

@@ -6,11 +6,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -167,6 +169,45 @@ TEST(CollectionStore, setsAnUnreadableFileAsideAndListsTheOthers)
         EXPECT_EQ(store.collections().size(), 1);
         EXPECT_TRUE(store.setAside().isEmpty());
     }
+}
+
+// Whatever else sits in the folder under a collection's name (a pipe, a link to one, a link to a file elsewhere)
+// is never read, waited on or written through: a link is set aside, and where it is written, the link is
+// replaced, not its target.
+TEST(CollectionStore, neitherWaitsOnAPipeNorFollowsALink)
+{
+    const QTemporaryDir folder;
+    const auto path = [&](const QString& name) { return QDir(folder.path()).filePath(name); };
+    core::CollectionStore store(folder.path());
+    const core::Collection kept = store.create(QStringLiteral("Scuola"), QStringLiteral("2021"), {});
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.json"))).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path(QStringLiteral("tubo"))).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(path(QStringLiteral("tubo")), path(QStringLiteral("collegato.json"))));
+    const QTemporaryDir elsewhere;
+    const QString target = QDir(elsewhere.path()).filePath(QStringLiteral("bersaglio.json"));
+    QFile targetFile(target);
+    ASSERT_TRUE(targetFile.open(QIODevice::WriteOnly));
+    targetFile.write("di un altro");
+    targetFile.close();
+    ASSERT_TRUE(QFile::link(target, path(QStringLiteral("fuori.json"))));
+
+    const QList<core::Collection> listed = store.collections();
+    ASSERT_EQ(listed.size(), 1);
+    EXPECT_EQ(listed[0].id, kept.id);
+    // The pipe itself is no file to list; the two links are set aside.
+    EXPECT_EQ(store.setAside().size(), 2) << store.setAside().join(QStringLiteral(" / ")).toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("pipe.json"))));
+
+    // The last-used file as a pipe reads as none; as a link, the link is replaced and its target kept.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path(QStringLiteral("ultima-raccolta"))).constData(), 0600), 0);
+    EXPECT_TRUE(store.lastUsed().isEmpty());
+    QFile::remove(path(QStringLiteral("ultima-raccolta")));
+    ASSERT_TRUE(QFile::link(target, path(QStringLiteral("ultima-raccolta"))));
+    store.setLastUsed(kept.id);
+    EXPECT_FALSE(QFileInfo(path(QStringLiteral("ultima-raccolta"))).isSymLink());
+    EXPECT_EQ(store.lastUsed(), kept.id);
+    ASSERT_TRUE(targetFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(targetFile.readAll(), QByteArray("di un altro"));
 }
 
 TEST(CollectionStore, leavesNoTemporaryFileAndRemembersTheLastUsed)

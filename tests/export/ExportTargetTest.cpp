@@ -3,9 +3,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -58,6 +61,40 @@ TEST(ExportTarget, unwritableTargetThrowsAndLeavesNoFile)
     }
     EXPECT_TRUE(QDir(readOnly).isEmpty());
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A pipe, a device or a folder where the file should go is refused and left as it was: an export never waits
+// on a pipe nor replaces a device with a file. A link to a file is followed: the file it leads to is replaced.
+TEST(ExportTarget, onlyARegularFileIsReplaced)
+{
+    const QTemporaryDir dir;
+    const auto path = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(path("cartella")));
+    QStringList refused{path("pipe"), path("cartella")};
+    // A device node of our own, never the system's /dev/null: only root may make one.
+    if (::mknod(QFile::encodeName(path("dispositivo")).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+        refused << path("dispositivo");
+    for (const QString& target : refused) {
+        for (ExportFormat format : allFormats) {
+            SCOPED_TRACE(target.toStdString());
+            struct stat before = {}, after = {};
+            ::lstat(QFile::encodeName(target).constData(), &before);
+            EXPECT_THROW(report::exportItems(exporttest::sampleDocument(), target, format), report::ExportError);
+            ::lstat(QFile::encodeName(target).constData(), &after);
+            EXPECT_EQ(before.st_mode, after.st_mode);
+            EXPECT_EQ(before.st_ino, after.st_ino);
+        }
+    }
+
+    QFile real(path("vero.csv"));
+    ASSERT_TRUE(real.open(QIODevice::WriteOnly));
+    real.close();
+    ASSERT_TRUE(QFile::link(real.fileName(), path("collegamento.csv")));
+    report::exportItems(exporttest::sampleDocument(), path("collegamento.csv"), ExportFormat::Csv);
+    EXPECT_TRUE(QFileInfo(path("collegamento.csv")).isSymLink());
+    EXPECT_GT(QFileInfo(real.fileName()).size(), 100);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files | QDir::System).size(), 4) << "nothing left beside";
 }
 
 // A workbook that cannot be finished (here: no room for libxlsxwriter's work files) leaves the previous file as

@@ -1,9 +1,14 @@
 #include "ExportFixture.h"
 #include "ItemExport.h"
 
+#include <QHash>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -82,6 +87,65 @@ TEST(PdfExport, entriesMoveWholeToTheNextPageAndEveryPageIsNumbered)
         const QString own = next < 0 ? entry : entry.left(next);
         EXPECT_TRUE(own.contains(words)) << item.code.toStdString() << " is cut at the end of its page";
     }
+}
+
+// A description longer than a page flows on to the next pages: every word is there, in order, and none is
+// drawn over the page number.
+TEST(PdfExport, aDescriptionLongerThanAPageFlowsAcrossPagesClearOfTheFooter)
+{
+#ifndef PREZZARIO_PDFTOTEXT
+    GTEST_SKIP() << "no pdftotext (poppler-utils)";
+#else
+    core::ExportDocument document = exporttest::sampleDocument();
+    QStringList words;
+    for (int i = 1; i <= 600; ++i)
+        words << QStringLiteral("parola%1").arg(i, 3, 10, QLatin1Char('0'));
+    document.items[0].subarticolo = core::Text::fromString(words.join(u' '));
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lungo.pdf"));
+    report::exportItems(document, path, report::ExportFormat::Pdf);
+
+    // pdftotext's word boxes: each word with its page and its top and bottom.
+    QProcess boxes;
+    boxes.start(QStringLiteral(PREZZARIO_PDFTOTEXT), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    ASSERT_TRUE(boxes.waitForFinished(60000));
+    QXmlStreamReader xml(boxes.readAllStandardOutput());
+    struct Word
+    {
+        QString text;
+        int page;
+        double top, bottom;
+    };
+    QList<Word> found;
+    int page = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("page"))
+            ++page;
+        if (xml.name() == QLatin1String("word")) {
+            const double top = xml.attributes().value(QLatin1String("yMin")).toDouble();
+            const double bottom = xml.attributes().value(QLatin1String("yMax")).toDouble();
+            found << Word{xml.readElementText(), page, top, bottom};
+        }
+    }
+    QStringList flowed;
+    QHash<int, double> footerTop;
+    for (qsizetype i = 0; i < found.size(); ++i) {
+        if (found[i].text.startsWith(QStringLiteral("parola")))
+            flowed << found[i].text;
+        if (found[i].text == QStringLiteral("pagina"))
+            footerTop[found[i].page] = found[i].top;
+    }
+    EXPECT_EQ(flowed, words);
+    EXPECT_GE(page, 2);
+    EXPECT_EQ(footerTop.size(), page) << "a page without its number";
+    for (const Word& word : found) {
+        const bool footer = std::abs(word.top - footerTop.value(word.page)) < 1; // "pagina 2 di 3" itself
+        if (!footer)
+            EXPECT_LT(word.bottom, footerTop.value(word.page)) << word.text.toStdString() << " on page " << word.page;
+    }
+#endif
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ExportFixture.h"
 #include "ItemExport.h"
+#include "NumericLocale.h"
 
 #include <QFile>
 
@@ -112,6 +113,61 @@ TEST(SpreadsheetExport, csvReadsBackWithItalianSettings)
     // the settings an Italian user picks in the import dialog.
     const QString filter = QStringLiteral("Text - txt - csv (StarCalc):59,34,76,1,,1040,true,true");
     expectSheet(exporttest::readWithOffice(dir, path, filter), false);
+}
+
+// Texts a spreadsheet would evaluate as formulas arrive as text even with the office's default import, which
+// does not take quoted fields as text; numbers, negative ones too, stay numbers.
+TEST(SpreadsheetExport, csvTextsThatLookLikeFormulasStayText)
+{
+    if (!exporttest::haveOffice())
+        GTEST_SKIP() << "no LibreOffice";
+    core::ExportDocument document = exporttest::sampleDocument();
+    const char* hostile[] = {"=2+3", "+1+1", "-1+1", "@SUM(1)", "\t=1"};
+    for (qsizetype i = 0; i < 4; ++i)
+        document.items[i].simbolo = core::Text::fromUtf8(hostile[i]);
+    document.items[0].articolo = core::Text::fromUtf8(hostile[4]);
+    document.items[0].subarticolo = core::Text();
+    document.items[3].quantita = -3;
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("elenco.csv"));
+    report::exportItems(document, path, report::ExportFormat::Csv);
+
+    const Rows rows = exporttest::readWithOffice(dir, path, QStringLiteral("Text - txt - csv (StarCalc):59,34,76,1,,1040,false,true"));
+    ASSERT_EQ(rows.size(), 6);
+    for (int r = 0; r < 4; ++r) {
+        SCOPED_TRACE(hostile[r]);
+        EXPECT_EQ(rows[r + 1][Unit].type, QLatin1String("string"));
+        EXPECT_TRUE(rows[r + 1][Unit].formula.isEmpty());
+        EXPECT_TRUE(rows[r + 1][Unit].text.endsWith(QString::fromUtf8(hostile[r])));
+    }
+    EXPECT_TRUE(rows[1][Description].formula.isEmpty());
+    EXPECT_EQ(rows[1][Description].type, QLatin1String("string"));
+    expectNumber(rows[4][Quantity], -3, "a negative quantity");
+    expectNumber(rows[4][Amount], -21, "its amount");
+}
+
+// The figures of every format are the same whatever the C library's numeric locale: an Italian one turned
+// 1234,56 into 1234 in the workbook, the CSV and XPWE.
+TEST(SpreadsheetExport, everyFormatGivesTheSameFiguresUnderAnItalianNumericLocale)
+{
+    const QTemporaryDir dir;
+    const auto written = [&](report::ExportFormat format, const QString& name) {
+        const QString path = dir.filePath(name);
+        report::exportItems(exporttest::sampleDocument(), path, format);
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray csv = written(report::ExportFormat::Csv, QStringLiteral("c.csv"));
+    const QByteArray xpwe = written(report::ExportFormat::Xpwe, QStringLiteral("c.xpwe"));
+    {
+        const testing_support::ItalianNumericLocale italian;
+        ASSERT_TRUE(italian.available()) << "it_IT.UTF-8 is missing: ./build.sh test generates it";
+        EXPECT_EQ(written(report::ExportFormat::Csv, QStringLiteral("i.csv")), csv);
+        EXPECT_EQ(written(report::ExportFormat::Xpwe, QStringLiteral("i.xpwe")), xpwe);
+        written(report::ExportFormat::Xlsx, QStringLiteral("i.xlsx"));
+    }
+    if (exporttest::haveOffice())
+        expectSheet(exporttest::readWithOffice(dir, dir.filePath(QStringLiteral("i.xlsx"))), true);
 }
 
 } // namespace

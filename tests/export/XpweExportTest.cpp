@@ -72,4 +72,39 @@ TEST(XpweExport, pricesAndMeasuredItemsReadBackAsXml)
     }
 }
 
+// Characters XML 1.0 cannot carry (a collection named with U+0001, texts holding U+FFFE or U+FFFF) are left
+// out of the files made of XML, which stay readable; the rest of each text is kept.
+TEST(XpweExport, charactersXmlCannotCarryAreLeftOut)
+{
+    core::ExportDocument document = exporttest::sampleDocument();
+    document.collectionName = QStringLiteral("Scuola\u0001 nuova");
+    document.items[0].subarticolo = core::Text::fromString(QStringLiteral("in terra\uFFFE battuta\uFFFF"));
+    document.items[1].simbolo = core::Text::fromString(QStringLiteral("m\u0008³"));
+    const QTemporaryDir dir;
+
+    const QString xpwe = dir.filePath(QStringLiteral("computo.xpwe"));
+    report::exportItems(document, xpwe, report::ExportFormat::Xpwe);
+    QFile file(xpwe);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QStringList texts;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::Characters && !xml.isWhitespace())
+            texts << xml.text().toString();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Prezzario Regione Vallorsa 2021 - Scuola nuova")));
+    EXPECT_TRUE(texts.join(u'|').contains(QStringLiteral("in terra battuta")));
+    EXPECT_EQ(texts.count(QStringLiteral("m³")), 2);
+
+    const QString xlsx = dir.filePath(QStringLiteral("elenco.xlsx"));
+    report::exportItems(document, xlsx, report::ExportFormat::Xlsx);
+    if (!exporttest::haveOffice())
+        return;
+    const exporttest::Rows rows = exporttest::readWithOffice(dir, xlsx);
+    ASSERT_EQ(rows.size(), 6);
+    EXPECT_TRUE(rows[1][1].text.endsWith(QStringLiteral("in terra battuta")));
+    EXPECT_EQ(rows[2][2].text, QStringLiteral("m³"));
+}
+
 } // namespace
