@@ -13,8 +13,13 @@
 #include "frmPrincipale.h"
 #include "frmTrova.h"
 #include "frmVociScelte.h"
+#include "ItemExport.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,5 +146,74 @@ TEST(VociScelte, riportaMakesACopyForTheOpenEditionWithTheNewCodes)
                                               QStringLiteral("01.A01.A01.020")}));
     EXPECT_EQ(list->model()->index(0, 7).data().toString(), QStringLiteral("già 01.A01.A02.010"));
     EXPECT_EQ(store.load(project.id)->items.size(), 3) << "the 2023 collection is kept";
+    window.close();
+}
+
+// Amounts of half a cent, as price × quantity often gives: the window, the clipboard and each file round every
+// row half-up to the cent, and every total is the sum of the rows it shows.
+TEST(VociScelte, theWindowTheClipboardAndTheFilesAgreeToTheCent)
+{
+    fixture::Tables tables;
+    const struct
+    {
+        const char* code;
+        const char* price;
+        const char* quantity;
+        const char* amount;
+    } rows[] = {
+        {"010", "16.09", "85,5", "1.375,70"},   // 1.375,695
+        {"020", "112.93", "2,5", "282,33"},     // 282,325
+        {"030", "0.15", "3,3", "0,50"},         // 0,495
+        {"040", "2101.48", "1.000", "2.101.480,00"},
+    };
+    for (qsizetype i = 0; i < 4; ++i) {
+        fixture::Row row;
+        row.sequenza = i + 1;
+        row.subarticolo_codice = QString::fromLatin1(rows[i].code);
+        row.prezzo_lordo = QString::fromLatin1(rows[i].price);
+        tables.rows << row;
+    }
+    const QString total = QStringLiteral("2.103.138,53");
+    const fixture::PriceListFolder folder(tables);
+    core::AppState state;
+    app::Application prezzario(state);
+    ASSERT_TRUE(prezzario.startUp(folder.folder()));
+    collection::frmVociScelte& window = prezzario.vociScelte();
+    window.showFromMenu();
+    auto* list = window.findChild<QTableView*>(QStringLiteral("lstVociScelte"));
+    QAbstractItemModel& model = *list->model();
+    for (qsizetype i = 0; i < 4; ++i) {
+        ASSERT_EQ(window.add(QStringLiteral("01.A01.A01.") + QLatin1String(rows[i].code)),
+                  collection::frmVociScelte::Added::Added);
+        ASSERT_TRUE(model.setData(model.index(int(i), 4), QString::fromLatin1(rows[i].quantity)));
+    }
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(model.index(i, 5).data().toString(), QString::fromUtf8(rows[i].amount));
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("lblTotale"))->text(), QStringLiteral("Totale: ") + total);
+
+    // The clipboard: the item's whole text, amounts without thousands separators.
+    list->setFocus();
+    list->selectAll();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5);
+    for (int i = 0; i < 4; ++i) {
+        const QStringList cells = lines[i + 1].split(u'\t');
+        EXPECT_EQ(cells[1], QStringLiteral("Scavo a sezione obbligata in terreno di qualsiasi natura"));
+        EXPECT_EQ(cells[5], QString::fromUtf8(rows[i].amount).remove(u'.'));
+    }
+    EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->html().contains(QStringLiteral("sdval=\"2101480.00\"")));
+
+    // The CSV's rows and total.
+    const QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("voci.csv"));
+    report::exportItems(core::exportDocument(state.priceList, window.current()), csv, report::ExportFormat::Csv);
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList csvLines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(csvLines.size(), 6);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(csvLines[i + 1].split(u';')[5], QString::fromUtf8(rows[i].amount).remove(u'.'));
+    EXPECT_EQ(csvLines[5].split(u';')[5], QString(total).remove(u'.'));
     window.close();
 }

@@ -125,6 +125,9 @@ TEST(Find, marksWhatTheWordsMatchedAndTheCellsTellSiblingsApart)
     EXPECT_EQ(index().cell(first, core::FindColumn::Description),
               QStringLiteral("Calcestruzzo per fondazioni – Classe C25/30 perché è così"));
     EXPECT_EQ(index().cell(1, core::FindColumn::Price), QString());
+    // A copy carries the whole description, and the figures as shown.
+    EXPECT_EQ(index().copiedCell(first, core::FindColumn::Description),
+              QStringLiteral("Calcestruzzo per fondazioni Classe C25/30 perché è così"));
     EXPECT_EQ(index().sectionCode(first), QStringLiteral("01"));
     EXPECT_EQ(index().capitolo(first).toString(), QStringLiteral("Conglomerati cementizi"));
     // A long article gives its first line, cut at a word.

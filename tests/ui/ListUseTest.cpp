@@ -146,6 +146,32 @@ TEST(ListCopy, rowsCodesAndTheWholeListGoOutAsTextAndAsATableForSpreadsheets)
     }
 }
 
+// Rows read from a source (Trova, Confronta) show a shortened description and amounts with thousands
+// separators; a copy carries the whole description, and the amounts as numbers a spreadsheet sums.
+TEST(ListCopy, aCopyCarriesWhatTheCellStandsFor)
+{
+    struct Rows : ui::ReportRowSource
+    {
+        qsizetype rowCount() const override { return 1; }
+        QString cell(qsizetype, int column) const override
+        {
+            return column == 0 ? QStringLiteral("Calcestruzzo… – Classe C25/30") : QStringLiteral("2.101,48");
+        }
+        QString copiedCell(qsizetype row, int column) const override
+        {
+            return column == 0 ? QStringLiteral("Calcestruzzo per fondazioni, pompato Classe C25/30") : cell(row, column);
+        }
+    };
+    Lists w;
+    w.list->setColumns({{QStringLiteral("Descrizione"), 4000}, {QStringLiteral("Prezzo"), 800, true}});
+    w.list->setRows(std::make_shared<Rows>());
+    w.list->Select(QStringLiteral("k0"));
+    w.list->copyToClipboard(ReportList::Copy::Row);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    EXPECT_EQ(copied->text(), QStringLiteral("Descrizione\tPrezzo\nCalcestruzzo per fondazioni, pompato Classe C25/30\t2101,48\n"));
+    EXPECT_TRUE(copied->html().contains(QStringLiteral("sdval=\"2101.48\""))) << copied->html().toStdString();
+}
+
 // Numbers as the lists write them become values; anything else stays text, codes above all.
 TEST(ListCopy, onlyNumbersAsTheListWritesThemBecomeValues)
 {
