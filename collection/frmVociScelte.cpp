@@ -13,6 +13,7 @@
 #include "ListCopy.h"
 #include "MessageBox.h"
 #include "RecentLists.h"
+#include "SafeFiles.h"
 #include "WaitCursor.h"
 #include "WindowPlacement.h"
 
@@ -584,23 +585,13 @@ void frmVociScelte::exportCollection()
 
 // Carrying over to the open edition
 
-namespace {
-
-bool sameFile(const QString& a, const QString& b)
-{
-    const QFileInfo first(a), second(b);
-    return first.exists() && second.exists() && first.canonicalFilePath() == second.canonicalFilePath();
-}
-
-} // namespace
-
 QString frmVociScelte::editionFile(const QString& year)
 {
     const QString openFile = m_state.priceList.path();
     {
         const ui::WaitCursor wait;
         for (const QString& file : core::rememberedListFiles()) {
-            if (sameFile(file, openFile))
+            if (core::sameFile(file, openFile))
                 continue;
             try {
                 if (core::PriceList::open(file).year() == year)
@@ -616,7 +607,7 @@ QString frmVociScelte::editionFile(const QString& year)
     if (file.isEmpty())
         return {};
     const QString shown = QDir::toNativeSeparators(file);
-    if (sameFile(file, openFile)) {
+    if (core::sameFile(file, openFile)) {
         ui::MessageBox::warning(
             this, QStringLiteral("«%1» è il prezzario aperto: scegliere il file del prezzario %2.").arg(shown, year));
         return {};

@@ -6,6 +6,7 @@
 #include "Error.h"
 #include "Find.h"
 #include "Numbers.h"
+#include "SafeFiles.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
 #include "MessageBox.h"
@@ -33,7 +34,6 @@
 #include <QToolTip>
 #include <QValueAxis>
 
-#include <sys/stat.h>
 
 #include <cmath>
 
@@ -53,17 +53,6 @@ enum Column { State, OldCode, NewCode, Description, Unit, OldPrice, NewPrice, Ch
 constexpr int kAllButInvariate = -1;
 constexpr int kAll = -2;
 
-// One file under two names (a link, a second mount) is still the open list.
-bool sameFile(const QString& a, const QString& b)
-{
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    if (!canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath())
-        return true;
-    struct stat first = {}, second = {};
-    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
 
 QString native(const QString& path)
 {
@@ -283,7 +272,8 @@ void frmConfronta::showFromMenu()
 bool frmConfronta::open(const QString& olderPath)
 {
     QWidget* parent = isVisible() ? static_cast<QWidget*>(this) : m_mainWindow;
-    if (sameFile(olderPath, m_state.priceList.path())) {
+    // One file under two names (a link, a second mount) is still the open list.
+    if (core::sameFile(olderPath, m_state.priceList.path())) {
         ui::MessageBox::warning(parent, QStringLiteral("«%1» è il prezzario già aperto: scegliere il file di "
                                                        "un'altra edizione.")
                                             .arg(native(olderPath)));

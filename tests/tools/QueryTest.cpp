@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <ostream>
 #include <span>
 #include <string_view>
@@ -599,12 +601,16 @@ TEST(QueryCompare, refusesOneFileTwiceOrAFileThatIsNoList)
     const QString database = list.database();
     // The same file under another spelling of its path is still the same file.
     const QString again = QFileInfo(database).absolutePath() + QStringLiteral("/./") + QFileInfo(database).fileName();
+    // And so is a hard link to it.
+    const QString linked = dir.filePath(QStringLiteral("Collegato.mdb"));
+    ASSERT_EQ(::link(QFile::encodeName(database).constData(), QFile::encodeName(linked).constData()), 0);
     const struct
     {
         QString older, newer, named;
     } cases[] = {
         {database, database, database},
         {database, again, database},
+        {database, linked, database},
         {notAList, database, notAList},
         {database, notAList, notAList},
     };
