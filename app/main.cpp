@@ -4,6 +4,7 @@
 #include "MDIForm1.h"
 #include "MessageBox.h"
 #include "Numbers.h"
+#include "Settings.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -39,6 +40,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Prezzario"));
     // The user's settings (window sizes and places) go under ~/.config/Prezzario, never beside the database.
     QApplication::setOrganizationName(QStringLiteral("Prezzario"));
+    const QString settingsSetAside = core::useSafeSettings();
+    if (!settingsSetAside.isEmpty())
+        std::fprintf(stderr, "prezzario: %s\n", qUtf8Printable(settingsSetAside));
     // The desktop entry that started the program: the desktop shows its name and icon for the windows.
     QGuiApplication::setDesktopFileName(QStringLiteral("it.vallorsa.Prezzario"));
     // Qt's own dialogs (choosing a file, asking yes or no) in the user's language, as the program's windows are.

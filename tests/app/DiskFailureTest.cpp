@@ -9,6 +9,7 @@
 #include "ExportFixture.h"
 #include "ItemExport.h"
 #include "MessageBox.h"
+#include "Settings.h"
 #include "SmallDisk.h"
 #include "frmVociScelte.h"
 
@@ -19,6 +20,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -151,6 +153,25 @@ TEST_F(DiskFailure, aComparisonWrittenToAFullDiskFailsAndKeepsTheFile)
     EXPECT_TRUE(query.readAllStandardError().contains("disco pieno"));
     EXPECT_EQ(contents(out), QByteArray("precedente"));
     EXPECT_EQ(files(QFileInfo(out).path()), QStringList{QStringLiteral("confronto.csv")});
+}
+
+TEST_F(DiskFailure, settingsSavedOnAFullDiskKeepWhatWasThere)
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Prezzario")); // without one, QSettings reports every sync failed
+    core::useSafeSettings(folder("impostazioni"));
+    QSettings first;
+    first.setValue(QStringLiteral("finestra"), QByteArray(300, 'g'));
+    first.sync();
+    ASSERT_EQ(first.status(), QSettings::NoError);
+    SmallDisk::fill();
+    QSettings second;
+    second.setValue(QStringLiteral("elenchi"), QStringList(200, QStringLiteral("/dati/Prezzario.mdb")));
+    second.sync();
+    EXPECT_EQ(second.status(), QSettings::AccessError);
+    SmallDisk::empty();
+    const QSettings third;
+    EXPECT_EQ(third.value(QStringLiteral("finestra")).toByteArray(), QByteArray(300, 'g'));
+    EXPECT_EQ(files(QFileInfo(third.fileName()).path()), QStringList{QFileInfo(third.fileName()).fileName()});
 }
 
 // Qt's own dialogs are modal: answered from a timer once they are up.

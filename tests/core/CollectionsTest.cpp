@@ -3,8 +3,11 @@
 
 #include "Collections.h"
 #include "Fixture.h"
+#include "Settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QSettings>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -208,6 +211,22 @@ TEST(CollectionStore, neitherWaitsOnAPipeNorFollowsALink)
     EXPECT_EQ(store.lastUsed(), kept.id);
     ASSERT_TRUE(targetFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(targetFile.readAll(), QByteArray("di un altro"));
+}
+
+// A pipe where the settings file should be would hang the start: it is set aside and the settings work.
+TEST(Settings, aPipeInPlaceOfTheSettingsFileIsSetAsideNotWaitedOn)
+{
+    const QTemporaryDir config;
+    const QString folder = config.filePath(QStringLiteral("Unknown Organization"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString file = folder + u'/' + QCoreApplication::applicationName() + QStringLiteral(".conf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    const QString said = core::useSafeSettings(config.path());
+    EXPECT_TRUE(said.contains(QStringLiteral("messe da parte"))) << said.toStdString();
+    QSettings().setValue(QStringLiteral("chiave"), QStringLiteral("valore"));
+    QSettings().sync();
+    EXPECT_TRUE(QFileInfo(file).isFile());
+    EXPECT_EQ(QSettings().value(QStringLiteral("chiave")).toString(), QStringLiteral("valore"));
 }
 
 TEST(CollectionStore, leavesNoTemporaryFileAndRemembersTheLastUsed)

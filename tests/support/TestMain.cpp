@@ -1,4 +1,5 @@
 #include "MessageBox.h"
+#include "Settings.h"
 #include "SmallDisk.h"
 
 #include <QApplication>
@@ -48,7 +49,7 @@ int main(int argc, char** argv)
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     ui::MessageBox::setRecording(true);
     const QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    core::useSafeSettings(settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     return RUN_ALL_TESTS();
