@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Numbers.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
@@ -40,10 +42,5 @@ private:
     double m_real = 0;
     QString m_text;
 };
-
-// Plain text form of a number: at most 15 significant digits, no trailing zeros, the locale's decimal
-// separator and no grouping (12.34 * 27.5 / 100 gives "3,3935" in Italian).
-QString numberText(double value);
-void appendNumberUtf8(double value, QByteArray& out);
 
 } // namespace core

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QLocale>
 #include <QString>
 #include <QStringView>
@@ -43,6 +44,12 @@ double fromCents(Cents cents);
 double roundedToCents(double value);
 // price × quantity rounded half-up to the cent: the amount of a row. Every total is the sum of such amounts.
 std::optional<Cents> amountCents(double price, double quantity);
+
+// A number of the database as the price list's own windows show it: at most 15 significant digits, no
+// trailing zeros, the current locale's decimal separator and no grouping (12.34 * 27.5 / 100 gives "3,3935"
+// in Italian, 2021 gives "2021").
+QString numberText(double value);
+void appendNumberUtf8(double value, QByteArray& out);
 
 // Display, in 'locale' (by default the user's): prices and amounts with two decimals and thousands separators
 // ("1.234,56"); quantities with up to three decimals, as computed, and thousands separators ("1.250,75",
