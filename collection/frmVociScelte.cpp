@@ -249,8 +249,8 @@ frmVociScelte::frmVociScelte(core::AppState& state, QWidget* mainWindow)
     list.setDragDropMode(QAbstractItemView::InternalMove);
     list.setDefaultDropAction(Qt::MoveAction);
     m_model->m_refused = [this](const QString& text) {
-        statusBar()->showMessage(
-            QStringLiteral("Quantità non valida: «%1»: %2.").arg(text, core::kTypedNumberHint), 8000);
+        statusBar()->showMessage(QStringLiteral("Quantità non valida: «%1»: %2.").arg(text, core::kTypedNumberHint),
+                                 8000);
     };
 
     connect(ui.cmbRaccolta, &QComboBox::activated, this, &frmVociScelte::choose);

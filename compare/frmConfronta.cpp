@@ -34,7 +34,6 @@
 #include <QToolTip>
 #include <QValueAxis>
 
-
 #include <cmath>
 
 #include "ui_frmConfronta.h"
@@ -52,7 +51,6 @@ enum Column { State, OldCode, NewCode, Description, Unit, OldPrice, NewPrice, Ch
 // The entries of cmbStato before the states one by one.
 constexpr int kAllButInvariate = -1;
 constexpr int kAll = -2;
-
 
 QString native(const QString& path)
 {

@@ -184,7 +184,8 @@ void writeWhole(const QString& path, const QByteArray& bytes)
         writeFileSafely(
             path, [&](QIODevice& out) { out.write(bytes); }, Links::Replace);
     } catch (const WriteError& error) {
-        throw Error(QStringLiteral("Impossibile salvare «%1»: %2.").arg(QDir::toNativeSeparators(path), error.reason()));
+        throw Error(
+            QStringLiteral("Impossibile salvare «%1»: %2.").arg(QDir::toNativeSeparators(path), error.reason()));
     }
 }
 
@@ -403,8 +404,8 @@ void CollectionStore::remove(const QString& id)
 {
     const QString path = pathOf(id);
     if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
-        throw Error(QStringLiteral("Impossibile eliminare «%1»: %2.")
-                        .arg(QDir::toNativeSeparators(path), systemReason(errno)));
+        throw Error(
+            QStringLiteral("Impossibile eliminare «%1»: %2.").arg(QDir::toNativeSeparators(path), systemReason(errno)));
 }
 
 QString CollectionStore::lastUsed() const

@@ -1,6 +1,5 @@
 #include "Field.h"
 
-
 namespace core {
 
 Field Field::integer(qlonglong value)

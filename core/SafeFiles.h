@@ -26,7 +26,7 @@ private:
 };
 
 enum class Links {
-    Follow, // a link chosen by the user as a target: the file it leads to is replaced
+    Follow,  // a link chosen by the user as a target: the file it leads to is replaced
     Replace, // a user data file: a link there is replaced by the new file, never written through
 };
 
@@ -36,8 +36,7 @@ enum class Links {
 // permissions. On any failure — a write the device refused, an exception from 'write', the sync or the
 // rename — the temporary file is removed, the file at 'path' stays as it was, and WriteError says why. An
 // exception thrown by 'write' other than WriteError is passed on after the clean-up.
-void writeFileSafely(const QString& path, const std::function<void(QIODevice&)>& write,
-                     Links links = Links::Follow);
+void writeFileSafely(const QString& path, const std::function<void(QIODevice&)>& write, Links links = Links::Follow);
 
 // Reads a user's data file whole, without following a symbolic link and without waiting on a pipe: only a
 // regular file of at most maxSize bytes is read. On failure 'fault' says why, in Italian, and the bytes

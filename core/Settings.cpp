@@ -30,8 +30,8 @@ QString useSafeSettings(const QString& folder)
     const bool found = ::stat(encoded.constData(), &info) == 0;
     if ((found && S_ISREG(info.st_mode)) || (!found && errno == ENOENT))
         return {};
-    const QString aside =
-        path + QStringLiteral(".non-valido-") + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString aside = path + QStringLiteral(".non-valido-") +
+                          QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     if (::rename(encoded.constData(), QFile::encodeName(aside).constData()) != 0) {
         const int error = errno;
         // Never read, and so never waited on: this run keeps its settings in a folder of its own.

@@ -274,8 +274,7 @@ bool frmTrova::priceBound(QLineEdit* box, std::optional<double>& bound)
     const QString style = valid ? QString() : QStringLiteral("QLineEdit { background: #ffd6d6; }");
     if (box->styleSheet() != style) {
         box->setStyleSheet(style);
-        box->setToolTip(valid ? QString()
-                              : QStringLiteral("Prezzo non valido: ") + core::kTypedNumberHint + u'.');
+        box->setToolTip(valid ? QString() : QStringLiteral("Prezzo non valido: ") + core::kTypedNumberHint + u'.');
     }
     return valid;
 }

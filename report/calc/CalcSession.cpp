@@ -724,7 +724,8 @@ std::vector<std::string> CalcSession::inspect(int x, int y)
     properties->getPropertyValue(ou("CharHeight")) >>= height;
     // Written the same whatever the locale: the program reads it back as "10.5".
     char size[32];
-    const std::to_chars_result written = std::to_chars(size, size + sizeof size, static_cast<double>(height), std::chars_format::general, 6);
+    const std::to_chars_result written =
+        std::to_chars(size, size + sizeof size, static_cast<double>(height), std::chars_format::general, 6);
     facts.push_back(std::string("size=") + std::string(size, written.ptr));
     bool wrapped = false;
     properties->getPropertyValue(ou("IsTextWrapped")) >>= wrapped;

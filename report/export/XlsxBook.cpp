@@ -82,7 +82,8 @@ void XlsxSheet::widen(int column, const QString& value)
 }
 
 XlsxBook::XlsxBook(const QString& title)
-    : m_work(QDir::temp().filePath(QStringLiteral("prezzario-xlsx-XXXXXX"))), m_title(xmlText(title, m_dropped).toUtf8())
+    : m_work(QDir::temp().filePath(QStringLiteral("prezzario-xlsx-XXXXXX"))),
+      m_title(xmlText(title, m_dropped).toUtf8())
 {
     if (!m_work.isValid())
         throw WriteFailure(QStringLiteral("impossibile creare una cartella temporanea (%1)").arg(m_work.errorString()));

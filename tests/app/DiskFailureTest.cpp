@@ -77,10 +77,22 @@ TEST_F(DiskFailure, anExportToAFullDiskKeepsTheFileThatWasThere)
         const char* name;
         std::function<void(const QString&)> write;
     } cases[] = {
-        {"elenco.pdf", [](const QString& path) { report::exportItems(exporttest::sampleDocument(), path, report::ExportFormat::Pdf); }},
-        {"elenco.xlsx", [](const QString& path) { report::exportItems(exporttest::sampleDocument(), path, report::ExportFormat::Xlsx); }},
-        {"elenco.csv", [](const QString& path) { report::exportItems(exporttest::sampleDocument(), path, report::ExportFormat::Csv); }},
-        {"elenco.xpwe", [](const QString& path) { report::exportItems(exporttest::sampleDocument(), path, report::ExportFormat::Xpwe); }},
+        {"elenco.pdf",
+         [](const QString& path) {
+             report::exportItems(exporttest::sampleDocument(), path, report::ExportFormat::Pdf);
+         }},
+        {"elenco.xlsx",
+         [](const QString& path) {
+             report::exportItems(exporttest::sampleDocument(), path, report::ExportFormat::Xlsx);
+         }},
+        {"elenco.csv",
+         [](const QString& path) {
+             report::exportItems(exporttest::sampleDocument(), path, report::ExportFormat::Csv);
+         }},
+        {"elenco.xpwe",
+         [](const QString& path) {
+             report::exportItems(exporttest::sampleDocument(), path, report::ExportFormat::Xpwe);
+         }},
         {"confronto.csv",
          [](const QString& path) {
              report::exportComparison({}, QStringLiteral("Confronto"), report::ComparisonHeadings::Italian, path,
@@ -157,7 +169,8 @@ TEST_F(DiskFailure, aComparisonWrittenToAFullDiskFailsAndKeepsTheFile)
 
 TEST_F(DiskFailure, settingsSavedOnAFullDiskKeepWhatWasThere)
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Prezzario")); // without one, QSettings reports every sync failed
+    QCoreApplication::setOrganizationName(
+        QStringLiteral("Prezzario")); // without one, QSettings reports every sync failed
     core::useSafeSettings(folder("impostazioni"));
     QSettings first;
     first.setValue(QStringLiteral("finestra"), QByteArray(300, 'g'));

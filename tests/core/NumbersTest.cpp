@@ -19,15 +19,32 @@ TEST(Numbers, typedNumbersAreReadAsItaliansWriteThem)
         bool valid;
         std::optional<double> value;
     } cases[] = {
-        {"2,5", true, 2.5},         {"1.250,75", true, 1250.75},   {"1250,75", true, 1250.75},
-        {"1250.75", true, 1250.75}, {"1.500", true, 1500.0},       {"1.500.000", true, 1500000.0},
-        {"12.500,5", true, 12500.5}, {"1.5", true, 1.5},           {"0.500", true, 0.5},
-        {"1234.567", true, 1234.567}, {" 12,5 ", true, 12.5},      {"7", true, 7.0},
-        {",5", true, 0.5},          {"", true, {}},                {"   ", true, {}},
-        {"1.50,5", false, {}},      {"1.2.3", false, {}},          {"1,250.75", false, {}},
-        {"2,5,1", false, {}},       {"12,5 €", false, {}},         {"-3", false, {}},
-        {"abc", false, {}},         {",", false, {}},              {".", false, {}},
-        {"1e3", false, {}},         {"١٢", false, {}},
+        {"2,5", true, 2.5},
+        {"1.250,75", true, 1250.75},
+        {"1250,75", true, 1250.75},
+        {"1250.75", true, 1250.75},
+        {"1.500", true, 1500.0},
+        {"1.500.000", true, 1500000.0},
+        {"12.500,5", true, 12500.5},
+        {"1.5", true, 1.5},
+        {"0.500", true, 0.5},
+        {"1234.567", true, 1234.567},
+        {" 12,5 ", true, 12.5},
+        {"7", true, 7.0},
+        {",5", true, 0.5},
+        {"", true, {}},
+        {"   ", true, {}},
+        {"1.50,5", false, {}},
+        {"1.2.3", false, {}},
+        {"1,250.75", false, {}},
+        {"2,5,1", false, {}},
+        {"12,5 €", false, {}},
+        {"-3", false, {}},
+        {"abc", false, {}},
+        {",", false, {}},
+        {".", false, {}},
+        {"1e3", false, {}},
+        {"١٢", false, {}},
     };
     for (const auto& c : cases) {
         std::optional<double> value = 99.0;
@@ -47,10 +64,8 @@ TEST(Numbers, amountsAreRoundedHalfUpToTheCentAndTotalsAddWhatIsShown)
     } cases[] = {
         {16.09, 85.5, 137570}, // 1.375,695
         {112.93, 2.5, 28233},  // 282,325
-        {1.005, 1, 101},
-        {0.994999, 1, 99},
-        {12.5, -2, -2500},
-        {1.005, -1, -101}, // a deduction rounds away from zero as its figure reads
+        {1.005, 1, 101},       {0.994999, 1, 99},
+        {12.5, -2, -2500},     {1.005, -1, -101}, // a deduction rounds away from zero as its figure reads
     };
     for (const auto& c : cases)
         EXPECT_EQ(core::amountCents(c.price, c.quantity), c.cents) << c.price << " × " << c.quantity;

@@ -132,7 +132,8 @@ TEST(SpreadsheetExport, csvTextsThatLookLikeFormulasStayText)
     const QString path = dir.filePath(QStringLiteral("elenco.csv"));
     report::exportItems(document, path, report::ExportFormat::Csv);
 
-    const Rows rows = exporttest::readWithOffice(dir, path, QStringLiteral("Text - txt - csv (StarCalc):59,34,76,1,,1040,false,true"));
+    const Rows rows = exporttest::readWithOffice(
+        dir, path, QStringLiteral("Text - txt - csv (StarCalc):59,34,76,1,,1040,false,true"));
     ASSERT_EQ(rows.size(), 6);
     for (int r = 0; r < 4; ++r) {
         SCOPED_TRACE(hostile[r]);

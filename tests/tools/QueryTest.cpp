@@ -608,11 +608,8 @@ TEST(QueryCompare, refusesOneFileTwiceOrAFileThatIsNoList)
     {
         QString older, newer, named;
     } cases[] = {
-        {database, database, database},
-        {database, again, database},
-        {database, linked, database},
-        {notAList, database, notAList},
-        {database, notAList, notAList},
+        {database, database, database}, {database, again, database},    {database, linked, database},
+        {notAList, database, notAList}, {database, notAList, notAList},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(QString(c.older + u' ' + c.newer).toStdString());

@@ -159,7 +159,8 @@ TEST(ListCopy, aCopyCarriesWhatTheCellStandsFor)
         }
         QString copiedCell(qsizetype row, int column) const override
         {
-            return column == 0 ? QStringLiteral("Calcestruzzo per fondazioni, pompato Classe C25/30") : cell(row, column);
+            return column == 0 ? QStringLiteral("Calcestruzzo per fondazioni, pompato Classe C25/30")
+                               : cell(row, column);
         }
     };
     Lists w;
@@ -168,7 +169,8 @@ TEST(ListCopy, aCopyCarriesWhatTheCellStandsFor)
     w.list->Select(QStringLiteral("k0"));
     w.list->copyToClipboard(ReportList::Copy::Row);
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
-    EXPECT_EQ(copied->text(), QStringLiteral("Descrizione\tPrezzo\nCalcestruzzo per fondazioni, pompato Classe C25/30\t2101,48\n"));
+    EXPECT_EQ(copied->text(),
+              QStringLiteral("Descrizione\tPrezzo\nCalcestruzzo per fondazioni, pompato Classe C25/30\t2101,48\n"));
     EXPECT_TRUE(copied->html().contains(QStringLiteral("sdval=\"2101.48\""))) << copied->html().toStdString();
 }
 
