@@ -124,19 +124,39 @@ QString systemReason(int error)
     case ENOSPC:
     case EDQUOT:
         return QStringLiteral("disco pieno");
+    case ENOENT:
+        return QStringLiteral("il file o la cartella non esiste");
     case EACCES:
     case EPERM:
-        return QStringLiteral("permesso negato");
+        return QStringLiteral("non si hanno i permessi necessari");
+    case EISDIR:
+        return QStringLiteral("è una cartella");
+    case ENOTDIR:
+        return QStringLiteral("una parte del percorso non è una cartella");
     case EROFS:
         return QStringLiteral("il disco è in sola lettura");
-    case EFBIG:
-        return QStringLiteral("file troppo grande per il disco");
     case EIO:
-        return QStringLiteral("errore del disco");
-    case ENOENT:
-        return QStringLiteral("la cartella non esiste");
+        return QStringLiteral("errore di lettura o scrittura del disco");
+    case ENOMEM:
+        return QStringLiteral("memoria insufficiente");
+    case EEXIST:
+        return QStringLiteral("il file esiste già");
+    case ENAMETOOLONG:
+        return QStringLiteral("il nome del file è troppo lungo");
+    case ELOOP:
+        return QStringLiteral("troppi collegamenti simbolici nel percorso");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("troppi file aperti");
+    case EFBIG:
+        return QStringLiteral("il file è troppo grande");
+    case EXDEV:
+        return QStringLiteral("il file temporaneo e il file da creare sono su dischi diversi");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("il file è in uso");
     default:
-        return QString::fromLocal8Bit(std::strerror(error));
+        return QStringLiteral("errore di sistema %1 (%2)").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
     }
 }
 

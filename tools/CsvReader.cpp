@@ -6,6 +6,7 @@
 
 #include "Builder.h"
 #include "InputLimits.h"
+#include "SafeFiles.h"
 
 #include <csv.h>
 #include <fcntl.h>
@@ -42,7 +43,7 @@ CsvReader::CsvReader(const QString& path, const CsvOptions& options) : m_path(pa
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat info;
     if (m_fd < 0 || ::fstat(m_fd, &info) != 0)
-        cannotRead(systemErrorText(errno));
+        cannotRead(core::systemReason(errno));
     // A device or a pipe never ends, or blocks: only a regular file is read.
     if (!S_ISREG(info.st_mode))
         cannotRead(QStringLiteral("non è un file normale (è una cartella, un dispositivo, una pipe o un socket)"));
@@ -136,7 +137,7 @@ bool CsvReader::fill()
                 read = ::read(m_fd, m_buffer.data(), m_buffer.size());
             while (read < 0 && errno == EINTR);
             if (read < 0)
-                throw BuildError(QStringLiteral("Impossibile leggere «%1»: %2").arg(m_path, systemErrorText(errno)));
+                throw BuildError(QStringLiteral("Impossibile leggere «%1»: %2").arg(m_path, core::systemReason(errno)));
             m_pos = 0;
             m_end = size_t(read);
             m_eof = read == 0;

@@ -2,8 +2,6 @@
 
 #include <QStringDecoder>
 
-#include <cerrno>
-#include <cstring>
 
 namespace builder {
 
@@ -97,48 +95,6 @@ QString shownFileName(const QByteArray& name)
         i = end;
     }
     return text;
-}
-
-QString systemErrorText(int code)
-{
-    switch (code) {
-    case ENOENT:
-        return QStringLiteral("il file o la cartella non esiste");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("non si hanno i permessi necessari");
-    case EISDIR:
-        return QStringLiteral("è una cartella");
-    case ENOTDIR:
-        return QStringLiteral("una parte del percorso non è una cartella");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("spazio esaurito sul disco");
-    case EROFS:
-        return QStringLiteral("il disco è in sola lettura");
-    case EIO:
-        return QStringLiteral("errore di lettura o scrittura del disco");
-    case ENOMEM:
-        return QStringLiteral("memoria insufficiente");
-    case EEXIST:
-        return QStringLiteral("il file esiste già");
-    case ENAMETOOLONG:
-        return QStringLiteral("il nome del file è troppo lungo");
-    case ELOOP:
-        return QStringLiteral("troppi collegamenti simbolici nel percorso");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("troppi file aperti");
-    case EFBIG:
-        return QStringLiteral("il file è troppo grande");
-    case EXDEV:
-        return QStringLiteral("il file temporaneo e il file da creare sono su dischi diversi");
-    case EBUSY:
-    case ETXTBSY:
-        return QStringLiteral("il file è in uso");
-    default:
-        return QStringLiteral("errore di sistema %1 (%2)").arg(code).arg(QString::fromLocal8Bit(std::strerror(code)));
-    }
 }
 
 } // namespace builder

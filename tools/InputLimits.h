@@ -50,7 +50,5 @@ qsizetype controlCharacterAt(QStringView text);
 // A file name from the command line or the file system as the user reads it: bytes that are not UTF-8 shown
 // as \xHH.
 QString shownFileName(const QByteArray& name);
-// The operating system's error `code` (errno) in Italian.
-QString systemErrorText(int code);
 
 } // namespace builder

@@ -6,6 +6,7 @@
 
 #include "Builder.h"
 #include "InputLimits.h"
+#include "SafeFiles.h"
 
 #include <cerrno>
 #include <climits>
@@ -133,7 +134,7 @@ TemporaryOutput::TemporaryOutput(const QString& outPath) : m_outPath(outPath)
     }
     if (m_fd < 0)
         throw BuildError(QStringLiteral("Impossibile creare un file temporaneo accanto a «%1»: %2")
-                             .arg(outPath, systemErrorText(errno)));
+                             .arg(outPath, core::systemReason(errno)));
     m_path = QFile::decodeName(name);
     // mkstemp makes the file private; the list is made to be read, as any new file of the user.
     const mode_t mask = ::umask(0);
@@ -161,7 +162,7 @@ void TemporaryOutput::commit()
     const auto fail = [&](const QString& what) {
         const int code = errno;
         discard();
-        throw BuildError(what + systemErrorText(code));
+        throw BuildError(what + core::systemReason(code));
     };
     // The file was written without syncing; it must be durable before it takes the final name.
     if (::fsync(m_fd) != 0)
