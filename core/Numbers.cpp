@@ -82,11 +82,18 @@ void useNeutralNumericLocale()
     std::setlocale(LC_NUMERIC, "C");
 }
 
-NeutralNumbersInThread::NeutralNumbersInThread()
-    : m_neutral(newlocale(LC_NUMERIC_MASK, "C", duplocale(LC_GLOBAL_LOCALE))), m_previous(nullptr)
+NeutralNumbersInThread::NeutralNumbersInThread() : m_neutral(nullptr), m_previous(nullptr)
 {
-    if (m_neutral)
-        m_previous = uselocale(static_cast<locale_t>(m_neutral));
+    // The process's locale with "C" numbers: newlocale takes the copy over, or leaves it to be freed.
+    const locale_t base = duplocale(LC_GLOBAL_LOCALE);
+    const locale_t neutral = base ? newlocale(LC_NUMERIC_MASK, "C", base) : nullptr;
+    if (!neutral) {
+        if (base)
+            freelocale(base);
+        return;
+    }
+    m_neutral = neutral;
+    m_previous = uselocale(neutral);
 }
 
 NeutralNumbersInThread::~NeutralNumbersInThread()

@@ -179,9 +179,10 @@ void writeFileSafely(const QString& path, const std::function<void(QIODevice&)>&
     Temporary temporary;
     temporary.fd = createTemporary(target, temporary.name);
     if (temporary.fd < 0) {
+        const QString reason = systemReason(errno);
         temporary.name.clear();
-        throw WriteError(path, QStringLiteral("non si può creare un file nella cartella «%1» (%2)")
-                                   .arg(shown(folder), systemReason(errno)));
+        throw WriteError(path,
+                         QStringLiteral("non si può creare un file nella cartella «%1» (%2)").arg(shown(folder), reason));
     }
     // The user's own permissions on a file written again are kept.
     if (exists && S_ISREG(existing.st_mode))

@@ -49,7 +49,8 @@ void writeXlsx(const core::ExportDocument& document, QIODevice& out)
                 sheet.number(row, c, item.prezzoLordo, money);
                 break;
             case Column::Quantity:
-                sheet.number(row, c, item.quantita, money);
+                // As computed, up to the three decimals a quantity has: a money format would show 10,125 as 10,13.
+                sheet.number(row, c, item.quantita, plain);
                 break;
             case Column::Amount:
                 if (const std::optional<double> amount = item.importo()) {
