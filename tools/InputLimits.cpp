@@ -1,5 +1,6 @@
 #include "InputLimits.h"
 
+#include <QLocale>
 #include <QStringDecoder>
 
 
@@ -14,6 +15,11 @@ QString bytesText(qint64 bytes)
     if (bytes >= (qint64(1) << 20) && bytes % (qint64(1) << 20) == 0)
         return QStringLiteral("%1 MiB").arg(bytes >> 20);
     return QStringLiteral("%1 byte").arg(bytes);
+}
+
+QString charactersText(qint64 characters)
+{
+    return QStringLiteral("%1 caratteri").arg(QLocale(QLocale::Italian).toString(characters));
 }
 
 } // namespace limits

@@ -13,12 +13,16 @@ namespace builder::limits {
 inline constexpr qint64 kMaxFieldText = qint64(1) << 20;
 // One CSV record, all its lines together: bytes.
 inline constexpr qint64 kMaxRecordBytes = qint64(4) << 20;
-// One piece of XML (a text, a tag with its attributes, a comment): bytes. A cell of kMaxFieldText characters,
-// every one written as an entity, still fits.
+// One piece of XML as the reader holds it (a text, a tag with its attributes, a comment, the DOCTYPE), entity
+// references expanded: characters. A text of kMaxFieldText characters, every one written as a character
+// reference, still fits.
 inline constexpr qint64 kMaxXmlPiece = qint64(8) << 20;
+// What the entities of one XML part add to it, beyond the references that name them: characters. Real lists
+// use none or a few short ones; a file that grows a thousandfold through them is a bomb.
+inline constexpr qint64 kMaxEntityExpansion = qint64(16) << 20;
 // Elements inside one another in an XML part.
 inline constexpr int kMaxXmlDepth = 256;
-// A workbook's part, uncompressed, and the ratio of a part larger than 1 MiB to its compressed size (real
+// A workbook's part, uncompressed (bytes), and an XML file or part as read (characters), and the ratio of a part larger than 1 MiB to its compressed size (real
 // sheets compress 5 to 50 times).
 inline constexpr qint64 kMaxPartBytes = qint64(2) << 30;
 inline constexpr qint64 kRatioCheckedFrom = qint64(1) << 20;
@@ -29,12 +33,16 @@ inline constexpr qint64 kMaxSheets = 10'000;
 // Columns of a sheet's first row, its header: a table of the price list has 19. Sheets are read a row at a
 // time, so rows and repeats cost time, not memory.
 inline constexpr qint64 kMaxHeaderColumns = 1024;
-// The shared-string table of an .xlsx file: entries, and their characters together.
+// The shared-string table of an .xlsx file: entries.
 inline constexpr qint64 kMaxSharedStrings = 4'000'000;
-inline constexpr qint64 kMaxSharedStringText = qint64(128) << 20;
+// The texts a reader keeps to give them to later rows, together: the shared strings of an .xlsx file, the
+// headings and chapter structure of a SIX or XPWE file. Characters.
+inline constexpr qint64 kMaxKeptText = qint64(128) << 20;
 
 // "1 MiB", "2 GiB", "8 MiB": a limit in bytes as a message names it.
 QString bytesText(qint64 bytes);
+// "8.388.608 caratteri": a limit in characters as a message names it.
+QString charactersText(qint64 characters);
 
 } // namespace builder::limits
 

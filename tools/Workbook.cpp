@@ -465,9 +465,9 @@ public:
                     throw Refusal{QStringLiteral("più di %1 testi condivisi").arg(limits::kMaxSharedStrings)};
                 m_strings.append(readRichText(xml));
                 characters += m_strings.back().size();
-                if (characters > limits::kMaxSharedStringText)
+                if (characters > limits::kMaxKeptText)
                     throw Refusal{QStringLiteral("i testi condivisi superano il limite di %1 caratteri")
-                                      .arg(limits::kMaxSharedStringText)};
+                                      .arg(limits::kMaxKeptText)};
             }
         });
         return m_strings;

@@ -255,7 +255,7 @@ const QList<Hostile>& hostileInputs()
                        true);
              return fromXlsx(dir.filePath(QStringLiteral("in.xlsx")));
          },
-         {QStringLiteral("un testo o un elemento XML supera il limite di 8 MiB")}},
+         {QStringLiteral("un testo o un elemento XML supera il limite di 8.388.608 caratteri")}},
         {".xlsx cell of 1,100,000 characters in runs",
          [](const QDir& dir) {
              writeXlsx(dir.filePath(QStringLiteral("in.xlsx")),
