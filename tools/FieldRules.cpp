@@ -137,6 +137,50 @@ std::optional<double> optionalNumber(const TableReader& reader, int column)
                 QStringLiteral("numero non valido %1 (atteso un numero come %2)").arg(shownValue(field.text), example));
 }
 
+std::optional<double> price(const TableReader& reader, int column)
+{
+    const std::optional<double> value = optionalNumber(reader, column);
+    if (value && *value < 0)
+        reader.fail(column, QStringLiteral("il valore %1 è negativo").arg(shownValue(reader.field(column).text)));
+    if (value && *value > kMaxPrice)
+        reader.fail(column, QStringLiteral("il valore %1 supera 1.000.000.000").arg(shownValue(reader.field(column).text)));
+    return value;
+}
+
+std::optional<double> share(const TableReader& reader, int column)
+{
+    const std::optional<double> value = optionalNumber(reader, column);
+    if (value && (*value < 0 || *value > 100))
+        reader.fail(column, QStringLiteral("l'incidenza %1 è fuori dall'intervallo da 0 a 100 (per cento)")
+                                .arg(shownValue(reader.field(column).text)));
+    return value;
+}
+
+std::optional<double> labourAmount(std::optional<double> price, std::optional<double> share)
+{
+    if (!price || !share || *price < 0 || *price > kMaxPrice || *share < 0 || *share > 100)
+        return std::nullopt;
+    return std::round(*price * *share) / 100.0;
+}
+
+std::optional<QString> codeProblem(QStringView value, int length)
+{
+    if (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace()))
+        return QStringLiteral("il codice %1 ha spazi all'inizio o alla fine").arg(shownValue(value));
+    for (const char32_t c : value.toUcs4()) {
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+            continue;
+        const QString hint = (c >= 'a' && c <= 'z') ? QStringLiteral(" (scriverlo in maiuscolo)") : QString();
+        return QStringLiteral("il codice %1 contiene il carattere %2%3: un codice è fatto solo di lettere maiuscole "
+                              "senza accento e di cifre (A-Z, 0-9)")
+            .arg(shownValue(value), describeCharacter(c), hint);
+    }
+    if (value.size() != length)
+        return QStringLiteral("il codice deve avere %1 caratteri, trovato %2")
+            .arg(QString::number(length), shownValue(value));
+    return std::nullopt;
+}
+
 QString code(const TableReader& reader, int column, int length)
 {
     const Field field = reader.field(column);
@@ -146,21 +190,9 @@ QString code(const TableReader& reader, int column, int length)
         reader.fail(column, QStringLiteral("il codice è un numero nel foglio (%1): formattare la colonna come testo, "
                                            "perché un codice come \"010\" resti scritto così")
                                 .arg(cutForMessage(field.text)));
-    const QString& value = field.text;
-    if (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace()))
-        reader.fail(column, QStringLiteral("il codice %1 ha spazi all'inizio o alla fine").arg(shownValue(value)));
-    for (const char32_t c : value.toUcs4()) {
-        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
-            continue;
-        const QString hint = (c >= 'a' && c <= 'z') ? QStringLiteral(" (scriverlo in maiuscolo)") : QString();
-        reader.fail(column, QStringLiteral("il codice %1 contiene il carattere %2%3: un codice è fatto solo di "
-                                           "lettere maiuscole senza accento e di cifre (A-Z, 0-9)")
-                                .arg(shownValue(value), describeCharacter(c), hint));
-    }
-    if (value.size() != length)
-        reader.fail(column, QStringLiteral("il codice deve avere %1 caratteri, trovato %2")
-                                .arg(QString::number(length), shownValue(value)));
-    return value;
+    if (const std::optional<QString> problem = codeProblem(field.text, length))
+        reader.fail(column, *problem);
+    return field.text;
 }
 
 } // namespace builder::rules

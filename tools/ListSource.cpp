@@ -355,9 +355,9 @@ BuildSummary ListSource::load(PriceListWriter* writer, const std::function<void(
             row.noteSubarticolo = check([&] { return rules::optionalText(reader, NoteSubarticolo); });
             row.subarticolo = check([&] { return rules::requiredText(reader, Subarticolo); });
             row.simbolo = check([&] { return rules::requiredText(reader, Simbolo); });
-            row.prezzoLordo = check([&] { return rules::optionalNumber(reader, PrezzoLordo); });
-            row.incidenzaManodopera = check([&] { return rules::optionalNumber(reader, IncidenzaManodopera); });
-            row.sommaManodopera = check([&] { return rules::optionalNumber(reader, SommaManodopera); });
+            row.prezzoLordo = check([&] { return rules::price(reader, PrezzoLordo); });
+            row.incidenzaManodopera = check([&] { return rules::share(reader, IncidenzaManodopera); });
+            row.sommaManodopera = check([&] { return rules::price(reader, SommaManodopera); });
             if (++summary.rows % kProgressEvery == 0 && progress)
                 progress(reader.done(), reader.size());
             if (check.failed())

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLocale>
+#include <QSet>
 #include <QXmlStreamReader>
 
 #include "FieldRules.h"
@@ -66,10 +68,14 @@ struct SixHeading
 struct SixPriceList
 {
     QString id;
+    QString code; // lqtId, the list's own name for itself
     QString description;
     QString year;
     qint64 line = 0;
 };
+
+// The price lists a refusal names; it says how many more there are.
+constexpr qsizetype kShownLists = 100;
 
 struct SixSource::State
 {
@@ -80,13 +86,18 @@ struct SixSource::State
     std::optional<BuildError> failure;
     qint64 size = 0;
     QHash<QString, QString> units;
-    std::vector<SixPriceList> lists;
+    std::vector<SixPriceList> shownLists; // the first kShownLists
+    qint64 listCount = 0;
+    QSet<QString> listIds;
+    QString listYear; // of the first chosen list that gives one
+    qint64 listYearLine = 0;
     QString fileYear;
     qint64 fileYearLine = 0;
     QString fileYearWhere;
     QHash<QString, SixHeading> headings;
     std::deque<QString> problems; // found by the first pass, handed on by the prices table
     qint64 products = 0;
+    qint64 keptText = 0; // characters of the texts the first pass keeps
 
     qint64 rows = 0;
     std::vector<LeftOutProduct> leftOut;
@@ -94,6 +105,7 @@ struct SixSource::State
     QString fileName() const { return QFileInfo(path).fileName(); }
     bool chosenList(QStringView id) const { return options.quotation.isEmpty() || id == options.quotation; }
     void scan();
+    void keep(qsizetype characters, qint64 line);
 };
 
 namespace {
@@ -173,7 +185,7 @@ private:
     [[noreturn]] void failXml()
     {
         if (!m_guard.problem().isEmpty())
-            refuse(m_state.path, m_guard.line(), QStringLiteral("il file supera un limite: %1").arg(m_guard.problem()));
+            refuse(m_state.path, m_guard.line(), m_guard.problem());
         if (m_guard.sourceFailed())
             refuse(m_state.path, m_guard.line(), QStringLiteral("errore di lettura del file"));
         const QString detail = m_xml.errorString();
@@ -188,17 +200,41 @@ private:
                 .arg(m_state.path, QString::number(m_xml.lineNumber()), QString::number(m_xml.columnNumber()), detail));
     }
 
-    QString attribute(QLatin1StringView name) const { return m_xml.attributes().value(name).toString(); }
+    QString attribute(QLatin1StringView name) const { return value(m_xml.attributes(), name); }
+
+    // An attribute the reader keeps, refused past the length of a field.
+    QString value(const QXmlStreamAttributes& attributes, QLatin1StringView name) const
+    {
+        const QStringView text = attributes.value(name);
+        if (text.size() > limits::kMaxFieldText)
+            refuse(m_state.path, m_xml.lineNumber(),
+                   QStringLiteral("l'attributo %1 ha %2 caratteri, oltre il limite di %3")
+                       .arg(name, QString::number(text.size()), limits::charactersText(limits::kMaxFieldText)));
+        return text.toString();
+    }
 
     void collect(QStringView name)
     {
+        const qint64 line = m_xml.lineNumber();
         if (name == u"unitaDiMisura") {
-            m_state.units.insert(attribute(QLatin1StringView("unitaDiMisuraId")),
-                                 attribute(QLatin1StringView("simbolo")));
+            const QString id = attribute(QLatin1StringView("unitaDiMisuraId"));
+            const QString symbol = attribute(QLatin1StringView("simbolo"));
+            m_state.keep(id.size() + symbol.size(), line);
+            m_state.units.insert(id, symbol);
         } else if (name == u"listaQuotazione") {
-            m_state.lists.push_back({attribute(QLatin1StringView("listaQuotazioneId")),
-                                     attribute(QLatin1StringView("descrizione")), attribute(QLatin1StringView("anno")),
-                                     m_xml.lineNumber()});
+            SixPriceList list{attribute(QLatin1StringView("listaQuotazioneId")), attribute(QLatin1StringView("lqtId")),
+                              attribute(QLatin1StringView("descrizione")), attribute(QLatin1StringView("anno")), line};
+            m_state.keep(list.id.size(), line);
+            m_state.listIds.insert(list.id);
+            ++m_state.listCount;
+            if (m_state.listYear.isEmpty() && !list.year.isEmpty() && m_state.chosenList(list.id)) {
+                m_state.listYear = list.year;
+                m_state.listYearLine = line;
+            }
+            if (qsizetype(m_state.shownLists.size()) < kShownLists) {
+                m_state.keep(list.code.size() + list.description.size() + list.year.size(), line);
+                m_state.shownLists.push_back(std::move(list));
+            }
         } else if (name == u"prezzario" && m_state.fileYear.isEmpty() &&
                    m_xml.attributes().hasAttribute(QLatin1StringView("anno"))) {
             m_state.fileYear = attribute(QLatin1StringView("anno"));
@@ -211,19 +247,25 @@ private:
     {
         product = Product();
         const QXmlStreamAttributes attributes = m_xml.attributes();
-        product.code = attributes.value(QLatin1StringView("prdId")).toString();
+        product.code = value(attributes, QLatin1StringView("prdId"));
         if (attributes.hasAttribute(QLatin1StringView("unitaDiMisuraId")))
-            product.unit = attributes.value(QLatin1StringView("unitaDiMisuraId")).toString();
+            product.unit = value(attributes, QLatin1StringView("unitaDiMisuraId"));
         if (attributes.hasAttribute(QLatin1StringView("incidenzaManodopera")))
-            product.labour = attributes.value(QLatin1StringView("incidenzaManodopera")).toString().trimmed();
+            product.labour = value(attributes, QLatin1StringView("incidenzaManodopera")).trimmed();
         int depth = 1;
         while (depth > 0) {
             switch (m_xml.readNext()) {
             case QXmlStreamReader::StartElement:
                 if (depth == 1 && m_xml.name() == u"incidenzaManodopera") {
-                    product.labour = m_xml.readElementText().trimmed();
-                    if (m_xml.hasError())
+                    const qint64 line = m_xml.lineNumber();
+                    const std::optional<QString> text = elementText(m_xml);
+                    if (!text && m_xml.hasError())
                         failXml();
+                    if (!text)
+                        refuse(m_state.path, line,
+                               QStringLiteral("il testo di incidenzaManodopera supera il limite di %1")
+                                   .arg(limits::charactersText(limits::kMaxFieldText)));
+                    product.labour = text->trimmed();
                     continue;
                 }
                 if (depth == 1)
@@ -245,7 +287,7 @@ private:
     {
         const QXmlStreamAttributes attributes = m_xml.attributes();
         if (m_xml.name() == u"prdDescrizione") {
-            const QString language = attributes.value(QLatin1StringView("lingua")).toString();
+            const QString language = value(attributes, QLatin1StringView("lingua"));
             if (!language.isEmpty())
                 product.languages << language;
             const bool exact = language.compare(m_state.options.language, Qt::CaseInsensitive) == 0;
@@ -253,14 +295,14 @@ private:
                 return;
             product.described = true;
             product.exactLanguage = exact;
-            product.brief = attributes.value(QLatin1StringView("breve")).toString();
-            product.extended = attributes.value(QLatin1StringView("estesa")).toString();
+            product.brief = value(attributes, QLatin1StringView("breve"));
+            product.extended = value(attributes, QLatin1StringView("estesa"));
         } else if (m_xml.name() == u"prdQuotazione") {
-            const QString list = attributes.value(QLatin1StringView("listaQuotazioneId")).toString();
+            const QString list = value(attributes, QLatin1StringView("listaQuotazioneId"));
             product.priceLists << list;
             if (!product.priced && m_state.chosenList(list)) {
                 product.priced = true;
-                product.price = attributes.value(QLatin1StringView("valore")).toString().trimmed();
+                product.price = value(attributes, QLatin1StringView("valore")).trimmed();
             }
         }
     }
@@ -279,6 +321,42 @@ QString productPlace(const QString& fileName, const Product& product)
         .arg(fileName, QString::number(product.line), QString::number(product.column), cutForMessage(product.code));
 }
 
+// The four levels of a code of four segments or more: whatever lies between the chapter and the subarticle is
+// the article, its segments joined ("01.A01.B.02.010" is article B02).
+struct Levels
+{
+    QString section, chapter, article, subarticle;
+};
+
+Levels levelsOf(const QStringList& segments)
+{
+    const qsizetype last = segments.size() - 1;
+    return {segments[0], segments[1], QStringList(segments.mid(2, last - 2)).join(QString()), segments[last]};
+}
+
+// Why a priced product's code cannot be the code of a row of the list, or nullopt when it can: such a product is
+// left out, counted and listed, and the rest of the file builds.
+std::optional<QString> unmappable(const QStringList& segments)
+{
+    const Levels levels = levelsOf(segments);
+    const struct
+    {
+        const char* level;
+        const QString& code;
+        int length;
+    } parts[] = {{"la sezione", levels.section, 2},
+                 {"il capitolo", levels.chapter, 3},
+                 {"l'articolo", levels.article, 3},
+                 {"il subarticolo", levels.subarticle, 3}};
+    for (const auto& part : parts) {
+        if (const std::optional<QString> problem = rules::codeProblem(part.code, part.length))
+            return QStringLiteral("il codice non si riduce a sezione.capitolo.articolo.subarticolo (come "
+                                  "01.A01.A01.010): per %1, %2")
+                .arg(QString::fromUtf8(part.level), *problem);
+    }
+    return std::nullopt;
+}
+
 QString languageProblem(const SixOptions& options, const Product& product)
 {
     return QStringLiteral("manca la descrizione (prdDescrizione) in lingua «%1»%2: sceglierne un'altra con --lingua")
@@ -287,16 +365,24 @@ QString languageProblem(const SixOptions& options, const Product& product)
                                    : QStringLiteral(" (lingue presenti: %1)").arg(product.languages.join(u", ")));
 }
 
-QString listsText(const std::vector<SixPriceList>& lists)
+// The lists a refusal names, a line each, with what identifies them; past the first hundred, how many more.
+QString listsText(const SixSource::State& state)
 {
     QString text;
-    for (const SixPriceList& list : lists) {
-        text += QStringLiteral("\n  --quotazione %1").arg(list.id);
+    for (const SixPriceList& list : state.shownLists) {
+        text += QStringLiteral("\n  --quotazione %1").arg(cutForMessage(list.id));
+        if (!list.code.isEmpty())
+            text += QStringLiteral("  lqtId %1").arg(cutForMessage(list.code));
         if (!list.description.isEmpty())
             text += QStringLiteral("  %1").arg(cutForMessage(list.description));
         if (!list.year.isEmpty())
-            text += QStringLiteral(" (anno %1)").arg(list.year);
+            text += QStringLiteral(" (anno %1)").arg(cutForMessage(list.year));
     }
+    const qint64 more = state.listCount - qint64(state.shownLists.size());
+    if (more > 0)
+        text += QStringLiteral("\n  … e altri %1").arg(more == 1 ? QStringLiteral("un listino")
+                                                            : QStringLiteral("%1 listini")
+                                                                  .arg(QLocale(QLocale::Italian).toString(more)));
     return text;
 }
 
@@ -312,13 +398,11 @@ public:
             m_where = QStringLiteral("opzione --anno");
             return;
         }
-        for (const SixPriceList& list : s.lists) {
-            if (s.chosenList(list.id) && !list.year.isEmpty()) {
-                m_year = list.year;
-                m_where = QStringLiteral("«%1», riga %2 (attributo anno di listaQuotazione)")
-                              .arg(s.fileName(), QString::number(list.line));
-                return;
-            }
+        if (!s.listYear.isEmpty()) {
+            m_year = s.listYear;
+            m_where = QStringLiteral("«%1», riga %2 (attributo anno di listaQuotazione)")
+                          .arg(s.fileName(), QString::number(s.listYearLine));
+            return;
         }
         if (!s.fileYear.isEmpty()) {
             m_year = s.fileYear;
@@ -390,6 +474,10 @@ public:
                          .arg(segments.size())});
                 continue;
             }
+            if (const std::optional<QString> reason = unmappable(segments)) {
+                m_state->leftOut.push_back({m_product.code, m_product.line, *reason});
+                continue;
+            }
             makeRow(segments);
             ++m_state->rows;
             return true;
@@ -449,14 +537,13 @@ private:
             error.clear();
         const SixSource::State& s = *m_state;
         const qsizetype last = segments.size() - 1;
-        // Whatever lies between the chapter and the subarticle is the article: its segments joined.
-        const QString article = QStringList(segments.mid(2, last - 2)).join(QString());
+        const Levels levels = levelsOf(segments);
         set(Sequenza, QString::number(s.rows + 1));
-        set(CodiceTotale, QStringList{segments[0], segments[1], article, segments[last]}.join(u'.'));
-        set(CodiceSezione, segments[0]);
-        set(CodiceCapitolo, segments[1]);
-        set(CodiceArticolo, article);
-        set(CodiceSubarticolo, segments[last]);
+        set(CodiceTotale, QStringList{levels.section, levels.chapter, levels.article, levels.subarticle}.join(u'.'));
+        set(CodiceSezione, levels.section);
+        set(CodiceCapitolo, levels.chapter);
+        set(CodiceArticolo, levels.article);
+        set(CodiceSubarticolo, levels.subarticle);
         const QString chapterKey = segments[0] + u'.' + segments[1];
         setLevel(Sezione, NoteSezione, segments[0], "la sezione");
         setLevel(Capitolo, NoteCapitolo, chapterKey, "il capitolo");
@@ -480,9 +567,7 @@ private:
                 set(Simbolo, *unit);
         }
         for (const QString& list : m_product.priceLists) {
-            const bool declared =
-                std::any_of(s.lists.begin(), s.lists.end(), [&](const SixPriceList& info) { return info.id == list; });
-            if (!declared)
+            if (!s.listIds.contains(list))
                 m_errors[PrezzoLordo] = QStringLiteral("prdQuotazione del listino %1, che il file non dichiara "
                                                        "(listaQuotazione)")
                                             .arg(shownValue(list));
@@ -491,11 +576,11 @@ private:
         if (m_product.labour && !m_product.labour->isEmpty())
             set(IncidenzaManodopera, *m_product.labour);
         // The file gives the labour share; its amount, to the cent, is the program's as for every list.
-        const auto price = rules::parseDecimal(m_product.price, u'.');
-        const auto share = m_product.labour ? rules::parseDecimal(*m_product.labour, u'.') : std::nullopt;
-        if (price && share)
-            m_fields[SommaManodopera] = {Field::Kind::Number,
-                                         QString::number(std::round(*price * *share) / 100.0, 'g', 15)};
+        const auto amount = rules::labourAmount(rules::parseDecimal(m_product.price, u'.'),
+                                                m_product.labour ? rules::parseDecimal(*m_product.labour, u'.')
+                                                                 : std::nullopt);
+        if (amount)
+            m_fields[SommaManodopera] = {Field::Kind::Number, QString::number(*amount, 'g', 15)};
     }
 
     std::shared_ptr<SixSource::State> m_state;
@@ -541,21 +626,32 @@ void SixSource::State::scan()
                                    QStringLiteral(": il codice è già usato alla riga %1").arg(known->line));
                 continue;
             }
-            headings.insert(product.code, {levelText(product), levelNote(product), product.line});
+            SixHeading heading{levelText(product), levelNote(product), product.line};
+            keep(product.code.size() + heading.text.size() + (heading.note ? heading.note->size() : 0), product.line);
+            headings.insert(product.code, std::move(heading));
         }
-        if (!options.quotation.isEmpty() && std::none_of(lists.begin(), lists.end(), [&](const SixPriceList& list) {
-                return list.id == options.quotation;
-            }))
-            throw BuildError(
-                QStringLiteral("«%1»: nessun listino con listaQuotazioneId %2; il file ne contiene %3:%4")
-                    .arg(path, shownValue(options.quotation), QString::number(lists.size()), listsText(lists)));
-        if (options.quotation.isEmpty() && lists.size() > 1)
+        const QString count = QLocale(QLocale::Italian).toString(listCount);
+        if (!options.quotation.isEmpty() && !listIds.contains(options.quotation))
+            throw BuildError(QStringLiteral("«%1»: nessun listino con listaQuotazioneId %2; il file ne contiene %3:%4")
+                                 .arg(path, shownValue(options.quotation), count, listsText(*this)));
+        if (options.quotation.isEmpty() && listCount > 1)
             throw BuildError(QStringLiteral("«%1» contiene %2 listini di prezzi: sceglierne uno con --quotazione ID%3")
-                                 .arg(path, QString::number(lists.size()), listsText(lists)));
+                                 .arg(path, count, listsText(*this)));
     } catch (const BuildError& error) {
         failure = error;
         throw;
     }
+}
+
+// The first pass keeps headings, units and lists for the rows to come: together no more than limits::kMaxKeptText.
+void SixSource::State::keep(qsizetype characters, qint64 line)
+{
+    keptText += characters;
+    if (keptText > limits::kMaxKeptText)
+        refuse(path, line,
+               QStringLiteral("i titoli dei livelli (prodotti senza prezzo), le unità di misura e i listini superano "
+                              "insieme il limite di %1")
+                   .arg(limits::charactersText(limits::kMaxKeptText)));
 }
 
 SixSource::SixSource(const QString& path, const SixOptions& options) : m_state(std::make_shared<State>())

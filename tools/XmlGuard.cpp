@@ -212,7 +212,7 @@ bool XmlGuard::count(qint64 characters)
         return fail(QStringLiteral("un testo o un elemento XML supera il limite di %1")
                         .arg(limits::charactersText(limits::kMaxXmlPiece)));
     if (m_characters > m_maxCharacters)
-        return fail(QStringLiteral("supera il limite di %1").arg(limits::charactersText(m_maxCharacters)));
+        return fail(QStringLiteral("il file supera il limite di %1").arg(limits::charactersText(m_maxCharacters)));
     return true;
 }
 

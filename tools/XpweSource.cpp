@@ -45,6 +45,7 @@ struct Item
     QString tariffa, desBreve, desEstesa, unMisura;
     std::optional<QString> prezzo, incMdo; // absent or empty: Null
     QString ids[kDepths];                  // absent or 0: none
+    qint64 innerItemLine = 0;              // an EPItem written inside this one
     QStringList segments() const { return tariffa.split(u'.'); }
     // A Tariffa of one to three segments and no price names a section, chapter or article.
     bool isHeading() const
@@ -63,6 +64,7 @@ struct Outline
     QHash<QString, QString> firstIds[kDepths]; // by code: the structure ID the first item of that code names
     std::optional<QString> year;
     qint64 yearLine = 0;
+    qint64 keptText = 0; // characters of the texts above
 };
 
 QString prefix(const QStringList& segments, int parts)
@@ -82,7 +84,7 @@ class XpweFile
 public:
     explicit XpweFile(const QString& path)
         : m_path(path), m_file(path), m_guard([this](char* data, qint64 size) { return m_file.read(data, size); },
-                                              std::numeric_limits<qint64>::max())
+                                              limits::kMaxPartBytes)
     {
         const QFileInfo info(path);
         if (!info.exists())
@@ -129,19 +131,28 @@ public:
     qint64 done() const { return m_guard.bytesRead(); }
     qint64 size() const { return m_size; }
 
-    // The texts of the current element's children by name, the first of each; the element is read to its end.
-    QHash<QString, QString> children()
+    // The texts of the current element's children by name, the first of each (a child's own children's texts
+    // included); the element is read to its end. A text past the length of a field is refused. `innerItemLine`
+    // is set to the line of a child EPItem.
+    QHash<QString, QString> children(qint64* innerItemLine = nullptr)
     {
         QHash<QString, QString> texts;
         for (;;) {
             switch (m_xml.readNext()) {
             case QXmlStreamReader::StartElement: {
                 const QString name = m_xml.name().toString();
-                const QString text = m_xml.readElementText(QXmlStreamReader::IncludeChildElements);
-                if (m_xml.hasError())
+                const qint64 line = m_xml.lineNumber();
+                if (innerItemLine && !*innerItemLine && name == u"EPItem")
+                    *innerItemLine = line;
+                const std::optional<QString> text = elementText(m_xml);
+                if (!text && m_xml.hasError())
                     fail();
+                if (!text)
+                    throw BuildError(QStringLiteral("«%1», riga %2: il testo di <%3> supera il limite di %4")
+                                         .arg(m_path, QString::number(line), cutForMessage(name),
+                                              limits::charactersText(limits::kMaxFieldText)));
                 if (!texts.contains(name))
-                    texts.insert(name, text);
+                    texts.insert(name, *text);
                 break;
             }
             case QXmlStreamReader::EndElement:
@@ -162,7 +173,7 @@ public:
         Item item;
         item.line = line();
         item.column = column();
-        const QHash<QString, QString> texts = children();
+        const QHash<QString, QString> texts = children(&item.innerItemLine);
         item.tariffa = texts.value(QStringLiteral("Tariffa"));
         item.desBreve = texts.value(QStringLiteral("DesBreve"));
         item.desEstesa = texts.value(QStringLiteral("DesEstesa"));
@@ -211,6 +222,14 @@ Outline readOutline(const QString& path)
 {
     Outline outline;
     XpweFile file(path);
+    const auto keep = [&](const QString& code, const Level& level) {
+        outline.keptText += code.size() + level.text.size() + (level.note ? level.note->size() : 0);
+        if (outline.keptText > limits::kMaxKeptText)
+            throw BuildError(QStringLiteral("«%1», riga %2: i titoli dei livelli e la struttura dei capitoli superano "
+                                            "insieme il limite di %3")
+                                 .arg(path, QString::number(file.line()),
+                                      limits::charactersText(limits::kMaxKeptText)));
+    };
     while (file.nextElement()) {
         if (isItem(file)) {
             const Item item = file.item();
@@ -222,8 +241,9 @@ Outline readOutline(const QString& path)
                         outline.firstIds[depth].insert(code, item.ids[depth]);
                 }
             } else if (item.isHeading() && !outline.headings.contains(item.tariffa)) {
-                outline.headings.insert(item.tariffa,
-                                        {item.desEstesa.isEmpty() ? item.desBreve : item.desEstesa, std::nullopt});
+                const Level heading{item.desEstesa.isEmpty() ? item.desBreve : item.desEstesa, std::nullopt};
+                keep(item.tariffa, heading);
+                outline.headings.insert(item.tariffa, heading);
             }
             continue;
         }
@@ -256,8 +276,10 @@ Outline readOutline(const QString& path)
             Level level{brief.isEmpty() ? whole : brief, std::nullopt};
             if (!whole.isEmpty() && whole != level.text)
                 level.note = whole;
-            if (!id.isEmpty() && !outline.structure[depth].contains(id))
+            if (!id.isEmpty() && !outline.structure[depth].contains(id)) {
+                keep(id, level);
                 outline.structure[depth].insert(id, level);
+            }
         }
     }
     return outline;
@@ -346,10 +368,17 @@ public:
 
     bool next() override
     {
+        if (!m_innerItem.isEmpty())
+            throw FieldError(std::exchange(m_innerItem, QString()));
         while (m_file.nextElement()) {
             if (!isItem(m_file))
                 continue;
             m_item = m_file.item();
+            // Reported after the item's own row, which is checked as every other.
+            if (m_item.innerItemLine)
+                m_innerItem = row() + QStringLiteral(": contiene un altro EPItem (riga %1), che non diventa una riga: "
+                                                     "ogni voce va scritta direttamente in PweElencoPrezzi")
+                                          .arg(m_item.innerItemLine);
             const QStringList segments = m_item.segments();
             if (m_item.tariffa.isEmpty())
                 throw FieldError(row() + QStringLiteral(": manca la Tariffa, il codice della voce"));
@@ -364,6 +393,8 @@ public:
                                            "senza prezzo, da una a tre parti, è il titolo di una sezione, un capitolo "
                                            "o un articolo")
                                 .arg(shownValue(m_item.tariffa), QString::number(segments.size())));
+            if (!m_innerItem.isEmpty())
+                throw FieldError(std::exchange(m_innerItem, QString()));
         }
         return false;
     }
@@ -437,10 +468,8 @@ private:
         set(PrezzoLordo, optional(m_item.prezzo));
         set(IncidenzaManodopera, optional(m_item.incMdo));
         // The labour amount to the cent, as the other inputs hold it.
-        const std::optional<double> price = number(m_item.prezzo);
-        const std::optional<double> share = number(m_item.incMdo);
-        set(SommaManodopera,
-            price && share ? text(QString::number(std::round(*price * *share) / 100.0, 'f', 2)) : Field{});
+        const std::optional<double> amount = rules::labourAmount(number(m_item.prezzo), number(m_item.incMdo));
+        set(SommaManodopera, amount ? text(QString::number(*amount, 'f', 2)) : Field{});
     }
 
     QString m_name;
@@ -452,6 +481,7 @@ private:
     std::array<Field, kColumnCount> m_fields;
     QHash<QString, qint64> m_chapterOrder;
     qint64 m_rows = 0;
+    QString m_innerItem; // the problem of the last item's inner EPItem, reported at the next call
 };
 
 // The year as a table of one row: --anno, else what the file says.

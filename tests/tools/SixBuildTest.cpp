@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include "Builder.h"
@@ -16,7 +17,8 @@ using namespace buildertest;
 namespace {
 
 // Two price lists, two languages, headings at three depths, an article folded from a five-segment code, a
-// priced product of three segments and a section heading nothing belongs to: the last two make no row.
+// priced product of three segments, one of five under a priced product (its article would be "A01010") and a
+// section heading nothing belongs to: the last three make no row.
 const QByteArray kListino = R"(<?xml version="1.0" encoding="UTF-8"?>
 <Documento xmlns="six.xsd">
   <prezzario anno="2023">
@@ -42,6 +44,12 @@ const QByteArray kListino = R"(<?xml version="1.0" encoding="UTF-8"?>
       <prdQuotazione listaQuotazioneId="L24" valore="12.50"/>
       <prdQuotazione listaQuotazioneId="L25" valore="13.10"/>
       <incidenzaManodopera>27.5</incidenzaManodopera>
+    </prodotto>
+    <prodotto prdId="01.A01.A01.010.01" unitaDiMisuraId="1">
+      <prdDescrizione lingua="it" breve="sotto una voce con prezzo"/>
+      <prdDescrizione lingua="de" breve="unter einem Preis"/>
+      <prdQuotazione listaQuotazioneId="L24" valore="3.00"/>
+      <prdQuotazione listaQuotazioneId="L25" valore="3.10"/>
     </prodotto>
     <prodotto prdId="01.A01.010" unitaDiMisuraId="1">
       <prdDescrizione lingua="it" breve="voce a tre livelli"/>
@@ -130,31 +138,47 @@ TEST(SixBuild, eachPriceListAndLanguageBuildsTheRowsOfTheFile)
         {"L25", "it", 2031, 2031, {}},
     };
     // The products stand past the first buffers the reader fills.
-    QByteArray padded = kListino;
-    padded.replace("<prezzario ", QByteArray("<!--" + QByteArray(64 * 1024, 'x') + "-->\n  <prezzario "));
+    const QString padded = QString::fromUtf8(QByteArray(kListino).replace(
+        "<prezzario ", QByteArray("<!--" + QByteArray(64 * 1024, 'x') + "-->\n  <prezzario ")));
+    // The same list in the encodings a file may declare or mark: each builds the same rows.
+    const auto encoded = [&](const char* name, QStringConverter::Encoding encoding, bool mark) -> QByteArray {
+        QString text = padded;
+        text.replace(QStringLiteral("encoding=\"UTF-8\""), QStringLiteral("encoding=\"%1\"").arg(QLatin1String(name)));
+        QStringEncoder encoder(encoding, mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+        return encoder(text);
+    };
+    const std::pair<const char*, QByteArray> files[] = {
+        {"UTF-8", padded.toUtf8()},
+        {"UTF-16LE with a mark", encoded("UTF-16", QStringConverter::Utf16LE, true)},
+        {"UTF-16BE without", encoded("UTF-16", QStringConverter::Utf16BE, false)},
+        {"ISO-8859-1", encoded("ISO-8859-1", QStringConverter::Latin1, false)},
+    };
     QTemporaryDir dir;
-    const QString path = writeFile(dir, "listino.xml", padded);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.quotation);
-        builder::SixOptions options;
-        options.quotation = QString::fromLatin1(c.quotation);
-        options.language = QString::fromLatin1(c.language);
-        options.year = c.year;
-        const builder::SixSource six(path, options);
-        const QString out = dir.filePath(QStringLiteral("listino.mdb"));
-        const builder::BuildSummary summary = builder::buildFrom(six.source(), out);
-        EXPECT_EQ(summary.year, c.expectedYear);
-        EXPECT_EQ(six.products(), 8);
-        EXPECT_EQ(six.rows(), 2);
-        EXPECT_EQ(six.headings(), 4);
-        const core::Database db = openBuilt(out);
-        EXPECT_EQ(scalar(db, QStringLiteral("select ANNO_PREZZARIO from anno_prezzario")).toLongLong(), c.expectedYear);
-        if (!c.rows.isEmpty()) {
-            EXPECT_EQ(readAll(db, QStringLiteral("select codice_totale, sezione, note_sezione, capitolo, articolo, "
-                                                 "subarticolo, note_subarticolo, simbolo, prezzo_lordo, "
-                                                 "incidenza_manodopera, somma_manodopera from prezzario "
-                                                 "order by sequenza")),
-                      c.rows);
+    for (const auto& [encoding, bytes] : files) {
+        const QString path = writeFile(dir, "listino.xml", bytes);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.quotation) + ", " + encoding);
+            builder::SixOptions options;
+            options.quotation = QString::fromLatin1(c.quotation);
+            options.language = QString::fromLatin1(c.language);
+            options.year = c.year;
+            const builder::SixSource six(path, options);
+            const QString out = dir.filePath(QStringLiteral("listino.mdb"));
+            const builder::BuildSummary summary = builder::buildFrom(six.source(), out);
+            EXPECT_EQ(summary.year, c.expectedYear);
+            EXPECT_EQ(six.products(), 9);
+            EXPECT_EQ(six.rows(), 2);
+            EXPECT_EQ(six.headings(), 4);
+            const core::Database db = openBuilt(out);
+            EXPECT_EQ(scalar(db, QStringLiteral("select ANNO_PREZZARIO from anno_prezzario")).toLongLong(),
+                      c.expectedYear);
+            if (!c.rows.isEmpty()) {
+                EXPECT_EQ(readAll(db, QStringLiteral("select codice_totale, sezione, note_sezione, capitolo, articolo, "
+                                                     "subarticolo, note_subarticolo, simbolo, prezzo_lordo, "
+                                                     "incidenza_manodopera, somma_manodopera from prezzario "
+                                                     "order by sequenza")),
+                          c.rows);
+            }
         }
     }
 }
@@ -167,9 +191,12 @@ TEST(SixBuild, checkListsEveryProductThatBecameNoRow)
                                             QStringLiteral("L24"), QStringLiteral("--check")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(
-        run.err.contains(QStringLiteral("8 prodotti nel file: 2 subarticoli, 4 titoli di livello, 2 senza riga")))
+        run.err.contains(QStringLiteral("9 prodotti nel file: 2 subarticoli, 4 titoli di livello, 3 senza riga")))
         << run.err.toStdString();
-    const char* const leftOut[] = {"01.A01.010", "02"};
+    EXPECT_TRUE(
+        run.err.contains(QStringLiteral("per l'articolo, il codice deve avere 3 caratteri, trovato \"A01010\"")))
+        << run.err.toStdString();
+    const char* const leftOut[] = {"01.A01.010", "01.A01.A01.010.01", "02"};
     for (const char* code : leftOut)
         EXPECT_TRUE(run.err.contains(QStringLiteral("senza riga: riga %1, prodotto %2: ")
                                          .arg(lineOf(kListino, QByteArray("prdId=\"") + code + '"'))
@@ -192,7 +219,7 @@ TEST(SixBuild, brokenAndForeignFilesAreRefusedWithTheirLineAndNothingIsWritten)
     // An element left open: the end tag of its product is the first that does not match.
     QByteArray malformed = kListino;
     malformed.replace("valore=\"1.00\"/>", "valore=\"1.00\">");
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"malformed.xml", malformed, chosen,
          QStringLiteral("«%1», riga ") + QString::number(lineOf(malformed, "valore=\"1.10\"") + 1) +
              QStringLiteral(", colonna 15: XML non valido")},
@@ -202,6 +229,17 @@ TEST(SixBuild, brokenAndForeignFilesAreRefusedWithTheirLineAndNothingIsWritten)
          QStringLiteral("«%1», riga 2: l'elemento principale è \"PweDocumento\"")},
         {"binary.xml", QByteArray("PK\x03\x04\x14\x00\x06\x00", 8), chosen,
          QStringLiteral("«%1», riga 1: non è un file XML")},
+        {"external-entity.xml",
+         QByteArray(kListino)
+             .replace("<Documento", "<!DOCTYPE Documento [<!ENTITY nota SYSTEM \"nota.txt\">]>\n<Documento")
+             .replace("27.5</incidenza", "27.5&nota;</incidenza"),
+         chosen,
+         QStringLiteral("«%1», riga ") + QString::number(lineOf(kListino, "27.5</incidenza") + 1) +
+             QStringLiteral(": il testo usa l'entità &nota;, che rimanda al file esterno «nota.txt»")},
+        {"long-text.xml",
+         QByteArray(kListino).replace("breve=\"Ferro\"", QByteArray("breve=\"" + QByteArray(2'000'000, 'F') + "\"")), chosen,
+         QStringLiteral("«%1», riga ") + QString::number(lineOf(kListino, "breve=\"Ferro\"")) +
+             QStringLiteral(": l'attributo breve ha 2000000 caratteri, oltre il limite di 1.048.576 caratteri")},
         {"two-lists.xml",
          kListino,
          {},
@@ -209,6 +247,21 @@ TEST(SixBuild, brokenAndForeignFilesAreRefusedWithTheirLineAndNothingIsWritten)
                         "  --quotazione L24  Prezzi 2024 (anno 2024)\n"
                         "  --quotazione L25  Prezzi 2025")},
     };
+    // A refusal names the first hundred lists with what identifies them, then says how many more there are.
+    QByteArray manyLists = kListino;
+    QString shownLists = QStringLiteral("contiene 151 listini di prezzi: sceglierne uno con --quotazione ID\n"
+                                        "  --quotazione L24  Prezzi 2024 (anno 2024)\n"
+                                        "  --quotazione L25  Prezzi 2025");
+    for (int i = 1; i <= 149; ++i) {
+        manyLists.replace("<prodotto prdId=\"01\">", QStringLiteral("<listaQuotazione listaQuotazioneId=\"X%1\" "
+                                                                    "lqtId=\"Q%1\"/>\n<prodotto prdId=\"01\">")
+                                                         .arg(i)
+                                                         .toUtf8());
+        if (i <= 98)
+            shownLists += QStringLiteral("\n  --quotazione X%1  lqtId Q%1").arg(i);
+    }
+    shownLists += QStringLiteral("\n  … e altri 51 listini");
+    cases.push_back({"many-lists.xml", manyLists, {}, shownLists});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
@@ -227,7 +280,9 @@ TEST(SixBuild, everyProblemOfTheProductsIsReportedAtOnceWithItsLineAndCode)
     xml.replace("anno=\"2023\"", "")
         .replace("anno=\"2024\"", "")
         .replace("valore=\"12.50\"", "valore=\"12,50\"")
-        .replace("prdId=\"01.A01.B.02.010\" unitaDiMisuraId=\"2\"", "prdId=\"01.A01.B.02.01x\" unitaDiMisuraId=\"9\"")
+        .replace("valore=\"2.40\"", "valore=\"-2.40\"")
+        .replace("unitaDiMisuraId=\"2\" incidenzaManodopera=\"10\"",
+                 "unitaDiMisuraId=\"9\" incidenzaManodopera=\"100.5\"")
         .replace("<prdDescrizione lingua=\"it\" breve=\"Scavi\"/>", "");
     QTemporaryDir dir;
     const QString path = writeFile(dir, "listino.xml", xml);
@@ -245,14 +300,16 @@ TEST(SixBuild, everyProblemOfTheProductsIsReportedAtOnceWithItsLineAndCode)
                                                           "(lingue presenti: de)"),
         at("prdId=\"01.A01.A01.010\"", "01.A01.A01.010") +
             QStringLiteral(", colonna \"capitolo\": manca il capitolo \"01.A01\""),
-        at("prdId=\"01.A01.B.02.01x\"", "01.A01.B.02.01x") +
+        at("prdId=\"01.A01.B.02.010\"", "01.A01.B.02.010") +
             QStringLiteral(", colonna \"capitolo\": manca il capitolo \"01.A01\""),
         at("prdId=\"01.A01.A01.010\"", "01.A01.A01.010") +
             QStringLiteral(", colonna \"prezzo_lordo\": numero non valido \"12,50\""),
-        at("prdId=\"01.A01.B.02.01x\"", "01.A01.B.02.01x") +
-            QStringLiteral(", colonna \"codice_subarticolo\": il codice \"01x\" contiene il carattere «x»"),
-        at("prdId=\"01.A01.B.02.01x\"", "01.A01.B.02.01x") +
+        at("prdId=\"01.A01.B.02.010\"", "01.A01.B.02.010") +
             QStringLiteral(", colonna \"simbolo\": unità di misura \"9\" non dichiarata"),
+        at("prdId=\"01.A01.B.02.010\"", "01.A01.B.02.010") +
+            QStringLiteral(", colonna \"incidenza_manodopera\": l'incidenza \"100.5\" è fuori dall'intervallo"),
+        at("prdId=\"01.A01.B.02.010\"", "01.A01.B.02.010") +
+            QStringLiteral(", colonna \"prezzo_lordo\": il valore \"-2.40\" è negativo"),
     };
     for (const QString& line : expected)
         EXPECT_TRUE(error.contains(line)) << line.toStdString() << "\n" << error.toStdString();

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include "Builder.h"
@@ -58,38 +59,47 @@ QString lineOf(const QByteArray& text, const char* piece)
     return QString::number(text.left(text.indexOf(piece)).count('\n') + 1);
 }
 
+QByteArray utf16(const QString& text)
+{
+    QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    return encoder(QString(text).replace(QStringLiteral("encoding=\"UTF-8\""), QStringLiteral("encoding=\"UTF-16\"")));
+}
+
 TEST(XpweBuild, chapterStructureHeadingsAndCodesGiveTheLevels)
 {
-    const QTemporaryDir dir;
-    const QString path = writeFile(dir, QStringLiteral("listino.xpwe"), kList);
-    const QString out = dir.filePath(QStringLiteral("Prezzario.mdb"));
-    const builder::BuildSummary summary = builder::buildFrom(builder::xpweSource(path), out);
-    EXPECT_EQ(summary.rows, 4);
-    EXPECT_EQ(summary.sections, 3);
-    EXPECT_EQ(summary.year, 2024);
+    // In UTF-16 as in UTF-8.
+    for (const QByteArray& bytes : {QByteArray(kList), utf16(QString::fromUtf8(kList))}) {
+        const QTemporaryDir dir;
+        const QString path = writeFile(dir, QStringLiteral("listino.xpwe"), bytes);
+        const QString out = dir.filePath(QStringLiteral("Prezzario.mdb"));
+        const builder::BuildSummary summary = builder::buildFrom(builder::xpweSource(path), out);
+        EXPECT_EQ(summary.rows, 4);
+        EXPECT_EQ(summary.sections, 3);
+        EXPECT_EQ(summary.year, 2024);
 
-    const core::Database db = openBuilt(out);
-    const QList<QVariantList> rows =
-        readAll(db, QStringLiteral("SELECT codice_totale, sezione, note_sezione, capitolo, seq_capitolo, articolo, "
-                                   "subarticolo, simbolo, prezzo_lordo, incidenza_manodopera, somma_manodopera "
-                                   "FROM prezzario ORDER BY sequenza"));
-    const char* const expected[][11] = {
-        {"01.A01.A01.010", "OPERE EDILI", "Opere edili e affini", "Scavi", "1", "Scavo di sbancamento",
-         "in terreno sciolto", "m³", "12.5", "30", "3.75"},
-        {"01.A01.A01.020", "OPERE EDILI", "Opere edili e affini", "Scavi", "1", "Scavo di sbancamento", "in roccia",
-         "m³", "40.2", "NULL", "NULL"},
-        {"02.E01.P01.005", "IMPIANTI", "NULL", "Impianti elettrici", "2", "Punto luce", "interrotto", "cad", "1234.5",
-         "12.5", "154.31"},
-        {"03.B01.C01.001", "", "NULL", "", "3", "", "Nolo", "h", "55", "NULL", "NULL"},
-    };
-    ASSERT_EQ(rows.size(), qsizetype(std::size(expected)));
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        for (qsizetype c = 0; c < 11; ++c) {
-            const QString value = rows[r][c].isNull() ? QStringLiteral("NULL") : rows[r][c].toString();
-            EXPECT_EQ(value, QString::fromUtf8(expected[r][c])) << "row " << r << " column " << c;
+        const core::Database db = openBuilt(out);
+        const QList<QVariantList> rows =
+            readAll(db, QStringLiteral("SELECT codice_totale, sezione, note_sezione, capitolo, seq_capitolo, articolo, "
+                                       "subarticolo, simbolo, prezzo_lordo, incidenza_manodopera, somma_manodopera "
+                                       "FROM prezzario ORDER BY sequenza"));
+        const char* const expected[][11] = {
+            {"01.A01.A01.010", "OPERE EDILI", "Opere edili e affini", "Scavi", "1", "Scavo di sbancamento",
+             "in terreno sciolto", "m³", "12.5", "30", "3.75"},
+            {"01.A01.A01.020", "OPERE EDILI", "Opere edili e affini", "Scavi", "1", "Scavo di sbancamento", "in roccia",
+             "m³", "40.2", "NULL", "NULL"},
+            {"02.E01.P01.005", "IMPIANTI", "NULL", "Impianti elettrici", "2", "Punto luce", "interrotto", "cad",
+             "1234.5", "12.5", "154.31"},
+            {"03.B01.C01.001", "", "NULL", "", "3", "", "Nolo", "h", "55", "NULL", "NULL"},
+        };
+        ASSERT_EQ(rows.size(), qsizetype(std::size(expected)));
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            for (qsizetype c = 0; c < 11; ++c) {
+                const QString value = rows[r][c].isNull() ? QStringLiteral("NULL") : rows[r][c].toString();
+                EXPECT_EQ(value, QString::fromUtf8(expected[r][c])) << "row " << r << " column " << c;
+            }
         }
+        EXPECT_EQ(scalar(db, QStringLiteral("SELECT ANNO_PREZZARIO FROM anno_prezzario")).toInt(), 2024);
     }
-    EXPECT_EQ(scalar(db, QStringLiteral("SELECT ANNO_PREZZARIO FROM anno_prezzario")).toInt(), 2024);
 }
 
 // The program's own XPWE export builds back into the items it holds.
@@ -162,6 +172,15 @@ TEST(XpweBuild, brokenOrForeignFilesAreRefusedWithTheirLine)
         {"<?xml version=\"1.0\"?>\n<Documento xmlns=\"six.xsd\"><prezzario/></Documento>\n", "non è un file XPWE",
          QStringLiteral("2")},
         {"codice;prezzo\n01.A01.A01.010;12,5\n", "non è un file XML", QStringLiteral("1")},
+        // A character whose UTF-16 bytes hold a quote, then elements nested deeper than the reader's stack.
+        {utf16(QStringLiteral("<PweDocumento><PweElencoPrezzi><EPItem><DesEstesa>\u0122") +
+               QStringLiteral("<a>").repeated(60'000)),
+         "annidati oltre il limite di 256 livelli", QStringLiteral("1")},
+        // A text longer than a field, in pieces a comment apart.
+        {QByteArray(kList).replace(
+             "<DesEstesa>in roccia",
+             QByteArray("<DesEstesa>" + QByteArray(QByteArray(600'000, 'r') + "<!---->").repeated(2) + "in roccia")),
+         "il testo di <DesEstesa> supera il limite di 1.048.576 caratteri", lineOf(list, "<EPItem ID=\"2\"")},
         {"", "non è un file XML", QStringLiteral("1")},
     };
     for (const auto& c : cases) {
@@ -188,6 +207,8 @@ TEST(XpweBuild, everyProblemIsReportedWithLineColumnAndTariffa)
     list.replace("<Tariffa>02.E01.P01</Tariffa><DesEstesa>Punto luce</DesEstesa><Prezzo1>0</Prezzo1>",
                  "<Tariffa>02.E01.P01</Tariffa><DesEstesa>Punto luce</DesEstesa><Prezzo1>3</Prezzo1>");
     list.replace("<Tariffa>03.B01.C01.001</Tariffa>", "");
+    list.replace("<DesBreve>Impianti elettrici</DesBreve>",
+                 "<DesBreve>Impianti elettrici</DesBreve><EPItem><Tariffa>02.E01.X01.001</Tariffa></EPItem>");
     const QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("listino.xpwe"), list);
     const ToolRun run =
@@ -201,6 +222,7 @@ TEST(XpweBuild, everyProblemIsReportedWithLineColumnAndTariffa)
     } expected[] = {
         {"Tariffa 01.A01.A01.010", "<EPItem ID=\"1\"", "IDCap \"7\" non corrisponde ad alcun DGCapitoliItem"},
         {"Tariffa 01.a01.A01.020", "<EPItem ID=\"2\"", "scriverlo in maiuscolo"},
+        {"Tariffa 02.E01)", "<EPItem ID=\"4\"", "contiene un altro EPItem (riga"},
         {"Tariffa 02.E01.P01)", "<EPItem ID=\"5\"", "ha 3 parti separate da punti"},
         {"Tariffa 02.E01.P01.005), colonna \"Prezzo1\"", "<EPItem ID=\"6\"", "separatore delle migliaia"},
         {"EPItem senza Tariffa", "<EPItem ID=\"7\"", "manca la Tariffa"},
