@@ -233,6 +233,27 @@ bool XmlGuard::scan(const char* data, qint64 size)
     static constexpr std::string_view kComment = "--";
     static constexpr std::string_view kCData = "[CDATA[";
     for (qint64 i = 0; i < size; ++i) {
+        // Most bytes are text or attribute values that change no state: counted a run at a time.
+        const char stop = m_utf8Due > 0 || m_inReference ? 0
+                          : m_state == State::Text       ? '<'
+                          : m_state == State::Tag        ? m_quote
+                                                         : 0;
+        if (stop) {
+            qint64 end = i;
+            while (end < size && data[end] != stop && data[end] != '&' && data[end] != '\n' &&
+                   static_cast<unsigned char>(data[end]) < 0x80)
+                ++end;
+            if (end > i) {
+                m_characters += end - i;
+                m_pieceLength += end - i;
+                if (m_pieceLength > limits::kMaxXmlPiece || m_characters > m_maxCharacters)
+                    return count(0);
+                m_previous = data[end - 1];
+                i = end;
+                if (i == size)
+                    break;
+            }
+        }
         const char c = data[i];
         const auto byte = static_cast<unsigned char>(c);
         // UTF-8 as RFC 3629 has it: no overlong forms, no surrogates, nothing past U+10FFFF.
@@ -263,8 +284,9 @@ bool XmlGuard::scan(const char* data, qint64 size)
                     m_utf8High = 0; // no byte fits: refused with the next one
                 }
             }
-            if (!count(1))
-                return false;
+            ++m_characters;
+            if (++m_pieceLength > limits::kMaxXmlPiece || m_characters > m_maxCharacters)
+                return count(0);
         }
         if (c == '\n')
             ++m_line;
