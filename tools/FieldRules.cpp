@@ -143,7 +143,8 @@ std::optional<double> price(const TableReader& reader, int column)
     if (value && *value < 0)
         reader.fail(column, QStringLiteral("il valore %1 è negativo").arg(shownValue(reader.field(column).text)));
     if (value && *value > kMaxPrice)
-        reader.fail(column, QStringLiteral("il valore %1 supera 1.000.000.000").arg(shownValue(reader.field(column).text)));
+        reader.fail(column,
+                    QStringLiteral("il valore %1 supera 1.000.000.000").arg(shownValue(reader.field(column).text)));
     return value;
 }
 

@@ -3,7 +3,6 @@
 #include <QLocale>
 #include <QStringDecoder>
 
-
 namespace builder {
 
 namespace limits {

@@ -22,8 +22,8 @@ inline constexpr qint64 kMaxXmlPiece = qint64(8) << 20;
 inline constexpr qint64 kMaxEntityExpansion = qint64(16) << 20;
 // Elements inside one another in an XML part.
 inline constexpr int kMaxXmlDepth = 256;
-// A workbook's part, uncompressed (bytes), and an XML file or part as read (characters), and the ratio of a part larger than 1 MiB to its compressed size (real
-// sheets compress 5 to 50 times).
+// A workbook's part, uncompressed (bytes), and an XML file or part as read (characters), and the ratio of a part larger
+// than 1 MiB to its compressed size (real sheets compress 5 to 50 times).
 inline constexpr qint64 kMaxPartBytes = qint64(2) << 30;
 inline constexpr qint64 kRatioCheckedFrom = qint64(1) << 20;
 inline constexpr qint64 kMaxCompressionRatio = 100;

@@ -22,7 +22,6 @@ namespace builder {
 
 namespace {
 
-
 // A product as the file describes it, in the chosen language and price list.
 struct Product
 {
@@ -379,10 +378,10 @@ QString listsText(const SixSource::State& state)
             text += QStringLiteral(" (anno %1)").arg(cutForMessage(list.year));
     }
     const qint64 more = state.listCount - qint64(state.shownLists.size());
-    if (more > 0)
-        text += QStringLiteral("\n  … e altri %1").arg(more == 1 ? QStringLiteral("un listino")
-                                                            : QStringLiteral("%1 listini")
-                                                                  .arg(QLocale(QLocale::Italian).toString(more)));
+    if (more == 1)
+        text += QStringLiteral("\n  … e un altro listino");
+    else if (more > 1)
+        text += QStringLiteral("\n  … e altri %1 listini").arg(QLocale(QLocale::Italian).toString(more));
     return text;
 }
 
@@ -576,9 +575,9 @@ private:
         if (m_product.labour && !m_product.labour->isEmpty())
             set(IncidenzaManodopera, *m_product.labour);
         // The file gives the labour share; its amount, to the cent, is the program's as for every list.
-        const auto amount = rules::labourAmount(rules::parseDecimal(m_product.price, u'.'),
-                                                m_product.labour ? rules::parseDecimal(*m_product.labour, u'.')
-                                                                 : std::nullopt);
+        const auto amount =
+            rules::labourAmount(rules::parseDecimal(m_product.price, u'.'),
+                                m_product.labour ? rules::parseDecimal(*m_product.labour, u'.') : std::nullopt);
         if (amount)
             m_fields[SommaManodopera] = {Field::Kind::Number, QString::number(*amount, 'g', 15)};
     }

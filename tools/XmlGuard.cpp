@@ -343,8 +343,8 @@ bool XmlGuard::scan(const char* data, qint64 size)
                 if (m_endTag) {
                     m_depth = m_depth > 0 ? m_depth - 1 : 0;
                 } else if (m_previous != '/' && ++m_depth > limits::kMaxXmlDepth) {
-                    return fail(
-                        QStringLiteral("elementi XML annidati oltre il limite di %1 livelli").arg(limits::kMaxXmlDepth));
+                    return fail(QStringLiteral("elementi XML annidati oltre il limite di %1 livelli")
+                                    .arg(limits::kMaxXmlDepth));
                 }
                 enter(State::Text);
             }
@@ -524,8 +524,8 @@ bool XmlGuard::declare(const QByteArray& markup)
         return true; // a parameter entity: its references are refused
     const QByteArray name = word();
     if (name.size() > kMaxEntityName)
-        return fail(QStringLiteral("la DTD del file dichiara un'entità dal nome più lungo di %1 byte")
-                        .arg(kMaxEntityName));
+        return fail(
+            QStringLiteral("la DTD del file dichiara un'entità dal nome più lungo di %1 byte").arg(kMaxEntityName));
     Entity entity;
     skipSpace();
     const QByteArray kind = word();
@@ -599,8 +599,8 @@ qint64 XmlGuard::expandedLength(const QByteArray& name, int depth)
 bool XmlGuard::reference()
 {
     static const QByteArray predefined[] = {"lt", "gt", "amp", "apos", "quot"};
-    if (m_reference.startsWith('#') || std::find(std::begin(predefined), std::end(predefined), m_reference) !=
-                                           std::end(predefined))
+    if (m_reference.startsWith('#') ||
+        std::find(std::begin(predefined), std::end(predefined), m_reference) != std::end(predefined))
         return true;
     const qint64 length = expandedLength(m_reference, 0);
     if (length < 0)

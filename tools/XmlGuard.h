@@ -63,8 +63,8 @@ private:
     enum class Dtd { Outside, Subset, SubsetOpen, SubsetBang, Markup, SubsetComment, SubsetInstruction };
     struct Entity
     {
-        QByteArray value; // as declared, references unexpanded
-        QByteArray system; // an external entity's file
+        QByteArray value;   // as declared, references unexpanded
+        QByteArray system;  // an external entity's file
         qint64 length = -1; // characters once expanded; -1 until computed
     };
 
@@ -113,8 +113,8 @@ private:
     int m_closing = 0; // characters of the end of a comment, CDATA section or instruction seen
 
     Dtd m_dtd = Dtd::Outside;
-    char m_literal = 0;   // in the DOCTYPE: the quote of the literal being read
-    QByteArray m_markup;  // the markup declaration of the internal subset being read
+    char m_literal = 0;  // in the DOCTYPE: the quote of the literal being read
+    QByteArray m_markup; // the markup declaration of the internal subset being read
     bool m_inReference = false;
     QByteArray m_reference; // the name of the entity reference being read
     QHash<QByteArray, Entity> m_entities;

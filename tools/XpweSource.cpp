@@ -83,8 +83,8 @@ class XpweFile
 {
 public:
     explicit XpweFile(const QString& path)
-        : m_path(path), m_file(path), m_guard([this](char* data, qint64 size) { return m_file.read(data, size); },
-                                              limits::kMaxPartBytes)
+        : m_path(path), m_file(path),
+          m_guard([this](char* data, qint64 size) { return m_file.read(data, size); }, limits::kMaxPartBytes)
     {
         const QFileInfo info(path);
         if (!info.exists())
@@ -222,13 +222,13 @@ Outline readOutline(const QString& path)
 {
     Outline outline;
     XpweFile file(path);
-    const auto keep = [&](const QString& code, const Level& level) {
-        outline.keptText += code.size() + level.text.size() + (level.note ? level.note->size() : 0);
+    const auto keep = [&](qsizetype characters) {
+        outline.keptText += characters;
         if (outline.keptText > limits::kMaxKeptText)
-            throw BuildError(QStringLiteral("«%1», riga %2: i titoli dei livelli e la struttura dei capitoli superano "
-                                            "insieme il limite di %3")
-                                 .arg(path, QString::number(file.line()),
-                                      limits::charactersText(limits::kMaxKeptText)));
+            throw BuildError(
+                QStringLiteral("«%1», riga %2: i titoli dei livelli e la struttura dei capitoli superano "
+                               "insieme il limite di %3")
+                    .arg(path, QString::number(file.line()), limits::charactersText(limits::kMaxKeptText)));
     };
     while (file.nextElement()) {
         if (isItem(file)) {
@@ -237,12 +237,14 @@ Outline readOutline(const QString& path)
             if (segments.size() == 4) {
                 for (int depth = 0; depth < kDepths; ++depth) {
                     const QString code = prefix(segments, depth + 1);
-                    if (!item.ids[depth].isEmpty() && !outline.firstIds[depth].contains(code))
+                    if (!item.ids[depth].isEmpty() && !outline.firstIds[depth].contains(code)) {
+                        keep(code.size() + item.ids[depth].size());
                         outline.firstIds[depth].insert(code, item.ids[depth]);
+                    }
                 }
             } else if (item.isHeading() && !outline.headings.contains(item.tariffa)) {
                 const Level heading{item.desEstesa.isEmpty() ? item.desBreve : item.desEstesa, std::nullopt};
-                keep(item.tariffa, heading);
+                keep(item.tariffa.size() + heading.text.size());
                 outline.headings.insert(item.tariffa, heading);
             }
             continue;
@@ -277,14 +279,13 @@ Outline readOutline(const QString& path)
             if (!whole.isEmpty() && whole != level.text)
                 level.note = whole;
             if (!id.isEmpty() && !outline.structure[depth].contains(id)) {
-                keep(id, level);
+                keep(id.size() + level.text.size() + (level.note ? level.note->size() : 0));
                 outline.structure[depth].insert(id, level);
             }
         }
     }
     return outline;
 }
-
 
 // The columns of the prices table, and the name messages give each: the element it comes from where there is one.
 struct ColumnName
@@ -446,7 +447,9 @@ private:
         const auto set = [&](PriceColumn column, Field field) { m_fields[size_t(column)] = std::move(field); };
         // Chapters are listed in the order their first items come.
         const QString chapterCode = prefix(segments, 2);
-        if (!m_chapterOrder.contains(chapterCode))
+        // A code that is no chapter's is refused with its row: it is not kept.
+        const bool chapterCodeValid = !rules::codeProblem(segments[0], 2) && !rules::codeProblem(segments[1], 3);
+        if (chapterCodeValid && !m_chapterOrder.contains(chapterCode))
             m_chapterOrder.insert(chapterCode, m_chapterOrder.size() + 1);
 
         set(Sequenza, text(QString::number(++m_rows)));
@@ -459,7 +462,7 @@ private:
         set(NoteSezione, optional(section.note));
         set(Capitolo, text(chapter.text));
         set(NoteCapitolo, optional(chapter.note));
-        set(SeqCapitolo, text(QString::number(m_chapterOrder.value(chapterCode))));
+        set(SeqCapitolo, text(QString::number(m_chapterOrder.value(chapterCode, m_chapterOrder.size() + 1))));
         set(Articolo, text(article.text));
         set(NoteArticolo, optional(article.note));
         set(NoteSubarticolo, {});

@@ -237,7 +237,8 @@ TEST(SixBuild, brokenAndForeignFilesAreRefusedWithTheirLineAndNothingIsWritten)
          QStringLiteral("«%1», riga ") + QString::number(lineOf(kListino, "27.5</incidenza") + 1) +
              QStringLiteral(": il testo usa l'entità &nota;, che rimanda al file esterno «nota.txt»")},
         {"long-text.xml",
-         QByteArray(kListino).replace("breve=\"Ferro\"", QByteArray("breve=\"" + QByteArray(2'000'000, 'F') + "\"")), chosen,
+         QByteArray(kListino).replace("breve=\"Ferro\"", QByteArray("breve=\"" + QByteArray(2'000'000, 'F') + "\"")),
+         chosen,
          QStringLiteral("«%1», riga ") + QString::number(lineOf(kListino, "breve=\"Ferro\"")) +
              QStringLiteral(": l'attributo breve ha 2000000 caratteri, oltre il limite di 1.048.576 caratteri")},
         {"two-lists.xml",

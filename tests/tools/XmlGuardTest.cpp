@@ -88,8 +88,8 @@ TEST(XmlGuard, passesWhatRealFilesHoldAndStopsPastItsLimits)
         {"a comment of 8 MiB and one byte", "<a><!--" + QByteArray((8 << 20) + 1, '<') + "--></a>",
          "un testo o un elemento XML supera il limite di 8.388.608 caratteri"},
         {"UTF-16LE with a mark, 256 levels and self-closing tags", utf16(deepText + u"</r>", QSC::Utf16LE, true), ""},
-        {"UTF-16BE without a mark, declared", utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + deepText + u"</r>",
-                                                    QSC::Utf16BE, false), ""},
+        {"UTF-16BE without a mark, declared",
+         utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + deepText + u"</r>", QSC::Utf16BE, false), ""},
         {"UTF-16 text whose bytes hold a quote, then 257 levels", utf16(hiding, QSC::Utf16LE, true),
          "annidati oltre il limite di 256 livelli"},
         {"UTF-16 text of 5 Mi characters (10 MiB)",
@@ -110,8 +110,8 @@ TEST(XmlGuard, passesWhatRealFilesHoldAndStopsPastItsLimits)
          "l'entità &f;, che rimanda al file esterno «f.txt»"},
         {"an attribute default", "<!DOCTYPE a [<!ATTLIST a b CDATA 'x'>]><a/>", "valori predefiniti agli attributi"},
         {"a parameter entity", "<!DOCTYPE a [<!ENTITY % p '<!ENTITY e \"x\">'> %p;]><a/>", "entità parametro"},
-        {"a bracket in a literal of the DOCTYPE, then 257 levels",
-         "<!DOCTYPE a SYSTEM 'x[y'>" + nested(257), "annidati oltre il limite di 256 livelli"},
+        {"a bracket in a literal of the DOCTYPE, then 257 levels", "<!DOCTYPE a SYSTEM 'x[y'>" + nested(257),
+         "annidati oltre il limite di 256 livelli"},
         {"a bracket and '>' in an entity value", withEntity("]>[", nested(256, "&e;")), ""},
     };
     for (const auto& c : cases) {
