@@ -2,8 +2,6 @@
 
 #include "InputLimits.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -13,11 +11,6 @@ namespace builder {
 
 namespace {
 
-// The beginning of a file read before the first byte is handed on, to learn its encoding: its declaration
-// must end within it.
-constexpr qsizetype kHeadLimit = 64 * 1024;
-// The bytes of a file in another encoding decoded at a time.
-constexpr qint64 kBlock = 64 * 1024;
 // An entity's name, and the entities inside one another's values the guard follows.
 constexpr qsizetype kMaxEntityName = 1024;
 constexpr int kMaxEntityDepth = 16;
@@ -29,53 +22,11 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// The encoding pseudo-attribute of an XML declaration at the start of `text`: where it stands and its value.
-struct Declared
-{
-    qsizetype at = -1;
-    qsizetype length = 0;
-    QString name;
-};
-
-Declared declaredEncoding(QStringView text)
-{
-    if (!text.startsWith(u"<?xml") || text.size() < 6 || !(text[5].isSpace() || text[5] == u'?'))
-        return {};
-    const qsizetype end = text.indexOf(u"?>");
-    if (end < 0)
-        return {};
-    static const QRegularExpression encoding(QStringLiteral("\\sencoding\\s*=\\s*([\"'])([^\"']*)\\1"));
-    const QRegularExpressionMatch match = encoding.match(text.first(end).toString());
-    if (!match.hasMatch())
-        return {};
-    return {match.capturedStart(), match.capturedLength(), match.captured(2)};
-}
-
-// Whether more of the head is needed to see the whole declaration.
-bool declarationOpen(QStringView text)
-{
-    constexpr QStringView opening = u"<?xml";
-    if (text.size() < opening.size())
-        return opening.startsWith(text);
-    return text.startsWith(opening) && !text.contains(u"?>");
-}
-
 } // namespace
 
-XmlGuard::XmlGuard(Source source, qint64 maxCharacters) : m_source(std::move(source)), m_maxCharacters(maxCharacters)
+XmlGuard::XmlGuard(Source source, qint64 maxCharacters) : m_input(std::move(source)), m_maxCharacters(maxCharacters)
 {
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-}
-
-qint64 XmlGuard::readSource(char* data, qint64 size)
-{
-    const qint64 read = m_source(data, size);
-    if (read < 0) {
-        m_sourceFailed = true;
-        return -1;
-    }
-    m_bytes += read;
-    return read;
 }
 
 bool XmlGuard::fail(const QString& problem)
@@ -85,115 +36,25 @@ bool XmlGuard::fail(const QString& problem)
     return false;
 }
 
-// Reads the beginning of the file and decides how it is handed on: as it is when it is UTF-8, else decoded.
-bool XmlGuard::start()
-{
-    m_started = true;
-    QByteArray head;
-    std::optional<QStringConverter::Encoding> detected;
-    QString text;
-    for (;;) {
-        if (head.size() >= 4 || m_ended) {
-            detected = QStringDecoder::encodingForData(head, u'<');
-            text = QStringDecoder(detected.value_or(QStringConverter::Utf8))(head);
-            if (m_ended || head.size() >= kHeadLimit || !declarationOpen(text))
-                break;
-        }
-        const qsizetype at = head.size();
-        head.resize(at + 4096);
-        const qint64 read = readSource(head.data() + at, 4096);
-        if (read < 0)
-            return false;
-        head.resize(at + read);
-        m_ended = read == 0;
-    }
-    Declared declared = declaredEncoding(text);
-    if (!detected || *detected == QStringConverter::Utf8) {
-        if (declared.name.isEmpty() ||
-            QStringDecoder::encodingForName(declared.name.toLatin1()) == QStringConverter::Utf8) {
-            m_pending = head;
-            return true;
-        }
-        m_decoder = QStringDecoder(declared.name.toLatin1().constData());
-        if (!m_decoder.isValid())
-            return fail(QStringLiteral("il file dichiara la codifica «%1», che questo programma non legge: salvarlo "
-                                       "in UTF-8")
-                            .arg(cutForMessage(declared.name)));
-        m_encoding = declared.name;
-        text = m_decoder(head);
-        declared = declaredEncoding(text);
-    } else {
-        m_decoder = QStringDecoder(*detected);
-        m_encoding = QString::fromLatin1(QStringConverter::nameForEncoding(*detected));
-        text = m_decoder(head);
-    }
-    // The reader gets UTF-8: a declaration naming another encoding would make it decode the text again. Spaces
-    // keep every column where it was.
-    if (declared.at >= 0)
-        text.replace(declared.at, declared.length, QString(declared.length, u' '));
-    if (m_decoder.hasError())
-        return badlyEncoded(text);
-    m_pending = text.toUtf8();
-    return true;
-}
-
-// The decoder met bytes its encoding does not have, in `text` just decoded: the line of the first.
-bool XmlGuard::badlyEncoded(QStringView text)
-{
-    const qsizetype bad = std::max<qsizetype>(text.indexOf(QChar::ReplacementCharacter), 0);
-    return fail(QStringLiteral("il testo non è codificato correttamente in %1 (riga %2)")
-                    .arg(m_encoding)
-                    .arg(m_line + text.first(bad).count(u'\n')));
-}
-
-// Decodes the next block of a file that is not UTF-8 into the bytes still to hand on.
-bool XmlGuard::transcode()
-{
-    QByteArray raw(kBlock, Qt::Uninitialized);
-    const qint64 read = readSource(raw.data(), kBlock);
-    if (read < 0)
-        return false;
-    if (read == 0) {
-        m_ended = true;
-        return true;
-    }
-    const QString text = m_decoder(QByteArrayView(raw).first(read));
-    if (m_decoder.hasError())
-        return badlyEncoded(text);
-    m_pending = text.toUtf8();
-    m_pendingAt = 0;
-    return true;
-}
-
 qint64 XmlGuard::readData(char* data, qint64 maxSize)
 {
     if (!m_problem.isEmpty() || m_sourceFailed)
         return -1;
-    if (!m_started && !start())
+    if (m_ended)
+        return 0;
+    const qint64 read = m_input.read(data, maxSize);
+    if (read < 0) {
+        if (m_input.problem().isEmpty())
+            m_sourceFailed = true;
+        else
+            fail(m_input.problem());
         return -1;
-    while (m_pendingAt == m_pending.size()) {
-        m_pending.clear();
-        m_pendingAt = 0;
-        if (m_ended)
-            return endOfInput() ? 0 : -1;
-        if (!m_decoder.isValid()) {
-            // UTF-8: straight from the source.
-            const qint64 read = readSource(data, maxSize);
-            if (read < 0)
-                return -1;
-            if (read == 0) {
-                m_ended = true;
-                continue;
-            }
-            return scan(data, read) ? read : -1;
-        }
-        if (!transcode())
-            return -1;
     }
-    const qint64 size = std::min<qint64>(maxSize, m_pending.size() - m_pendingAt);
-    std::memcpy(data, m_pending.constData() + m_pendingAt, size_t(size));
-    m_pendingAt += size;
-    return scan(data, size) ? size : -1;
+    if (read == 0) {
+        m_ended = true;
+        return endOfInput() ? 0 : -1;
+    }
+    return scan(data, read) ? read : -1;
 }
 
 bool XmlGuard::endOfInput()

@@ -4,8 +4,9 @@
 #include <QHash>
 #include <QIODevice>
 #include <QString>
-#include <QStringDecoder>
 #include <QXmlStreamReader>
+
+#include "XmlEncoding.h"
 
 #include <functional>
 #include <optional>
@@ -17,10 +18,9 @@ namespace builder {
 // DOCTYPE: the reader holds each whole, entity references expanded) and the nesting depth. The XML itself is
 // judged by the reader.
 //
-// The reader is always handed UTF-8: a file in UTF-16 (with or without a byte-order mark) or in a single-byte
-// encoding its declaration names is decoded here, and its declaration then names none. So the guard counts
+// The reader is always handed UTF-8 (XmlUtf8Source decodes a file in another encoding): the guard counts
 // exactly the characters the reader sees, and no byte of a wider encoding can hide a tag from it. Bytes that are
-// not valid in the file's encoding are refused with their line.
+// not valid UTF-8 are refused with their line.
 //
 // Entities: internal ones are counted at their expanded length wherever they are used (texts and attribute
 // values), and their expansion over the whole part is limited; a reference to an external one is refused
@@ -32,16 +32,13 @@ class XmlGuard : public QIODevice
 {
 public:
     // Reads up to `size` bytes into `data`: the count read, 0 at the end, -1 on a failure.
-    using Source = std::function<qint64(char* data, qint64 size)>;
+    using Source = XmlUtf8Source::Source;
 
     XmlGuard(Source source, qint64 maxCharacters);
 
     bool isSequential() const override { return true; }
     // Past a limit or a failure nothing more comes: a reader that asked again would wait for ever.
-    bool atEnd() const override
-    {
-        return (m_ended && m_pending.size() == m_pendingAt) || m_sourceFailed || !m_problem.isEmpty();
-    }
+    bool atEnd() const override { return m_ended || m_sourceFailed || !m_problem.isEmpty(); }
 
     // The limit hit, as a message says it ("elementi XML annidati oltre il limite di 256 livelli"); empty while
     // none.
@@ -51,7 +48,7 @@ public:
     // The line reached, counted from 1.
     qint64 line() const { return m_line; }
     // Bytes of the source read so far (the file's own bytes, whatever its encoding).
-    qint64 bytesRead() const { return m_bytes; }
+    qint64 bytesRead() const { return m_input.bytesRead(); }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -68,11 +65,7 @@ private:
         qint64 length = -1; // characters once expanded; -1 until computed
     };
 
-    qint64 readSource(char* data, qint64 size);
-    bool start();
-    bool transcode();
     bool fail(const QString& problem);
-    bool badlyEncoded(QStringView text);
     bool count(qint64 characters);
     bool scan(const char* data, qint64 size);
     bool endOfInput();
@@ -82,21 +75,13 @@ private:
     qint64 expandedLength(const QByteArray& name, int depth);
     bool reference();
 
-    Source m_source;
+    XmlUtf8Source m_input;
     qint64 m_maxCharacters;
     QString m_problem;
-    bool m_started = false;
     bool m_ended = false;
     bool m_sourceFailed = false;
-    qint64 m_bytes = 0;
     qint64 m_line = 1;
     qint64 m_characters = 0;
-
-    // A file in another encoding than UTF-8: its decoder, and the UTF-8 made of it not yet handed over.
-    QStringDecoder m_decoder;
-    QString m_encoding;
-    QByteArray m_pending;
-    qsizetype m_pendingAt = 0;
 
     // UTF-8 as it is scanned: continuation bytes still due, and the range the next one must fall in.
     int m_utf8Due = 0;

@@ -96,6 +96,8 @@ TEST(XmlGuard, passesWhatRealFilesHoldAndStopsPastItsLimits)
          utf16(u"<a>" + QString(5 << 20, u'\u00e8') + u"</a>", QSC::Utf16LE, false), ""},
         {"ISO-8859-1 declared", "<?xml version='1.0' encoding='ISO-8859-1'?><a>caff\xe8</a>", ""},
         {"bytes that are not UTF-8 on line 3", "<a>\n\n caff\xe8 </a>", "codificato correttamente in UTF-8 (riga 3)"},
+        {"a lone surrogate on line 2 of UTF-16",
+         QByteArray("\xff\xfe<\0a\0>\0\n\0\x00\xd8<\0/\0a\0>\0", 20), "codificato correttamente in UTF-16LE (riga 2)"},
         {"an encoding the program does not know", "<?xml version='1.0' encoding='x-nessuna'?><a/>",
          "dichiara la codifica «x-nessuna»"},
         {"a short entity used often", withEntity("&#232;", "<a>" + QByteArray("&e;").repeated(100'000) + "</a>"), ""},
