@@ -1,5 +1,6 @@
 #include "ExportFixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -124,6 +125,18 @@ Rows readWithOffice(const QTemporaryDir& dir, const QString& source, const QStri
 {
     Rows rows;
 #ifdef PREZZARIO_SOFFICE
+    // The office recalculates every formula on loading, as a user's spreadsheet may: a formula naming the wrong
+    // cells then shows, where the values the file caches would hide it.
+    QDir().mkpath(dir.filePath(QStringLiteral("profile/user")));
+    QFile settings(dir.filePath(QStringLiteral("profile/user/registrymodifications.xcu")));
+    if (settings.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        settings.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema">
+<item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="OOXMLRecalcMode" oor:op="fuse"><value>0</value></prop></item>
+<item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="ODFRecalcMode" oor:op="fuse"><value>0</value></prop></item>
+</oor:items>
+)");
+    settings.close();
     QStringList arguments{QStringLiteral("--headless"), QStringLiteral("--norestore"),
                           QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile"))};
     if (!importFilter.isEmpty())
