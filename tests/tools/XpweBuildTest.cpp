@@ -19,7 +19,8 @@ using namespace buildertest;
 namespace {
 
 // Super-chapter, chapter and sub-chapter named by ID (as attribute and as child); a second item of the same
-// article that names none; section 02 given by items without a price; section 03 by nothing but its code.
+// article that names none; section 02 given by items without a price; section 03 by nothing but its code (its
+// item names the IDs 0, which estimating programs write for none).
 // Prices with a comma and with a point, as the file writes them.
 const char* const kList = R"(<?xml version="1.0" encoding="UTF-8"?>
 <PweDocumento>
@@ -39,7 +40,7 @@ const char* const kList = R"(<?xml version="1.0" encoding="UTF-8"?>
    <EPItem ID="4"><Tariffa>02.E01</Tariffa><DesBreve>Impianti elettrici</DesBreve></EPItem>
    <EPItem ID="5"><Tariffa>02.E01.P01</Tariffa><DesEstesa>Punto luce</DesEstesa><Prezzo1>0</Prezzo1></EPItem>
    <EPItem ID="6"><DesEstesa>interrotto</DesEstesa><Tariffa>02.E01.P01.005</Tariffa><UnMisura>cad</UnMisura><Prezzo1>1234,5</Prezzo1><IncMDO>12,5</IncMDO></EPItem>
-   <EPItem ID="7"><Tariffa>03.B01.C01.001</Tariffa><DesBreve>Nolo</DesBreve><UnMisura>h</UnMisura><Prezzo1>55</Prezzo1></EPItem>
+   <EPItem ID="7"><IDSpCap>0</IDSpCap><IDCap>0</IDCap><Tariffa>03.B01.C01.001</Tariffa><DesBreve>Nolo</DesBreve><UnMisura>h</UnMisura><Prezzo1>55</Prezzo1></EPItem>
   </PweElencoPrezzi>
  </PweMisurazioni>
 </PweDocumento>
