@@ -608,19 +608,17 @@ void frmConfronta::filter()
     if (!m_comparison)
         return;
     const int chosen = m_ui->cmbStato->currentData().toInt();
+    core::CompareFilter rule;
+    rule.states = chosen == kAll                ? core::CompareFilter::States::All
+                  : chosen == kAllButInvariate ? core::CompareFilter::States::AllButUnchanged
+                                               : core::CompareFilter::States::One;
+    rule.state = CompareState(chosen);
+    rule.leastPercent = least;
     std::vector<std::int32_t> shown;
     const QList<core::ComparedItem>& items = m_comparison->items;
     for (qsizetype i = 0; i < items.size(); ++i) {
-        const core::ComparedItem& item = items[i];
-        if (chosen == kAllButInvariate ? item.state == CompareState::Invariata
-                                       : chosen != kAll && int(item.state) != chosen)
-            continue;
-        if (least) {
-            const std::optional<double> percent = item.changePercent();
-            if (!percent || std::abs(*percent) < *least)
-                continue;
-        }
-        shown.push_back(std::int32_t(i));
+        if (rule.accepts(items[i]))
+            shown.push_back(std::int32_t(i));
     }
     auto rows = std::make_shared<ComparedRows>(m_comparison, std::move(shown));
     m_rows = rows;

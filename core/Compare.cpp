@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -329,6 +330,17 @@ std::optional<double> changePercent(std::optional<double> older, std::optional<d
 std::optional<double> ComparedItem::changePercent() const
 {
     return core::changePercent(oldPrice, newPrice);
+}
+
+bool CompareFilter::accepts(const ComparedItem& item) const
+{
+    if (states == States::AllButUnchanged ? item.state == CompareState::Invariata
+                                          : states == States::One && item.state != state)
+        return false;
+    if (!leastPercent)
+        return true;
+    const std::optional<double> percent = item.changePercent();
+    return percent && std::abs(*percent) >= *leastPercent;
 }
 
 ChangeFigures changeFigures(QList<double> percents)

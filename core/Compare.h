@@ -46,6 +46,18 @@ struct ComparedItem
     std::optional<double> changePercent() const;
 };
 
+// Which items of a comparison a list shows: every state, every one but the unchanged, or one; with a threshold,
+// only those whose price changed by at least that many per cent, up or down.
+struct CompareFilter
+{
+    enum class States { All, AllButUnchanged, One };
+    States states = States::All;
+    CompareState state = CompareState::Invariata; // with States::One
+    std::optional<double> leastPercent;
+
+    bool accepts(const ComparedItem& item) const;
+};
+
 // Percentage changes summed up; count is how many changes there are.
 struct ChangeFigures
 {

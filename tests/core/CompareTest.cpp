@@ -153,3 +153,43 @@ TEST(Compare, stoppingThroughTheProgressGivesNothing)
     EXPECT_EQ(last, 1.0);
     EXPECT_FALSE(core::compareEditions(list, list, [](double) { return false; }).has_value());
 }
+
+// The list's filter: a threshold takes falls as rises (by their size), and an item without a percentage
+// (a new price, a missing one) only when there is no threshold.
+TEST(Compare, theFilterTakesStatesAndChangesUpOrDown)
+{
+    using States = core::CompareFilter::States;
+    const auto item = [](core::CompareState state, std::optional<double> older, std::optional<double> newer) {
+        core::ComparedItem compared;
+        compared.state = state;
+        compared.oldPrice = older;
+        compared.newPrice = newer;
+        return compared;
+    };
+    const core::ComparedItem rise = item(core::CompareState::Variata, 100, 112);
+    const core::ComparedItem fall = item(core::CompareState::Variata, 100, 88);
+    const core::ComparedItem same = item(core::CompareState::Invariata, 100, 100);
+    const core::ComparedItem added = item(core::CompareState::Nuova, std::nullopt, 50);
+    const struct
+    {
+        States states;
+        core::CompareState state;
+        std::optional<double> least;
+        bool rise, fall, same, added;
+    } cases[] = {
+        {States::All, {}, std::nullopt, true, true, true, true},
+        {States::AllButUnchanged, {}, std::nullopt, true, true, false, true},
+        {States::One, core::CompareState::Nuova, std::nullopt, false, false, false, true},
+        {States::All, {}, 12, true, true, false, false},
+        {States::All, {}, 12.5, false, false, false, false},
+        {States::One, core::CompareState::Variata, 5, true, true, false, false},
+    };
+    for (const auto& c : cases) {
+        const core::CompareFilter filter{c.states, c.state, c.least};
+        SCOPED_TRACE(c.least.value_or(-1));
+        EXPECT_EQ(filter.accepts(rise), c.rise);
+        EXPECT_EQ(filter.accepts(fall), c.fall);
+        EXPECT_EQ(filter.accepts(same), c.same);
+        EXPECT_EQ(filter.accepts(added), c.added);
+    }
+}
