@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -127,7 +128,7 @@ TEST_F(Trova, theListFollowsEachKeyAndTheFiltersApplyAtOnce)
     EXPECT_TRUE(box->text().isEmpty());
 }
 
-TEST_F(Trova, enterOpensTheItemUpRecallsAndEscapeClearsThenCloses)
+TEST_F(Trova, enterOrTheButtonOpensTheItemUpRecallsAndEscapeClearsThenCloses)
 {
     child<QComboBox>("cmbTrovaSezione")->setCurrentIndex(0);
     child<QLineEdit>("txtPrezzoMin")->clear();
@@ -143,6 +144,10 @@ TEST_F(Trova, enterOpensTheItemUpRecallsAndEscapeClearsThenCloses)
     auto* subarticles = prezzario.consultazione().findChild<ui::ReportList*>(QStringLiteral("lstSubarticoli"));
     ASSERT_TRUE(prezzario.consultazione().isVisible());
     EXPECT_EQ(subarticles->SelectedText(), QStringLiteral("01.A03.A05.020"));
+    // So does the button, for the one item found as for many.
+    prezzario.consultazione().close();
+    QTest::mouseClick(child<QPushButton>("cmdConsultazione"), Qt::LeftButton);
+    EXPECT_TRUE(prezzario.consultazione().isVisible());
 
     // The text searched comes back with Up, the one being typed with Down.
     box->setFocus();
