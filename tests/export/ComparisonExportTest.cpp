@@ -67,12 +67,23 @@ TEST(ComparisonExport, csvAndPdfShowTheRowsWithTheWindowsHeadings)
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
+    file.close();
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF\"Stato\";\"Codice precedente\";\"Codice nuovo\";\"Descrizione\";"
                                  "\"U.M.\";\"Prezzo precedente\";\"Prezzo nuovo\";\"Variazione %\"\r\n"));
     EXPECT_TRUE(bytes.contains("\"nuova\";;\"01.A01.A05.010\";\"Trasporto – a discarica\";\"t\";;14;\r\n"));
     EXPECT_TRUE(bytes.contains("\"variata\";\"01.A01.A01.040\";\"01.A01.A01.040\";\"Scavo – in terreno roccioso\";"
                                "\"m³\";;40;\r\n"));
     EXPECT_EQ(bytes.count("\r\n"), comparison.items.size() + 1);
+    // Decimals with a comma, as the semicolons promise an Italian spreadsheet.
+    core::ComparedItem changed;
+    changed.state = core::CompareState::Variata;
+    changed.oldCode = changed.newCode = QStringLiteral("01.A01.A01.010");
+    changed.oldPrice = 12.5;
+    changed.newPrice = 13.75;
+    report::exportComparison({changed}, {}, report::ComparisonHeadings::Italian, csv, report::ExportFormat::Csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().endsWith(";12,5;13,75;10\r\n"));
+    file.close();
 
     const QString pdf = dir.filePath(QStringLiteral("confronto.pdf"));
     report::exportComparison(comparison.items, QStringLiteral("Confronto 2020 – 2021"),
