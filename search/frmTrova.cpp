@@ -69,8 +69,6 @@ frmTrova::frmTrova(core::AppState& state, QWidget* mainWindow)
 {
     Ui::frmTrova& ui = *m_ui;
     ui.setupUi(this);
-    // One search at a time: a search overtaken by a key is stopped, and the next starts when it has.
-    m_pool.setMaxThreadCount(1);
 
     ui.lstTrovati->setColumns({{QStringLiteral("Codice"), 1600},
                                {QStringLiteral("Descrizione"), 8100},
@@ -121,13 +119,7 @@ frmTrova::frmTrova(core::AppState& state, QWidget* mainWindow)
     m_history = settings.value(kHistoryKey).toStringList().mid(0, kHistoryLength);
 }
 
-frmTrova::~frmTrova()
-{
-    if (m_stop)
-        m_stop->store(true);
-    m_closing = true;
-    m_pool.waitForDone();
-}
+frmTrova::~frmTrova() = default;
 
 // Showing and closing
 
@@ -201,45 +193,29 @@ void frmTrova::makeIndex()
             m_ui->prgIndice->setVisible(true);
     });
     const QString path = m_indexPath;
-    m_pool.start([this, path] {
-        // A connection of its own: the window's stays free for the details while this reads the whole list.
-        std::shared_ptr<const core::FindIndex> index;
-        QString failure;
-        try {
+    core::JobHandlers<std::shared_ptr<const core::FindIndex>> handlers;
+    handlers.progress = [this](int percent) { m_ui->prgIndice->setValue(percent); };
+    handlers.done = [this](std::shared_ptr<const core::FindIndex> index) {
+        if (index)
+            indexMade(std::move(index));
+    };
+    handlers.failed = [this](const QString& failure) {
+        m_making = false;
+        m_ui->prgIndice->setVisible(false);
+        ui::showCount(m_ui->lblTrovati, m_ui->lstTrovati, {});
+        ui::MessageBox::warning(this, failure);
+    };
+    handlers.outOfMemory = QStringLiteral("Memoria insufficiente per preparare la ricerca.");
+    m_jobs.start<std::shared_ptr<const core::FindIndex>>(
+        [path](core::JobControl& control) {
+            // A connection of its own: the window's stays free for the details while this reads the whole list.
             const core::PriceList list = core::PriceList::open(path);
             // Read once from end to end: a page cache the size of the file, as the window's own connection
             // keeps, would only hold the file a second time while the index is made.
             list.database().Execute(QStringLiteral("pragma cache_size = 64"));
-            int shown = -1;
-            index = core::FindIndex::build(list, [this, &shown](double done) {
-                const int percent = int(done * 100);
-                if (percent != shown) {
-                    shown = percent;
-                    QMetaObject::invokeMethod(
-                        this, [this, percent] { m_ui->prgIndice->setValue(percent); }, Qt::QueuedConnection);
-                }
-                return !m_closing;
-            });
-        } catch (const core::Error& error) {
-            failure = error.text();
-        } catch (const std::bad_alloc&) {
-            failure = QStringLiteral("Memoria insufficiente per preparare la ricerca.");
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, index, failure] {
-                if (!failure.isEmpty()) {
-                    m_making = false;
-                    m_ui->prgIndice->setVisible(false);
-                    ui::showCount(m_ui->lblTrovati, m_ui->lstTrovati, {});
-                    ui::MessageBox::warning(this, failure);
-                    return;
-                }
-                if (index)
-                    indexMade(index);
-            },
-            Qt::QueuedConnection);
-    });
+            return core::FindIndex::build(list, control.reporter());
+        },
+        std::move(handlers));
 }
 
 void frmTrova::indexMade(std::shared_ptr<const core::FindIndex> index)
@@ -296,34 +272,31 @@ void frmTrova::search()
     const QString typed = ui.txtTrova->text();
     const core::FindWords words = core::parseFindText(typed);
 
-    if (m_stop)
-        m_stop->store(true);
-    auto stop = std::make_shared<std::atomic<bool>>(false);
-    m_stop = stop;
-    const std::uint64_t generation = ++m_generation;
-    ++m_busy;
-    m_pool.start([this, index = m_index, words, filter, stop, generation] {
-        std::optional<std::vector<std::int32_t>> found;
+    if (m_search)
+        m_search->cancel();
+    struct Found
+    {
+        std::vector<std::int32_t> items;
         core::FindWords marked;
-        if (!stop->load()) {
-            found = index->find(words, filter, stop.get());
-            marked = index->resolved(words);
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, found = std::move(found), marked = std::move(marked)]() mutable {
-                --m_busy;
-                if (found)
-                    showFound(generation, std::move(*found), marked);
-            },
-            Qt::QueuedConnection);
-    });
+    };
+    core::JobHandlers<std::shared_ptr<Found>> handlers;
+    handlers.done = [this](std::shared_ptr<Found> found) {
+        if (found)
+            showFound(std::move(found->items), found->marked);
+    };
+    handlers.failed = [this](const QString& failure) { ui::MessageBox::warning(this, failure); };
+    m_search = m_jobs.start<std::shared_ptr<Found>>(
+        [index = m_index, words, filter](core::JobControl& control) -> std::shared_ptr<Found> {
+            std::optional<std::vector<std::int32_t>> items = index->find(words, filter, control.stopFlag());
+            if (!items)
+                return nullptr;
+            return std::make_shared<Found>(Found{std::move(*items), index->resolved(words)});
+        },
+        std::move(handlers));
 }
 
-void frmTrova::showFound(std::uint64_t generation, std::vector<std::int32_t> items, const core::FindWords& marked)
+void frmTrova::showFound(std::vector<std::int32_t> items, const core::FindWords& marked)
 {
-    if (generation != m_generation)
-        return; // overtaken by a later key
     ReportList& list = *m_ui->lstTrovati;
     // The item the user was on stays selected when it is still found.
     std::int32_t selected = -1;

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "Find.h"
+#include "Jobs.h"
 
 #include <QMainWindow>
 #include <QStringList>
-#include <QThreadPool>
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -44,7 +43,7 @@ public:
     // The items the list shows, in its order.
     std::vector<std::int32_t> shownItems() const;
     // True while the index is made or a search runs.
-    bool isBusy() const { return m_busy > 0 || !m_index; }
+    bool isBusy() const { return m_jobs.pending() > 0 || !m_index; }
 
     static constexpr int kHistoryLength = 20;
 
@@ -64,7 +63,7 @@ private:
     void fillUnits();
     // Starts a search for what the box and the filters hold now, stopping the one under way.
     void search();
-    void showFound(std::uint64_t generation, std::vector<std::int32_t> items, const core::FindWords& marked);
+    void showFound(std::vector<std::int32_t> items, const core::FindWords& marked);
     void showDetail();
     void openSelected();
     void escape();
@@ -78,14 +77,10 @@ private:
     core::AppState& m_state;
     QWidget* m_mainWindow;
     std::unique_ptr<Ui::frmTrova> m_ui;
-    QThreadPool m_pool;
     std::shared_ptr<const core::FindIndex> m_index;
     QString m_indexPath;
     bool m_making = false;
-    std::atomic<bool> m_closing{false}; // read by the thread making the index
-    std::shared_ptr<std::atomic<bool>> m_stop;
-    std::uint64_t m_generation = 0;
-    int m_busy = 0;
+    std::shared_ptr<core::Jobs::Job> m_search; // the last started: a key stops the one before
     std::shared_ptr<const FoundRows> m_rows;
     QTimer* m_rememberTimer;
     QStringList m_history; // newest first
@@ -93,6 +88,9 @@ private:
     QString m_typed;
     QString m_pendingUnit; // restored before the units are known
     QString m_detailCode;  // the item txtDettaglio shows
+    // One job at a time: the index, then each search (a search overtaken by a key is stopped, and the next
+    // starts when it has).
+    core::Jobs m_jobs{this};
 };
 
 } // namespace search
