@@ -173,7 +173,6 @@ struct frmConfronta::Outcome
     std::optional<core::Comparison> comparison;
     QString olderYear, newerYear;
     QMap<QString, QString> sectionNames;
-    QString failure;
 };
 
 frmConfronta::frmConfronta(core::AppState& state, QWidget* mainWindow)
@@ -181,8 +180,6 @@ frmConfronta::frmConfronta(core::AppState& state, QWidget* mainWindow)
 {
     Ui::frmConfronta& ui = *m_ui;
     ui.setupUi(this);
-    // One comparison at a time: a new one waits for the one it stopped.
-    m_pool.setMaxThreadCount(1);
 
     ui.lstConfronto->setColumns({{QStringLiteral("Stato"), 1250},
                                  {QStringLiteral("Codice precedente"), 1900},
@@ -248,12 +245,7 @@ frmConfronta::frmConfronta(core::AppState& state, QWidget* mainWindow)
     clearResult(QString());
 }
 
-frmConfronta::~frmConfronta()
-{
-    if (m_stop)
-        m_stop->store(true);
-    m_pool.waitForDone();
-}
+frmConfronta::~frmConfronta() = default;
 
 // Opening
 
@@ -341,12 +333,8 @@ void frmConfronta::Form_Unload()
 
 void frmConfronta::compare(const QString& olderPath)
 {
-    if (m_stop)
-        m_stop->store(true);
-    auto stop = std::make_shared<std::atomic<bool>>(false);
-    m_stop = stop;
-    const std::uint64_t generation = ++m_generation;
-    ++m_busy;
+    if (m_comparing)
+        m_comparing->cancel();
     m_olderPath = olderPath;
     m_newerPath = m_state.priceList.path();
     clearResult(QStringLiteral("Confronto di «%1» con «%2»…").arg(native(m_olderPath), native(m_newerPath)));
@@ -354,9 +342,19 @@ void frmConfronta::compare(const QString& olderPath)
     m_ui->prgConfronto->setValue(0);
     showProgressBar(true);
 
-    m_pool.start([this, olderPath = m_olderPath, newerPath = m_newerPath, stop, generation] {
-        auto outcome = std::make_shared<Outcome>();
-        try {
+    core::JobHandlers<std::shared_ptr<Outcome>> handlers;
+    handlers.progress = [this](int percent) { m_ui->prgConfronto->setValue(percent); };
+    handlers.done = [this](std::shared_ptr<Outcome> outcome) { finished(std::move(outcome)); };
+    handlers.failed = [this](const QString& failure) {
+        m_comparing.reset();
+        showProgressBar(false);
+        clearResult(QStringLiteral("Confronto non riuscito."));
+        ui::MessageBox::warning(this, failure);
+    };
+    handlers.outOfMemory = QStringLiteral("Memoria insufficiente per confrontare le due edizioni.");
+    m_comparing = m_jobs.start<std::shared_ptr<Outcome>>(
+        [olderPath = m_olderPath, newerPath = m_newerPath](core::JobControl& control) {
+            auto outcome = std::make_shared<Outcome>();
             // Connections of their own: a connection belongs to the thread that opened it.
             const core::PriceList older = core::PriceList::open(olderPath);
             const core::PriceList newer = core::PriceList::open(newerPath);
@@ -371,37 +369,19 @@ void frmConfronta::compare(const QString& olderPath)
                         outcome->sectionNames.insert(section.code, section.name.toString());
                 }
             }
-            int shown = -1;
-            outcome->comparison = core::compareEditions(older, newer, [this, &shown, stop, generation](double done) {
-                const int percent = int(done * 100);
-                if (percent != shown) {
-                    shown = percent;
-                    QMetaObject::invokeMethod(
-                        this, [this, generation, percent] { showProgress(generation, percent); },
-                        Qt::QueuedConnection);
-                }
-                return !stop->load();
-            });
-        } catch (const core::Error& error) {
-            outcome->failure = error.text();
-        } catch (const std::bad_alloc&) {
-            outcome->failure = QStringLiteral("Memoria insufficiente per confrontare le due edizioni.");
-        }
-        QMetaObject::invokeMethod(
-            this, [this, generation, outcome] { finished(generation, outcome); }, Qt::QueuedConnection);
-    });
+            outcome->comparison = core::compareEditions(older, newer, control.reporter());
+            return outcome;
+        },
+        std::move(handlers));
 }
 
 void frmConfronta::cancel()
 {
-    if (!m_stop || m_stop->load())
+    if (!m_comparing || m_comparing->cancelled())
         return;
-    m_stop->store(true);
-    if (m_busy > 0) {
-        ++m_generation; // what the stopped comparison still sends is dropped
-        showProgressBar(false);
-        clearResult(QStringLiteral("Confronto annullato."));
-    }
+    m_comparing->cancel();
+    showProgressBar(false);
+    clearResult(QStringLiteral("Confronto annullato."));
 }
 
 void frmConfronta::showProgressBar(bool shown)
@@ -411,23 +391,10 @@ void frmConfronta::showProgressBar(bool shown)
     m_ui->cmdAnnulla->setVisible(shown);
 }
 
-void frmConfronta::showProgress(std::uint64_t generation, int percent)
+void frmConfronta::finished(std::shared_ptr<Outcome> outcome)
 {
-    if (generation == m_generation)
-        m_ui->prgConfronto->setValue(percent);
-}
-
-void frmConfronta::finished(std::uint64_t generation, std::shared_ptr<Outcome> outcome)
-{
-    --m_busy;
-    if (generation != m_generation)
-        return; // stopped, or overtaken by another comparison
+    m_comparing.reset();
     showProgressBar(false);
-    if (!outcome->failure.isEmpty()) {
-        clearResult(QStringLiteral("Confronto non riuscito."));
-        ui::MessageBox::warning(this, outcome->failure);
-        return;
-    }
     if (!outcome->comparison) {
         clearResult(QStringLiteral("Confronto annullato."));
         return;

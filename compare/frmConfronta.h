@@ -1,14 +1,13 @@
 #pragma once
 
 #include "Compare.h"
+#include "Jobs.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
 #include <QString>
-#include <QThreadPool>
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -66,7 +65,7 @@ public:
     void cancel();
 
     // True while a comparison runs.
-    bool isBusy() const { return m_busy > 0; }
+    bool isBusy() const { return m_jobs.pending() > 0; }
     // The last comparison finished, or null.
     const core::Comparison* comparison() const { return m_comparison.get(); }
     // The items the list shows, in its order.
@@ -84,8 +83,7 @@ private:
     void Form_Load();
     void Form_Unload();
     void showProgressBar(bool shown);
-    void showProgress(std::uint64_t generation, int percent);
-    void finished(std::uint64_t generation, std::shared_ptr<Outcome> outcome);
+    void finished(std::shared_ptr<Outcome> outcome);
     void clearResult(const QString& why);
     void showSummary();
     void showSections();
@@ -101,15 +99,14 @@ private:
     core::AppState& m_state;
     QWidget* m_mainWindow;
     std::unique_ptr<Ui::frmConfronta> m_ui;
-    QThreadPool m_pool;
-    std::shared_ptr<std::atomic<bool>> m_stop;
-    std::uint64_t m_generation = 0;
-    int m_busy = 0;
+    std::shared_ptr<core::Jobs::Job> m_comparing;
     std::shared_ptr<const core::Comparison> m_comparison;
     QString m_olderPath, m_newerPath;
     QString m_olderYear, m_newerYear;
     QMap<QString, QString> m_sectionNames; // by code, the newer's names first
     std::shared_ptr<const ComparedRows> m_rows;
+    // One comparison at a time: a new one waits for the one it stopped.
+    core::Jobs m_jobs{this};
 };
 
 } // namespace compare
