@@ -12,30 +12,14 @@
 #include <QDir>
 #include <QLineSeries>
 #include <QLocale>
-#include <QThread>
 #include <QValueAxis>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <exception>
 
 #include "ui_frmStoricoPrezzi.h"
 
 namespace consultation {
-
-// One reading of the editions, shared by the window and its thread: the thread writes the result, then ends;
-// the window reads it once the thread's finished signal arrives.
-struct frmStoricoPrezzi::Job
-{
-    QString listPath;
-    QString code;
-    QStringList files;
-    std::atomic<bool> stop = false;
-    std::atomic<int> shown = -1; // the bar's last value, so that it is not flooded
-    std::optional<core::PriceHistory> history;
-    QString error;
-};
 
 // The buttons report clicked; Escape and the window's close button reach reject, which stops the reading.
 frmStoricoPrezzi::frmStoricoPrezzi(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::frmStoricoPrezzi>())
@@ -49,8 +33,8 @@ frmStoricoPrezzi::frmStoricoPrezzi(QWidget* parent) : QDialog(parent), m_ui(std:
                                   {QStringLiteral("Nota"), 2600}});
     m_ui->chtStorico->setRenderHint(QPainter::Antialiasing);
     connect(m_ui->cmdAnnulla, &QPushButton::clicked, this, [this] {
-        if (m_job)
-            m_job->stop = true;
+        if (m_reading)
+            m_reading->requestStop();
     });
     connect(m_ui->cmdChiudi, &QPushButton::clicked, this, &frmStoricoPrezzi::reject);
     resize(720, 560);
@@ -77,31 +61,26 @@ void frmStoricoPrezzi::showHistory(const QString& listPath, const QString& code,
     m_ui->cmdAnnulla->show();
     m_ui->cmdAnnulla->setEnabled(true);
 
-    auto job = std::make_shared<Job>();
-    job->listPath = listPath;
-    job->code = code;
-    job->files = files;
-    m_job = job;
-    QProgressBar* bar = m_ui->prgStorico;
-    // The thread opens its own connection to every file: a connection belongs to the thread that opened it.
-    m_thread = QThread::create([job, bar] {
-        try {
-            const core::PriceList list = core::PriceList::open(job->listPath);
-            job->history = core::priceHistory(list, job->code, job->files, [job, bar](double done) {
-                const int value = int(std::lround(done * 1000));
-                if (job->shown.exchange(value) != value)
-                    QMetaObject::invokeMethod(
-                        bar, [bar, value] { bar->setValue(value); }, Qt::QueuedConnection);
-                return !job->stop;
-            });
-        } catch (const core::Error& error) {
-            job->error = error.text();
-        } catch (const std::exception& error) {
-            job->error = QStringLiteral("Errore imprevisto: %1").arg(QString::fromLocal8Bit(error.what()));
-        }
-    });
-    connect(m_thread, &QThread::finished, this, [this, job] { jobFinished(job); });
-    m_thread->start();
+    core::JobHandlers<std::optional<core::PriceHistory>> handlers;
+    handlers.progress = [this](int percent) { m_ui->prgStorico->setValue(percent); };
+    handlers.done = [this](std::optional<core::PriceHistory> history) {
+        readingEnded();
+        if (history)
+            showResult(*history);
+        else
+            m_ui->lblNote->setText(QStringLiteral("Lettura interrotta: riaprire lo storico per leggere le edizioni."));
+    };
+    handlers.failed = [this](const QString& failure) {
+        readingEnded();
+        m_ui->lblNote->setText(failure);
+    };
+    // The work opens its own connection to every file: a connection belongs to the thread that opened it.
+    m_reading = m_jobs.start<std::optional<core::PriceHistory>>(
+        [listPath, code, files](core::JobControl& control) {
+            const core::PriceList list = core::PriceList::open(listPath);
+            return core::priceHistory(list, code, files, control.reporter());
+        },
+        std::move(handlers));
     const bool opening = !isVisible();
     show();
     // Once shown, when its frame is known: all of it on the screen.
@@ -120,34 +99,17 @@ void frmStoricoPrezzi::reject()
 
 void frmStoricoPrezzi::stopReading()
 {
-    if (!m_thread)
+    if (!m_reading)
         return;
-    m_job->stop = true;
-    m_thread->disconnect(this);
-    m_thread->wait();
-    delete m_thread;
-    m_thread = nullptr;
-    m_job.reset();
-    m_ui->prgStorico->hide();
-    m_ui->cmdAnnulla->hide();
+    m_reading->cancel();
+    readingEnded();
 }
 
-void frmStoricoPrezzi::jobFinished(const std::shared_ptr<Job>& job)
+void frmStoricoPrezzi::readingEnded()
 {
-    if (job != m_job)
-        return;
-    m_thread->wait();
-    m_thread->deleteLater();
-    m_thread = nullptr;
-    m_job.reset();
+    m_reading.reset();
     m_ui->prgStorico->hide();
     m_ui->cmdAnnulla->hide();
-    if (!job->error.isEmpty())
-        m_ui->lblNote->setText(job->error);
-    else if (!job->history)
-        m_ui->lblNote->setText(QStringLiteral("Lettura interrotta: riaprire lo storico per leggere le edizioni."));
-    else
-        showResult(*job->history);
 }
 
 void frmStoricoPrezzi::showResult(const core::PriceHistory& history)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Jobs.h"
 #include "PriceHistory.h"
 
 #include <QDialog>
@@ -9,7 +10,6 @@
 #include <memory>
 
 class QChart;
-class QThread;
 
 namespace Ui {
 class frmStoricoPrezzi;
@@ -31,24 +31,22 @@ public:
     // (core::priceHistory's order); a history still being read for another item is stopped.
     void showHistory(const QString& listPath, const QString& code, const QString& description,
                      const QStringList& files);
-    bool isReading() const { return m_thread != nullptr; }
+    bool isReading() const { return m_reading != nullptr; }
 
 protected:
     void reject() override;
 
 private:
-    struct Job;
-
     void stopReading();
-    void jobFinished(const std::shared_ptr<Job>& job);
+    void readingEnded();
     void showResult(const core::PriceHistory& history);
     void fillChart(const core::PriceHistory& history);
     void replaceChart(QChart* chart);
 
     std::unique_ptr<Ui::frmStoricoPrezzi> m_ui;
-    QThread* m_thread = nullptr;
-    std::shared_ptr<Job> m_job;
+    std::shared_ptr<core::Jobs::Job> m_reading;
     QString m_listPath;
+    core::Jobs m_jobs{this};
 };
 
 } // namespace consultation

@@ -63,6 +63,8 @@ public:
     class Job
     {
     public:
+        // Asks the work to stop, and still hands on how it ended (a result it gives for being stopped).
+        void requestStop() { m_control.m_stop = true; }
         // Asks the work to stop; from now on nothing of it is handed on.
         void cancel()
         {
