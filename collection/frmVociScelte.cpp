@@ -34,10 +34,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QThread>
-#include <QTimer>
 
-#include <atomic>
 
 #include "ui_frmVociScelte.h"
 
@@ -636,42 +633,40 @@ void frmVociScelte::carryOver()
         return;
     const QString openFile = m_state.priceList.path();
 
-    // Both lists are opened again in the worker: a database connection belongs to the thread that opened it.
-    std::atomic<int> done{0}; // thousandths
-    std::atomic<bool> cancelled{false};
-    std::optional<core::CarriedCollection> carried;
-    QString failure;
-    QThread* worker = QThread::create([&] {
-        try {
-            const core::PriceList olderList = core::PriceList::open(olderFile);
-            const core::PriceList openList = core::PriceList::open(openFile);
-            const std::optional<core::Comparison> comparison =
-                core::compareEditions(olderList, openList, [&](double share) {
-                    done = int(share * 1000);
-                    return !cancelled;
-                });
-            if (comparison)
-                carried = core::carryOver(older, *comparison, openList);
-        } catch (const core::Error& error) {
-            failure = error.text();
-        }
-    });
     QProgressDialog progress(
         QStringLiteral("Confronto del prezzario %1 con il %2…").arg(older.editionYear, m_state.AnnoPrezzario),
-        QStringLiteral("Annulla"), 0, 1000, this);
+        QStringLiteral("Annulla"), 0, 100, this);
     progress.setWindowTitle(QStringLiteral("Riporta a questa edizione"));
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(400);
-    connect(&progress, &QProgressDialog::canceled, this, [&] { cancelled = true; });
-    QTimer tick;
-    connect(&tick, &QTimer::timeout, this, [&] { progress.setValue(done); });
+    // The window waits in a loop of its own, under the modal progress, until the job has ended.
     QEventLoop loop;
-    connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
-    tick.start(50);
+    std::optional<core::CarriedCollection> carried;
+    QString failure;
+    core::JobHandlers<std::optional<core::CarriedCollection>> handlers;
+    handlers.progress = [&progress](int percent) { progress.setValue(percent); };
+    handlers.done = [&](std::optional<core::CarriedCollection> result) {
+        carried = std::move(result);
+        loop.quit();
+    };
+    handlers.failed = [&](const QString& text) {
+        failure = text;
+        loop.quit();
+    };
+    // Both lists are opened again by the work: a database connection belongs to the thread that opened it.
+    const auto job = m_jobs.start<std::optional<core::CarriedCollection>>(
+        [older, olderFile, openFile](core::JobControl& control) -> std::optional<core::CarriedCollection> {
+            const core::PriceList olderList = core::PriceList::open(olderFile);
+            const core::PriceList openList = core::PriceList::open(openFile);
+            const std::optional<core::Comparison> comparison =
+                core::compareEditions(olderList, openList, control.reporter());
+            if (!comparison)
+                return std::nullopt;
+            return core::carryOver(older, *comparison, openList);
+        },
+        std::move(handlers));
+    connect(&progress, &QProgressDialog::canceled, this, [job] { job->requestStop(); });
     loop.exec();
-    tick.stop();
-    delete worker;
     progress.reset();
 
     if (!failure.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChosenItems.h"
+#include "Jobs.h"
 
 #include <QMainWindow>
 
@@ -80,6 +81,7 @@ private:
     QList<core::Collection> m_collections;
     int m_current = -1;
     ChosenItemsModel* m_model;
+    core::Jobs m_jobs{this};
 };
 
 // Asks for a file with the standard dialog and exports 'document' to it, in the format its extension names;
