@@ -35,7 +35,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-
 #include "ui_frmVociScelte.h"
 
 namespace collection {

@@ -202,11 +202,10 @@ frmConfronta::frmConfronta(core::AppState& state, QWidget* mainWindow)
 
     ui.cmbStato->addItem(QStringLiteral("Tutte tranne invariate"), kAllButInvariate);
     ui.cmbStato->addItem(QStringLiteral("Tutte"), kAll);
-    for (const auto& [state, name] : {std::pair{CompareState::Invariata, "Invariate"},
-                                      std::pair{CompareState::Variata, "Variate"},
-                                      std::pair{CompareState::Nuova, "Nuove"},
-                                      std::pair{CompareState::Eliminata, "Eliminate"},
-                                      std::pair{CompareState::Ricodificata, "Ricodificate"}})
+    for (const auto& [state, name] :
+         {std::pair{CompareState::Invariata, "Invariate"}, std::pair{CompareState::Variata, "Variate"},
+          std::pair{CompareState::Nuova, "Nuove"}, std::pair{CompareState::Eliminata, "Eliminate"},
+          std::pair{CompareState::Ricodificata, "Ricodificate"}})
         ui.cmbStato->addItem(QString::fromUtf8(name), int(state));
     ui.txtSoglia->setToolTip(QStringLiteral("Mostra solo le voci il cui prezzo è cambiato almeno di tanto per cento, "
                                             "in più o in meno."));
@@ -251,10 +250,9 @@ frmConfronta::~frmConfronta() = default;
 
 void frmConfronta::showFromMenu()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        m_mainWindow, QStringLiteral("Confronta con un'altra edizione"),
-        QFileInfo(m_state.priceList.path()).absolutePath(),
-        QStringLiteral("Prezzari (*.mdb);;Tutti i file (*)"));
+    const QString path = QFileDialog::getOpenFileName(m_mainWindow, QStringLiteral("Confronta con un'altra edizione"),
+                                                      QFileInfo(m_state.priceList.path()).absolutePath(),
+                                                      QStringLiteral("Prezzari (*.mdb);;Tutti i file (*)"));
     if (!path.isEmpty())
         open(path);
 }
@@ -449,9 +447,9 @@ void frmConfronta::showSummary()
     if (comparison.ricodificate == 0) {
         html += QStringLiteral("Nessuna voce ricodificata.");
     } else {
-        html += (comparison.ricodificate == 1 ? QStringLiteral("1 voce ricodificata")
-                                               : locale.toString(comparison.ricodificate) +
-                                                     QStringLiteral(" voci ricodificate")) +
+        html += (comparison.ricodificate == 1
+                     ? QStringLiteral("1 voce ricodificata")
+                     : locale.toString(comparison.ricodificate) + QStringLiteral(" voci ricodificate")) +
                 QStringLiteral(": codice scomparso abbinato a un codice nuovo con la stessa descrizione e unità.");
     }
     html += QStringLiteral("</p><p>");
@@ -512,9 +510,9 @@ void frmConfronta::showHistogram()
             QToolTip::hideText();
             return;
         }
-        QToolTip::showText(QCursor::pos(), QStringLiteral("%1 %: %2")
-                                               .arg(ChangeHistogram::label(bar),
-                                                    counted(counts[size_t(bar)], "voce", "voci")));
+        QToolTip::showText(
+            QCursor::pos(),
+            QStringLiteral("%1 %: %2").arg(ChangeHistogram::label(bar), counted(counts[size_t(bar)], "voce", "voci")));
     });
     auto* series = new QBarSeries();
     series->append(bars);
@@ -529,8 +527,8 @@ void frmConfronta::showHistogram()
     changes->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     for (int bar = 1; bar < ChangeHistogram::kBars; bar += 2)
         changes->append(ChangeHistogram::stepLabel(bar), bar - 0.5);
-    changes->setTitleText(QStringLiteral("Variazione di prezzo (%); ai lati: sotto −%1 e da +%1 in su")
-                              .arg(ChangeHistogram::kReach));
+    changes->setTitleText(
+        QStringLiteral("Variazione di prezzo (%); ai lati: sotto −%1 e da +%1 in su").arg(ChangeHistogram::kReach));
     QFont small = changes->labelsFont();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     changes->setLabelsFont(small);
@@ -576,7 +574,7 @@ void frmConfronta::filter()
         return;
     const int chosen = m_ui->cmbStato->currentData().toInt();
     core::CompareFilter rule;
-    rule.states = chosen == kAll                ? core::CompareFilter::States::All
+    rule.states = chosen == kAll               ? core::CompareFilter::States::All
                   : chosen == kAllButInvariate ? core::CompareFilter::States::AllButUnchanged
                                                : core::CompareFilter::States::One;
     rule.state = CompareState(chosen);
@@ -656,8 +654,9 @@ void frmConfronta::exportList()
         return;
     // A name typed without its extension takes the one of the type chosen.
     if (QFileInfo(path).suffix().isEmpty())
-        path += chosenFilter == csv ? QStringLiteral(".csv") : chosenFilter == pdf ? QStringLiteral(".pdf")
-                                                                                   : QStringLiteral(".xlsx");
+        path += chosenFilter == csv   ? QStringLiteral(".csv")
+                : chosenFilter == pdf ? QStringLiteral(".pdf")
+                                      : QStringLiteral(".xlsx");
     const std::optional<report::ExportFormat> format = report::exportFormatFor(path);
     if (!format || *format == report::ExportFormat::Xpwe) {
         ui::MessageBox::warning(this, QStringLiteral("Il file «%1» non ha un'estensione adatta: usare .xlsx, .csv "

@@ -122,7 +122,7 @@ struct Edition
     std::vector<Article> articles;
     std::vector<Text> units;
     QStringList sections;
-    std::vector<std::int32_t> byCode; // the items by code; items of one code in the list's order
+    std::vector<std::int32_t> byCode;      // the items by code; items of one code in the list's order
     std::vector<std::int32_t> firstOfCode; // for each item, the first item of its code
 
     // Reads every row; keepText says, from the code, whether an item's texts are wanted (the newer's always,
@@ -214,10 +214,10 @@ struct Edition
     std::int32_t find(const QString& wantedCode) const
     {
         const std::u16string_view wanted = codeView(wantedCode);
-        const auto at = std::lower_bound(byCode.begin(), byCode.end(), wanted,
-                                         [this](std::int32_t item, std::u16string_view c) {
-                                             return codeView(code(items[size_t(item)])) < c;
-                                         });
+        const auto at =
+            std::lower_bound(byCode.begin(), byCode.end(), wanted, [this](std::int32_t item, std::u16string_view c) {
+                return codeView(code(items[size_t(item)])) < c;
+            });
         return at != byCode.end() && codeView(code(items[size_t(*at)])) == wanted ? *at : -1;
     }
 

@@ -98,7 +98,7 @@ enum class EditionSide {
 // code when the other edition holds it, the code it was re-coded to (or from), else an empty text (an item gone,
 // or new). Reads only the codes, descriptions and units of the two editions, for one item's question in a
 // fraction of a whole comparison's time. 'progress' as for compareEditions: stopped, the result is empty.
-std::optional<QString> pairedCode(const PriceList& older, const PriceList& newer, const QString& code,
-                                  EditionSide side, const std::function<bool(double)>& progress = {});
+std::optional<QString> pairedCode(const PriceList& older, const PriceList& newer, const QString& code, EditionSide side,
+                                  const std::function<bool(double)>& progress = {});
 
 } // namespace core

@@ -443,10 +443,10 @@ void frmTrova::remember()
 void frmTrova::saveFilters() const
 {
     const Ui::frmTrova& ui = *m_ui;
-    QSettings().setValue(kFiltersKey, QStringList{ui.cmbTrovaSezione->currentData().toString(),
-                                                   ui.cmbTrovaUnita->currentIndex() > 0 ? ui.cmbTrovaUnita->currentText()
-                                                                                         : QString(),
-                                                   ui.txtPrezzoMin->text(), ui.txtPrezzoMax->text()});
+    QSettings().setValue(kFiltersKey,
+                         QStringList{ui.cmbTrovaSezione->currentData().toString(),
+                                     ui.cmbTrovaUnita->currentIndex() > 0 ? ui.cmbTrovaUnita->currentText() : QString(),
+                                     ui.txtPrezzoMin->text(), ui.txtPrezzoMax->text()});
 }
 
 void frmTrova::restoreFilters()
