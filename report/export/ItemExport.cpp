@@ -10,16 +10,7 @@ namespace report {
 
 std::optional<ExportFormat> exportFormatFor(const QString& path)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("pdf"))
-        return ExportFormat::Pdf;
-    if (suffix == QLatin1String("xlsx"))
-        return ExportFormat::Xlsx;
-    if (suffix == QLatin1String("csv"))
-        return ExportFormat::Csv;
-    if (suffix == QLatin1String("xpwe"))
-        return ExportFormat::Xpwe;
-    return std::nullopt;
+    return core::exportFormatNamed(QFileInfo(path).suffix());
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "ChosenItems.h"
 #include "Error.h"
+#include "ExportFormat.h"
 
 #include <QString>
 
@@ -9,7 +10,7 @@
 
 namespace report {
 
-enum class ExportFormat { Pdf, Xlsx, Csv, Xpwe };
+using core::ExportFormat;
 
 // A file could not be written; text() names it and says why, in Italian.
 class ExportError : public core::Error

@@ -142,8 +142,9 @@ TEST(PdfExport, aDescriptionLongerThanAPageFlowsAcrossPagesClearOfTheFooter)
     EXPECT_EQ(footerTop.size(), page) << "a page without its number";
     for (const Word& word : found) {
         const bool footer = std::abs(word.top - footerTop.value(word.page)) < 1; // "pagina 2 di 3" itself
-        if (!footer)
+        if (!footer) {
             EXPECT_LT(word.bottom, footerTop.value(word.page)) << word.text.toStdString() << " on page " << word.page;
+        }
     }
 #endif
 }

@@ -87,15 +87,10 @@ QueryCommand checkExport(QueryCommand command, const std::optional<QString>& for
     ExportArguments& exportTo = command.exportTo;
     if (exportTo.codes.isEmpty() || exportTo.out.isEmpty())
         return refused(QStringLiteral("export vuole --codes FILE e --out FILE."));
-    const QString named = format ? format->toLower() : QFileInfo(exportTo.out).suffix().toLower();
-    if (named == u"pdf")
-        exportTo.format = ExportFormat::Pdf;
-    else if (named == u"xlsx")
-        exportTo.format = ExportFormat::Xlsx;
-    else if (named == u"csv")
-        exportTo.format = ExportFormat::Csv;
-    else if (named == u"xpwe")
-        exportTo.format = ExportFormat::Xpwe;
+    const std::optional<ExportFormat> named =
+        core::exportFormatNamed(format ? QStringView(*format) : QStringView(QFileInfo(exportTo.out).suffix()));
+    if (named)
+        exportTo.format = *named;
     else if (format)
         return refused(QStringLiteral("formato sconosciuto «%1»: pdf, xlsx, csv o xpwe.").arg(*format));
     else

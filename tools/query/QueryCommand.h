@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ExportFormat.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -45,13 +47,7 @@ struct FindArguments
     std::optional<double> maxPrice;
 };
 
-// The files an export is written in.
-enum class ExportFormat {
-    Pdf,
-    Xlsx,
-    Csv,
-    Xpwe,
-};
+using core::ExportFormat;
 
 // export: the items of a file of codes, written to a file in one of the export formats.
 struct ExportArguments
