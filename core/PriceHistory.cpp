@@ -2,6 +2,7 @@
 
 #include "Compare.h"
 #include "Error.h"
+#include "SafeFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,13 +19,6 @@ struct OpenEdition
     QString year;
     std::shared_ptr<PriceList> list; // null for the open list itself, which the caller keeps
 };
-
-QString sameFileKey(const QString& path)
-{
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-}
 
 QString shown(const QString& path)
 {

@@ -253,10 +253,15 @@ QByteArray readUserFile(const QString& path, qint64 maxSize, QString& fault)
 
 bool sameFile(const QString& a, const QString& b)
 {
-    struct stat first = {}, second = {};
-    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
+    return sameFileKey(a) == sameFileKey(b) && QFileInfo::exists(a);
+}
+
+QString sameFileKey(const QString& path)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return QFileInfo(path).absoluteFilePath();
+    return QStringLiteral("%1:%2").arg(qulonglong(info.st_dev)).arg(qulonglong(info.st_ino));
 }
 
 } // namespace core

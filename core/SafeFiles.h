@@ -45,6 +45,9 @@ QByteArray readUserFile(const QString& path, qint64 maxSize, QString& fault);
 
 // Whether two paths name one existing file: links, hard links and other spellings of one path included.
 bool sameFile(const QString& a, const QString& b);
+// A key equal for every name of one file, as sameFile tells them (its device and inode); a file that cannot be
+// reached is keyed by its absolute path.
+QString sameFileKey(const QString& path);
 
 // What a system error number means for the user, in a few Italian words ("disco pieno").
 QString systemReason(int error);

@@ -68,11 +68,6 @@ void disarm()
     s_armed = 0;
 }
 
-bool sameFile(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 QString kindOf(const QFileInfo& info)
 {
     if (info.isDir())
@@ -92,14 +87,11 @@ void checkOutput(const QString& outPath, const QStringList& inputs)
     const QFileInfo out(outPath);
     if (out.exists() && !out.isFile())
         refuse(outPath, kindOf(out) + QStringLiteral(", non un file da sostituire con il database"));
-    struct stat outStat;
-    const bool outExists = ::stat(QFile::encodeName(outPath).constData(), &outStat) == 0;
     const QString outDir = out.absoluteDir().canonicalPath();
     for (const QString& input : inputs) {
         const QFileInfo in(input);
-        struct stat inStat;
         const bool same =
-            (outExists && ::stat(QFile::encodeName(input).constData(), &inStat) == 0 && sameFile(inStat, outStat)) ||
+            core::sameFile(input, outPath) ||
             (!outDir.isEmpty() && outDir == in.absoluteDir().canonicalPath() && out.fileName() == in.fileName());
         if (same)
             refuse(outPath, QStringLiteral("è «%1», un file che questa costruzione legge: il database lo "
