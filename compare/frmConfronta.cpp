@@ -6,6 +6,7 @@
 #include "Error.h"
 #include "Find.h"
 #include "Numbers.h"
+#include "PlainInput.h"
 #include "SafeFiles.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
@@ -51,6 +52,8 @@ enum Column { State, OldCode, NewCode, Description, Unit, OldPrice, NewPrice, Ch
 // The entries of cmbStato before the states one by one.
 constexpr int kAllButInvariate = -1;
 constexpr int kAll = -2;
+const QString kThresholdTip =
+    QStringLiteral("Mostra solo le voci il cui prezzo è cambiato almeno di tanto per cento, in più o in meno.");
 
 QString native(const QString& path)
 {
@@ -207,8 +210,7 @@ frmConfronta::frmConfronta(core::AppState& state, QWidget* mainWindow)
           std::pair{CompareState::Nuova, "Nuove"}, std::pair{CompareState::Eliminata, "Eliminate"},
           std::pair{CompareState::Ricodificata, "Ricodificate"}})
         ui.cmbStato->addItem(QString::fromUtf8(name), int(state));
-    ui.txtSoglia->setToolTip(QStringLiteral("Mostra solo le voci il cui prezzo è cambiato almeno di tanto per cento, "
-                                            "in più o in meno."));
+    ui.txtSoglia->setToolTip(kThresholdTip);
 
     // The view's own chart: one set in its place would leave this one to nobody.
     ui.chtVariazioni->chart()->legend()->hide();
@@ -551,17 +553,7 @@ void frmConfronta::showHistogram()
 
 bool frmConfronta::threshold(std::optional<double>& bound)
 {
-    QLineEdit& box = *m_ui->txtSoglia;
-    const bool valid = core::parseTypedNumber(box.text(), bound);
-    // Marked in the box itself, as Trova marks its prices: a message box would take the focus from the typing.
-    const QString style = valid ? QString() : QStringLiteral("QLineEdit { background: #ffd6d6; }");
-    if (box.styleSheet() != style) {
-        box.setStyleSheet(style);
-        box.setToolTip(valid ? QStringLiteral("Mostra solo le voci il cui prezzo è cambiato almeno di tanto per "
-                                              "cento, in più o in meno.")
-                             : QStringLiteral("Percentuale non valida: ") + core::kTypedNumberHint + u'.');
-    }
-    return valid;
+    return ui::typedNumber(m_ui->txtSoglia, bound, kThresholdTip, QStringLiteral("Percentuale non valida: "));
 }
 
 void frmConfronta::filter()

@@ -7,6 +7,7 @@
 #include "KeyboardAccess.h"
 #include "MessageBox.h"
 #include "Numbers.h"
+#include "PlainInput.h"
 #include "ReportList.h"
 #include "WindowPlacement.h"
 
@@ -244,15 +245,7 @@ void frmTrova::fillUnits()
 
 bool frmTrova::priceBound(QLineEdit* box, std::optional<double>& bound)
 {
-    const bool valid = core::parseTypedNumber(box->text(), bound);
-    // Marked in the box itself: a message box would take the focus from the typing. Set only when it
-    // changes: a style sheet set again lays the box out again, at every key typed anywhere in the window.
-    const QString style = valid ? QString() : QStringLiteral("QLineEdit { background: #ffd6d6; }");
-    if (box->styleSheet() != style) {
-        box->setStyleSheet(style);
-        box->setToolTip(valid ? QString() : QStringLiteral("Prezzo non valido: ") + core::kTypedNumberHint + u'.');
-    }
-    return valid;
+    return ui::typedNumber(box, bound, {}, QStringLiteral("Prezzo non valido: "));
 }
 
 void frmTrova::search()

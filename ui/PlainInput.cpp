@@ -1,5 +1,7 @@
 #include "PlainInput.h"
 
+#include "Numbers.h"
+
 #include <QLineEdit>
 #include <QValidator>
 
@@ -35,6 +37,19 @@ public:
 void keepControlCharactersOut(QLineEdit* box)
 {
     box->setValidator(new ControlCharacterFilter(box));
+}
+
+bool typedNumber(QLineEdit* box, std::optional<double>& number, const QString& valid, const QString& invalid)
+{
+    const bool parsed = core::parseTypedNumber(box->text(), number);
+    // Set only when it changes: a style sheet set again lays the box out again, at every key typed anywhere in
+    // the window.
+    const QString style = parsed ? QString() : QStringLiteral("QLineEdit { background: #ffd6d6; }");
+    if (box->styleSheet() != style) {
+        box->setStyleSheet(style);
+        box->setToolTip(parsed ? valid : invalid + core::kTypedNumberHint + u'.');
+    }
+    return parsed;
 }
 
 } // namespace ui
