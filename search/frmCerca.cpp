@@ -12,6 +12,7 @@
 #include "MessageBox.h"
 #include "PlainInput.h"
 #include "ReportList.h"
+#include "SectionCombo.h"
 #include "ResultRows.h"
 #include "SearchMessages.h"
 #include "WaitCursor.h"
@@ -41,10 +42,7 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
     ui.setupUi(this);
     ui.menubar->setNativeMenuBar(false);
 
-    ui.cmbSezioni->setInsertPolicy(QComboBox::NoInsert);
-    ui.cmbSezioni->setCompleter(nullptr);
-    // The mouse wheel would pick an entry without the user opening the list.
-    ui.cmbSezioni->installEventFilter(this);
+    ui::setUpSectionCombo(ui.cmbSezioni);
     ui::nameComboEditors(this);
 
     ui.txtCerca->setMaxLength(std::numeric_limits<int>::max());
@@ -205,13 +203,6 @@ void frmCerca::closeEvent(QCloseEvent* event)
 void frmCerca::Form_Unload()
 {
     ui::releaseMainWindow(m_mainWindow, this);
-}
-
-bool frmCerca::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_ui->cmbSezioni && event->type() == QEvent::Wheel)
-        return true;
-    return QMainWindow::eventFilter(watched, event);
 }
 
 // Section choice

@@ -62,7 +62,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // What the report reads besides the results; survives "Pulisci" and each new showing.
