@@ -82,43 +82,7 @@ QString counted(int count, const char* one, const char* many)
     return QLocale().toString(count) + u' ' + QString::fromUtf8(many);
 }
 
-// A step of the histogram with its sign, and a true minus: a hyphen is too short to be read beside the bars.
-QString signedStep(int step)
-{
-    const QLocale locale;
-    if (step > 0)
-        return u'+' + locale.toString(step);
-    if (step < 0)
-        return QStringLiteral("−") + locale.toString(-step);
-    return locale.toString(step);
-}
-
 } // namespace
-
-int ChangeHistogram::barOf(double percent)
-{
-    // A change of exactly 2 % computed as 1.9999999999 still belongs to "+2 ÷ +4".
-    const double rounded = std::round(percent * 1e6) / 1e6;
-    if (rounded < -kReach)
-        return 0;
-    if (rounded >= kReach)
-        return kBars - 1;
-    return 1 + int(std::floor((rounded + kReach) / kStep));
-}
-
-QString ChangeHistogram::stepLabel(int bar)
-{
-    return signedStep(-kReach + (bar - 1) * kStep);
-}
-
-QString ChangeHistogram::label(int bar)
-{
-    if (bar <= 0)
-        return QStringLiteral("< ") + signedStep(-kReach);
-    if (bar >= kBars - 1)
-        return QStringLiteral("≥ ") + signedStep(kReach);
-    return stepLabel(bar) + QStringLiteral(" ÷ ") + stepLabel(bar + 1);
-}
 
 // The items shown, read by the list as it draws them.
 class ComparedRows : public ui::ReportRowSource
@@ -495,14 +459,14 @@ void frmConfronta::showSections()
 
 void frmConfronta::showHistogram()
 {
-    std::vector<int> counts(ChangeHistogram::kBars, 0);
+    std::vector<int> counts(core::ChangeHistogram::kBars, 0);
     for (const core::ComparedItem& item : m_comparison->items) {
         if (const std::optional<double> percent = item.changePercent())
-            ++counts[size_t(ChangeHistogram::barOf(*percent))];
+            ++counts[size_t(core::ChangeHistogram::barOf(*percent))];
     }
     auto* bars = new QBarSet(QStringLiteral("Voci"));
     int highest = 0;
-    for (int bar = 0; bar < ChangeHistogram::kBars; ++bar) {
+    for (int bar = 0; bar < core::ChangeHistogram::kBars; ++bar) {
         *bars << counts[size_t(bar)];
         highest = std::max(highest, counts[size_t(bar)]);
     }
@@ -514,7 +478,7 @@ void frmConfronta::showHistogram()
         }
         QToolTip::showText(
             QCursor::pos(),
-            QStringLiteral("%1 %: %2").arg(ChangeHistogram::label(bar), counted(counts[size_t(bar)], "voce", "voci")));
+            QStringLiteral("%1 %: %2").arg(core::ChangeHistogram::label(bar), counted(counts[size_t(bar)], "voce", "voci")));
     });
     auto* series = new QBarSeries();
     series->append(bars);
@@ -525,12 +489,12 @@ void frmConfronta::showHistogram()
     // Bar n stands at n on the axis: its steps are marked between the bars, every other one, so that the
     // labels stay upright and readable in a narrow chart.
     auto* changes = new QCategoryAxis();
-    changes->setRange(-0.5, ChangeHistogram::kBars - 0.5);
+    changes->setRange(-0.5, core::ChangeHistogram::kBars - 0.5);
     changes->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    for (int bar = 1; bar < ChangeHistogram::kBars; bar += 2)
-        changes->append(ChangeHistogram::stepLabel(bar), bar - 0.5);
+    for (int bar = 1; bar < core::ChangeHistogram::kBars; bar += 2)
+        changes->append(core::ChangeHistogram::stepLabel(bar), bar - 0.5);
     changes->setTitleText(
-        QStringLiteral("Variazione di prezzo (%); ai lati: sotto −%1 e da +%1 in su").arg(ChangeHistogram::kReach));
+        QStringLiteral("Variazione di prezzo (%); ai lati: sotto −%1 e da +%1 in su").arg(core::ChangeHistogram::kReach));
     QFont small = changes->labelsFont();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     changes->setLabelsFont(small);

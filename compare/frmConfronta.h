@@ -25,21 +25,6 @@ namespace compare {
 
 class ComparedRows;
 
-// The bars of the histogram of price changes: 2-point steps from -20 % to +20 %, and one bar each for what
-// lies below and above. A change on a step belongs to the bar above it (0 % in "0 ÷ 2").
-struct ChangeHistogram
-{
-    static constexpr int kStep = 2;
-    static constexpr int kReach = 20;
-    static constexpr int kBars = 2 * kReach / kStep + 2;
-
-    static int barOf(double percent);
-    // What a bar holds: "< -20", "-20 ÷ -18", ..., "≥ +20".
-    static QString label(int bar);
-    // The step at the left edge of a bar other than the first: "-20" for bar 1.
-    static QString stepLabel(int bar);
-};
-
 // Confronto: the open list against another edition of it, item by item. The older edition is a file the user
 // picks; the comparison runs beside the window on connections of its own, and can be stopped. The window
 // shows what changed as counts, figures by section, a histogram of the price changes and the list of items,

@@ -7,6 +7,7 @@
 #include "RowValues.h"
 
 #include <QHash>
+#include <QLocale>
 #include <QSet>
 
 #include <algorithm>
@@ -330,6 +331,46 @@ std::optional<double> changePercent(std::optional<double> older, std::optional<d
 std::optional<double> ComparedItem::changePercent() const
 {
     return core::changePercent(oldPrice, newPrice);
+}
+
+namespace {
+
+// A step of the histogram with its sign, and a true minus: a hyphen is too short to be read beside the bars.
+QString signedStep(int step)
+{
+    const QLocale locale;
+    if (step > 0)
+        return u'+' + locale.toString(step);
+    if (step < 0)
+        return QStringLiteral("−") + locale.toString(-step);
+    return locale.toString(step);
+}
+
+} // namespace
+
+int ChangeHistogram::barOf(double percent)
+{
+    // A change of exactly 2 % computed as 1.9999999999 still belongs to "+2 ÷ +4".
+    const double rounded = std::round(percent * 1e6) / 1e6;
+    if (rounded < -kReach)
+        return 0;
+    if (rounded >= kReach)
+        return kBars - 1;
+    return 1 + int(std::floor((rounded + kReach) / kStep));
+}
+
+QString ChangeHistogram::stepLabel(int bar)
+{
+    return signedStep(-kReach + (bar - 1) * kStep);
+}
+
+QString ChangeHistogram::label(int bar)
+{
+    if (bar <= 0)
+        return QStringLiteral("< ") + signedStep(-kReach);
+    if (bar >= kBars - 1)
+        return QStringLiteral("≥ ") + signedStep(kReach);
+    return stepLabel(bar) + QStringLiteral(" ÷ ") + stepLabel(bar + 1);
 }
 
 bool CompareFilter::accepts(const ComparedItem& item) const

@@ -193,3 +193,21 @@ TEST(Compare, theFilterTakesStatesAndChangesUpOrDown)
         EXPECT_EQ(filter.accepts(added), c.added);
     }
 }
+
+TEST(Compare, eachChangeFallsInTheBarOfItsStep)
+{
+    using core::ChangeHistogram;
+    struct Case
+    {
+        double percent;
+        int bar;
+        const char* label;
+    };
+    for (const Case& change : {Case{-35, 0, "< −20"}, Case{-20, 1, "−20 ÷ −18"}, Case{-0.01, 10, "−2 ÷ 0"},
+                               Case{0, 11, "0 ÷ +2"}, Case{(5.1 - 5.0) * 100 / 5.0, 12, "+2 ÷ +4"},
+                               Case{19.99, 20, "+18 ÷ +20"}, Case{20, 21, "≥ +20"}}) {
+        const int bar = ChangeHistogram::barOf(change.percent);
+        EXPECT_EQ(bar, change.bar) << change.percent;
+        EXPECT_EQ(ChangeHistogram::label(bar), QString::fromUtf8(change.label)) << change.percent;
+    }
+}
