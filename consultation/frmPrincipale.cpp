@@ -90,7 +90,7 @@ void frmPrincipale::showFromMenu()
     // (the whole screen where it has no room for that); then as the user left it.
     const double pixelsPerTwip = logicalDpiX() / 1440.0;
     ui::restorePlacement(this, QSize(qMax(qRound(15270 * pixelsPerTwip), 1320),
-                                       qRound(10260 * pixelsPerTwip) + m_ui->menubar->sizeHint().height()));
+                                     qRound(10260 * pixelsPerTwip) + m_ui->menubar->sizeHint().height()));
     if (!ui::openLoaded(
             *this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
         Form_Unload();
@@ -159,7 +159,7 @@ void frmPrincipale::Form_Load()
     ui::WaitCursor wait;
     QStringList entries;
     for (const core::Section& section : m_state.priceList.sections())
-        entries << section.code + QStringLiteral(" - ") + section.name.toString();
+        entries << section.entry();
     m_ui->cmbSezioni->addItems(entries);
     m_ui->cmbSezioni->setCurrentIndex(-1);
     m_ui->cmbSezioni->setEditText(QString());
@@ -268,7 +268,7 @@ void frmPrincipale::reloadSection()
     m_ui->lst_Articoli->RemoveAll();
     m_ui->lstSubarticoli->RemoveAll();
 
-    const QString section = m_ui->cmbSezioni->currentText().left(2);
+    const QString section = core::sectionCodeOf(m_ui->cmbSezioni->currentText());
     const core::SectionChapters chapters = m_state.priceList.chapters(section);
     if (!chapters.sectionNote.isNull())
         m_ui->txtSezioneNote->setPlainText(chapters.sectionNote.toString());
@@ -295,7 +295,7 @@ void frmPrincipale::reloadArticles()
     m_ui->lstSubarticoli->RemoveAll();
 
     const qsizetype row = m_ui->lst_Capitoli->SelectedRow();
-    m_ui->txtCapSel->setText(m_ui->cmbSezioni->currentText().left(2) + u'.' + m_chapters.value(row).code);
+    m_ui->txtCapSel->setText(core::sectionCodeOf(m_ui->cmbSezioni->currentText()) + u'.' + m_chapters.value(row).code);
 
     const core::ChapterArticles articles = m_state.priceList.articles(m_ui->txtCapSel->text());
     if (!articles.chapterNote.isNull())

@@ -19,7 +19,17 @@ struct Section
 {
     QString code; // codice_sezione, "01"
     Text name;    // sezione
+
+    // The section as the section boxes list it: "01 - Opere edili".
+    QString entry() const { return code + QStringLiteral(" - ") + name.toString(); }
 };
+
+// The section code of a section box's text, picked or typed: its first two characters ("01" of
+// "01 - Opere edili").
+inline QString sectionCodeOf(const QString& boxText)
+{
+    return boxText.left(2);
+}
 
 // What Consultazione lists: a section's chapters, a chapter's articles, an article's subarticles, each level
 // with the note of the level above it.

@@ -462,7 +462,7 @@ void runText(const Database& db, const SearchRequest& request, SearchResults& re
     // Quotes doubled and the text between the asterisks of a like pattern.
     const QString pattern = SqlString(u'*' + request.text.toUpper() + u'*');
     // The section code comes from typed text as well: quoted, it can neither break nor change the query.
-    const QString section = request.wholeList ? QString() : SqlString(request.sectionText.left(2));
+    const QString section = request.wholeList ? QString() : SqlString(sectionCodeOf(request.sectionText));
     const bool levelTables = hasLevelTables(db);
     if (request.levels.capitoli)
         searchChapters(db, levelTables, pattern, section, results);

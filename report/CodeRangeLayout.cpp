@@ -27,7 +27,7 @@ void printCodeAndRange(const ReportContext& context)
     const core::SearchRequest& request = context.search.request;
     const core::SearchResults& results = context.search.results;
     ReportRows& rows = context.rows;
-    const QString section = request.sectionText.left(2);
+    const QString section = core::sectionCodeOf(request.sectionText);
 
     // Each chapter takes, in list order, the listed articles whose code starts with the chapter's code, and
     // each of those the listed subarticles of the article. Grouping the lists once gives the same rows as

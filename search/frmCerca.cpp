@@ -187,7 +187,7 @@ void frmCerca::Form_Load()
     ui::WaitCursor wait;
     QStringList entries;
     for (const core::Section& section : m_state.priceList.sections())
-        entries << section.code + QStringLiteral(" - ") + section.name.toString();
+        entries << section.entry();
     m_ui->cmbSezioni->addItems(entries);
     m_ui->cmbSezioni->setCurrentIndex(-1);
     m_ui->cmbSezioni->setEditText(QString());
@@ -209,7 +209,7 @@ void frmCerca::Form_Unload()
 
 QString frmCerca::sectionPrefix() const
 {
-    return m_ui->cmbSezioni->currentText().left(2) + u'.';
+    return core::sectionCodeOf(m_ui->cmbSezioni->currentText()) + u'.';
 }
 
 void frmCerca::cmbSezioni_Change()

@@ -148,7 +148,7 @@ void frmTrova::Form_Load()
         ui.cmbTrovaSezione->clear();
         ui.cmbTrovaSezione->addItem(QStringLiteral("Tutte le sezioni"));
         for (const core::Section& section : m_state.priceList.sections())
-            ui.cmbTrovaSezione->addItem(section.code + QStringLiteral(" - ") + section.name.toString(), section.code);
+            ui.cmbTrovaSezione->addItem(section.entry(), section.code);
     }
     {
         const QSignalBlocker quiet(ui.txtTrova);

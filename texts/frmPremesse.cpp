@@ -85,7 +85,7 @@ void frmPremesse::fillSezioni()
     combo->addItems({kPrefazione, kNotaGenerale, kNotaPrima, kNotaSeconda});
 
     for (const core::Section& section : m_state.priceList.sections()) {
-        combo->addItem(section.code + QStringLiteral(" - ") + section.name.toString());
+        combo->addItem(section.entry());
         if (section.code == QLatin1String("20"))
             combo->addItem(kSezione21);
         else if (section.code == QLatin1String("23"))
@@ -131,8 +131,7 @@ void frmPremesse::showEntry(const QString& entry)
 
 void frmPremesse::showSection(const QString& text)
 {
-    // The key is whatever the first two characters are, typed or picked.
-    showPremessa(core::PrefaceColumn::Premessa, text.left(2));
+    showPremessa(core::PrefaceColumn::Premessa, core::sectionCodeOf(text));
 }
 
 // Every entry, the preface included, shows nothing when its row is missing or its text is Null.
