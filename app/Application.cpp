@@ -22,7 +22,7 @@
 #include "Collections.h"
 #include "frmVociScelte.h"
 #include "frmConfronta.h"
-#include "RecentLists.h"
+#include "ListFiles.h"
 #include "ReportList.h"
 
 namespace app {
@@ -52,7 +52,7 @@ bool Application::startUp(const QString& applicationFolder, const QString& datab
         ui::MessageBox::warning(nullptr, error.text());
         return false;
     }
-    core::rememberListFile(m_state.priceList.path());
+    ui::rememberListFile(m_state.priceList.path());
     ui::MDIForm1* main = m_main.get();
     QObject::connect(main, &ui::MDIForm1::premesseRequested, main, [this] { premesse().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::alberoRequested, main, [this] { showConsultazione(); });

@@ -12,7 +12,7 @@
 #include "KeyboardAccess.h"
 #include "ListCopy.h"
 #include "MessageBox.h"
-#include "RecentLists.h"
+#include "ListFiles.h"
 #include "SafeFiles.h"
 #include "WaitCursor.h"
 #include "WindowPlacement.h"
@@ -586,7 +586,7 @@ QString frmVociScelte::editionFile(const QString& year)
     const QString openFile = m_state.priceList.path();
     {
         const ui::WaitCursor wait;
-        for (const QString& file : core::rememberedListFiles()) {
+        for (const QString& file : ui::rememberedListFiles()) {
             if (core::sameFile(file, openFile))
                 continue;
             try {

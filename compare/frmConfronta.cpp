@@ -11,7 +11,7 @@
 #include "Guard.h"
 #include "KeyboardAccess.h"
 #include "MessageBox.h"
-#include "RecentLists.h"
+#include "ListFiles.h"
 #include "ReportList.h"
 #include "WaitCursor.h"
 #include "WindowPlacement.h"
@@ -256,7 +256,7 @@ bool frmConfronta::open(const QString& olderPath)
         if (answer != QMessageBox::Yes)
             return false;
     }
-    core::rememberListFile(olderPath);
+    ui::rememberListFile(olderPath);
     if (isVisible()) {
         raise();
         activateWindow();

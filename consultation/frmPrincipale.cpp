@@ -5,7 +5,7 @@
 #include "Find.h"
 #include "Guard.h"
 #include "KeyboardAccess.h"
-#include "RecentLists.h"
+#include "ListFiles.h"
 #include "ReportList.h"
 #include "ResultRows.h"
 #include "SectionCombo.h"
@@ -244,7 +244,7 @@ void frmPrincipale::cmdStorico_Click()
             m_storico = std::make_unique<frmStoricoPrezzi>(this);
         m_storico->showHistory(m_state.priceList.path(), item.code,
                                core::shortDescription(m_ui->txtArticolo->toPlainText(), item.subarticolo.toString()),
-                               core::rememberedListFiles());
+                               ui::rememberedListFiles());
     });
 }
 

@@ -25,11 +25,4 @@ public:
     using Error::Error;
 };
 
-// A list operation on a key the list does not hold, or a key it already holds.
-class ListError : public Error
-{
-public:
-    using Error::Error;
-};
-
 } // namespace core

@@ -5,11 +5,14 @@
 
 namespace core {
 
-// The price-list files the user has opened, kept in the user's settings so that an item can be followed
-// over the editions: the newest opening first, each file once, by its absolute path.
-void rememberListFile(const QString& path);
-// The remembered files that still exist, newest opening first; files that are gone are skipped, not forgotten,
-// so that a disk plugged in again brings its editions back.
-QStringList rememberedListFiles();
+// The price-list files the user has opened, newest opening first, each file once by its absolute path, so that
+// an item can be followed over the editions. The caller keeps them (ui::rememberListFile keeps them in the
+// user's settings).
+
+// `files` with `path` opened now: first, once, and the oldest opening dropped past the most kept.
+QStringList withListFileOpened(QStringList files, const QString& path);
+// The files of `files` that still exist, in their order: files that are gone are skipped, not forgotten, so that
+// a disk plugged in again brings its editions back.
+QStringList existingListFiles(const QStringList& files);
 
 } // namespace core

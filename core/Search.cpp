@@ -690,7 +690,7 @@ void setNavigation(const SearchRequest& request, SearchResults& results)
     const SearchLevels& levels = request.levels;
     if (text && levels.capitoli && !levels.articoli && !levels.subarticoli) {
         results.expandChapter = true;
-        results.articlesTitle = QStringLiteral("Articoli Associati");
+        results.articlesHold = SearchResults::ArticlesHold::ChaptersArticles;
     }
     if (subarticle || (text && !levels.capitoli && !levels.articoli && levels.subarticoli)) {
         results.lockSubarticles = true;
@@ -699,7 +699,7 @@ void setNavigation(const SearchRequest& request, SearchResults& results)
     if (subarticle || (text && levels.articoli && levels.subarticoli))
         results.lockSubarticles = true;
     if (range) {
-        results.articlesTitle = QStringLiteral("Risultato Articoli");
+        results.articlesHold = SearchResults::ArticlesHold::Results;
         results.lockSubarticles = true;
     }
     results.subarticlesAreResults = subarticle || range || (text && levels.subarticoli);

@@ -137,7 +137,9 @@ struct SearchResults
     bool climbToArticle = false;
     // the subarticle list holds results, not the selected article's subarticles (its caption says so).
     bool subarticlesAreResults = false;
-    QString articlesTitle; // "Risultato Articoli" or "Articoli Associati"; empty: unchanged
+    // What the article list then holds, which its caption says: unchanged, the chapters' articles, or results.
+    enum class ArticlesHold { Unchanged, ChaptersArticles, Results };
+    ArticlesHold articlesHold = ArticlesHold::Unchanged;
 
     // The article shown in detail after an article search: its text and code (the last one listed).
     Text detailArticle;

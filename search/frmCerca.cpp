@@ -546,8 +546,10 @@ void frmCerca::showResults(const core::SearchResults& results)
     }
 
     selectFirstRows({ui.lstCapitoli, ui.lstArticoli, ui.lstSubarticoli});
-    if (!results.articlesTitle.isEmpty())
-        ui.Frame3->setTitle(results.articlesTitle);
+    using ArticlesHold = core::SearchResults::ArticlesHold;
+    if (results.articlesHold != ArticlesHold::Unchanged)
+        ui.Frame3->setTitle(results.articlesHold == ArticlesHold::Results ? QStringLiteral("Risultato Articoli")
+                                                                          : QStringLiteral("Articoli Associati"));
     // The subarticle list then holds results of its own, not the subarticles of the selected article.
     if (results.subarticlesAreResults) {
         ui.lblsub->setVisible(false);

@@ -104,7 +104,7 @@ ReportRow& ReportRow::cell(const QString& text)
 ReportRow& ReportRow::cellUtf8(QByteArrayView utf8)
 {
     if (m_ends.size() >= kMaxCells)
-        throw core::ListError(QStringLiteral("Una riga dell'elenco non può avere più di %1 colonne.").arg(kMaxCells));
+        throw ListError(QStringLiteral("Una riga dell'elenco non può avere più di %1 colonne.").arg(kMaxCells));
     m_text.append(utf8);
     m_ends.append(static_cast<quint32>(m_text.size()));
     return *this;
@@ -237,7 +237,7 @@ public:
         if (m_source)
             setSource(nullptr);
         if (rowOf(key) >= 0)
-            throw core::ListError(QStringLiteral("La chiave «%1» è già presente nell'elenco.").arg(key));
+            throw ListError(QStringLiteral("La chiave «%1» è già presente nell'elenco.").arg(key));
         beginBatch();
         Row row;
         row.number = numberOf(key);
@@ -252,7 +252,7 @@ public:
     {
         const qsizetype visible = requireRow(key);
         if (n < 1 || n >= m_columns)
-            throw core::ListError(QStringLiteral("Sottovoce %1 inesistente nell'elenco.").arg(n));
+            throw ListError(QStringLiteral("Sottovoce %1 inesistente nell'elenco.").arg(n));
         Packed& packed = m_rows[m_offset + visible].cells;
         ReportRow cells;
         for (qsizetype i = 0; i < qMax<qsizetype>(cellCount(packed), n + 1); ++i)
@@ -269,7 +269,7 @@ public:
     {
         const qsizetype visible = rowOfNumber(number);
         if (visible < 0)
-            throw core::ListError(
+            throw ListError(
                 QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(ReportList::keyFor(number)));
         removeRow(visible);
     }
@@ -350,10 +350,10 @@ private:
     qsizetype requireRow(const QString& key) const
     {
         if (m_source)
-            throw core::ListError(QStringLiteral("Le righe di questo elenco non si modificano una per una."));
+            throw ListError(QStringLiteral("Le righe di questo elenco non si modificano una per una."));
         const qsizetype visible = rowOf(key);
         if (visible < 0)
-            throw core::ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
+            throw ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
         return visible;
     }
 
@@ -696,7 +696,7 @@ QString ReportList::SubItem(const QString& key, int n) const
 {
     const qsizetype row = m_model->rowOf(key);
     if (row < 0)
-        throw core::ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
+        throw ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
     return m_model->text(row, n);
 }
 
@@ -752,7 +752,7 @@ void ReportList::Select(const QString& key)
     settle();
     const qsizetype row = m_model->rowOf(key);
     if (row < 0)
-        throw core::ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
+        throw ListError(QStringLiteral("La chiave «%1» non è presente nell'elenco.").arg(key));
     restoreSelection(key);
 }
 

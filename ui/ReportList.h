@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Error.h"
+
 #include "Highlight.h"
 
 #include <QByteArray>
@@ -15,6 +17,13 @@
 class QAction;
 
 namespace ui {
+
+// A list operation on a key the list does not hold, or a key it already holds.
+class ListError : public core::Error
+{
+public:
+    using Error::Error;
+};
 
 class ReportListModel;
 

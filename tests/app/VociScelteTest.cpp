@@ -7,7 +7,7 @@
 #include "EditionPair.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
-#include "RecentLists.h"
+#include "ListFiles.h"
 #include "ReportList.h"
 #include "SearchList.h"
 #include "frmPrincipale.h"
@@ -123,7 +123,7 @@ TEST(VociScelte, riportaMakesACopyForTheOpenEditionWithTheNewCodes)
     }
     store.save(project);
     store.setLastUsed(project.id);
-    core::rememberListFile(older.database());
+    ui::rememberListFile(older.database());
 
     core::AppState state;
     app::Application prezzario(state);

@@ -2,7 +2,7 @@
 
 #include "AppState.h"
 #include "EditionPair.h"
-#include "RecentLists.h"
+#include "ListFiles.h"
 #include "ReportList.h"
 #include "frmPrincipale.h"
 #include "frmStoricoPrezzi.h"
@@ -20,8 +20,8 @@ TEST(StoricoPrezzi, theSelectedSubarticleShowsItsPriceInEachEditionNewestFirst)
 {
     const fixture::PriceListFolder older(fixture::olderEdition());
     const fixture::PriceListFolder newer(fixture::newerEdition());
-    core::rememberListFile(older.database());
-    core::rememberListFile(newer.database());
+    ui::rememberListFile(older.database());
+    ui::rememberListFile(newer.database());
     core::AppState state;
     state.priceList = core::PriceList(newer.open());
     QWidget mainWindow;

@@ -290,7 +290,7 @@ TEST(Search, navigationFollowsTheLevelsSearched)
     const core::SearchResults chapters =
         core::runSearch(list(), text(QStringLiteral("scav"), {true, false, false})).results;
     EXPECT_TRUE(chapters.expandChapter);
-    EXPECT_EQ(chapters.articlesTitle, QStringLiteral("Articoli Associati"));
+    EXPECT_EQ(chapters.articlesHold, core::SearchResults::ArticlesHold::ChaptersArticles);
     EXPECT_EQ(chapters.reportKind, core::ReportKind::CapInd);
     EXPECT_EQ(codes(core::articlesOfChapter(list(), QStringLiteral("01.A03"))), split("01.A03.A05 01.A03.A06 01.A03.A05"));
 

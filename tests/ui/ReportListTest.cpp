@@ -54,8 +54,8 @@ TEST(ReportList, rowsAreKeyedAndCarrySubItemsIncludingHiddenColumns)
     EXPECT_FALSE(list.isColumnHidden(1));
     EXPECT_GE(list.columnWidth(0), qRound(1000 * list.logicalDpiX() / 1440.0));
     EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Descrizione"));
-    EXPECT_THROW(list.Add(QStringLiteral("k1"), QStringLiteral("doppio")), core::ListError);
-    EXPECT_THROW(list.SetSubItem(QStringLiteral("k9"), 1, QString()), core::ListError);
+    EXPECT_THROW(list.Add(QStringLiteral("k1"), QStringLiteral("doppio")), ui::ListError);
+    EXPECT_THROW(list.SetSubItem(QStringLiteral("k9"), 1, QString()), ui::ListError);
 }
 
 TEST(ReportList, columnsShowTheirHeadingAndTheWholeCode)
@@ -99,7 +99,7 @@ TEST(ReportList, removalByKeyFromFrontMiddleAndWholeList)
     list.Remove(QStringLiteral("k0"));
     EXPECT_EQ(list.Key(0), QStringLiteral("k1"));
     EXPECT_EQ(list.SubItem(QStringLiteral("k4"), 1), QStringLiteral("capitolo 4"));
-    EXPECT_THROW(list.Remove(QStringLiteral("k0")), core::ListError);
+    EXPECT_THROW(list.Remove(QStringLiteral("k0")), ui::ListError);
     QApplication::processEvents();
     EXPECT_EQ(list.model()->rowCount(), 3);
 
@@ -126,7 +126,7 @@ TEST(ReportList, keysOfAnyShapeStayDistinctThroughRemovals)
     EXPECT_EQ(list.Text(QStringLiteral("k1")), QStringLiteral("01.A01"));
     EXPECT_EQ(list.Text(QStringLiteral("k01")), QStringLiteral("k01 testo"));
     EXPECT_EQ(list.Key(4), QStringLiteral("k-1"));
-    EXPECT_THROW(list.Add(QStringLiteral("k99999999999"), QString()), core::ListError);
+    EXPECT_THROW(list.Add(QStringLiteral("k99999999999"), QString()), ui::ListError);
     // A removal in the middle moves every later key, of both kinds, one row up.
     list.Remove(QStringLiteral("k1"));
     EXPECT_EQ(list.Key(1), QStringLiteral("k2"));
@@ -135,7 +135,7 @@ TEST(ReportList, keysOfAnyShapeStayDistinctThroughRemovals)
     list.Select(QStringLiteral("K1"));
     EXPECT_EQ(list.SelectedText(), QStringLiteral("K1 testo"));
     // RemoveAll removes "k0" to "k<Count - 1>": here "k1" is gone, so it stops there with an error.
-    EXPECT_THROW(list.RemoveAll(), core::ListError);
+    EXPECT_THROW(list.RemoveAll(), ui::ListError);
     EXPECT_FALSE(list.Contains(QStringLiteral("k0")));
     EXPECT_TRUE(list.Contains(QStringLiteral("k2")));
 }
