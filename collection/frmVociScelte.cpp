@@ -33,6 +33,7 @@
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSet>
 #include <QStatusBar>
 
 #include "ui_frmVociScelte.h"
@@ -509,26 +510,17 @@ void frmVociScelte::moveSelected(int step)
 
 void frmVociScelte::moveRows(QList<int> rows, int target)
 {
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    core::Collection& collection = m_collections[m_current];
-    QList<core::ChosenItem> moving;
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        if (*row < 0 || *row >= collection.items.size())
-            return;
-        moving.prepend(collection.items.takeAt(*row));
-        if (*row < target)
-            --target;
-    }
-    target = std::clamp<int>(target, 0, int(collection.items.size()));
-    for (qsizetype i = 0; i < moving.size(); ++i)
-        collection.items.insert(target + i, moving[i]);
+    const qsizetype count = QSet<int>(rows.begin(), rows.end()).size();
+    const std::optional<int> moved = core::moveItems(m_collections[m_current], std::move(rows), target);
+    if (!moved)
+        return;
+    target = *moved;
     save();
     showCollection();
     QTableView& list = *m_ui->lstVociScelte;
     list.setCurrentIndex(m_model->index(target, Codice));
     list.selectionModel()->select(
-        QItemSelection(m_model->index(target, 0), m_model->index(target + int(moving.size()) - 1, kColumns - 1)),
+        QItemSelection(m_model->index(target, 0), m_model->index(target + int(count) - 1, kColumns - 1)),
         QItemSelectionModel::ClearAndSelect);
 }
 

@@ -223,6 +223,24 @@ bool addItem(Collection& collection, const ChosenItem& item)
     return true;
 }
 
+std::optional<int> moveItems(Collection& collection, QList<int> rows, int target)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.isEmpty() || rows.front() < 0 || rows.back() >= collection.items.size())
+        return std::nullopt;
+    QList<ChosenItem> moving;
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        moving.prepend(collection.items.takeAt(*row));
+        if (*row < target)
+            --target;
+    }
+    target = std::clamp<int>(target, 0, int(collection.items.size()));
+    for (qsizetype i = 0; i < moving.size(); ++i)
+        collection.items.insert(target + i, moving[i]);
+    return target;
+}
+
 ExportDocument exportDocument(const PriceList& list, const Collection& collection)
 {
     ExportDocument document;

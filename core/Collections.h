@@ -21,6 +21,10 @@ std::optional<ChosenItem> chosenItem(const PriceList& list, const QString& code)
 
 // Appends an item to a collection; false, leaving it unchanged, when an item of the same code is there already.
 bool addItem(Collection& collection, const ChosenItem& item);
+// Moves the items at `rows` (in any order, repeated or not) together, in their order, before the item now at
+// `target` (the end for the item count). Where the first of them then stands; none, leaving the collection
+// unchanged, when a row is not one of its items.
+std::optional<int> moveItems(Collection& collection, QList<int> rows, int target);
 
 // Each item found again by its code in the open list: current texts and price, with the chosen price beside it
 // when it changed; an item the list no longer holds keeps its place with what it was when chosen.

@@ -321,3 +321,32 @@ TEST(ExportDocument, showsChangedPricesAndKeepsWithdrawnItemsInPlace)
 }
 
 } // namespace
+
+// Items move together, in their order, before the item at the target, as dragging or Alt+Up/Down moves them.
+TEST(Collections, itemsMoveTogetherBeforeTheTarget)
+{
+    const struct
+    {
+        QList<int> rows;
+        int target;
+        const char* order; // of the items "a".."e" afterwards
+        std::optional<int> at;
+    } cases[] = {
+        {{1}, 0, "bacde", 0},           {{1}, 3, "acbde", 2},    {{3, 0}, 5, "bcead", 3},
+        {{2, 1, 2}, 0, "bcade", 0},     {{0, 4}, 2, "baecd", 1}, {{5}, 0, "abcde", std::nullopt},
+        {{}, 0, "abcde", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        core::Collection collection;
+        for (const char letter : QByteArray("abcde")) {
+            core::ChosenItem item;
+            item.code = QString(QLatin1Char(letter));
+            collection.items << item;
+        }
+        EXPECT_EQ(core::moveItems(collection, c.rows, c.target), c.at) << c.order;
+        QString order;
+        for (const core::ChosenItem& item : collection.items)
+            order += item.code;
+        EXPECT_EQ(order, QString::fromLatin1(c.order));
+    }
+}
