@@ -1,4 +1,4 @@
-#include "Application.h"
+#include "app/Application.h"
 
 #include <QApplication>
 #include <QAction>
@@ -7,23 +7,23 @@
 
 #include <cstdio>
 
-#include "AppState.h"
-#include "Error.h"
-#include "KeyboardAccess.h"
-#include "MDIForm1.h"
-#include "MessageBox.h"
-#include "ProgramIcon.h"
-#include "PrintSearchReport.h"
-#include "frmCerca.h"
-#include "frmInfo.h"
-#include "frmPremesse.h"
-#include "frmPrincipale.h"
-#include "frmTrova.h"
-#include "Collections.h"
-#include "frmVociScelte.h"
-#include "frmConfronta.h"
-#include "ListFiles.h"
-#include "ReportList.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "ui/KeyboardAccess.h"
+#include "ui/MDIForm1.h"
+#include "ui/MessageBox.h"
+#include "app/ProgramIcon.h"
+#include "report/PrintSearchReport.h"
+#include "search/frmCerca.h"
+#include "texts/frmInfo.h"
+#include "texts/frmPremesse.h"
+#include "consultation/frmPrincipale.h"
+#include "search/frmTrova.h"
+#include "core/Collections.h"
+#include "collection/frmVociScelte.h"
+#include "compare/frmConfronta.h"
+#include "ui/ListFiles.h"
+#include "ui/ReportList.h"
 
 namespace app {
 

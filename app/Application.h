@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frmInfo.h"
+#include "texts/frmInfo.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 #include "Version.h"
 

@@ -1,10 +1,10 @@
-#include "AppState.h"
-#include "Application.h"
-#include "CommandLine.h"
-#include "MDIForm1.h"
-#include "MessageBox.h"
-#include "Numbers.h"
-#include "Settings.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "app/CommandLine.h"
+#include "ui/MDIForm1.h"
+#include "ui/MessageBox.h"
+#include "core/Numbers.h"
+#include "core/Settings.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,10 +1,10 @@
-#include "BenchData.h"
+#include "bench/BenchData.h"
 
-#include "Builder.h"
-#include "DemoData.h"
-#include "PriceListWriter.h"
-#include "Database.h"
-#include "Error.h"
+#include "tools/Builder.h"
+#include "tools/DemoData.h"
+#include "tools/PriceListWriter.h"
+#include "core/Database.h"
+#include "core/Error.h"
 
 #include <QDir>
 #include <QFile>

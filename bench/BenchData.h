@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PriceList.h"
-#include "Search.h"
+#include "core/PriceList.h"
+#include "core/Search.h"
 
 #include <QString>
 

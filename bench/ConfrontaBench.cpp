@@ -6,14 +6,14 @@
 //
 // Times: the floor, core::compareEditions alone, and the window frmConfronta from the comparison's start until
 // its list is laid out and painted, offscreen. Memory: the process's largest resident size.
-#include "AppState.h"
-#include "Application.h"
-#include "BenchData.h"
-#include "Compare.h"
-#include "MDIForm1.h"
-#include "Numbers.h"
-#include "ReportList.h"
-#include "frmConfronta.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "bench/BenchData.h"
+#include "core/Compare.h"
+#include "ui/MDIForm1.h"
+#include "core/Numbers.h"
+#include "ui/ReportList.h"
+#include "compare/frmConfronta.h"
 
 #include <QApplication>
 #include <QFile>

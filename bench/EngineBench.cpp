@@ -1,7 +1,7 @@
 // The price list's own questions (core::PriceList), as the consultation window and the start-up ask them, on
 // demo lists of 60,000 and 1,000,000 subarticles. The lists are built once into the build folder and reused.
-#include "BenchData.h"
-#include "PriceList.h"
+#include "bench/BenchData.h"
+#include "core/PriceList.h"
 
 #include <benchmark/benchmark.h>
 

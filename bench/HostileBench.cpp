@@ -9,10 +9,10 @@
 #include <QString>
 #include <QStringEncoder>
 
-#include "BenchData.h"
-#include "Database.h"
-#include "PriceList.h"
-#include "Recordset.h"
+#include "bench/BenchData.h"
+#include "core/Database.h"
+#include "core/PriceList.h"
+#include "core/Recordset.h"
 
 #include <zip.h>
 

@@ -6,14 +6,14 @@
 //              any format, so that the office receives nothing but setDataArray blocks: the bulk floor
 //              the report is measured by.
 //   BM_Open    what every report pays before its first row: helper, office hand-over, template, window.
-#include "BenchData.h"
-#include "Builder.h"
-#include "Numbers.h"
-#include "OfficeSettings.h"
-#include "PriceList.h"
-#include "PrintSearchReport.h"
-#include "Search.h"
-#include "modExcel97.h"
+#include "bench/BenchData.h"
+#include "tools/Builder.h"
+#include "core/Numbers.h"
+#include "report/OfficeSettings.h"
+#include "core/PriceList.h"
+#include "report/PrintSearchReport.h"
+#include "core/Search.h"
+#include "report/modExcel97.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // The four searches of the library (core::runSearch) and the drill-down between the result lists, on demo
 // lists of 60,000 and 1,000,000 subarticles, each run on a list kept open as the program keeps it. Beside the
 // text searches, their reference: `rg -ci WORD` over a CSV of the three searched columns of the same list.
-#include "BenchData.h"
-#include "PriceList.h"
-#include "Search.h"
+#include "bench/BenchData.h"
+#include "core/PriceList.h"
+#include "core/Search.h"
 
 #include <benchmark/benchmark.h>
 

@@ -11,12 +11,12 @@
 //    against `rg -ci` over a CSV of the same searched text.
 // Each session runs in a child process of its own, so that one search's memory does not count for another.
 
-#include "BenchData.h"
-#include "Database.h"
-#include "Find.h"
-#include "Numbers.h"
-#include "PriceList.h"
-#include "Search.h"
+#include "bench/BenchData.h"
+#include "core/Database.h"
+#include "core/Find.h"
+#include "core/Numbers.h"
+#include "core/PriceList.h"
+#include "core/Search.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,13 +3,13 @@
 // adds what the window costs on top of it.
 //
 //   prezzario-trova-bench [ROWS]      (60000 by default)
-#include "AppState.h"
-#include "Application.h"
-#include "BenchData.h"
-#include "MDIForm1.h"
-#include "Numbers.h"
-#include "ReportList.h"
-#include "frmTrova.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "bench/BenchData.h"
+#include "ui/MDIForm1.h"
+#include "core/Numbers.h"
+#include "ui/ReportList.h"
+#include "search/frmTrova.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ChosenItems.h"
-#include "Jobs.h"
+#include "core/ChosenItems.h"
+#include "core/Jobs.h"
 
 #include <QMainWindow>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Compare.h"
-#include "Jobs.h"
+#include "core/Compare.h"
+#include "core/Jobs.h"
 
 #include <QList>
 #include <QMainWindow>

@@ -1,10 +1,10 @@
-#include "frmStoricoPrezzi.h"
+#include "consultation/frmStoricoPrezzi.h"
 
-#include "Error.h"
-#include "Compare.h"
-#include "Numbers.h"
-#include "ReportList.h"
-#include "WindowPlacement.h"
+#include "core/Error.h"
+#include "core/Compare.h"
+#include "core/Numbers.h"
+#include "ui/ReportList.h"
+#include "ui/WindowPlacement.h"
 
 #include <QChart>
 #include <QCategoryAxis>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Jobs.h"
-#include "PriceHistory.h"
+#include "core/Jobs.h"
+#include "core/PriceHistory.h"
 
 #include <QDialog>
 #include <QString>

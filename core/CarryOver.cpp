@@ -1,6 +1,6 @@
-#include "CarryOver.h"
+#include "core/CarryOver.h"
 
-#include "Collections.h"
+#include "core/Collections.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ChosenItems.h"
-#include "Compare.h"
-#include "PriceList.h"
+#include "core/ChosenItems.h"
+#include "core/Compare.h"
+#include "core/PriceList.h"
 
 namespace core {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Numbers.h"
-#include "Text.h"
+#include "core/Numbers.h"
+#include "core/Text.h"
 
 #include <QDateTime>
 #include <QList>

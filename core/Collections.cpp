@@ -1,7 +1,7 @@
-#include "Collections.h"
+#include "core/Collections.h"
 
-#include "Error.h"
-#include "SafeFiles.h"
+#include "core/Error.h"
+#include "core/SafeFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ChosenItems.h"
-#include "PriceList.h"
+#include "core/ChosenItems.h"
+#include "core/PriceList.h"
 
 #include <QList>
 #include <QString>

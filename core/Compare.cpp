@@ -1,10 +1,10 @@
-#include "Compare.h"
+#include "core/Compare.h"
 
-#include "Database.h"
-#include "EscapeQuotes.h"
-#include "Find.h"
-#include "Recordset.h"
-#include "RowValues.h"
+#include "core/Database.h"
+#include "core/EscapeQuotes.h"
+#include "core/Find.h"
+#include "core/Recordset.h"
+#include "core/RowValues.h"
 
 #include <QHash>
 #include <QLocale>

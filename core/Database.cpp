@@ -1,7 +1,7 @@
-#include "Database.h"
+#include "core/Database.h"
 
-#include "Error.h"
-#include "Dialect.h"
+#include "core/Error.h"
+#include "core/Dialect.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Recordset.h"
+#include "core/Recordset.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "Dialect.h"
+#include "core/Dialect.h"
 
 #include <QChar>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "EscapeQuotes.h"
+#include "core/EscapeQuotes.h"
 
 namespace core {
 

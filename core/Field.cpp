@@ -1,4 +1,4 @@
-#include "Field.h"
+#include "core/Field.h"
 
 namespace core {
 

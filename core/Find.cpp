@@ -1,10 +1,10 @@
-#include "Find.h"
+#include "core/Find.h"
 
-#include "Error.h"
-#include "Field.h"
-#include "Numbers.h"
-#include "Recordset.h"
-#include "RowValues.h"
+#include "core/Error.h"
+#include "core/Field.h"
+#include "core/Numbers.h"
+#include "core/Recordset.h"
+#include "core/RowValues.h"
 
 #include <QHash>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Highlight.h"
-#include "PriceList.h"
-#include "Text.h"
+#include "core/Highlight.h"
+#include "core/PriceList.h"
+#include "core/Text.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "Highlight.h"
+#include "core/Highlight.h"
 
-#include "Dialect.h"
+#include "core/Dialect.h"
 
 #include <algorithm>
 

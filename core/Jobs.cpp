@@ -1,6 +1,6 @@
-#include "Jobs.h"
+#include "core/Jobs.h"
 
-#include "Error.h"
+#include "core/Error.h"
 
 #include <algorithm>
 #include <new>

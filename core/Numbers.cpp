@@ -1,4 +1,4 @@
-#include "Numbers.h"
+#include "core/Numbers.h"
 
 #include <charconv>
 #include <clocale>

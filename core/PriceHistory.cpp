@@ -1,8 +1,8 @@
-#include "PriceHistory.h"
+#include "core/PriceHistory.h"
 
-#include "Compare.h"
-#include "Error.h"
-#include "SafeFiles.h"
+#include "core/Compare.h"
+#include "core/Error.h"
+#include "core/SafeFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

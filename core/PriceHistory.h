@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PriceList.h"
-#include "Text.h"
+#include "core/PriceList.h"
+#include "core/Text.h"
 
 #include <QList>
 #include <QString>

@@ -1,9 +1,9 @@
-#include "PriceList.h"
+#include "core/PriceList.h"
 
-#include "Error.h"
-#include "EscapeQuotes.h"
-#include "Recordset.h"
-#include "RowValues.h"
+#include "core/Error.h"
+#include "core/EscapeQuotes.h"
+#include "core/Recordset.h"
+#include "core/RowValues.h"
 
 #include <QDir>
 

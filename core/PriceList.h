@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Database.h"
-#include "Text.h"
+#include "core/Database.h"
+#include "core/Text.h"
 
 #include <QList>
 #include <QString>

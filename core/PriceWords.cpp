@@ -1,6 +1,6 @@
-#include "PriceWords.h"
+#include "core/PriceWords.h"
 
-#include "Numbers.h"
+#include "core/Numbers.h"
 
 #include <QStringList>
 

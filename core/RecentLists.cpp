@@ -1,4 +1,4 @@
-#include "RecentLists.h"
+#include "core/RecentLists.h"
 
 #include <QFileInfo>
 

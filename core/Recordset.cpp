@@ -1,7 +1,7 @@
-#include "Recordset.h"
+#include "core/Recordset.h"
 
-#include "Database.h"
-#include "Error.h"
+#include "core/Database.h"
+#include "core/Error.h"
 
 #include <sqlcipher/sqlite3.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Field.h"
+#include "core/Field.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PriceList.h"
-#include "Recordset.h"
-#include "Text.h"
+#include "core/PriceList.h"
+#include "core/Recordset.h"
+#include "core/Text.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
-#include "Search.h"
+#include "core/Search.h"
 
-#include "EscapeQuotes.h"
-#include "Recordset.h"
-#include "RowValues.h"
-#include "SearchMessages.h"
+#include "core/EscapeQuotes.h"
+#include "core/Recordset.h"
+#include "core/RowValues.h"
+#include "core/SearchMessages.h"
 
 #include <QHash>
 

@@ -1,6 +1,6 @@
-#include "Settings.h"
+#include "core/Settings.h"
 
-#include "SafeFiles.h"
+#include "core/SafeFiles.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

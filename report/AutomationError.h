@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Error.h"
+#include "core/Error.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "Layouts.h"
+#include "report/Layouts.h"
 
-#include "AutomationError.h"
-#include "Field.h"
-#include "PriceList.h"
-#include "ReportRows.h"
+#include "report/AutomationError.h"
+#include "core/Field.h"
+#include "core/PriceList.h"
+#include "report/ReportRows.h"
 
 namespace report {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrintSearchReport.h"
+#include "report/PrintSearchReport.h"
 
 #include <QString>
 

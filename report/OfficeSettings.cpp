@@ -1,6 +1,6 @@
-#include "OfficeSettings.h"
+#include "report/OfficeSettings.h"
 
-#include "PriceList.h"
+#include "core/PriceList.h"
 
 #include <QCoreApplication>
 #include <QDir>

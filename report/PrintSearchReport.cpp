@@ -1,14 +1,14 @@
-#include "PrintSearchReport.h"
+#include "report/PrintSearchReport.h"
 
-#include "PriceList.h"
-#include "AutomationError.h"
-#include "Guard.h"
-#include "Layouts.h"
-#include "OfficeSettings.h"
-#include "ReportProgress.h"
-#include "ReportRows.h"
-#include "WaitCursor.h"
-#include "modExcel97.h"
+#include "core/PriceList.h"
+#include "report/AutomationError.h"
+#include "ui/Guard.h"
+#include "report/Layouts.h"
+#include "report/OfficeSettings.h"
+#include "report/ReportProgress.h"
+#include "report/ReportRows.h"
+#include "ui/WaitCursor.h"
+#include "report/modExcel97.h"
 
 #include <QWidget>
 

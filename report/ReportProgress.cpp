@@ -1,7 +1,7 @@
-#include "ReportProgress.h"
+#include "report/ReportProgress.h"
 
-#include "AccessibleNames.h"
-#include "OfficeSettings.h"
+#include "ui/AccessibleNames.h"
+#include "report/OfficeSettings.h"
 
 #include <QApplication>
 #include <QEvent>

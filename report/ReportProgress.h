@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AutomationError.h"
+#include "report/AutomationError.h"
 
 #include <QElapsedTimer>
 #include <QString>

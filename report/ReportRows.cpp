@@ -1,6 +1,6 @@
-#include "ReportRows.h"
+#include "report/ReportRows.h"
 
-#include "ReportProgress.h"
+#include "report/ReportProgress.h"
 
 namespace report {
 

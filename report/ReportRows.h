@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CellSink.h"
+#include "report/CellSink.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "Layouts.h"
+#include "report/Layouts.h"
 
-#include "PriceList.h"
-#include "ReportRows.h"
+#include "core/PriceList.h"
+#include "report/ReportRows.h"
 
 namespace report {
 

@@ -1,8 +1,8 @@
-#include "modExcel97.h"
+#include "report/modExcel97.h"
 
-#include "AutomationError.h"
-#include "OfficeSettings.h"
-#include "Protocol.h"
+#include "report/AutomationError.h"
+#include "report/OfficeSettings.h"
+#include "report/calc/Protocol.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,13 +1,13 @@
-#include "frmCerca.h"
+#include "search/frmCerca.h"
 
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 
-#include "AppState.h"
-#include "Guard.h"
-#include "ReportList.h"
-#include "WaitCursor.h"
+#include "core/AppState.h"
+#include "ui/Guard.h"
+#include "ui/ReportList.h"
+#include "ui/WaitCursor.h"
 
 #include "ui_frmCerca.h"
 

@@ -1,9 +1,9 @@
-#include "frmCerca.h"
+#include "search/frmCerca.h"
 
-#include "AppState.h"
-#include "Guard.h"
-#include "ReportList.h"
-#include "ResultRows.h"
+#include "core/AppState.h"
+#include "ui/Guard.h"
+#include "ui/ReportList.h"
+#include "ui/ResultRows.h"
 
 #include "ui_frmCerca.h"
 

@@ -1,22 +1,22 @@
-#include "frmCerca.h"
+#include "search/frmCerca.h"
 
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLineEdit>
 #include <QScreen>
 
-#include "AccessibleNames.h"
-#include "AppState.h"
-#include "Guard.h"
-#include "KeyboardAccess.h"
-#include "MessageBox.h"
-#include "PlainInput.h"
-#include "ReportList.h"
-#include "SectionCombo.h"
-#include "ResultRows.h"
-#include "SearchMessages.h"
-#include "WaitCursor.h"
-#include "WindowPlacement.h"
+#include "ui/AccessibleNames.h"
+#include "core/AppState.h"
+#include "ui/Guard.h"
+#include "ui/KeyboardAccess.h"
+#include "ui/MessageBox.h"
+#include "ui/PlainInput.h"
+#include "ui/ReportList.h"
+#include "ui/SectionCombo.h"
+#include "ui/ResultRows.h"
+#include "core/SearchMessages.h"
+#include "ui/WaitCursor.h"
+#include "ui/WindowPlacement.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Search.h"
+#include "core/Search.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -1,15 +1,15 @@
-#include "frmTrova.h"
+#include "search/frmTrova.h"
 
-#include "AccessibleNames.h"
-#include "AppState.h"
-#include "Error.h"
-#include "Guard.h"
-#include "KeyboardAccess.h"
-#include "MessageBox.h"
-#include "Numbers.h"
-#include "PlainInput.h"
-#include "ReportList.h"
-#include "WindowPlacement.h"
+#include "ui/AccessibleNames.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "ui/Guard.h"
+#include "ui/KeyboardAccess.h"
+#include "ui/MessageBox.h"
+#include "core/Numbers.h"
+#include "ui/PlainInput.h"
+#include "ui/ReportList.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Find.h"
-#include "Jobs.h"
+#include "core/Find.h"
+#include "core/Jobs.h"
 
 #include <QMainWindow>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "frmInfo.h"
+#include "texts/frmInfo.h"
 
-#include "AppState.h"
-#include "Guard.h"
-#include "KeyboardAccess.h"
+#include "core/AppState.h"
+#include "ui/Guard.h"
+#include "ui/KeyboardAccess.h"
 #include "Version.h"
-#include "WindowPlacement.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QLabel>

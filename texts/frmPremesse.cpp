@@ -1,12 +1,12 @@
-#include "frmPremesse.h"
+#include "texts/frmPremesse.h"
 
-#include "AccessibleNames.h"
-#include "AppState.h"
-#include "Guard.h"
-#include "KeyboardAccess.h"
-#include "SectionCombo.h"
-#include "WaitCursor.h"
-#include "WindowPlacement.h"
+#include "ui/AccessibleNames.h"
+#include "core/AppState.h"
+#include "ui/Guard.h"
+#include "ui/KeyboardAccess.h"
+#include "ui/SectionCombo.h"
+#include "ui/WaitCursor.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PriceList.h"
+#include "core/PriceList.h"
 
 #include <QWidget>
 

@@ -1,12 +1,12 @@
-#include "Builder.h"
+#include "tools/Builder.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include "ListSource.h"
-#include "DemoData.h"
-#include "PriceListWriter.h"
-#include "Error.h"
+#include "tools/ListSource.h"
+#include "tools/DemoData.h"
+#include "tools/PriceListWriter.h"
+#include "core/Error.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
-#include "CsvReader.h"
+#include "tools/CsvReader.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include "Builder.h"
-#include "InputLimits.h"
-#include "SafeFiles.h"
+#include "tools/Builder.h"
+#include "tools/InputLimits.h"
+#include "core/SafeFiles.h"
 
 #include <csv.h>
 #include <fcntl.h>

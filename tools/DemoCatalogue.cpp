@@ -1,4 +1,4 @@
-#include "DemoCatalogue.h"
+#include "tools/DemoCatalogue.h"
 
 namespace builder::demo {
 

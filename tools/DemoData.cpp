@@ -1,8 +1,8 @@
-#include "DemoData.h"
+#include "tools/DemoData.h"
 
-#include "DemoCatalogue.h"
-#include "Random.h"
-#include "ReferenceTexts.h"
+#include "tools/DemoCatalogue.h"
+#include "tools/Random.h"
+#include "tools/ReferenceTexts.h"
 
 #include <algorithm>
 #include <cmath>

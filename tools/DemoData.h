@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Builder.h"
-#include "PriceListWriter.h"
+#include "tools/Builder.h"
+#include "tools/PriceListWriter.h"
 
 #include <functional>
 

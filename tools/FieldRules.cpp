@@ -1,7 +1,7 @@
-#include "FieldRules.h"
+#include "tools/FieldRules.h"
 
-#include "InputLimits.h"
-#include "TableReader.h"
+#include "tools/InputLimits.h"
+#include "tools/TableReader.h"
 
 #include <QRegularExpression>
 

@@ -1,4 +1,4 @@
-#include "InputLimits.h"
+#include "tools/InputLimits.h"
 
 #include <QLocale>
 #include <QStringDecoder>

@@ -1,18 +1,18 @@
-#include "ListSource.h"
+#include "tools/ListSource.h"
 
-#include "PriceColumns.h"
+#include "tools/PriceColumns.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
-#include "Builder.h"
-#include "FieldRules.h"
-#include "InputLimits.h"
-#include "PriceListWriter.h"
-#include "SheetReader.h"
-#include "TableReader.h"
-#include "Workbook.h"
+#include "tools/Builder.h"
+#include "tools/FieldRules.h"
+#include "tools/InputLimits.h"
+#include "tools/PriceListWriter.h"
+#include "tools/SheetReader.h"
+#include "tools/TableReader.h"
+#include "tools/Workbook.h"
 
 #include <unordered_map>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CsvReader.h"
+#include "tools/CsvReader.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,12 +1,12 @@
-#include "OutputFile.h"
+#include "tools/OutputFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include "Builder.h"
-#include "InputLimits.h"
-#include "SafeFiles.h"
+#include "tools/Builder.h"
+#include "tools/InputLimits.h"
+#include "core/SafeFiles.h"
 
 #include <cerrno>
 #include <climits>

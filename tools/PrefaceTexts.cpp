@@ -1,4 +1,4 @@
-#include "ReferenceTexts.h"
+#include "tools/ReferenceTexts.h"
 
 namespace builder::demo {
 

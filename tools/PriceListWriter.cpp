@@ -1,10 +1,10 @@
-#include "PriceListWriter.h"
+#include "tools/PriceListWriter.h"
 
 #include <QFile>
 
-#include "Builder.h"
-#include "Error.h"
-#include "PriceList.h"
+#include "tools/Builder.h"
+#include "core/Error.h"
+#include "core/PriceList.h"
 
 #include <sqlcipher/sqlite3.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Database.h"
-#include "OutputFile.h"
+#include "core/Database.h"
+#include "tools/OutputFile.h"
 
 #include <QHash>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "SheetReader.h"
+#include "tools/SheetReader.h"
 
-#include "Workbook.h"
+#include "tools/Workbook.h"
 
 namespace builder {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TableReader.h"
+#include "tools/TableReader.h"
 
 #include <memory>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "SixSource.h"
+#include "tools/SixSource.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -7,11 +7,11 @@
 #include <QSet>
 #include <QXmlStreamReader>
 
-#include "FieldRules.h"
-#include "InputLimits.h"
-#include "PriceColumns.h"
-#include "TableReader.h"
-#include "XmlGuard.h"
+#include "tools/FieldRules.h"
+#include "tools/InputLimits.h"
+#include "tools/PriceColumns.h"
+#include "tools/TableReader.h"
+#include "tools/XmlGuard.h"
 
 #include <algorithm>
 #include <array>

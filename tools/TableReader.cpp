@@ -1,6 +1,6 @@
-#include "TableReader.h"
+#include "tools/TableReader.h"
 
-#include "InputLimits.h"
+#include "tools/InputLimits.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Builder.h"
+#include "tools/Builder.h"
 
 #include <QString>
 

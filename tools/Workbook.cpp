@@ -1,4 +1,4 @@
-#include "Workbook.h"
+#include "tools/Workbook.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -7,9 +7,9 @@
 #include <QUrl>
 #include <QXmlStreamReader>
 
-#include "Builder.h"
-#include "InputLimits.h"
-#include "XmlGuard.h"
+#include "tools/Builder.h"
+#include "tools/InputLimits.h"
+#include "tools/XmlGuard.h"
 
 #include <zip.h>
 

@@ -1,6 +1,6 @@
-#include "XmlEncoding.h"
+#include "tools/XmlEncoding.h"
 
-#include "InputLimits.h"
+#include "tools/InputLimits.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
-#include "XmlGuard.h"
+#include "tools/XmlGuard.h"
 
-#include "InputLimits.h"
+#include "tools/InputLimits.h"
 
 #include <algorithm>
 #include <cstring>

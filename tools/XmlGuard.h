@@ -6,7 +6,7 @@
 #include <QString>
 #include <QXmlStreamReader>
 
-#include "XmlEncoding.h"
+#include "tools/XmlEncoding.h"
 
 #include <functional>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "XpweSource.h"
+#include "tools/XpweSource.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -6,12 +6,12 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
-#include "Builder.h"
-#include "FieldRules.h"
-#include "InputLimits.h"
-#include "PriceColumns.h"
-#include "TableReader.h"
-#include "XmlGuard.h"
+#include "tools/Builder.h"
+#include "tools/FieldRules.h"
+#include "tools/InputLimits.h"
+#include "tools/PriceColumns.h"
+#include "tools/TableReader.h"
+#include "tools/XmlGuard.h"
 
 #include <array>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListSource.h"
+#include "tools/ListSource.h"
 
 #include <QString>
 

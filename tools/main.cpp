@@ -6,13 +6,13 @@
 #include <QStringDecoder>
 #include <QStringList>
 
-#include "Builder.h"
-#include "InputLimits.h"
-#include "ListSource.h"
-#include "Numbers.h"
-#include "OutputFile.h"
-#include "SixSource.h"
-#include "XpweSource.h"
+#include "tools/Builder.h"
+#include "tools/InputLimits.h"
+#include "tools/ListSource.h"
+#include "core/Numbers.h"
+#include "tools/OutputFile.h"
+#include "tools/SixSource.h"
+#include "tools/XpweSource.h"
 
 #include <cstdio>
 #include <new>

@@ -1,4 +1,4 @@
-#include "AccessibleNames.h"
+#include "ui/AccessibleNames.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "CoverPicture.h"
+#include "ui/CoverPicture.h"
 
 #include <QLinearGradient>
 #include <QPainter>

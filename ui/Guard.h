@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Error.h"
-#include "MessageBox.h"
+#include "core/Error.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "KeyboardAccess.h"
+#include "ui/KeyboardAccess.h"
 
 #include <QAbstractItemView>
 #include <QAction>

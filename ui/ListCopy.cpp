@@ -1,4 +1,4 @@
-#include "ListCopy.h"
+#include "ui/ListCopy.h"
 
 #include <QLocale>
 #include <QMimeData>

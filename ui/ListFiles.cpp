@@ -1,6 +1,6 @@
-#include "ListFiles.h"
+#include "ui/ListFiles.h"
 
-#include "RecentLists.h"
+#include "core/RecentLists.h"
 
 #include <QSettings>
 

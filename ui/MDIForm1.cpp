@@ -1,9 +1,9 @@
-#include "MDIForm1.h"
+#include "ui/MDIForm1.h"
 
-#include "AppState.h"
-#include "KeyboardAccess.h"
-#include "WindowPlacement.h"
-#include "PriceList.h"
+#include "core/AppState.h"
+#include "ui/KeyboardAccess.h"
+#include "ui/WindowPlacement.h"
+#include "core/PriceList.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "PlainInput.h"
+#include "ui/PlainInput.h"
 
-#include "Numbers.h"
+#include "core/Numbers.h"
 
 #include <QLineEdit>
 #include <QValidator>

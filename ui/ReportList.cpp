@@ -1,8 +1,8 @@
-#include "ReportList.h"
+#include "ui/ReportList.h"
 
-#include "Error.h"
-#include "ListCopy.h"
-#include "WaitCursor.h"
+#include "core/Error.h"
+#include "ui/ListCopy.h"
+#include "ui/WaitCursor.h"
 
 #include <QAbstractTableModel>
 #include <QAction>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Error.h"
+#include "core/Error.h"
 
-#include "Highlight.h"
+#include "core/Highlight.h"
 
 #include <QByteArray>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
-#include "ResultRows.h"
+#include "ui/ResultRows.h"
 
-#include "Field.h"
-#include "ReportList.h"
+#include "core/Field.h"
+#include "ui/ReportList.h"
 
 namespace ui::rows {
 

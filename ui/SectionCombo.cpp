@@ -1,10 +1,10 @@
-#include "SectionCombo.h"
+#include "ui/SectionCombo.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
 
-#include "PlainInput.h"
+#include "ui/PlainInput.h"
 
 namespace ui {
 

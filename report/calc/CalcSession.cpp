@@ -1,4 +1,4 @@
-#include "CalcSession.h"
+#include "report/calc/CalcSession.h"
 
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/awt/XTopWindow.hpp>

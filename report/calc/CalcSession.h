@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Request.h"
+#include "report/calc/Request.h"
 
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XModel.hpp>

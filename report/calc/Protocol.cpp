@@ -1,4 +1,4 @@
-#include "Protocol.h"
+#include "report/calc/Protocol.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "Request.h"
+#include "report/calc/Request.h"
 
 #include <algorithm>
 #include <charconv>

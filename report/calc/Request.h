@@ -3,7 +3,7 @@
 // The requests of the line protocol (Protocol.h), read and checked in full before the helper carries any
 // of them out: a request the office could not take, or that would take it down, never reaches it.
 
-#include "Protocol.h"
+#include "report/calc/Protocol.h"
 
 #include <cstddef>
 #include <string>

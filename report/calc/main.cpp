@@ -1,8 +1,8 @@
 // prezzario-calc: carries out the program's requests on LibreOffice Calc, one line each, read from
 // standard input; answers each on standard output (Protocol.h). Ends when its input closes.
-#include "CalcSession.h"
-#include "Protocol.h"
-#include "Request.h"
+#include "report/calc/CalcSession.h"
+#include "report/calc/Protocol.h"
+#include "report/calc/Request.h"
 
 #include <com/sun/star/lang/DisposedException.hpp>
 

@@ -1,9 +1,9 @@
-#include "ComparisonExport.h"
+#include "report/export/ComparisonExport.h"
 
-#include "ExportRows.h"
-#include "Find.h"
-#include "Numbers.h"
-#include "XlsxBook.h"
+#include "report/export/ExportRows.h"
+#include "core/Find.h"
+#include "core/Numbers.h"
+#include "report/export/XlsxBook.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Compare.h"
-#include "ItemExport.h"
+#include "core/Compare.h"
+#include "report/export/ItemExport.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "ExportRows.h"
+#include "report/export/ExportRows.h"
 
 namespace report::exporting {
 

@@ -1,7 +1,7 @@
-#include "ExportRows.h"
+#include "report/export/ExportRows.h"
 
-#include "Find.h"
-#include "Numbers.h"
+#include "core/Find.h"
+#include "core/Numbers.h"
 
 #include <QLocale>
 

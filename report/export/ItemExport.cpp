@@ -1,7 +1,7 @@
-#include "ItemExport.h"
+#include "report/export/ItemExport.h"
 
-#include "ExportRows.h"
-#include "SafeFiles.h"
+#include "report/export/ExportRows.h"
+#include "core/SafeFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ChosenItems.h"
-#include "Error.h"
-#include "ExportFormat.h"
+#include "core/ChosenItems.h"
+#include "core/Error.h"
+#include "core/ExportFormat.h"
 
 #include <QString>
 

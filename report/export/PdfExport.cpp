@@ -1,6 +1,6 @@
-#include "ExportRows.h"
+#include "report/export/ExportRows.h"
 
-#include "PriceWords.h"
+#include "core/PriceWords.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
-#include "XlsxBook.h"
+#include "report/export/XlsxBook.h"
 
-#include "ExportRows.h"
+#include "report/export/ExportRows.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Numbers.h"
+#include "core/Numbers.h"
 
 #include <QHash>
 #include <QIODevice>

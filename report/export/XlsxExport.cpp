@@ -1,6 +1,6 @@
-#include "ExportRows.h"
+#include "report/export/ExportRows.h"
 
-#include "XlsxBook.h"
+#include "report/export/XlsxBook.h"
 
 namespace report::exporting {
 

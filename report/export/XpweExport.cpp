@@ -1,6 +1,6 @@
-#include "ExportRows.h"
+#include "report/export/ExportRows.h"
 
-#include "Numbers.h"
+#include "core/Numbers.h"
 
 #include <QHash>
 #include <QXmlStreamWriter>

@@ -1,10 +1,10 @@
 // What a screen reader announces and what the keyboard reaches, in every window of the program: every control
 // the focus can reach has a name, Tab goes round each window in reading order, counts are heard when they
 // change, a warning is read with its text, and context menus open from the keyboard.
-#include "MessageBox.h"
-#include "ProgramWindows.h"
-#include "ReportList.h"
-#include "frmTrova.h"
+#include "ui/MessageBox.h"
+#include "tests/app/ProgramWindows.h"
+#include "ui/ReportList.h"
+#include "search/frmTrova.h"
 
 #include <QAccessible>
 #include <QApplication>

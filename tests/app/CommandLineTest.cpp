@@ -1,9 +1,9 @@
 // The command line: what each form asks, and a missing --database file named at start-up.
-#include "AppState.h"
-#include "Application.h"
-#include "CommandLine.h"
-#include "Fixture.h"
-#include "MessageBox.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "app/CommandLine.h"
+#include "tests/support/Fixture.h"
+#include "ui/MessageBox.h"
 
 #include <QDir>
 

@@ -1,14 +1,14 @@
 // Confronto as a user drives it: another edition opened beside the list, the list of what changed filtered by
 // state and threshold, Enter on an item, the files refused, a comparison stopped. Which item is in which state
 // is the library's, tested there; here the window must show it, in its columns, and keep out of the way.
-#include "AppState.h"
-#include "Application.h"
-#include "EditionPair.h"
-#include "MDIForm1.h"
-#include "MessageBox.h"
-#include "ReportList.h"
-#include "frmConfronta.h"
-#include "frmPrincipale.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "tests/support/EditionPair.h"
+#include "ui/MDIForm1.h"
+#include "ui/MessageBox.h"
+#include "ui/ReportList.h"
+#include "compare/frmConfronta.h"
+#include "consultation/frmPrincipale.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,17 +1,17 @@
 // A full or read-only disk under every file the program writes: the file that was there stays as it was,
 // nothing is left beside it, the user is told why, and the window that was writing stays usable. The disk is
 // a small one of the test program's own (SmallDisk).
-#include "AppState.h"
-#include "Application.h"
-#include "Collections.h"
-#include "ComparisonExport.h"
-#include "EditionPair.h"
-#include "ExportFixture.h"
-#include "ItemExport.h"
-#include "MessageBox.h"
-#include "Settings.h"
-#include "SmallDisk.h"
-#include "frmVociScelte.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "core/Collections.h"
+#include "report/export/ComparisonExport.h"
+#include "tests/support/EditionPair.h"
+#include "tests/export/ExportFixture.h"
+#include "report/export/ItemExport.h"
+#include "ui/MessageBox.h"
+#include "core/Settings.h"
+#include "tests/support/SmallDisk.h"
+#include "collection/frmVociScelte.h"
 
 #include <QComboBox>
 #include <QDir>

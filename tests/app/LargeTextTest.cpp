@@ -1,7 +1,7 @@
 // With the desktop's text made large (everything scaled twice on a small screen, or a 20-point font on a large
 // one) every window fits its screen, scrolling where it must, shows its captions whole, and its lists' rows
 // grow with the font.
-#include "ProgramWindows.h"
+#include "tests/app/ProgramWindows.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

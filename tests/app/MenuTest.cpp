@@ -1,11 +1,11 @@
-#include "AppState.h"
-#include "Application.h"
-#include "Fixture.h"
-#include "MDIForm1.h"
-#include "frmCerca.h"
-#include "frmInfo.h"
-#include "frmPremesse.h"
-#include "frmPrincipale.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "tests/support/Fixture.h"
+#include "ui/MDIForm1.h"
+#include "search/frmCerca.h"
+#include "texts/frmInfo.h"
+#include "texts/frmPremesse.h"
+#include "consultation/frmPrincipale.h"
 
 #include <QAction>
 #include <QApplication>

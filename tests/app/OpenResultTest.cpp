@@ -1,11 +1,11 @@
 // A search result opens in Consultazione where it lives in the price list.
-#include "AppState.h"
-#include "Application.h"
-#include "Fixture.h"
-#include "MDIForm1.h"
-#include "ReportList.h"
-#include "frmCerca.h"
-#include "frmPrincipale.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "tests/support/Fixture.h"
+#include "ui/MDIForm1.h"
+#include "ui/ReportList.h"
+#include "search/frmCerca.h"
+#include "consultation/frmPrincipale.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,14 +1,14 @@
-#include "ProgramWindows.h"
+#include "tests/app/ProgramWindows.h"
 
-#include "MDIForm1.h"
-#include "frmCerca.h"
-#include "frmConfronta.h"
-#include "frmInfo.h"
-#include "frmPremesse.h"
-#include "frmPrincipale.h"
-#include "frmStoricoPrezzi.h"
-#include "frmTrova.h"
-#include "frmVociScelte.h"
+#include "ui/MDIForm1.h"
+#include "search/frmCerca.h"
+#include "compare/frmConfronta.h"
+#include "texts/frmInfo.h"
+#include "texts/frmPremesse.h"
+#include "consultation/frmPrincipale.h"
+#include "consultation/frmStoricoPrezzi.h"
+#include "search/frmTrova.h"
+#include "collection/frmVociScelte.h"
 
 #include <QAbstractScrollArea>
 #include <QTest>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AppState.h"
-#include "Application.h"
-#include "EditionPair.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "tests/support/EditionPair.h"
 
 #include <QAccessible>
 #include <QString>

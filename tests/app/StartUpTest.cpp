@@ -1,10 +1,10 @@
-#include "AppState.h"
-#include "Application.h"
-#include "Error.h"
-#include "Fixture.h"
-#include "MDIForm1.h"
-#include "MessageBox.h"
-#include "PriceList.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "core/Error.h"
+#include "tests/support/Fixture.h"
+#include "ui/MDIForm1.h"
+#include "ui/MessageBox.h"
+#include "core/PriceList.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,14 +1,14 @@
 // Trova as a user drives it: Ctrl+K, typing, the filters, Enter, Up and Escape. What the words find is the
 // library's, tested there; here the window must show that, follow each key and open the item chosen.
-#include "AppState.h"
-#include "Application.h"
-#include "Find.h"
-#include "MDIForm1.h"
-#include "ReportList.h"
-#include "SearchList.h"
-#include "frmCerca.h"
-#include "frmPrincipale.h"
-#include "frmTrova.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "core/Find.h"
+#include "ui/MDIForm1.h"
+#include "ui/ReportList.h"
+#include "tests/support/SearchList.h"
+#include "search/frmCerca.h"
+#include "consultation/frmPrincipale.h"
+#include "search/frmTrova.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,19 +1,19 @@
 // Voci scelte as a user builds one: Ctrl+D in the windows that list items, then quantities, order and removal
 // in its own window, and the collection there again after a restart. Storing and exporting are the
 // library's, tested there.
-#include "AppState.h"
-#include "Application.h"
-#include "Collections.h"
-#include "EditionPair.h"
-#include "MDIForm1.h"
-#include "MessageBox.h"
-#include "ListFiles.h"
-#include "ReportList.h"
-#include "SearchList.h"
-#include "frmPrincipale.h"
-#include "frmTrova.h"
-#include "frmVociScelte.h"
-#include "ItemExport.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "core/Collections.h"
+#include "tests/support/EditionPair.h"
+#include "ui/MDIForm1.h"
+#include "ui/MessageBox.h"
+#include "ui/ListFiles.h"
+#include "ui/ReportList.h"
+#include "tests/support/SearchList.h"
+#include "consultation/frmPrincipale.h"
+#include "search/frmTrova.h"
+#include "collection/frmVociScelte.h"
+#include "report/export/ItemExport.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,13 +1,13 @@
 // Every window fits the screen it opens on, carries the program's icon, and opens again where the user
 // left it.
-#include "AppState.h"
-#include "Application.h"
-#include "Fixture.h"
-#include "MDIForm1.h"
-#include "WindowPlacement.h"
-#include "frmCerca.h"
-#include "frmPremesse.h"
-#include "frmPrincipale.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "tests/support/Fixture.h"
+#include "ui/MDIForm1.h"
+#include "ui/WindowPlacement.h"
+#include "search/frmCerca.h"
+#include "texts/frmPremesse.h"
+#include "consultation/frmPrincipale.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "AppState.h"
-#include "Fixture.h"
-#include "MessageBox.h"
-#include "ReportList.h"
-#include "frmPrincipale.h"
+#include "core/AppState.h"
+#include "tests/support/Fixture.h"
+#include "ui/MessageBox.h"
+#include "ui/ReportList.h"
+#include "consultation/frmPrincipale.h"
 
 #include <QAction>
 #include <QApplication>

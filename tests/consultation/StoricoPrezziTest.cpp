@@ -1,11 +1,11 @@
 // Storico prezzi from Consultazione: the button follows the subarticle list, the dialog lists the editions.
 
-#include "AppState.h"
-#include "EditionPair.h"
-#include "ListFiles.h"
-#include "ReportList.h"
-#include "frmPrincipale.h"
-#include "frmStoricoPrezzi.h"
+#include "core/AppState.h"
+#include "tests/support/EditionPair.h"
+#include "ui/ListFiles.h"
+#include "ui/ReportList.h"
+#include "consultation/frmPrincipale.h"
+#include "consultation/frmStoricoPrezzi.h"
 
 #include <QApplication>
 #include <QComboBox>

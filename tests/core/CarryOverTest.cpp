@@ -1,8 +1,8 @@
 // A collection made on one edition carried over to the next, on the pair of editions built for the comparison.
 
-#include "CarryOver.h"
-#include "Collections.h"
-#include "EditionPair.h"
+#include "core/CarryOver.h"
+#include "core/Collections.h"
+#include "tests/support/EditionPair.h"
 
 #include <gtest/gtest.h>
 

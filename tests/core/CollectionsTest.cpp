@@ -1,9 +1,9 @@
 // Collections of chosen items: kept on disk without losing a digit, a Null or a file, and exported against the
 // edition the user opens later.
 
-#include "Collections.h"
-#include "Fixture.h"
-#include "Settings.h"
+#include "core/Collections.h"
+#include "tests/support/Fixture.h"
+#include "core/Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>

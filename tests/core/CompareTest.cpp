@@ -1,8 +1,8 @@
 // Two editions compared item by item, asked of the library on a pair of lists built for the file.
 
-#include "Compare.h"
-#include "EditionPair.h"
-#include "PriceList.h"
+#include "core/Compare.h"
+#include "tests/support/EditionPair.h"
+#include "core/PriceList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "Dialect.h"
-#include "Error.h"
-#include "Fixture.h"
-#include "Recordset.h"
+#include "core/Dialect.h"
+#include "core/Error.h"
+#include "tests/support/Fixture.h"
+#include "core/Recordset.h"
 
 #include <gtest/gtest.h>
 

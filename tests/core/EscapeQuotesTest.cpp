@@ -1,5 +1,5 @@
-#include "EscapeQuotes.h"
-#include "Fixture.h"
+#include "core/EscapeQuotes.h"
+#include "tests/support/Fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Trova's words, filters and marks, asked of the library directly; the window's test checks that the window
 // shows what these return.
 
-#include "Find.h"
-#include "PriceList.h"
-#include "SearchList.h"
+#include "core/Find.h"
+#include "core/PriceList.h"
+#include "tests/support/SearchList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Background work as the windows run it: its end reaches the owner's thread once, whatever the work throws, and
 // a cancelled job hands nothing on.
-#include "Error.h"
-#include "Jobs.h"
+#include "core/Error.h"
+#include "core/Jobs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
-#include "ChosenItems.h"
-#include "Numbers.h"
-#include "NumericLocale.h"
-#include "PriceWords.h"
+#include "core/ChosenItems.h"
+#include "core/Numbers.h"
+#include "tests/support/NumericLocale.h"
+#include "core/PriceWords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // An item's price over the editions of the list, followed through its re-codings, asked of the library on
 // three editions built for the file.
 
-#include "Compare.h"
-#include "EditionPair.h"
-#include "PriceHistory.h"
-#include "PriceList.h"
+#include "core/Compare.h"
+#include "tests/support/EditionPair.h"
+#include "core/PriceHistory.h"
+#include "core/PriceList.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The price list's questions and the four searches, asked of the library directly. The windows' tests check
 // that each window shows what these return.
 
-#include "PriceList.h"
-#include "Search.h"
-#include "SearchList.h"
-#include "SearchMessages.h"
+#include "core/PriceList.h"
+#include "core/Search.h"
+#include "tests/support/SearchList.h"
+#include "core/SearchMessages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "PriceWords.h"
+#include "core/PriceWords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "Error.h"
-#include "Field.h"
-#include "Fixture.h"
-#include "PriceList.h"
-#include "Recordset.h"
+#include "core/Error.h"
+#include "core/Field.h"
+#include "tests/support/Fixture.h"
+#include "core/PriceList.h"
+#include "core/Recordset.h"
 
 #include <QLocale>
 

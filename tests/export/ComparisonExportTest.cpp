@@ -1,9 +1,9 @@
 // A comparison of two editions written for people and for other programs: each format read back by its reader
 // holds the library's rows, in order.
-#include "ComparisonExport.h"
-#include "EditionPair.h"
-#include "ExportFixture.h"
-#include "Find.h"
+#include "report/export/ComparisonExport.h"
+#include "tests/support/EditionPair.h"
+#include "tests/export/ExportFixture.h"
+#include "core/Find.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "ExportFixture.h"
+#include "tests/export/ExportFixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChosenItems.h"
+#include "core/ChosenItems.h"
 
 #include <QList>
 #include <QString>

@@ -1,5 +1,5 @@
-#include "ExportFixture.h"
-#include "ItemExport.h"
+#include "tests/export/ExportFixture.h"
+#include "report/export/ItemExport.h"
 
 #include <QHash>
 #include <QProcess>

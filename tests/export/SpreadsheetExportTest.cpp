@@ -1,6 +1,6 @@
-#include "ExportFixture.h"
-#include "ItemExport.h"
-#include "NumericLocale.h"
+#include "tests/export/ExportFixture.h"
+#include "report/export/ItemExport.h"
+#include "tests/support/NumericLocale.h"
 
 #include <QFile>
 

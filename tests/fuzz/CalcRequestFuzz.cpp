@@ -1,7 +1,7 @@
 // libFuzzer: any line prezzario-calc may read is either refused with a kind the program knows, or taken as
 // a request that stays inside the sheet and reads back the same from its own words.
-#include "Protocol.h"
-#include "Request.h"
+#include "report/calc/Protocol.h"
+#include "report/calc/Request.h"
 
 #include <cstddef>
 #include <cstdint>

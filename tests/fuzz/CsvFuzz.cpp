@@ -1,10 +1,10 @@
 // fuzz_csv: the CSV reader of prezzario-build on any bytes. It may refuse a file only with a BuildError;
 // a file it reads whole must read back the same once written out again as plain RFC 4180 CSV, every
 // field quoted.
-#include "Builder.h"
-#include "CsvReader.h"
-#include "FieldRules.h"
-#include "MemoryFile.h"
+#include "tools/Builder.h"
+#include "tools/CsvReader.h"
+#include "tools/FieldRules.h"
+#include "tests/fuzz/MemoryFile.h"
 
 #include <QString>
 

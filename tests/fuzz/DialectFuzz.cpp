@@ -3,7 +3,7 @@
 //
 // Input: byte 0 gives mid's start (1 + byte), byte 1 its length (-1 when the high bit is set, else the
 // low seven bits); the rest is the pattern, a NUL byte, then the text (which may hold further NULs).
-#include "Dialect.h"
+#include "core/Dialect.h"
 
 #include <QChar>
 #include <QString>

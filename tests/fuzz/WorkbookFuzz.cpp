@@ -1,10 +1,10 @@
 // fuzz_workbook: the .xlsx and .ods reader of prezzario-build on any bytes, and a whole list read from what it
 // gives. It may refuse a file only with a BuildError, within the memory libFuzzer allows (-rss_limit_mb) and
 // without a crash; the seeds are small workbooks of both formats.
-#include "Builder.h"
-#include "ListSource.h"
-#include "MemoryFile.h"
-#include "Workbook.h"
+#include "tools/Builder.h"
+#include "tools/ListSource.h"
+#include "tests/fuzz/MemoryFile.h"
+#include "tools/Workbook.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,10 +1,10 @@
 // A price list with hostile texts, and a file with quotes in its codes, driven through every path of the
 // consultation and search windows: every level, every search mode, every click in the result lists. No
 // engine error may surface, no row may be wrong and no text may lose a character.
-#include "HostileList.h"
-#include "SearchSession.h"
-#include "frmPremesse.h"
-#include "frmPrincipale.h"
+#include "tests/support/HostileList.h"
+#include "tests/search/SearchSession.h"
+#include "texts/frmPremesse.h"
+#include "consultation/frmPrincipale.h"
 
 #include <QPlainTextEdit>
 

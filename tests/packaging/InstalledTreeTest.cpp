@@ -1,11 +1,11 @@
 // The program as `cmake --install` lays it out (PREZZARIO_APP_DIR is the installed application folder):
 // it starts on the installed demo list, and prints through the installed helper and template.
-#include "AppState.h"
-#include "Application.h"
-#include "MDIForm1.h"
-#include "MessageBox.h"
-#include "ReportSession.h"
-#include "frmPrincipale.h"
+#include "core/AppState.h"
+#include "app/Application.h"
+#include "ui/MDIForm1.h"
+#include "ui/MessageBox.h"
+#include "tests/report/ReportSession.h"
+#include "consultation/frmPrincipale.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // The requests of prezzario-calc read and checked before anything reaches the office: what is refused and
 // with which kind of error, what is taken and how it reads, and the helper's own answers without an office.
-#include "Protocol.h"
-#include "Request.h"
+#include "report/calc/Protocol.h"
+#include "report/calc/Request.h"
 
 #include <QProcess>
 

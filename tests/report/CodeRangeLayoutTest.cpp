@@ -1,5 +1,5 @@
 // Code and range searches: one section row, then the hierarchy rebuilt from the three result lists.
-#include "ReportSession.h"
+#include "tests/report/ReportSession.h"
 
 namespace reporttest {
 

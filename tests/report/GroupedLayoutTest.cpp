@@ -1,6 +1,6 @@
 // Text searches of one level: every price-list row under each found element, grouped under section,
 // chapter and article headings.
-#include "ReportSession.h"
+#include "tests/report/ReportSession.h"
 
 namespace reporttest {
 

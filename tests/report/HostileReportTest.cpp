@@ -1,7 +1,7 @@
 // Every layout of the report printed from a price list with hostile texts, and from a file with quotes in
 // its codes: every written cell holds exactly what the file holds.
-#include "HostileList.h"
-#include "ReportSession.h"
+#include "tests/support/HostileList.h"
+#include "tests/report/ReportSession.h"
 
 namespace reporttest {
 

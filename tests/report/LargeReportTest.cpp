@@ -1,5 +1,5 @@
 // A report far past 32,767 rows: the row counter and the list indices have no 16-bit limit.
-#include "ReportSession.h"
+#include "tests/report/ReportSession.h"
 
 namespace reporttest {
 

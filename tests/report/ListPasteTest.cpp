@@ -2,9 +2,9 @@
 // through its HTML import, whose cells go through the same handling of numbers and text as a paste of
 // HTML; it runs in English here, so numbers written the Italian way arrive as values only by the table's
 // own marks.
-#include "ReportList.h"
-#include "ReportSession.h"
-#include "modExcel97.h"
+#include "ui/ReportList.h"
+#include "tests/report/ReportSession.h"
+#include "report/modExcel97.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,8 +1,8 @@
 // Printing on a machine without LibreOffice, without the helper or without the template: a message that
 // names what is missing and how to get it, no office started, and the search window goes on working.
-#include "MessageBox.h"
-#include "OfficeSettings.h"
-#include "ReportSession.h"
+#include "ui/MessageBox.h"
+#include "report/OfficeSettings.h"
+#include "tests/report/ReportSession.h"
 
 #include <QFile>
 #include <QTemporaryDir>

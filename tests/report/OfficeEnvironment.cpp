@@ -1,6 +1,6 @@
-#include "OfficeEnvironment.h"
+#include "tests/report/OfficeEnvironment.h"
 
-#include "OfficeSettings.h"
+#include "report/OfficeSettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // LibreOffice going away or freezing: a message, never a hang, and what was written
 // stays; a code gone from the price list stops the report where it is.
-#include "AutomationError.h"
-#include "OfficeEnvironment.h"
-#include "OfficeSettings.h"
-#include "ReportSession.h"
-#include "modExcel97.h"
+#include "report/AutomationError.h"
+#include "tests/report/OfficeEnvironment.h"
+#include "report/OfficeSettings.h"
+#include "tests/report/ReportSession.h"
+#include "report/modExcel97.h"
 
 namespace reporttest {
 

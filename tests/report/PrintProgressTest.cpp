@@ -1,10 +1,10 @@
 // While a report is written the program stays drawn, refuses input to its windows rather than queueing
 // it, and lets the user cancel from the progress window.
-#include "MessageBox.h"
-#include "OfficeSettings.h"
-#include "ReportProgress.h"
-#include "ReportSession.h"
-#include "modExcel97.h"
+#include "ui/MessageBox.h"
+#include "report/OfficeSettings.h"
+#include "report/ReportProgress.h"
+#include "tests/report/ReportSession.h"
+#include "report/modExcel97.h"
 
 #include <QApplication>
 #include <QKeyEvent>

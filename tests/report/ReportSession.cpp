@@ -1,10 +1,10 @@
-#include "ReportSession.h"
+#include "tests/report/ReportSession.h"
 
-#include "MessageBox.h"
-#include "OfficeSettings.h"
-#include "Application.h"
-#include "PrintSearchReport.h"
-#include "modExcel97.h"
+#include "ui/MessageBox.h"
+#include "report/OfficeSettings.h"
+#include "app/Application.h"
+#include "report/PrintSearchReport.h"
+#include "report/modExcel97.h"
 
 #include <QAbstractButton>
 #include <QApplication>

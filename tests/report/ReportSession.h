@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AppState.h"
-#include "Fixture.h"
-#include "ReportList.h"
-#include "frmCerca.h"
+#include "core/AppState.h"
+#include "tests/support/Fixture.h"
+#include "ui/ReportList.h"
+#include "search/frmCerca.h"
 
 #include <QList>
 #include <QMap>

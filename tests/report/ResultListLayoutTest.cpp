@@ -1,6 +1,6 @@
 // Text searches of several levels: the result lists in labelled blocks, or each found article with
 // its subarticles from the price list.
-#include "ReportSession.h"
+#include "tests/report/ReportSession.h"
 
 namespace reporttest {
 

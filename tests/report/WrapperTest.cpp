@@ -1,8 +1,8 @@
 // modExcel97 on a real headless LibreOffice: what each call leaves in the cells.
-#include "AutomationError.h"
-#include "OfficeSettings.h"
-#include "ReportSession.h"
-#include "modExcel97.h"
+#include "report/AutomationError.h"
+#include "report/OfficeSettings.h"
+#include "tests/report/ReportSession.h"
+#include "report/modExcel97.h"
 
 #include <QCryptographicHash>
 #include <QFile>

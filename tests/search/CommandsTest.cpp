@@ -1,11 +1,11 @@
-#include "SearchSession.h"
+#include "tests/search/SearchSession.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTimer>
 
-#include "frmInfo.h"
+#include "texts/frmInfo.h"
 
 using searchtest::SearchSession;
 

@@ -1,5 +1,5 @@
 // The search window used from the keyboard alone.
-#include "SearchSession.h"
+#include "tests/search/SearchSession.h"
 
 #include <QSignalSpy>
 

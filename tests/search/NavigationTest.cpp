@@ -1,4 +1,4 @@
-#include "SearchSession.h"
+#include "tests/search/SearchSession.h"
 
 using searchtest::codes;
 using searchtest::SearchSession;

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "AppState.h"
-#include "Fixture.h"
-#include "SearchList.h"
-#include "MessageBox.h"
-#include "ReportList.h"
-#include "frmCerca.h"
+#include "core/AppState.h"
+#include "tests/support/Fixture.h"
+#include "tests/support/SearchList.h"
+#include "ui/MessageBox.h"
+#include "ui/ReportList.h"
+#include "search/frmCerca.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "EditionPair.h"
+#include "tests/support/EditionPair.h"
 
 namespace fixture {
 

@@ -1,8 +1,8 @@
-#include "Fixture.h"
+#include "tests/support/Fixture.h"
 
-#include "Builder.h"
-#include "ListSource.h"
-#include "PriceList.h"
+#include "tools/Builder.h"
+#include "tools/ListSource.h"
+#include "core/PriceList.h"
 
 #include <QDir>
 #include <QFile>

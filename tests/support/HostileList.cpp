@@ -1,8 +1,8 @@
-#include "HostileList.h"
+#include "tests/support/HostileList.h"
 
-#include "Database.h"
-#include "PriceList.h"
-#include "ReportList.h"
+#include "core/Database.h"
+#include "core/PriceList.h"
+#include "ui/ReportList.h"
 
 #include <gtest/gtest.h>
 

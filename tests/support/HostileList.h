@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Fixture.h"
+#include "tests/support/Fixture.h"
 
 #include <QString>
 #include <QStringList>

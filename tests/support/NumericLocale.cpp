@@ -1,4 +1,4 @@
-#include "NumericLocale.h"
+#include "tests/support/NumericLocale.h"
 
 #include <clocale>
 

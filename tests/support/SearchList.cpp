@@ -1,4 +1,4 @@
-#include "Fixture.h"
+#include "tests/support/Fixture.h"
 
 namespace fixture {
 

@@ -1,4 +1,4 @@
-#include "SmallDisk.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QByteArray>
 #include <QFile>

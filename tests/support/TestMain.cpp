@@ -1,6 +1,6 @@
-#include "MessageBox.h"
-#include "Settings.h"
-#include "SmallDisk.h"
+#include "ui/MessageBox.h"
+#include "core/Settings.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "frmInfo.h"
+#include "texts/frmInfo.h"
 
-#include "AppState.h"
-#include "Fixture.h"
-#include "MessageBox.h"
+#include "core/AppState.h"
+#include "tests/support/Fixture.h"
+#include "ui/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
-#include "frmPremesse.h"
+#include "texts/frmPremesse.h"
 
-#include "AppState.h"
-#include "Fixture.h"
-#include "MDIForm1.h"
-#include "MessageBox.h"
+#include "core/AppState.h"
+#include "tests/support/Fixture.h"
+#include "ui/MDIForm1.h"
+#include "ui/MessageBox.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

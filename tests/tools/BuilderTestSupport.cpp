@@ -1,11 +1,11 @@
-#include "BuilderTestSupport.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
-#include "PriceList.h"
+#include "core/PriceList.h"
 
 #include <zip.h>
 

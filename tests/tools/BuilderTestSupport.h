@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Database.h"
+#include "core/Database.h"
 
 #include <QByteArray>
 #include <QList>

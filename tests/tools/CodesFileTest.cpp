@@ -1,8 +1,8 @@
 // The codes file of prezzario-query export: what each line may hold, and every wrong line reported with its
 // number before anything is written.
 
-#include "CodesFile.h"
-#include "Fixture.h"
+#include "tools/query/CodesFile.h"
+#include "tests/support/Fixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "BuilderTestSupport.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,9 +1,9 @@
-#include "BuilderTestSupport.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "Builder.h"
+#include "tools/Builder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "BuilderTestSupport.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "Builder.h"
-#include "ListSource.h"
+#include "tools/Builder.h"
+#include "tools/ListSource.h"
 
 #include <gtest/gtest.h>
 

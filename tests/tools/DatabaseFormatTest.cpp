@@ -1,17 +1,17 @@
-#include "BuilderTestSupport.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "Builder.h"
-#include "Error.h"
-#include "EscapeQuotes.h"
-#include "Compare.h"
-#include "Find.h"
-#include "PriceList.h"
-#include "Search.h"
+#include "tools/Builder.h"
+#include "core/Error.h"
+#include "core/EscapeQuotes.h"
+#include "core/Compare.h"
+#include "core/Find.h"
+#include "core/PriceList.h"
+#include "core/Search.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "BuilderTestSupport.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <QDir>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
-#include "Builder.h"
+#include "tools/Builder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // prezzario-build run on inputs a careless or hostile user could hand it: each ends with a message naming
 // what is wrong and status 1, and no file changes (no temporary file left, no input overwritten). The large
 // inputs are made cheaply: declared repeats, blanks that compress, members stored as they are.
-#include "BuilderTestSupport.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,12 +1,12 @@
 // Files as publishers have them: CSV saved by a spreadsheet on Italian settings, empty texts written
 // unquoted, many mistakes at once, rows that disagree on a chapter's name.
-#include "BuilderTestSupport.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "Builder.h"
-#include "ListSource.h"
+#include "tools/Builder.h"
+#include "tools/ListSource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "CsvReader.h"
-#include "EditionPair.h"
-#include "Find.h"
-#include "Fixture.h"
-#include "PriceList.h"
+#include "tools/CsvReader.h"
+#include "tests/support/EditionPair.h"
+#include "core/Find.h"
+#include "tests/support/Fixture.h"
+#include "core/PriceList.h"
 
 #include <QDir>
 #include <QFile>

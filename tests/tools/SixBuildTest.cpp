@@ -1,14 +1,14 @@
 // Price lists written in the SIX format by the tests, built with --from-six: the rows, texts, units, prices and
 // labour shares of the file, every product accounted for, and broken or foreign files refused with their line.
-#include "BuilderTestSupport.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
-#include "Builder.h"
-#include "SixSource.h"
+#include "tools/Builder.h"
+#include "tools/SixSource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // A price list kept in a spreadsheet: sheets written by the tests as flat OpenDocument, saved as .xlsx and
 // .ods by a headless LibreOffice, built with --from-xlsx.
-#include "BuilderTestSupport.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "Builder.h"
-#include "ListSource.h"
+#include "tools/Builder.h"
+#include "tools/ListSource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Workbooks saved by a real LibreOffice as .xlsx and .ods, and files that are no workbook at all.
-#include "Workbook.h"
+#include "tools/Workbook.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "Builder.h"
-#include "BuilderTestSupport.h"
+#include "tools/Builder.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <gtest/gtest.h>
 

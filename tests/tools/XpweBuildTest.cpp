@@ -1,16 +1,16 @@
 // Price lists written as XPWE: files the tests write, built with --from-xpwe or xpweSource, read back from the
 // built database.
-#include "BuilderTestSupport.h"
+#include "tests/tools/BuilderTestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
-#include "Builder.h"
-#include "ChosenItems.h"
-#include "ItemExport.h"
-#include "XpweSource.h"
+#include "tools/Builder.h"
+#include "core/ChosenItems.h"
+#include "report/export/ItemExport.h"
+#include "tools/XpweSource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The list control in everyday use: copying rows for an estimate, the marks of a text search, and how the
 // lists look and scroll.
-#include "Highlight.h"
-#include "ListCopy.h"
-#include "ReportList.h"
+#include "core/Highlight.h"
+#include "ui/ListCopy.h"
+#include "ui/ReportList.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "AppState.h"
-#include "Fixture.h"
-#include "MDIForm1.h"
+#include "core/AppState.h"
+#include "tests/support/Fixture.h"
+#include "ui/MDIForm1.h"
 
 #include <QAction>
 #include <QApplication>

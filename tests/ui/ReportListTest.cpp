@@ -1,5 +1,5 @@
-#include "Error.h"
-#include "ReportList.h"
+#include "core/Error.h"
+#include "ui/ReportList.h"
 
 #include <QApplication>
 #include <QHeaderView>

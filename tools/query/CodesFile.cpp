@@ -1,8 +1,8 @@
-#include "CodesFile.h"
+#include "tools/query/CodesFile.h"
 
-#include "Collections.h"
-#include "Find.h"
-#include "Numbers.h"
+#include "core/Collections.h"
+#include "core/Find.h"
+#include "core/Numbers.h"
 
 #include <QDir>
 #include <QFile>

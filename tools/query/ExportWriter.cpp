@@ -1,6 +1,6 @@
-#include "ExportWriter.h"
+#include "tools/query/ExportWriter.h"
 
-#include "ItemExport.h"
+#include "report/export/ItemExport.h"
 
 namespace query {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ChosenItems.h"
-#include "QueryCommand.h"
+#include "core/ChosenItems.h"
+#include "tools/query/QueryCommand.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "QueryCommand.h"
+#include "tools/query/QueryCommand.h"
 
-#include "Find.h"
-#include "Numbers.h"
+#include "core/Find.h"
+#include "core/Numbers.h"
 
 #include <QFileInfo>
 

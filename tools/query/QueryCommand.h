@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExportFormat.h"
+#include "core/ExportFormat.h"
 
 #include <QString>
 #include <QStringList>

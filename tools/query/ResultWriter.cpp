@@ -1,10 +1,10 @@
-#include "ResultWriter.h"
+#include "tools/query/ResultWriter.h"
 
-#include "Compare.h"
-#include "Field.h"
-#include "Find.h"
-#include "Numbers.h"
-#include "Search.h"
+#include "core/Compare.h"
+#include "core/Field.h"
+#include "core/Find.h"
+#include "core/Numbers.h"
+#include "core/Search.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QueryCommand.h"
+#include "tools/query/QueryCommand.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

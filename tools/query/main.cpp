@@ -6,19 +6,19 @@
 #include <QLocale>
 #include <QStringList>
 
-#include "CodesFile.h"
-#include "Collections.h"
-#include "Compare.h"
-#include "ComparisonExport.h"
-#include "Error.h"
-#include "ExportWriter.h"
-#include "Find.h"
-#include "PriceList.h"
-#include "QueryCommand.h"
-#include "ResultWriter.h"
-#include "SafeFiles.h"
-#include "Numbers.h"
-#include "Search.h"
+#include "tools/query/CodesFile.h"
+#include "core/Collections.h"
+#include "core/Compare.h"
+#include "report/export/ComparisonExport.h"
+#include "core/Error.h"
+#include "tools/query/ExportWriter.h"
+#include "core/Find.h"
+#include "core/PriceList.h"
+#include "tools/query/QueryCommand.h"
+#include "tools/query/ResultWriter.h"
+#include "core/SafeFiles.h"
+#include "core/Numbers.h"
+#include "core/Search.h"
 #include "Version.h"
 
 #include <cstdio>
