@@ -11,6 +11,7 @@
 #include "core/Error.h"
 #include "ui/KeyboardAccess.h"
 #include "ui/MDIForm1.h"
+#include "ui/Exporter.h"
 #include "ui/MessageBox.h"
 #include "app/ProgramIcon.h"
 #include "report/PrintSearchReport.h"
@@ -137,12 +138,13 @@ void Application::offerExport(QMainWindow* window, const char* listName)
     auto* list = window->findChild<ui::ReportList*>(QString::fromLatin1(listName));
     auto* exportList = new QAction(QStringLiteral("Esporta elenco…"), list);
     list->addLeadingAction(exportList);
-    QObject::connect(exportList, &QAction::triggered, window, [this, window, list] {
+    auto* exporter = new ui::Exporter(window);
+    QObject::connect(exportList, &QAction::triggered, window, [this, list, exporter, window] {
         QStringList codes;
         for (qsizetype row = 0; row < list->Count(); ++row)
             codes << list->Text(ui::ReportList::keyFor(row));
         try {
-            collection::exportWithDialog(*window, core::exportDocument(m_state.priceList, codes),
+            collection::exportWithDialog(*exporter, core::exportDocument(m_state.priceList, codes),
                                          QStringLiteral("Elenco"));
         } catch (const core::Error& error) {
             ui::MessageBox::warning(window, error.text());

@@ -568,7 +568,7 @@ bool frmVociScelte::eventFilter(QObject* watched, QEvent* event)
 void frmVociScelte::exportCollection()
 {
     const core::Collection& collection = m_collections[m_current];
-    exportWithDialog(*this, core::exportDocument(m_state.priceList, collection), collection.name);
+    exportWithDialog(*m_exporter, core::exportDocument(m_state.priceList, collection), collection.name);
 }
 
 // Carrying over to the open edition
@@ -688,27 +688,18 @@ void frmVociScelte::carryOver()
                             QStringLiteral("Riporta a questa edizione"));
 }
 
-void exportWithDialog(QMainWindow& window, const core::ExportDocument& document, const QString& name)
+void exportWithDialog(ui::Exporter& exporter, core::ExportDocument document, const QString& name)
 {
-    const QString path = QFileDialog::getSaveFileName(
-        &window, QStringLiteral("Esporta elenco"), QDir::home().filePath(name),
-        QStringLiteral("Elenco prezzi unitari (*.pdf);;Foglio di calcolo (*.xlsx);;CSV (*.csv);;XPWE (*.xpwe)"));
-    if (path.isEmpty())
-        return;
-    const std::optional<report::ExportFormat> format = report::exportFormatFor(path);
-    if (!format) {
-        ui::MessageBox::warning(&window, QStringLiteral("Il file «%1» non ha un'estensione nota: usare .pdf, .xlsx, "
-                                                        ".csv o .xpwe.")
-                                             .arg(QDir::toNativeSeparators(path)));
-        return;
-    }
-    try {
-        const ui::WaitCursor wait;
-        report::exportItems(document, path, *format);
-        window.statusBar()->showMessage(QStringLiteral("Esportato in «%1».").arg(QDir::toNativeSeparators(path)), 8000);
-    } catch (const core::Error& error) {
-        ui::MessageBox::warning(&window, error.text());
-    }
+    exporter.exportWithDialog(
+        ui::ExportChoice{name,
+                         {{QStringLiteral("Elenco prezzi unitari (*.pdf)"), core::ExportFormat::Pdf},
+                          {QStringLiteral("Foglio di calcolo (*.xlsx)"), core::ExportFormat::Xlsx},
+                          {QStringLiteral("CSV (*.csv)"), core::ExportFormat::Csv},
+                          {QStringLiteral("XPWE (*.xpwe)"), core::ExportFormat::Xpwe}},
+                         QStringLiteral("Il file «%1» non ha un'estensione nota: usare .pdf, .xlsx, .csv o .xpwe.")},
+        [document = std::move(document)](const QString& path, core::ExportFormat format) {
+            report::exportItems(document, path, format);
+        });
 }
 
 } // namespace collection

@@ -2,6 +2,7 @@
 
 #include "core/ChosenItems.h"
 #include "core/Jobs.h"
+#include "ui/Exporter.h"
 
 #include <QMainWindow>
 
@@ -82,10 +83,11 @@ private:
     int m_current = -1;
     ChosenItemsModel* m_model;
     core::Jobs m_jobs{this};
+    ui::Exporter* m_exporter = new ui::Exporter(this);
 };
 
-// Asks for a file with the standard dialog and exports 'document' to it, in the format its extension names;
-// 'name' is the file name offered. Failures are told in a message box, success in the window's status bar.
-void exportWithDialog(QMainWindow& window, const core::ExportDocument& document, const QString& name);
+// Asks for a file with the standard dialog and exports 'document' to it in the background, in the format its
+// extension names; 'name' is the file name offered.
+void exportWithDialog(ui::Exporter& exporter, core::ExportDocument document, const QString& name);
 
 } // namespace collection

@@ -598,35 +598,15 @@ void frmConfronta::exportList()
 {
     if (!m_rows || m_rows->rowCount() == 0)
         return;
-    const QString xlsx = QStringLiteral("Foglio di calcolo (*.xlsx)");
-    const QString csv = QStringLiteral("CSV (*.csv)");
-    const QString pdf = QStringLiteral("PDF (*.pdf)");
-    QString chosenFilter = xlsx;
-    QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Esporta elenco"),
-        QDir::home().filePath(QStringLiteral("Confronto %1-%2").arg(m_olderYear, m_newerYear)),
-        QStringList{xlsx, csv, pdf}.join(QStringLiteral(";;")), &chosenFilter);
-    if (path.isEmpty())
-        return;
-    // A name typed without its extension takes the one of the type chosen.
-    if (QFileInfo(path).suffix().isEmpty())
-        path += chosenFilter == csv   ? QStringLiteral(".csv")
-                : chosenFilter == pdf ? QStringLiteral(".pdf")
-                                      : QStringLiteral(".xlsx");
-    const std::optional<report::ExportFormat> format = report::exportFormatFor(path);
-    if (!format || *format == report::ExportFormat::Xpwe) {
-        ui::MessageBox::warning(this, QStringLiteral("Il file «%1» non ha un'estensione adatta: usare .xlsx, .csv "
-                                                     "o .pdf.")
-                                          .arg(native(path)));
-        return;
-    }
-    try {
-        const ui::WaitCursor wait;
-        report::exportComparison(shownItems(), title(), report::ComparisonHeadings::Italian, path, *format);
-        statusBar()->showMessage(QStringLiteral("Esportato in «%1».").arg(native(path)), 8000);
-    } catch (const core::Error& error) {
-        ui::MessageBox::warning(this, error.text());
-    }
+    m_exporter->exportWithDialog(
+        ui::ExportChoice{QStringLiteral("Confronto %1-%2").arg(m_olderYear, m_newerYear),
+                         {{QStringLiteral("Foglio di calcolo (*.xlsx)"), core::ExportFormat::Xlsx},
+                          {QStringLiteral("CSV (*.csv)"), core::ExportFormat::Csv},
+                          {QStringLiteral("PDF (*.pdf)"), core::ExportFormat::Pdf}},
+                         QStringLiteral("Il file «%1» non ha un'estensione adatta: usare .xlsx, .csv o .pdf.")},
+        [items = shownItems(), title = title()](const QString& path, core::ExportFormat format) {
+            report::exportComparison(items, title, report::ComparisonHeadings::Italian, path, format);
+        });
 }
 
 } // namespace compare

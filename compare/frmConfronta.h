@@ -2,6 +2,7 @@
 
 #include "core/Compare.h"
 #include "core/Jobs.h"
+#include "ui/Exporter.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -92,6 +93,7 @@ private:
     std::shared_ptr<const ComparedRows> m_rows;
     // One comparison at a time: a new one waits for the one it stopped.
     core::Jobs m_jobs{this};
+    ui::Exporter* m_exporter = new ui::Exporter(this);
 };
 
 } // namespace compare
