@@ -22,7 +22,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -624,25 +623,29 @@ void frmVociScelte::carryOver()
         return;
     const QString openFile = m_state.priceList.path();
 
-    QProgressDialog progress(
+    // Modal: the collections must not change under the job, whose end adds one.
+    auto* progress = new QProgressDialog(
         QStringLiteral("Confronto del prezzario %1 con il %2…").arg(older.editionYear, m_state.AnnoPrezzario),
         QStringLiteral("Annulla"), 0, 100, this);
-    progress.setWindowTitle(QStringLiteral("Riporta a questa edizione"));
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(400);
-    // The window waits in a loop of its own, under the modal progress, until the job has ended.
-    QEventLoop loop;
-    std::optional<core::CarriedCollection> carried;
-    QString failure;
-    core::JobHandlers<std::optional<core::CarriedCollection>> handlers;
-    handlers.progress = [&progress](int percent) { progress.setValue(percent); };
-    handlers.done = [&](std::optional<core::CarriedCollection> result) {
-        carried = std::move(result);
-        loop.quit();
+    progress->setWindowTitle(QStringLiteral("Riporta a questa edizione"));
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->setMinimumDuration(400);
+    progress->setAutoReset(false);
+    progress->setAutoClose(false);
+    const auto ended = [progress] {
+        progress->reset();
+        progress->deleteLater();
     };
-    handlers.failed = [&](const QString& text) {
-        failure = text;
-        loop.quit();
+    core::JobHandlers<std::optional<core::CarriedCollection>> handlers;
+    handlers.progress = [progress](int percent) { progress->setValue(percent); };
+    handlers.done = [this, ended](std::optional<core::CarriedCollection> carried) {
+        ended();
+        if (carried) // otherwise cancelled
+            addCarried(*carried);
+    };
+    handlers.failed = [this, ended](const QString& failure) {
+        ended();
+        ui::MessageBox::warning(this, failure);
     };
     // Both lists are opened again by the work: a database connection belongs to the thread that opened it.
     const auto job = m_jobs.start<std::optional<core::CarriedCollection>>(
@@ -656,20 +659,15 @@ void frmVociScelte::carryOver()
             return core::carryOver(older, *comparison, openList);
         },
         std::move(handlers));
-    connect(&progress, &QProgressDialog::canceled, this, [job] { job->requestStop(); });
-    loop.exec();
-    progress.reset();
+    connect(progress, &QProgressDialog::canceled, this, [job] { job->requestStop(); });
+}
 
-    if (!failure.isEmpty()) {
-        ui::MessageBox::warning(this, failure);
-        return;
-    }
-    if (!carried)
-        return; // cancelled
+void frmVociScelte::addCarried(const core::CarriedCollection& carried)
+{
     try {
-        core::Collection made = m_store->create(carried->collection.name, carried->collection.editionYear,
-                                                carried->collection.editionTitle);
-        made.items = carried->collection.items;
+        core::Collection made = m_store->create(carried.collection.name, carried.collection.editionYear,
+                                                carried.collection.editionTitle);
+        made.items = carried.collection.items;
         m_store->save(made);
         m_collections.append(made);
     } catch (const core::Error& error) {
@@ -682,9 +680,9 @@ void frmVociScelte::carryOver()
     choose(index);
     ui::MessageBox::warning(this,
                             QStringLiteral("%1 voci riportate: %2 ricodificate, %3 non presenti in questa edizione.")
-                                .arg(carried->riportate)
-                                .arg(carried->ricodificate)
-                                .arg(carried->nonPresenti),
+                                .arg(carried.riportate)
+                                .arg(carried.ricodificate)
+                                .arg(carried.nonPresenti),
                             QStringLiteral("Riporta a questa edizione"));
 }
 

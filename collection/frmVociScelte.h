@@ -15,6 +15,7 @@ class frmVociScelte;
 namespace core {
 struct AppState;
 class CollectionStore;
+struct CarriedCollection;
 } // namespace core
 
 namespace collection {
@@ -72,6 +73,7 @@ private:
     void exportCollection();
     // A copy of the collection for the open edition, made from the comparison with the edition it was made on.
     void carryOver();
+    void addCarried(const core::CarriedCollection& carried);
     // The file of the edition of 'year' among those the user opened, else one the user picks; empty when none.
     QString editionFile(const QString& year);
 

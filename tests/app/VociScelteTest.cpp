@@ -135,6 +135,7 @@ TEST(VociScelte, riportaMakesACopyForTheOpenEditionWithTheNewCodes)
     ui::MessageBox::clearRecorded();
     QTest::mouseClick(riporta, Qt::LeftButton);
 
+    ASSERT_TRUE(QTest::qWaitFor([] { return !ui::MessageBox::recorded().isEmpty(); }, 10000));
     ASSERT_EQ(ui::MessageBox::recorded().size(), 1);
     EXPECT_EQ(ui::MessageBox::recorded()[0].text,
               QStringLiteral("3 voci riportate: 1 ricodificate, 1 non presenti in questa edizione."));
