@@ -1,56 +1,13 @@
+#include "tests/support/TestRun.h"
 #include "ui/MessageBox.h"
-#include "core/Settings.h"
-#include "tests/support/SmallDisk.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QLocale>
-#include <QSettings>
-#include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
-namespace {
-
-// The offscreen platform reports every window feature it lacks; those lines would bury real failures.
-void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message.startsWith(QStringLiteral("This plugin does not support")))
-        return;
-    qt_message_output(type, context, message);
-}
-
-// The windows keep their places in the user's settings: each test starts from none, and nothing reaches the
-// settings of the user who runs the tests.
-class FreshSettings : public ::testing::EmptyTestEventListener
-{
-    void OnTestStart(const ::testing::TestInfo&) override { QSettings().clear(); }
-};
-
-} // namespace
-
+// The windows' tests: a QApplication on the offscreen platform, and every warning recorded instead of shown.
 int main(int argc, char** argv)
 {
-    // Before any thread: a mount namespace is made only in a process of one thread.
-    testing_support::SmallDisk::mountIfAsked();
-    qInstallMessageHandler(quietOffscreen);
-    // A test may give the offscreen screen a size of its own ("offscreen:configfile=…").
-    if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QStringLiteral("offscreen")))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The user's data (collections of chosen items) goes to a folder of the run, never to the real one.
-    // On the small disk when there is one, so that the tests can fill it or make it read-only.
-    const QString small = testing_support::SmallDisk::path();
-    const QTemporaryDir data(small.isEmpty() ? QDir::tempPath() + QStringLiteral("/dati-XXXXXX")
-                                             : small + QStringLiteral("/dati-XXXXXX"));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    testing_support::TestRun run;
     QApplication application(argc, argv);
-    // Numbers are checked in their Italian form ("12,5"), the locale the program is used in.
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     ui::MessageBox::setRecording(true);
-    const QTemporaryDir settings;
-    core::useSafeSettings(settings.path());
-    ::testing::InitGoogleTest(&argc, argv);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
-    return RUN_ALL_TESTS();
+    return run.exec(argc, argv);
 }
