@@ -1,4 +1,5 @@
 #include "collection/frmVociScelte.h"
+#include "collection/ChosenItemsModel.h"
 
 #include "ui/AccessibleNames.h"
 #include "core/AppState.h"
@@ -17,7 +18,6 @@
 #include "ui/WaitCursor.h"
 #include "ui/WindowPlacement.h"
 
-#include <QAbstractTableModel>
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -39,177 +39,6 @@
 
 namespace collection {
 
-namespace {
-
-enum Column {
-    Codice,
-    Descrizione,
-    Unita,
-    Prezzo,
-    Quantita,
-    Importo,
-    Incidenza,
-    Nota,
-    kColumns,
-};
-
-QString money(const std::optional<double>& value)
-{
-    return value ? core::moneyText(*value) : QString();
-}
-
-// What a copy of a row carries: the whole description, not the shortened one of the cell.
-constexpr int kCopiedRole = Qt::UserRole + 1;
-
-} // namespace
-
-// The items of the collection in use as the open list gives them; the quantity is the one cell the user edits.
-class ChosenItemsModel : public QAbstractTableModel
-{
-public:
-    using QAbstractTableModel::QAbstractTableModel;
-
-    void setItems(QList<core::ExportItem> items)
-    {
-        beginResetModel();
-        m_items = std::move(items);
-        endResetModel();
-    }
-    const QList<core::ExportItem>& items() const { return m_items; }
-
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_items.size()); }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : kColumns; }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        static const char* const kHeadings[] = {"Codice",   "Descrizione", "Un. misura",      "Prezzo",
-                                                "Quantità", "Importo",     "Inc. Manodopera", "Nota"};
-        if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
-            return QAbstractTableModel::headerData(section, orientation, role);
-        if (role == Qt::DisplayRole)
-            return QString::fromUtf8(kHeadings[section]);
-        if (role == Qt::TextAlignmentRole && numeric(section))
-            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
-        return {};
-    }
-
-    static bool numeric(int column)
-    {
-        return column == Prezzo || column == Quantita || column == Importo || column == Incidenza;
-    }
-
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= m_items.size())
-            return {};
-        const core::ExportItem& item = m_items[index.row()];
-        if (role == Qt::TextAlignmentRole && numeric(index.column()))
-            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
-        if (role == Qt::ForegroundRole && !item.presente)
-            return QVariant::fromValue(QColor(0x80, 0x80, 0x80));
-        // Edited with a comma and no grouping, which the parser reads back whatever the display locale.
-        if (role == Qt::EditRole && index.column() == Quantita)
-            return item.quantita ? core::plainNumber(*item.quantita, u',') : QString();
-        if (role == kCopiedRole && index.column() == Descrizione)
-            return core::wholeDescription(item.articolo.toString(), item.subarticolo.toString());
-        if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != kCopiedRole)
-            return {};
-        switch (index.column()) {
-        case Codice:
-            return item.code;
-        case Descrizione:
-            return core::shortDescription(item.articolo.toString(), item.subarticolo.toString());
-        case Unita:
-            return item.simbolo.toString();
-        case Prezzo:
-            return money(item.prezzoLordo);
-        case Quantita:
-            return item.quantita ? core::quantityText(*item.quantita) : QString();
-        case Importo:
-            return item.importoCents() ? core::moneyText(*item.importoCents()) : QString();
-        case Incidenza:
-            return item.incidenzaManodopera ? core::percentText(*item.incidenzaManodopera) + QStringLiteral(" %")
-                                            : QString();
-        case Nota: {
-            QStringList notes;
-            if (!item.presente)
-                notes << QStringLiteral("non presente in questa edizione");
-            else if (item.prezzoPrecedente)
-                notes << QStringLiteral("prezzo precedente: %1").arg(money(item.prezzoPrecedente));
-            if (!item.previousCode.isEmpty())
-                notes << QStringLiteral("già %1").arg(item.previousCode);
-            return notes.join(QStringLiteral("; "));
-        }
-        }
-        return {};
-    }
-
-    Qt::ItemFlags flags(const QModelIndex& index) const override
-    {
-        // Rows dropped on a row go before it; dropped below the last, to the end.
-        if (!index.isValid())
-            return Qt::ItemIsDropEnabled;
-        const Qt::ItemFlags flags =
-            Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
-        return index.column() == Quantita ? flags | Qt::ItemIsEditable : flags;
-    }
-
-    // Rows dragged to another place: the rows travel as their numbers.
-    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
-    QStringList mimeTypes() const override { return {kRowsType}; }
-    QMimeData* mimeData(const QModelIndexList& indexes) const override
-    {
-        QStringList rows;
-        for (const QModelIndex& index : indexes) {
-            const QString row = QString::number(index.row());
-            if (!rows.contains(row))
-                rows << row;
-        }
-        auto* data = new QMimeData;
-        data->setData(kRowsType, rows.join(u',').toLatin1());
-        return data;
-    }
-    bool dropMimeData(const QMimeData* data, Qt::DropAction, int row, int, const QModelIndex& parent) override
-    {
-        if (!data->hasFormat(kRowsType) || !m_moved)
-            return false;
-        QList<int> rows;
-        for (const QByteArray& each : data->data(kRowsType).split(','))
-            rows << each.toInt();
-        const int target = row >= 0 ? row : parent.isValid() ? parent.row() : rowCount();
-        m_moved(rows, target);
-        // Moved here, in one step: told of a move, the view would then remove the dragged rows itself.
-        return false;
-    }
-
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override
-    {
-        if (!index.isValid() || index.column() != Quantita || role != Qt::EditRole)
-            return false;
-        std::optional<double> quantity;
-        if (!core::parseTypedNumber(value.toString(), quantity)) {
-            if (m_refused)
-                m_refused(value.toString());
-            return false;
-        }
-        m_items[index.row()].quantita = quantity;
-        emit dataChanged(this->index(index.row(), Quantita), this->index(index.row(), Importo));
-        if (m_changed)
-            m_changed(index.row(), quantity);
-        return true;
-    }
-
-    static inline const QString kRowsType = QStringLiteral("application/x-prezzario-righe");
-
-    // The row of a quantity set, the text of one refused, rows dragged before a row (or to the end).
-    std::function<void(int, std::optional<double>)> m_changed;
-    std::function<void(QList<int>, int)> m_moved;
-    std::function<void(const QString&)> m_refused;
-
-private:
-    QList<core::ExportItem> m_items;
-};
-
 frmVociScelte::frmVociScelte(core::AppState& state, QWidget* mainWindow)
     : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmVociScelte>()),
       m_store(std::make_unique<core::CollectionStore>(core::CollectionStore::defaultFolder())),
@@ -227,7 +56,7 @@ frmVociScelte::frmVociScelte(core::AppState& state, QWidget* mainWindow)
     // Rows of one line, as the other lists; the description takes the room the others leave.
     list.verticalHeader()->setDefaultSectionSize(list.fontMetrics().height() + 6);
     list.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    list.horizontalHeader()->setSectionResizeMode(Descrizione, QHeaderView::Stretch);
+    list.horizontalHeader()->setSectionResizeMode(ChosenItemsModel::Descrizione, QHeaderView::Stretch);
     list.setWordWrap(false);
     list.installEventFilter(this);
     list.setMinimumHeight(list.horizontalHeader()->sizeHint().height() + 8 * (list.fontMetrics().height() + 8));
@@ -363,7 +192,7 @@ void frmVociScelte::showCollection()
     m_model->setItems(document.items);
     // Ready for a quantity: typing on a row gives its quantity.
     if (m_model->rowCount() > 0)
-        m_ui->lstVociScelte->setCurrentIndex(m_model->index(0, Quantita));
+        m_ui->lstVociScelte->setCurrentIndex(m_model->index(0, ChosenItemsModel::Quantita));
     const bool sameEdition = collection.editionYear == m_state.AnnoPrezzario;
     m_ui->lblEdizione->setText(
         sameEdition ? QStringLiteral("Raccolta fatta sul %1 %2.").arg(collection.editionTitle, collection.editionYear)
@@ -517,9 +346,10 @@ void frmVociScelte::moveRows(QList<int> rows, int target)
     save();
     showCollection();
     QTableView& list = *m_ui->lstVociScelte;
-    list.setCurrentIndex(m_model->index(target, Codice));
+    list.setCurrentIndex(m_model->index(target, ChosenItemsModel::Codice));
     list.selectionModel()->select(
-        QItemSelection(m_model->index(target, 0), m_model->index(target + int(count) - 1, kColumns - 1)),
+        QItemSelection(m_model->index(target, 0),
+                       m_model->index(target + int(count) - 1, ChosenItemsModel::kColumns - 1)),
         QItemSelectionModel::ClearAndSelect);
 }
 
@@ -539,7 +369,7 @@ bool frmVociScelte::eventFilter(QObject* watched, QEvent* event)
             // As the other lists copy: the headings, then the selected rows, numbers as numbers.
             QList<bool> numeric;
             QStringList headings;
-            for (int column = 0; column < kColumns; ++column) {
+            for (int column = 0; column < ChosenItemsModel::kColumns; ++column) {
                 numeric << ChosenItemsModel::numeric(column);
                 headings << m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
             }
@@ -551,8 +381,8 @@ bool frmVociScelte::eventFilter(QObject* watched, QEvent* event)
             std::sort(rows.begin(), rows.end());
             for (const int row : rows) {
                 QStringList cells;
-                for (int column = 0; column < kColumns; ++column)
-                    cells << m_model->index(row, column).data(kCopiedRole).toString();
+                for (int column = 0; column < ChosenItemsModel::kColumns; ++column)
+                    cells << m_model->index(row, column).data(ChosenItemsModel::kCopiedRole).toString();
                 table.addRow(cells);
             }
             QGuiApplication::clipboard()->setMimeData(table.mimeData());
@@ -665,8 +495,8 @@ void frmVociScelte::carryOver()
 void frmVociScelte::addCarried(const core::CarriedCollection& carried)
 {
     try {
-        core::Collection made = m_store->create(carried.collection.name, carried.collection.editionYear,
-                                                carried.collection.editionTitle);
+        core::Collection made =
+            m_store->create(carried.collection.name, carried.collection.editionYear, carried.collection.editionTitle);
         made.items = carried.collection.items;
         m_store->save(made);
         m_collections.append(made);
