@@ -1,4 +1,6 @@
 #include "compare/frmConfronta.h"
+#include "compare/ChangeChart.h"
+#include "compare/ComparedRows.h"
 
 #include "ui/AccessibleNames.h"
 #include "core/AppState.h"
@@ -17,13 +19,8 @@
 #include "ui/WindowPlacement.h"
 
 #include <QAction>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QCategoryAxis>
-#include <QChart>
 #include <QChartView>
 #include <QClipboard>
-#include <QCursor>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -32,8 +29,6 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QToolTip>
-#include <QValueAxis>
 
 #include <cmath>
 
@@ -46,9 +41,6 @@ using ui::ReportList;
 
 namespace {
 
-// The list's columns, in their order.
-enum Column { State, OldCode, NewCode, Description, Unit, OldPrice, NewPrice, Change };
-
 // The entries of cmbStato before the states one by one.
 constexpr int kAllButInvariate = -1;
 constexpr int kAll = -2;
@@ -58,11 +50,6 @@ const QString kThresholdTip =
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-QString money(std::optional<double> value)
-{
-    return value ? core::moneyText(*value) : QString();
 }
 
 QString percent(std::optional<double> value)
@@ -75,64 +62,7 @@ QString signedPercent(std::optional<double> value)
     return value ? core::signedPercentText(*value) + QStringLiteral(" %") : QStringLiteral("–");
 }
 
-QString counted(int count, const char* one, const char* many)
-{
-    if (count == 1)
-        return QStringLiteral("1 ") + QString::fromUtf8(one);
-    return QLocale().toString(count) + u' ' + QString::fromUtf8(many);
-}
-
 } // namespace
-
-// The items shown, read by the list as it draws them.
-class ComparedRows : public ui::ReportRowSource
-{
-public:
-    ComparedRows(std::shared_ptr<const core::Comparison> comparison, std::vector<std::int32_t> items)
-        : m_comparison(std::move(comparison)), m_items(std::move(items))
-    {
-    }
-
-    qsizetype rowCount() const override { return qsizetype(m_items.size()); }
-    QString cell(qsizetype row, int column) const override
-    {
-        const core::ComparedItem& shown = item(row);
-        switch (Column(column)) {
-        case State:
-            return core::compareStateName(shown.state);
-        case OldCode:
-            return shown.oldCode;
-        case NewCode:
-            return shown.newCode;
-        case Description:
-            return core::shortDescription(shown.articolo.toString(), shown.subarticolo.toString());
-        case Unit:
-            // A unit that changed shows both: a price per m³ against one per m² is no price change.
-            if (!shown.oldCode.isEmpty() && !shown.newCode.isEmpty() && shown.oldUnit != shown.newUnit)
-                return shown.oldUnit.toString() + QStringLiteral(" → ") + shown.newUnit.toString();
-            return shown.unit().toString();
-        case OldPrice:
-            return money(shown.oldPrice);
-        case NewPrice:
-            return money(shown.newPrice);
-        case Change:
-            return percent(shown.changePercent());
-        }
-        return {};
-    }
-    QString copiedCell(qsizetype row, int column) const override
-    {
-        if (Column(column) != Description)
-            return cell(row, column);
-        const core::ComparedItem& shown = item(row);
-        return core::wholeDescription(shown.articolo.toString(), shown.subarticolo.toString());
-    }
-    const core::ComparedItem& item(qsizetype row) const { return m_comparison->items[m_items[size_t(row)]]; }
-
-private:
-    std::shared_ptr<const core::Comparison> m_comparison;
-    std::vector<std::int32_t> m_items;
-};
 
 // What a comparison in the worker hands to the window.
 struct frmConfronta::Outcome
@@ -148,14 +78,7 @@ frmConfronta::frmConfronta(core::AppState& state, QWidget* mainWindow)
     Ui::frmConfronta& ui = *m_ui;
     ui.setupUi(this);
 
-    ui.lstConfronto->setColumns({{QStringLiteral("Stato"), 1250},
-                                 {QStringLiteral("Codice precedente"), 1900},
-                                 {QStringLiteral("Codice nuovo"), 1900},
-                                 {QStringLiteral("Descrizione"), 6000},
-                                 {QStringLiteral("U.M."), 800},
-                                 {QStringLiteral("Prezzo precedente"), 1500, true},
-                                 {QStringLiteral("Prezzo nuovo"), 1300, true},
-                                 {QStringLiteral("Variazione %"), 1300, true}});
+    setUpComparedColumns(*ui.lstConfronto);
     ui.lstSezioni->setColumns({{QStringLiteral("Sezione"), 900},
                                {QStringLiteral("Descrizione"), 2200},
                                {QStringLiteral("Voci confrontate"), 1500, true},
@@ -425,8 +348,7 @@ void frmConfronta::showSummary()
     } else {
         html += QStringLiteral("Variazione di prezzo delle %1 presenti in entrambe le edizioni: mediana <b>%2</b>, "
                                "media <b>%3</b>.")
-                    .arg(counted(figures.count, "voce", "voci"), signedPercent(figures.median),
-                         signedPercent(figures.mean));
+                    .arg(itemCount(figures.count), signedPercent(figures.median), signedPercent(figures.mean));
     }
     html += QStringLiteral("</p>");
     m_ui->lblRiepilogo->setText(html);
@@ -459,58 +381,7 @@ void frmConfronta::showSections()
 
 void frmConfronta::showHistogram()
 {
-    std::vector<int> counts(core::ChangeHistogram::kBars, 0);
-    for (const core::ComparedItem& item : m_comparison->items) {
-        if (const std::optional<double> percent = item.changePercent())
-            ++counts[size_t(core::ChangeHistogram::barOf(*percent))];
-    }
-    auto* bars = new QBarSet(QStringLiteral("Voci"));
-    int highest = 0;
-    for (int bar = 0; bar < core::ChangeHistogram::kBars; ++bar) {
-        *bars << counts[size_t(bar)];
-        highest = std::max(highest, counts[size_t(bar)]);
-    }
-    // Pointing at a bar tells its range and count, which the axis only marks every other step.
-    connect(bars, &QBarSet::hovered, this, [counts](bool entered, int bar) {
-        if (!entered) {
-            QToolTip::hideText();
-            return;
-        }
-        QToolTip::showText(
-            QCursor::pos(),
-            QStringLiteral("%1 %: %2").arg(core::ChangeHistogram::label(bar), counted(counts[size_t(bar)], "voce", "voci")));
-    });
-    auto* series = new QBarSeries();
-    series->append(bars);
-    series->setBarWidth(0.9);
-
-    QChart* chart = m_ui->chtVariazioni->chart();
-    chart->addSeries(series);
-    // Bar n stands at n on the axis: its steps are marked between the bars, every other one, so that the
-    // labels stay upright and readable in a narrow chart.
-    auto* changes = new QCategoryAxis();
-    changes->setRange(-0.5, core::ChangeHistogram::kBars - 0.5);
-    changes->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    for (int bar = 1; bar < core::ChangeHistogram::kBars; bar += 2)
-        changes->append(core::ChangeHistogram::stepLabel(bar), bar - 0.5);
-    changes->setTitleText(
-        QStringLiteral("Variazione di prezzo (%); ai lati: sotto −%1 e da +%1 in su").arg(core::ChangeHistogram::kReach));
-    QFont small = changes->labelsFont();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    changes->setLabelsFont(small);
-    changes->setTitleFont(small);
-    auto* items = new QValueAxis();
-    items->setTitleText(QStringLiteral("Numero di voci"));
-    items->setLabelFormat(QStringLiteral("%d"));
-    items->setRange(0, std::max(highest, 1));
-    items->applyNiceNumbers();
-    items->setLabelsFont(small);
-    items->setTitleFont(small);
-    chart->addAxis(changes, Qt::AlignBottom);
-    chart->addAxis(items, Qt::AlignLeft);
-    series->attachAxis(changes);
-    series->attachAxis(items);
-    chart->setMargins(QMargins(2, 2, 2, 2));
+    drawChangeHistogram(*m_ui->chtVariazioni->chart(), *m_comparison);
 }
 
 // The list
