@@ -38,12 +38,7 @@ frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
     ui::nameComboEditors(this);
     m_ui->lst_Capitoli->setColumns({{QStringLiteral("Codice"), 1000}, {QStringLiteral("Descrizione"), 6450}});
     m_ui->lst_Articoli->setColumns({{QStringLiteral("Codice"), 1000}, {QStringLiteral("Descrizione"), 9575}});
-    m_ui->lstSubarticoli->setColumns({{QStringLiteral("Codice completo"), 1400},
-                                      {QStringLiteral("Descrizione"), 8500},
-                                      {QStringLiteral("Un. misura"), 1000},
-                                      {QStringLiteral("Prezzo"), 800, true},
-                                      {QStringLiteral("Inc. Manodopera"), 1500, true},
-                                      {QStringLiteral("Manodopera Lorda"), 1800, true}});
+    ui::rows::setSubarticleColumns(*m_ui->lstSubarticoli, ui::rows::SubarticleColumns::Consultazione);
 
     connect(m_ui->cmbSezioni, &QComboBox::activated, this, &frmPrincipale::cmbSezioni_Click);
     connect(m_ui->cmbSezioni->lineEdit(), &QLineEdit::textEdited, this, &frmPrincipale::cmbSezioni_Change);

@@ -75,12 +75,7 @@ frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
                                 {QStringLiteral("Capitolo"), 4000},
                                 {QStringLiteral("Articolo"), 10250},
                                 {QStringLiteral("note"), 0}});
-    ui.lstSubarticoli->setColumns({{QStringLiteral("Codice Subarticolo"), 1600},
-                                   {QStringLiteral("Subarticolo"), 8100},
-                                   {QStringLiteral("Un. misura"), 1000},
-                                   {QStringLiteral("Prezzo"), 800, true},
-                                   {QStringLiteral("Inc. Manodopera"), 1500, true},
-                                   {QStringLiteral("Manodopera Lorda"), 1700, true}});
+    ui::rows::setSubarticleColumns(*ui.lstSubarticoli, ui::rows::SubarticleColumns::Ricerca);
     const int detailWidth = ui.lblArticolo->sizeHint().width() + 16;
     ui.txtArtSel->setFixedWidth(detailWidth);
     ui.txtArticolo->setFixedWidth(detailWidth);

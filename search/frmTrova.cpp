@@ -9,6 +9,7 @@
 #include "core/Numbers.h"
 #include "ui/PlainInput.h"
 #include "ui/ReportList.h"
+#include "ui/ResultRows.h"
 #include "ui/WindowPlacement.h"
 
 #include <QAction>
@@ -71,12 +72,7 @@ frmTrova::frmTrova(core::AppState& state, QWidget* mainWindow)
     Ui::frmTrova& ui = *m_ui;
     ui.setupUi(this);
 
-    ui.lstTrovati->setColumns({{QStringLiteral("Codice"), 1600},
-                               {QStringLiteral("Descrizione"), 8100},
-                               {QStringLiteral("Un. misura"), 1000},
-                               {QStringLiteral("Prezzo"), 800, true},
-                               {QStringLiteral("Inc. Manodopera"), 1500, true},
-                               {QStringLiteral("Manodopera Lorda"), 1700, true}});
+    ui::rows::setSubarticleColumns(*ui.lstTrovati, ui::rows::SubarticleColumns::Trova);
     ui::reserveRows(ui.lstTrovati, 8);
     ui.splTrova->setStretchFactor(0, 3);
     ui.splTrova->setStretchFactor(1, 1);

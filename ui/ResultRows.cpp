@@ -65,6 +65,30 @@ void addSubarticle(ui::ReportList& list, const QString& key, const core::Subarti
     list.Add(key, row);
 }
 
+void setSubarticleColumns(ui::ReportList& list, SubarticleColumns layout)
+{
+    struct Layout
+    {
+        const char* code;
+        int codeWidth;
+        const char* description;
+        int descriptionWidth;
+        int labourWidth;
+    };
+    static constexpr Layout kConsultazione{"Codice completo", 1400, "Descrizione", 8500, 1800};
+    static constexpr Layout kRicerca{"Codice Subarticolo", 1600, "Subarticolo", 8100, 1700};
+    static constexpr Layout kTrova{"Codice", 1600, "Descrizione", 8100, 1700};
+    const Layout& chosen = layout == SubarticleColumns::Consultazione ? kConsultazione
+                           : layout == SubarticleColumns::Ricerca     ? kRicerca
+                                                                      : kTrova;
+    list.setColumns({{QString::fromUtf8(chosen.code), chosen.codeWidth},
+                     {QString::fromUtf8(chosen.description), chosen.descriptionWidth},
+                     {QStringLiteral("Un. misura"), 1000},
+                     {QStringLiteral("Prezzo"), 800, true},
+                     {QStringLiteral("Inc. Manodopera"), 1500, true},
+                     {QStringLiteral("Manodopera Lorda"), chosen.labourWidth, true}});
+}
+
 void addCodeAndName(ui::ReportList& list, const QString& key, const QString& code, const core::Text& name)
 {
     ui::ReportRow& row = scratch();

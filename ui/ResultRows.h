@@ -15,6 +15,10 @@ namespace ui::rows {
 void addChapter(ui::ReportList& list, const QString& key, const core::ChapterResult& chapter);
 void addArticle(ui::ReportList& list, const QString& key, const core::ArticleResult& article);
 void addSubarticle(ui::ReportList& list, const QString& key, const core::Subarticle& subarticle);
+// The columns addSubarticle fills: code, description, unit, price, labour share, labour amount, with each
+// window's headings and widths.
+enum class SubarticleColumns { Consultazione, Ricerca, Trova };
+void setSubarticleColumns(ui::ReportList& list, SubarticleColumns layout);
 // A code and a name: Consultazione's chapters and articles.
 void addCodeAndName(ui::ReportList& list, const QString& key, const QString& code, const core::Text& name);
 
