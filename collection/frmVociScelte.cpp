@@ -40,7 +40,7 @@
 namespace collection {
 
 frmVociScelte::frmVociScelte(core::AppState& state, QWidget* mainWindow)
-    : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmVociScelte>()),
+    : ui::FunctionWindow(mainWindow), m_state(state), m_ui(std::make_unique<Ui::frmVociScelte>()),
       m_store(std::make_unique<core::CollectionStore>(core::CollectionStore::defaultFolder())),
       m_model(new ChosenItemsModel(this))
 {
@@ -103,27 +103,12 @@ void frmVociScelte::showFromMenu()
         return;
     }
     ui::restorePlacement(this, QSize(1100, 640));
-    if (!ui::openLoaded(
-            *this, m_mainWindow, [this] { Form_Load(); }, m_ui->lstVociScelte))
-        Form_Unload();
+    openLoaded(m_ui->lstVociScelte);
 }
 
 void frmVociScelte::Form_Load()
 {
-    m_mainWindow->setEnabled(false);
     loadCollections();
-}
-
-void frmVociScelte::closeEvent(QCloseEvent* event)
-{
-    ui::savePlacement(this);
-    Form_Unload();
-    event->accept();
-}
-
-void frmVociScelte::Form_Unload()
-{
-    ui::releaseMainWindow(m_mainWindow, this);
 }
 
 // Collections

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ui/FunctionWindow.h"
 #include "core/ChosenItems.h"
 #include "core/Jobs.h"
 #include "ui/Exporter.h"
 
-#include <QMainWindow>
 
 #include <memory>
 
@@ -25,7 +25,7 @@ class ChosenItemsModel;
 // Voci scelte: the items the user collected for a project, with quantities, amounts and the total, kept in
 // the user's data folder from one run to the next and exported as the documents and files estimators use.
 // A top-level window without parent, as the other function windows.
-class frmVociScelte : public QMainWindow
+class frmVociScelte : public ui::FunctionWindow
 {
     Q_OBJECT
 
@@ -49,12 +49,10 @@ public:
     const core::Collection& current() const;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Form_Load();
-    void Form_Unload();
+    void Form_Load() override;
     // The stored collections, the last used one chosen; creates "Voci scelte" when there is none.
     void loadCollections();
     // "Voci scelte", made when there is no collection; kept unsaved, with a message, when it cannot be saved.
@@ -78,7 +76,6 @@ private:
     QString editionFile(const QString& year);
 
     core::AppState& m_state;
-    QWidget* m_mainWindow;
     std::unique_ptr<Ui::frmVociScelte> m_ui;
     std::unique_ptr<core::CollectionStore> m_store;
     QList<core::Collection> m_collections;

@@ -73,7 +73,7 @@ struct frmConfronta::Outcome
 };
 
 frmConfronta::frmConfronta(core::AppState& state, QWidget* mainWindow)
-    : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmConfronta>())
+    : ui::FunctionWindow(mainWindow), m_state(state), m_ui(std::make_unique<Ui::frmConfronta>())
 {
     Ui::frmConfronta& ui = *m_ui;
     ui.setupUi(this);
@@ -185,11 +185,8 @@ bool frmConfronta::open(const QString& olderPath)
         activateWindow();
     } else {
         ui::restorePlacement(this, QSize(1280, 720));
-        if (!ui::openLoaded(
-                *this, m_mainWindow, [this] { Form_Load(); }, m_ui->lstConfronto)) {
-            Form_Unload();
+        if (!openLoaded(m_ui->lstConfronto))
             return false;
-        }
     }
     compare(olderPath);
     return true;
@@ -197,23 +194,14 @@ bool frmConfronta::open(const QString& olderPath)
 
 void frmConfronta::Form_Load()
 {
-    m_mainWindow->setEnabled(false);
     const QSignalBlocker a(m_ui->cmbStato), b(m_ui->txtSoglia);
     m_ui->cmbStato->setCurrentIndex(0);
     m_ui->txtSoglia->clear();
 }
 
-void frmConfronta::closeEvent(QCloseEvent* event)
+void frmConfronta::Form_Closing()
 {
     cancel();
-    ui::savePlacement(this);
-    Form_Unload();
-    event->accept();
-}
-
-void frmConfronta::Form_Unload()
-{
-    ui::releaseMainWindow(m_mainWindow, this);
 }
 
 // Comparing

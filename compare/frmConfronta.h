@@ -1,11 +1,11 @@
 #pragma once
 
+#include "ui/FunctionWindow.h"
 #include "core/Compare.h"
 #include "core/Jobs.h"
 #include "ui/Exporter.h"
 
 #include <QList>
-#include <QMainWindow>
 #include <QMap>
 #include <QString>
 
@@ -30,7 +30,7 @@ class ComparedRows;
 // picks; the comparison runs beside the window on connections of its own, and can be stopped. The window
 // shows what changed as counts, figures by section, a histogram of the price changes and the list of items,
 // which Enter opens in Consultazione. A top-level window without parent, as Trova.
-class frmConfronta : public QMainWindow
+class frmConfronta : public ui::FunctionWindow
 {
     Q_OBJECT
 
@@ -62,12 +62,11 @@ signals:
     void consultazioneRequested(const QString& code);
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    void Form_Closing() override;
 
 private:
     struct Outcome;
-    void Form_Load();
-    void Form_Unload();
+    void Form_Load() override;
     void showProgressBar(bool shown);
     void finished(std::shared_ptr<Outcome> outcome);
     void clearResult(const QString& why);
@@ -83,7 +82,6 @@ private:
     QString title() const;
 
     core::AppState& m_state;
-    QWidget* m_mainWindow;
     std::unique_ptr<Ui::frmConfronta> m_ui;
     std::shared_ptr<core::Jobs::Job> m_comparing;
     std::shared_ptr<const core::Comparison> m_comparison;

@@ -29,7 +29,7 @@ using ui::ReportList;
 // in it is watched on textEdited alone, never on text set by code. The lists report a row the user reached
 // by mouse or keyboard (ItemClick) and the focus the user moved into them (GotFocus).
 frmPrincipale::frmPrincipale(core::AppState& state, QWidget* mainWindow)
-    : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmPrincipale>())
+    : ui::FunctionWindow(mainWindow), m_state(state), m_ui(std::make_unique<Ui::frmPrincipale>())
 {
     m_ui->setupUi(this);
     m_ui->menubar->setNativeMenuBar(false);
@@ -86,9 +86,7 @@ void frmPrincipale::showFromMenu()
     const double pixelsPerTwip = logicalDpiX() / 1440.0;
     ui::restorePlacement(this, QSize(qMax(qRound(15270 * pixelsPerTwip), 1320),
                                      qRound(10260 * pixelsPerTwip) + m_ui->menubar->sizeHint().height()));
-    if (!ui::openLoaded(
-            *this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
-        Form_Unload();
+    openLoaded(m_ui->cmbSezioni);
 }
 
 void frmPrincipale::openAt(const QString& code)
@@ -150,7 +148,6 @@ void frmPrincipale::resetToOpeningState()
 
 void frmPrincipale::Form_Load()
 {
-    m_mainWindow->setEnabled(false);
     ui::WaitCursor wait;
     QStringList entries;
     for (const core::Section& section : m_state.priceList.sections())
@@ -160,18 +157,10 @@ void frmPrincipale::Form_Load()
     m_ui->cmbSezioni->setEditText(QString());
 }
 
-void frmPrincipale::closeEvent(QCloseEvent* event)
+void frmPrincipale::Form_Closing()
 {
     if (m_storico)
         m_storico->close();
-    ui::savePlacement(this);
-    Form_Unload();
-    event->accept();
-}
-
-void frmPrincipale::Form_Unload()
-{
-    ui::releaseMainWindow(m_mainWindow, this);
 }
 
 // Event handlers

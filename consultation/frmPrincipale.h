@@ -1,8 +1,8 @@
 #pragma once
 
+#include "ui/FunctionWindow.h"
 #include "core/PriceList.h"
 
-#include <QMainWindow>
 #include <QStringList>
 
 #include <memory>
@@ -25,7 +25,7 @@ class frmStoricoPrezzi;
 
 // The consultation window: section -> chapters -> articles -> subarticles with their prices.
 // A top-level window without parent, so that disabling the main window leaves it usable.
-class frmPrincipale : public QMainWindow
+class frmPrincipale : public ui::FunctionWindow
 {
     Q_OBJECT
 
@@ -45,12 +45,11 @@ signals:
     void manualeRequested();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    void Form_Closing() override;
 
 private:
     void resetToOpeningState();
-    void Form_Load();
-    void Form_Unload();
+    void Form_Load() override;
 
     // Event handlers
     void cmbSezioni_Click();
@@ -72,7 +71,6 @@ private:
     void enableStorico();
 
     core::AppState& m_state;
-    QWidget* m_mainWindow;
     std::unique_ptr<Ui::frmPrincipale> m_ui;
     // What the three lists show, row for row.
     QList<core::ListedChapter> m_chapters;

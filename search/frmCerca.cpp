@@ -36,7 +36,7 @@ const QString kRunInterrupted =
 // textEdited, which forgets the chosen index. The text boxes are the exception: their guards watch
 // textChanged, so that a value put in by code is checked as a typed one would be.
 frmCerca::frmCerca(core::AppState& state, QWidget* mainWindow)
-    : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmCerca>())
+    : ui::FunctionWindow(mainWindow), m_state(state), m_ui(std::make_unique<Ui::frmCerca>())
 {
     Ui::frmCerca& ui = *m_ui;
     ui.setupUi(this);
@@ -143,9 +143,7 @@ void frmCerca::showFromMenu()
     resetToOpeningState();
     // A large window the first time (the whole screen where it has no room for it), then as the user left it.
     ui::restorePlacement(this, QSize(1300, 740));
-    if (!ui::openLoaded(
-            *this, m_mainWindow, [this] { Form_Load(); }, m_ui->cmbSezioni))
-        Form_Unload();
+    openLoaded(m_ui->cmbSezioni);
 }
 
 void frmCerca::resetToOpeningState()
@@ -178,7 +176,6 @@ void frmCerca::resetToOpeningState()
 
 void frmCerca::Form_Load()
 {
-    m_mainWindow->setEnabled(false);
     ui::WaitCursor wait;
     QStringList entries;
     for (const core::Section& section : m_state.priceList.sections())
@@ -186,18 +183,6 @@ void frmCerca::Form_Load()
     m_ui->cmbSezioni->addItems(entries);
     m_ui->cmbSezioni->setCurrentIndex(-1);
     m_ui->cmbSezioni->setEditText(QString());
-}
-
-void frmCerca::closeEvent(QCloseEvent* event)
-{
-    ui::savePlacement(this);
-    Form_Unload();
-    event->accept();
-}
-
-void frmCerca::Form_Unload()
-{
-    ui::releaseMainWindow(m_mainWindow, this);
 }
 
 // Section choice

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "ui/FunctionWindow.h"
 #include "core/Search.h"
 
-#include <QMainWindow>
 #include <QString>
 
 #include <array>
@@ -33,7 +33,7 @@ namespace search {
 // The search window: text, article code, subarticle code and code range over the price list, with
 // three result lists that drill down into each other. A top-level window without parent, so that
 // disabling the main window leaves it usable.
-class frmCerca : public QMainWindow
+class frmCerca : public ui::FunctionWindow
 {
     Q_OBJECT
 
@@ -61,7 +61,6 @@ signals:
     void consultazioneRequested(const QString& code);
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     // What the report reads besides the results; survives "Pulisci" and each new showing.
@@ -73,8 +72,7 @@ private:
     };
 
     void resetToOpeningState();
-    void Form_Load();
-    void Form_Unload();
+    void Form_Load() override;
     static QIcon spreadsheetIcon();
 
     // Event handlers
@@ -140,7 +138,6 @@ private:
     void showArticles(const QList<core::ArticleResult>& articles, bool showDetails);
 
     core::AppState& m_state;
-    QWidget* m_mainWindow;
     std::unique_ptr<Ui::frmCerca> m_ui;
 
     // The index of the section entry last picked; typing in the combo makes it -1.

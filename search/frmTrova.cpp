@@ -66,7 +66,7 @@ private:
 };
 
 frmTrova::frmTrova(core::AppState& state, QWidget* mainWindow)
-    : QMainWindow(nullptr), m_state(state), m_mainWindow(mainWindow), m_ui(std::make_unique<Ui::frmTrova>()),
+    : ui::FunctionWindow(mainWindow), m_state(state), m_ui(std::make_unique<Ui::frmTrova>()),
       m_rememberTimer(new QTimer(this))
 {
     Ui::frmTrova& ui = *m_ui;
@@ -130,14 +130,11 @@ void frmTrova::showFromMenu()
         return;
     }
     ui::restorePlacement(this, QSize(1200, 720));
-    if (!ui::openLoaded(
-            *this, m_mainWindow, [this] { Form_Load(); }, m_ui->txtTrova))
-        Form_Unload();
+    openLoaded(m_ui->txtTrova);
 }
 
 void frmTrova::Form_Load()
 {
-    m_mainWindow->setEnabled(false);
     Ui::frmTrova& ui = *m_ui;
     {
         const QSignalBlocker quiet(ui.cmbTrovaSezione);
@@ -159,18 +156,10 @@ void frmTrova::Form_Load()
         makeIndex();
 }
 
-void frmTrova::closeEvent(QCloseEvent* event)
+void frmTrova::Form_Closing()
 {
     remember();
     saveFilters();
-    ui::savePlacement(this);
-    Form_Unload();
-    event->accept();
-}
-
-void frmTrova::Form_Unload()
-{
-    ui::releaseMainWindow(m_mainWindow, this);
 }
 
 // The index

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ui/FunctionWindow.h"
 #include "core/Find.h"
 #include "core/Jobs.h"
 
-#include <QMainWindow>
 #include <QStringList>
 
 #include <cstdint>
@@ -29,7 +29,7 @@ class FoundRows;
 // searching runs beside the window, and a search overtaken by the next key is stopped, its result dropped.
 // The index it searches is made from the list on first use and kept while the program runs. A top-level
 // window without parent, as Ricerca.
-class frmTrova : public QMainWindow
+class frmTrova : public ui::FunctionWindow
 {
     Q_OBJECT
 
@@ -52,12 +52,11 @@ signals:
     void consultazioneRequested(const QString& code);
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    void Form_Closing() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Form_Load();
-    void Form_Unload();
+    void Form_Load() override;
     void makeIndex();
     void indexMade(std::shared_ptr<const core::FindIndex> index);
     void fillUnits();
@@ -75,7 +74,6 @@ private:
     void restoreFilters();
 
     core::AppState& m_state;
-    QWidget* m_mainWindow;
     std::unique_ptr<Ui::frmTrova> m_ui;
     std::shared_ptr<const core::FindIndex> m_index;
     QString m_indexPath;
