@@ -48,7 +48,9 @@ protected:
     std::vector<SheetCell> m_cells;
 };
 
+namespace workbook {
 class Archive;
+}
 
 // An .xlsx (Office Open XML) or .ods (OpenDocument) file: the names of its sheets and the rows of each. The kind
 // is told by the content, not by the file name. open() throws BuildError naming the file for a file that is
@@ -65,7 +67,7 @@ public:
     std::unique_ptr<SheetRows> rows(QStringView name) const;
 
 private:
-    std::shared_ptr<Archive> m_archive;
+    std::shared_ptr<workbook::Archive> m_archive;
 };
 
 // "A", "B", … "Z", "AA": the letters of column c (0-based), for messages.
