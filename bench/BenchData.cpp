@@ -1,8 +1,8 @@
 #include "bench/BenchData.h"
 
-#include "tools/Builder.h"
-#include "tools/DemoData.h"
-#include "tools/PriceListWriter.h"
+#include "tools/build/Builder.h"
+#include "tools/demo/DemoData.h"
+#include "tools/build/writer/PriceListWriter.h"
 #include "core/Database.h"
 #include "core/Error.h"
 

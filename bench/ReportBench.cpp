@@ -7,7 +7,7 @@
 //              the report is measured by.
 //   BM_Open    what every report pays before its first row: helper, office hand-over, template, window.
 #include "bench/BenchData.h"
-#include "tools/Builder.h"
+#include "tools/build/Builder.h"
 #include "core/Numbers.h"
 #include "report/OfficeSettings.h"
 #include "core/PriceList.h"

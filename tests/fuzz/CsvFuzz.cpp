@@ -1,9 +1,9 @@
 // fuzz_csv: the CSV reader of prezzario-build on any bytes. It may refuse a file only with a BuildError;
 // a file it reads whole must read back the same once written out again as plain RFC 4180 CSV, every
 // field quoted.
-#include "tools/Builder.h"
-#include "tools/CsvReader.h"
-#include "tools/FieldRules.h"
+#include "tools/build/Builder.h"
+#include "tools/build/readers/CsvReader.h"
+#include "tools/build/FieldRules.h"
 #include "tests/fuzz/MemoryFile.h"
 
 #include <QString>

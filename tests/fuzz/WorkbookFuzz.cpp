@@ -1,10 +1,10 @@
 // fuzz_workbook: the .xlsx and .ods reader of prezzario-build on any bytes, and a whole list read from what it
 // gives. It may refuse a file only with a BuildError, within the memory libFuzzer allows (-rss_limit_mb) and
 // without a crash; the seeds are small workbooks of both formats.
-#include "tools/Builder.h"
-#include "tools/ListSource.h"
+#include "tools/build/Builder.h"
+#include "tools/build/ListSource.h"
 #include "tests/fuzz/MemoryFile.h"
-#include "tools/Workbook.h"
+#include "tools/build/readers/Workbook.h"
 
 #include <cstdint>
 #include <string_view>

@@ -2,10 +2,10 @@
 // (--check). They may refuse a file only with a BuildError, within the memory libFuzzer allows
 // (-rss_limit_mb) and without a crash or a stack overflow; the seeds are small files of both formats, in
 // UTF-8 and UTF-16, with and without a DTD.
-#include "tools/Builder.h"
+#include "tools/build/Builder.h"
 #include "tests/fuzz/MemoryFile.h"
-#include "tools/SixSource.h"
-#include "tools/XpweSource.h"
+#include "tools/build/SixSource.h"
+#include "tools/build/XpweSource.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "tests/support/Fixture.h"
 
-#include "tools/Builder.h"
-#include "tools/ListSource.h"
+#include "tools/build/Builder.h"
+#include "tools/build/ListSource.h"
 #include "core/PriceList.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "tools/Builder.h"
+#include "tools/build/Builder.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "tools/Builder.h"
+#include "tools/build/Builder.h"
 #include "core/Error.h"
 #include "core/EscapeQuotes.h"
 #include "core/Compare.h"

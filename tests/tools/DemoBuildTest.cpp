@@ -5,7 +5,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 
-#include "tools/Builder.h"
+#include "tools/build/Builder.h"
 
 #include <gtest/gtest.h>
 

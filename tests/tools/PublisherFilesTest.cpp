@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "tools/Builder.h"
-#include "tools/ListSource.h"
+#include "tools/build/Builder.h"
+#include "tools/build/ListSource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tools/CsvReader.h"
+#include "tools/build/readers/CsvReader.h"
 #include "tests/support/EditionPair.h"
 #include "core/Find.h"
 #include "tests/support/Fixture.h"

@@ -7,8 +7,8 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
-#include "tools/Builder.h"
-#include "tools/SixSource.h"
+#include "tools/build/Builder.h"
+#include "tools/build/SixSource.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "tools/Builder.h"
-#include "tools/ListSource.h"
+#include "tools/build/Builder.h"
+#include "tools/build/ListSource.h"
 
 #include <gtest/gtest.h>
 

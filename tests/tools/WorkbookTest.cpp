@@ -1,10 +1,10 @@
 // Workbooks saved by a real LibreOffice as .xlsx and .ods, and files that are no workbook at all.
-#include "tools/Workbook.h"
+#include "tools/build/readers/Workbook.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "tools/Builder.h"
+#include "tools/build/Builder.h"
 #include "tests/tools/BuilderTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // tags, markup characters inside comments, CDATA, attribute values and declarations, UTF-16 and declared
 // encodings, short entities) and stop only past its limits, counted in characters as the reader sees them,
 // wherever the data is cut into reads.
-#include "tools/InputLimits.h"
-#include "tools/XmlGuard.h"
+#include "tools/build/readers/InputLimits.h"
+#include "tools/build/readers/XmlGuard.h"
 
 #include <QXmlStreamReader>
 

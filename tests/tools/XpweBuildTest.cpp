@@ -7,10 +7,10 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
-#include "tools/Builder.h"
+#include "tools/build/Builder.h"
 #include "core/ChosenItems.h"
 #include "report/export/ItemExport.h"
-#include "tools/XpweSource.h"
+#include "tools/build/XpweSource.h"
 
 #include <gtest/gtest.h>
 
