@@ -1,7 +1,7 @@
 #include "bench/BenchData.h"
 
 #include "tools/build/Builder.h"
-#include "tools/demo/DemoData.h"
+#include "tools/build/demo/DemoData.h"
 #include "tools/build/writer/PriceListWriter.h"
 #include "core/Database.h"
 #include "core/Error.h"

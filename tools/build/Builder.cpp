@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "tools/build/ListSource.h"
-#include "tools/demo/DemoData.h"
+#include "tools/build/demo/DemoData.h"
 #include "tools/build/writer/PriceListWriter.h"
 #include "core/Error.h"
 

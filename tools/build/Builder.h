@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tools/build/readers/BuildError.h"
-#include "tools/demo/DemoOptions.h"
+#include "tools/build/demo/DemoOptions.h"
 
 #include <QString>
 #include <QStringList>

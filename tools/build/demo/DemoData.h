@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/demo/DemoOptions.h"
+#include "tools/build/demo/DemoOptions.h"
 #include "tools/build/writer/PriceListWriter.h"
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "tools/demo/ReferenceTexts.h"
+#include "tools/build/demo/ReferenceTexts.h"
 
 namespace builder::demo {
 

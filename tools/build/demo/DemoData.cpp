@@ -1,8 +1,8 @@
-#include "tools/demo/DemoData.h"
+#include "tools/build/demo/DemoData.h"
 
-#include "tools/demo/DemoCatalogue.h"
-#include "tools/demo/Random.h"
-#include "tools/demo/ReferenceTexts.h"
+#include "tools/build/demo/DemoCatalogue.h"
+#include "tools/build/demo/Random.h"
+#include "tools/build/demo/ReferenceTexts.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/demo/DemoCatalogue.h"
+#include "tools/build/demo/DemoCatalogue.h"
 
 namespace builder::demo {
 
