@@ -71,7 +71,9 @@ QVariant ChosenItemsModel::data(const QModelIndex& index, int role) const
                                         : QString();
     case Nota: {
         QStringList notes;
-        if (!item.presente)
+        if (item.fuoriPrezzario)
+            notes << QStringLiteral("non nel prezzario");
+        else if (!item.presente)
             notes << QStringLiteral("non presente in questa edizione");
         else if (item.prezzoPrecedente)
             notes << QStringLiteral("prezzo precedente: %1").arg(money(item.prezzoPrecedente));

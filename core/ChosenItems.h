@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/Measures.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -20,9 +22,15 @@ struct ChosenItem
     Text simbolo;
     std::optional<double> prezzoLordo;
     std::optional<double> incidenzaManodopera; // a percentage: 27.5 for 27,5 %
-    std::optional<double> quantita;            // none until the user gives one
+    std::optional<double> quantita;            // none until the user gives one; lines, when any, replace it
     // The code the item had in the edition it was carried over from, when that edition re-coded it; else empty.
     QString previousCode;
+    QList<MeasureLine> misure;
+    QString chapter;             // the computo's chapter it belongs to; empty for none
+    bool fuoriPrezzario = false; // a price the list does not have (a new price "NP.001" read from a computo)
+
+    // What the computo measures: the sum of the lines, or the typed quantity when there are none.
+    std::optional<double> quantity() const { return misure.isEmpty() ? quantita : linesQuantity(misure); }
 };
 
 // The items of one project, in the user's order, with the edition they were chosen on: the list's year and
@@ -35,6 +43,9 @@ struct Collection
     QString editionTitle;
     QDateTime changed;
     QList<ChosenItem> items;
+    // The computo's chapters in their order ("Scavi", "Strutture"); the items are kept grouped by them, those
+    // of no chapter first.
+    QStringList chapters;
 };
 
 // One line of an export: an item as the open list gives it, beside what it was when chosen.
@@ -46,9 +57,12 @@ struct ExportItem
     std::optional<double> prezzoLordo;      // the open list's; the chosen one when the item is gone from it
     std::optional<double> prezzoPrecedente; // the price when chosen, only when it differs from prezzoLordo
     std::optional<double> incidenzaManodopera;
-    std::optional<double> quantita;
+    std::optional<double> quantita; // the item's quantity: its lines' sum, or the one typed
     bool presente = true; // false: "non presente in questa edizione"
+    bool fuoriPrezzario = false; // "non nel prezzario": a price of the computo, never of the list
     QString previousCode; // "già …": the code before a re-coding, as the collection keeps it
+    QList<MeasureLine> misure;
+    QString chapter;
 
     // quantita × prezzoLordo rounded half-up to the cent, when both are known: the amount the window, the
     // clipboard and every file show, and the one totals add up.
@@ -62,6 +76,14 @@ struct ExportItem
     {
         const std::optional<Cents> cents = importoCents();
         return cents ? std::optional<double>(fromCents(*cents)) : std::nullopt;
+    }
+    // The amount × the labour share, rounded half-up to the cent: the item's labour cost.
+    std::optional<Cents> labourCents() const
+    {
+        const std::optional<Cents> amount = importoCents();
+        if (!amount || !incidenzaManodopera)
+            return std::nullopt;
+        return toCents(fromCents(*amount) * *incidenzaManodopera / 100.0);
     }
 };
 
@@ -81,7 +103,8 @@ struct ExportDocument
     QString listTitle; // "Prezzario Regione Vallorsa"
     QString year;      // "2021"
     QString collectionName;
-    QList<ExportItem> items;
+    QList<ExportItem> items; // grouped by chapter, in the chapters' order, those of none first
+    QStringList chapters;
 };
 
 } // namespace core

@@ -1,5 +1,6 @@
 #include "core/Collections.h"
 
+#include "core/Computo.h"
 #include "core/Error.h"
 #include "core/SafeFiles.h"
 
@@ -23,7 +24,8 @@ namespace core {
 namespace {
 
 // The version of the file layout; a file of a later one is left alone, for the program that wrote it.
-constexpr int kFormat = 1;
+// 2 added the measurement lines, the chapters and the prices of no list; a file of 1 reads as one of 2 without them.
+constexpr int kFormat = 2;
 const QString kSuffix = QStringLiteral(".json");
 const QString kLastUsedFile = QStringLiteral("ultima-raccolta");
 // Far above any real collection; a larger file is not read into memory.
@@ -101,6 +103,41 @@ struct Reader
     }
 };
 
+const QString kFactorKeys[kFactors] = {QStringLiteral("parti_uguali"), QStringLiteral("lunghezza"),
+                                       QStringLiteral("larghezza"), QStringLiteral("h_peso")};
+
+// The lines of an item; each factor must read as the window would take it.
+bool readLines(const QJsonObject& object, Reader& reader, QList<MeasureLine>& lines)
+{
+    const QJsonValue value = object.value(QStringLiteral("misure"));
+    if (value.isUndefined() || value.isNull())
+        return true;
+    if (!value.isArray())
+        return reader.failed("misure");
+    for (const QJsonValue& entry : value.toArray()) {
+        if (!entry.isObject())
+            return reader.failed("misure");
+        const QJsonObject fields = entry.toObject();
+        MeasureLine line;
+        if (!reader.optionalString(fields, "descrizione", line.descrizione))
+            return false;
+        for (int f = 0; f < kFactors; ++f) {
+            const QJsonValue factor = fields.value(kFactorKeys[f]);
+            if (factor.isString())
+                line.factors[std::size_t(f)] = factor.toString();
+            else if (!factor.isUndefined() && !factor.isNull())
+                return reader.failed("misure");
+        }
+        lines.append(line);
+    }
+    const QString fault = measureFault(lines);
+    if (!fault.isEmpty()) {
+        reader.fault = QStringLiteral("una misura non si può leggere (%1)").arg(fault);
+        return false;
+    }
+    return true;
+}
+
 QJsonObject toJson(const Collection& collection, const QString& path)
 {
     QJsonArray items;
@@ -119,6 +156,22 @@ QJsonObject toJson(const Collection& collection, const QString& path)
         // Written only when there is one, so that a collection never carried over is written as before.
         if (!item.previousCode.isEmpty())
             object.insert(QStringLiteral("codice_precedente"), item.previousCode);
+        if (!item.chapter.isEmpty())
+            object.insert(QStringLiteral("capitolo_computo"), item.chapter);
+        if (item.fuoriPrezzario)
+            object.insert(QStringLiteral("fuori_prezzario"), true);
+        if (!item.misure.isEmpty()) {
+            QJsonArray lines;
+            for (const MeasureLine& line : item.misure) {
+                QJsonObject written{{QStringLiteral("descrizione"), line.descrizione}};
+                for (int f = 0; f < kFactors; ++f) {
+                    if (!line.factors[std::size_t(f)].isEmpty())
+                        written.insert(kFactorKeys[f], line.factors[std::size_t(f)]);
+                }
+                lines.append(written);
+            }
+            object.insert(QStringLiteral("misure"), lines);
+        }
         items.append(object);
     }
     return QJsonObject{
@@ -128,6 +181,7 @@ QJsonObject toJson(const Collection& collection, const QString& path)
         {QStringLiteral("edizione"), collection.editionTitle},
         {QStringLiteral("modificata"), collection.changed.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("voci"), items},
+        {QStringLiteral("capitoli"), QJsonArray::fromStringList(collection.chapters)},
     };
 }
 
@@ -161,10 +215,31 @@ std::optional<Collection> fromJson(const QJsonObject& root, Reader& reader)
             !reader.number(object, "prezzo_lordo", item.prezzoLordo) ||
             !reader.number(object, "incidenza_manodopera", item.incidenzaManodopera) ||
             !reader.number(object, "quantita", item.quantita) ||
-            !reader.optionalString(object, "codice_precedente", item.previousCode))
+            !reader.optionalString(object, "codice_precedente", item.previousCode) ||
+            !reader.optionalString(object, "capitolo_computo", item.chapter) || !readLines(object, reader, item.misure))
             return std::nullopt;
+        const QJsonValue outside = object.value(QStringLiteral("fuori_prezzario"));
+        if (!outside.isUndefined() && !outside.isBool()) {
+            reader.failed("fuori_prezzario");
+            return std::nullopt;
+        }
+        item.fuoriPrezzario = outside.toBool();
         collection.items << item;
     }
+    const QJsonValue chapters = root.value(QStringLiteral("capitoli"));
+    if (!chapters.isUndefined()) {
+        if (!chapters.isArray()) {
+            reader.failed("capitoli");
+            return std::nullopt;
+        }
+        for (const QJsonValue& chapter : chapters.toArray()) {
+            if (!chapter.isString() || !addChapter(collection, chapter.toString())) {
+                reader.failed("capitoli");
+                return std::nullopt;
+            }
+        }
+    }
+    groupByChapter(collection);
     return collection;
 }
 
@@ -236,6 +311,15 @@ std::optional<int> moveItems(Collection& collection, QList<int> rows, int target
             --target;
     }
     target = std::clamp<int>(target, 0, int(collection.items.size()));
+    // In a computo with chapters the items join the chapter of the place they are put in.
+    if (!collection.chapters.isEmpty()) {
+        const qsizetype next = target;
+        const QString chapter = next < collection.items.size() ? collection.items[next].chapter
+                                : next > 0                     ? collection.items[next - 1].chapter
+                                                               : moving.front().chapter;
+        for (ChosenItem& item : moving)
+            item.chapter = chapter;
+    }
     for (qsizetype i = 0; i < moving.size(); ++i)
         collection.items.insert(target + i, moving[i]);
     return target;
@@ -247,12 +331,19 @@ ExportDocument exportDocument(const PriceList& list, const Collection& collectio
     document.listTitle = kListTitle;
     document.year = list.year();
     document.collectionName = collection.name;
+    document.chapters = collection.chapters;
     for (const ChosenItem& chosen : collection.items) {
         ExportItem item;
         item.code = chosen.code;
-        item.quantita = chosen.quantita;
+        item.quantita = chosen.quantity();
         item.previousCode = chosen.previousCode;
-        if (const std::optional<PriceList::Row> row = list.row(chosen.code)) {
+        item.misure = chosen.misure;
+        item.chapter = chosen.chapter;
+        item.fuoriPrezzario = chosen.fuoriPrezzario;
+        // A price of no list is the computo's own, even where a list has its code.
+        const std::optional<PriceList::Row> row =
+            chosen.fuoriPrezzario ? std::nullopt : list.row(chosen.code);
+        if (row) {
             item.sezione = row->sezione;
             item.capitolo = row->capitolo;
             item.articolo = row->articolo;
@@ -330,7 +421,7 @@ std::optional<Collection> CollectionStore::read(const QString& path)
                 return std::nullopt;
             }
             Reader reader;
-            if (format.toDouble() != kFormat)
+            if (format.toDouble() != 1 && format.toDouble() != kFormat)
                 reader.failed("formato");
             else
                 collection = fromJson(root, reader);

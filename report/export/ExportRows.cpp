@@ -113,7 +113,9 @@ QString shortDescription(const core::ExportItem& item)
 QString noteFor(const core::ExportItem& item)
 {
     QStringList notes;
-    if (!item.presente)
+    if (item.fuoriPrezzario)
+        notes << QStringLiteral("non nel prezzario");
+    else if (!item.presente)
         notes << QStringLiteral("non presente in questa edizione");
     if (!item.previousCode.isEmpty())
         notes << QStringLiteral("già ") + item.previousCode;

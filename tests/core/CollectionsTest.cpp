@@ -2,6 +2,7 @@
 // edition the user opens later.
 
 #include "core/Collections.h"
+#include "core/Computo.h"
 #include "tests/support/Fixture.h"
 #include "core/Settings.h"
 
@@ -53,6 +54,9 @@ void expectSame(const core::ChosenItem& read, const core::ChosenItem& written)
     EXPECT_EQ(read.incidenzaManodopera, written.incidenzaManodopera);
     EXPECT_EQ(read.quantita, written.quantita);
     EXPECT_EQ(read.previousCode, written.previousCode);
+    EXPECT_EQ(read.misure, written.misure);
+    EXPECT_EQ(read.chapter, written.chapter);
+    EXPECT_EQ(read.fuoriPrezzario, written.fuoriPrezzario);
 }
 
 QStringList filesIn(const QString& folder)
@@ -74,8 +78,22 @@ TEST(CollectionStore, keepsOrderNullsEmptyTextsAndEveryDigit)
         item("01.B01.A01.010", text("classe C25/30"), 2021.0, 1e-7),
     };
     written[2].previousCode = QStringLiteral("01.A01.A09.020"); // carried over from an edition that re-coded it
+    // A computo: chapters, a note, an expression, a deduction and a price of no list.
+    ASSERT_TRUE(core::addChapter(project, QStringLiteral("Scavi")));
+    written[0].chapter = written[3].chapter = QStringLiteral("Scavi");
+    const auto measure = [](const char* what, std::array<const char*, core::kFactors> factors) {
+        core::MeasureLine line{QString::fromUtf8(what), {}};
+        for (int f = 0; f < core::kFactors; ++f)
+            line.factors[std::size_t(f)] = QString::fromUtf8(factors[std::size_t(f)]);
+        return line;
+    };
+    written[0].misure = {measure("Pareti nord", {"2", "(4,50+1,20)/2", "", ""}),
+                         measure("a dedurre finestre", {"", "-1.2", "1,5", ""}), measure("vedi tavola 3", {})};
+    written[1].fuoriPrezzario = true;
     for (const core::ChosenItem& chosen : written)
         EXPECT_TRUE(core::addItem(project, chosen));
+    core::groupByChapter(project);
+    written = project.items;
     EXPECT_FALSE(core::addItem(project, item("01.A01.A01.010", text("again"), 1.0, 1.0)));
     store.save(project);
 
@@ -90,6 +108,7 @@ TEST(CollectionStore, keepsOrderNullsEmptyTextsAndEveryDigit)
     EXPECT_EQ(read.editionYear, QStringLiteral("2021"));
     EXPECT_EQ(read.editionTitle, QStringLiteral("Prezzario Regione Vallorsa"));
     EXPECT_EQ(read.changed, project.changed);
+    EXPECT_EQ(read.chapters, QStringList{QStringLiteral("Scavi")});
     ASSERT_EQ(read.items.size(), written.size());
     for (qsizetype i = 0; i < written.size(); ++i)
         expectSame(read.items[i], written[i]);
@@ -144,6 +163,12 @@ TEST(CollectionStore, setsAnUnreadableFileAsideAndListsTheOthers)
         {"price as text",
          R"({"formato": 1, "nome": "Ponte", "anno": "2021", "edizione": "P", "modificata": )"
          R"("2021-03-01T10:00:00.000Z", "voci": [{"codice": "01.A01.A01.010", "prezzo_lordo": "12,5"}]})"},
+        {"a factor no window would take",
+         R"({"formato": 2, "nome": "Ponte", "anno": "2021", "edizione": "P", "modificata": )"
+         R"("2021-03-01T10:00:00.000Z", "voci": [{"codice": "01.A01.A01.010", "misure": [{"lunghezza": "2x3"}]}]})"},
+        {"a chapter twice",
+         R"({"formato": 2, "nome": "Ponte", "anno": "2021", "edizione": "P", "modificata": )"
+         R"("2021-03-01T10:00:00.000Z", "voci": [], "capitoli": ["Scavi", "Scavi"]})"},
     };
     for (const auto& broken : cases) {
         SCOPED_TRACE(broken.what);
