@@ -510,8 +510,8 @@ void exportWithDialog(ui::Exporter& exporter, core::ExportDocument document, con
                           {QStringLiteral("CSV (*.csv)"), core::ExportFormat::Csv},
                           {QStringLiteral("XPWE (*.xpwe)"), core::ExportFormat::Xpwe}},
                          QStringLiteral("Il file «%1» non ha un'estensione nota: usare .pdf, .xlsx, .csv o .xpwe.")},
-        [document = std::move(document)](const QString& path, core::ExportFormat format) {
-            report::exportItems(document, path, format);
+        [document = std::move(document)](const QString& path, const ui::ExportChoice::FileType& type) {
+            report::exportItems(document, path, type.format, type.kind);
         });
 }
 

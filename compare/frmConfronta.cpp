@@ -463,8 +463,8 @@ void frmConfronta::exportList()
                           {QStringLiteral("CSV (*.csv)"), core::ExportFormat::Csv},
                           {QStringLiteral("PDF (*.pdf)"), core::ExportFormat::Pdf}},
                          QStringLiteral("Il file «%1» non ha un'estensione adatta: usare .xlsx, .csv o .pdf.")},
-        [items = shownItems(), title = title()](const QString& path, core::ExportFormat format) {
-            report::exportComparison(items, title, report::ComparisonHeadings::Italian, path, format);
+        [items = shownItems(), title = title()](const QString& path, const ui::ExportChoice::FileType& type) {
+            report::exportComparison(items, title, report::ComparisonHeadings::Italian, path, type.format);
         });
 }
 

@@ -9,6 +9,10 @@ namespace core {
 // The files chosen items are exported to.
 enum class ExportFormat { Pdf, Xlsx, Csv, Xpwe };
 
+// What a collection's export holds: the unit prices of its items, or the computo metrico estimativo with its
+// measurement lines, chapters, amounts and labour costs. An XPWE file always holds both.
+enum class ExportDocumentKind { Elenco, Computo };
+
 // The format a file's extension or a format's name gives ("pdf", "xlsx", "csv", "xpwe", in any case).
 inline std::optional<ExportFormat> exportFormatNamed(QStringView name)
 {

@@ -51,14 +51,21 @@ void Exporter::exportWithDialog(const ExportChoice& choice, Write write)
     if (QFileInfo(path).suffix().isEmpty() && !extensionOf(chosenFilter).isEmpty())
         path += QLatin1Char('.') + extensionOf(chosenFilter);
     const QString suffix = QFileInfo(path).suffix().toLower();
-    const auto type = std::find_if(choice.types.begin(), choice.types.end(), [&](const ExportChoice::FileType& t) {
-        return extensionOf(t.filter).toLower() == suffix;
+    // The type chosen, when the name's extension is its own (two documents may share one: a computo and a price
+    // list both in PDF); else the first type of that extension.
+    auto type = std::find_if(choice.types.begin(), choice.types.end(), [&](const ExportChoice::FileType& t) {
+        return t.filter == chosenFilter && extensionOf(t.filter).toLower() == suffix;
     });
+    if (type == choice.types.end()) {
+        type = std::find_if(choice.types.begin(), choice.types.end(), [&](const ExportChoice::FileType& t) {
+            return extensionOf(t.filter).toLower() == suffix;
+        });
+    }
     if (type == choice.types.end()) {
         MessageBox::warning(m_window, choice.unsuitableName.arg(native(path)));
         return;
     }
-    const core::ExportFormat format = type->format;
+    const ExportChoice::FileType chosen = *type;
     m_window->setCursor(Qt::BusyCursor);
     m_window->statusBar()->showMessage(QStringLiteral("Esportazione in «%1»…").arg(native(path)));
     core::JobHandlers<bool> handlers;
@@ -68,8 +75,8 @@ void Exporter::exportWithDialog(const ExportChoice& choice, Write write)
     };
     handlers.failed = [this](const QString& failure) { finished(failure); };
     m_jobs.start<bool>(
-        [path, format, write = std::move(write)](core::JobControl&) {
-            write(path, format);
+        [path, chosen, write = std::move(write)](core::JobControl&) {
+            write(path, chosen);
             return true;
         },
         std::move(handlers));

@@ -22,6 +22,7 @@ struct ExportChoice
     {
         QString filter; // "Foglio di calcolo (*.xlsx)"
         core::ExportFormat format;
+        core::ExportDocumentKind kind = core::ExportDocumentKind::Elenco;
     };
     QString fileName;
     QList<FileType> types;
@@ -34,7 +35,7 @@ struct ExportChoice
 class Exporter : public QObject
 {
 public:
-    using Write = std::function<void(const QString& path, core::ExportFormat format)>;
+    using Write = std::function<void(const QString& path, const ExportChoice::FileType& type)>;
 
     explicit Exporter(QMainWindow* window);
     ~Exporter() override;

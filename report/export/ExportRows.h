@@ -73,5 +73,8 @@ void writePdf(const core::ExportDocument& document, QIODevice& out);
 void writeXlsx(const core::ExportDocument& document, QIODevice& out);
 void writeCsv(const core::ExportDocument& document, QIODevice& out);
 void writeXpwe(const core::ExportDocument& document, QIODevice& out);
+void writeComputoPdf(const core::ExportDocument& document, QIODevice& out);
+void writeComputoXlsx(const core::ExportDocument& document, QIODevice& out);
+void writeComputoCsv(const core::ExportDocument& document, QIODevice& out);
 
 } // namespace report::exporting

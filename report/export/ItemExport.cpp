@@ -34,18 +34,20 @@ void exporting::writeWhole(const QString& path, const std::function<void(QIODevi
     }
 }
 
-void exportItems(const core::ExportDocument& document, const QString& path, ExportFormat format)
+void exportItems(const core::ExportDocument& document, const QString& path, ExportFormat format,
+                 ExportDocumentKind kind)
 {
+    const bool computo = kind == ExportDocumentKind::Computo;
     exporting::writeWhole(path, [&](QIODevice& out) {
         switch (format) {
         case ExportFormat::Pdf:
-            exporting::writePdf(document, out);
+            computo ? exporting::writeComputoPdf(document, out) : exporting::writePdf(document, out);
             break;
         case ExportFormat::Xlsx:
-            exporting::writeXlsx(document, out);
+            computo ? exporting::writeComputoXlsx(document, out) : exporting::writeXlsx(document, out);
             break;
         case ExportFormat::Csv:
-            exporting::writeCsv(document, out);
+            computo ? exporting::writeComputoCsv(document, out) : exporting::writeCsv(document, out);
             break;
         case ExportFormat::Xpwe:
             exporting::writeXpwe(document, out);

@@ -10,6 +10,7 @@
 
 namespace report {
 
+using core::ExportDocumentKind;
 using core::ExportFormat;
 
 // A file could not be written; text() names it and says why, in Italian.
@@ -32,6 +33,13 @@ std::optional<ExportFormat> exportFormatFor(const QString& path);
 // at path is untouched. Throws ExportError.
 // The PDF needs a QGuiApplication (a program without windows makes one on the "offscreen" platform);
 // without one a PDF export throws ExportError. The other formats need only Qt Core.
-void exportItems(const core::ExportDocument& document, const QString& path, ExportFormat format);
+//
+// The computo writes, in the formats that have it:
+//   Pdf   "Computo metrico estimativo": items numbered with their lines, chapter subtotals, total, labour costs
+//         and the summary by chapter;
+//   Xlsx  items and lines with formulas, a sheet of labour costs;
+//   Csv   one row per item, a heading and a subtotal row per chapter, the total and the labour total.
+void exportItems(const core::ExportDocument& document, const QString& path, ExportFormat format,
+                 ExportDocumentKind kind = ExportDocumentKind::Elenco);
 
 } // namespace report

@@ -58,8 +58,8 @@ TEST(ExportDialog, WritesInTheBackgroundTheFileTheNameAndTypeAskFor)
         ui::MessageBox::clearRecorded();
         const QString typed = dir.filePath(QString::fromUtf8(answer.typed));
         answerSaveDialog(typed, QString::fromUtf8(answer.filter));
-        exporter->exportWithDialog(choice, [](const QString& path, core::ExportFormat format) {
-            report::exportItems(exporttest::sampleDocument(), path, format);
+        exporter->exportWithDialog(choice, [](const QString& path, const ui::ExportChoice::FileType& type) {
+            report::exportItems(exporttest::sampleDocument(), path, type.format);
         });
         ASSERT_TRUE(QTest::qWaitFor([&] { return !exporter->busy(); }, 30000));
         const QString written = QString::fromUtf8(answer.written);
