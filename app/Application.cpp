@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QAction>
+#include <QFileInfo>
 #include <QShortcut>
 #include <QStatusBar>
 
@@ -25,6 +26,7 @@
 #include "compare/frmConfronta.h"
 #include "ui/ListFiles.h"
 #include "ui/ReportList.h"
+#include "ui/WaitCursor.h"
 
 namespace app {
 
@@ -61,9 +63,59 @@ bool Application::startUp(const QString& applicationFolder, const QString& datab
     QObject::connect(main, &ui::MDIForm1::trovaRequested, main, [this] { trova().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::vociScelteRequested, main, [this] { vociScelte().showFromMenu(); });
     QObject::connect(main, &ui::MDIForm1::confrontaRequested, main, [this] { confronto().showFromMenu(); });
-    QObject::connect(main, &ui::MDIForm1::manualeRequested, main,
-                     [this] { showManuale(texts::frmInfo::Topics::All); });
+    QObject::connect(main, &ui::MDIForm1::manualeRequested, main, [this] { showManuale(texts::frmInfo::Topics::All); });
+    QObject::connect(main, &ui::MDIForm1::openListRequested, main,
+                     [this](const QString& path) { openPriceList(path); });
     return true;
+}
+
+bool Application::openPriceList(const QString& path)
+{
+    // The file being written would be lost with its window: the user waits for it instead.
+    for (QObject* window :
+         std::initializer_list<QObject*>{m_consultazione.get(), m_ricerca.get(), m_trova.get(), m_confronto.get()}) {
+        if (!window)
+            continue;
+        // Exporter has no meta-object of its own for findChildren to tell it by.
+        for (const QObject* child : window->findChildren<QObject*>()) {
+            const auto* exporter = dynamic_cast<const ui::Exporter*>(child);
+            if (exporter && exporter->busy()) {
+                ui::MessageBox::warning(m_main.get(), QStringLiteral("Un'esportazione è in corso: aprire l'altro "
+                                                                     "prezzario quando sarà finita."));
+                return false;
+            }
+        }
+    }
+    core::PriceList list;
+    try {
+        const ui::WaitCursor wait;
+        list = core::PriceList::open(QFileInfo(path).absoluteFilePath());
+    } catch (const core::Error& error) {
+        ui::MessageBox::warning(m_main.get(), error.text());
+        return false;
+    }
+    dropListWindows();
+    m_main->useList(std::move(list));
+    ui::rememberListFile(m_state.priceList.path());
+    if (m_vociScelte)
+        m_vociScelte->listChanged();
+    return true;
+}
+
+void Application::dropListWindows()
+{
+    for (QWidget* window : std::initializer_list<QWidget*>{m_consultazione.get(), m_ricerca.get(), m_trova.get(),
+                                                           m_confronto.get(), m_premesse.get(), m_manuale.get()}) {
+        if (window && window->isVisible())
+            window->close();
+    }
+    // Destroying a window waits for the work it still has running (its core::Jobs).
+    m_consultazione.reset();
+    m_ricerca.reset();
+    m_trova.reset();
+    m_confronto.reset();
+    m_premesse.reset();
+    m_manuale.reset();
 }
 
 consultation::frmPrincipale& Application::consultazione()
@@ -73,6 +125,7 @@ consultation::frmPrincipale& Application::consultazione()
         QObject::connect(m_consultazione.get(), &consultation::frmPrincipale::manualeRequested, m_main.get(),
                          [this] { showManuale(texts::frmInfo::Topics::Consultation); });
         offerTrova(m_consultazione.get());
+        offerVociScelte(m_consultazione.get());
         offerChoice(m_consultazione.get(), "lstSubarticoli");
     }
     return *m_consultazione;
@@ -95,6 +148,7 @@ search::frmCerca& Application::ricerca()
         QObject::connect(window, &search::frmCerca::stampaRequested, m_main.get(),
                          [this, window] { printSearch(m_state.priceList, m_main->windowTitle(), *window); });
         offerTrova(window);
+        offerVociScelte(window);
         offerChoice(window, "lstSubarticoli");
         offerExport(window, "lstSubarticoli");
     }
@@ -108,6 +162,7 @@ search::frmTrova& Application::trova()
         QObject::connect(m_trova.get(), &search::frmTrova::consultazioneRequested, m_main.get(),
                          [this](const QString& code) { consultazione().openAt(code); });
         offerTrova(m_trova.get());
+        offerVociScelte(m_trova.get());
         // Trova's one list: Ctrl+D adds its item from the box as well, where the user typed the words.
         offerChoice(m_trova.get(), "lstTrovati", Qt::WindowShortcut);
         offerExport(m_trova.get(), "lstTrovati");
@@ -117,8 +172,10 @@ search::frmTrova& Application::trova()
 
 collection::frmVociScelte& Application::vociScelte()
 {
-    if (!m_vociScelte)
+    if (!m_vociScelte) {
         m_vociScelte = std::make_unique<collection::frmVociScelte>(m_state, m_main.get());
+        offerTrova(m_vociScelte.get());
+    }
     return *m_vociScelte;
 }
 
@@ -129,6 +186,7 @@ compare::frmConfronta& Application::confronto()
         QObject::connect(m_confronto.get(), &compare::frmConfronta::consultazioneRequested, m_main.get(),
                          [this](const QString& code) { consultazione().openAt(code); });
         offerTrova(m_confronto.get());
+        offerVociScelte(m_confronto.get());
     }
     return *m_confronto;
 }
@@ -191,11 +249,18 @@ void Application::offerTrova(QWidget* window)
     QObject::connect(shortcut, &QShortcut::activated, window, [this] { trova().showFromMenu(); });
 }
 
+void Application::offerVociScelte(QWidget* window)
+{
+    auto* shortcut = new QShortcut(ui::kVociScelteShortcut, window);
+    QObject::connect(shortcut, &QShortcut::activated, window, [this] { vociScelte().showFromMenu(); });
+}
+
 texts::frmPremesse& Application::premesse()
 {
     if (!m_premesse) {
         m_premesse = std::make_unique<texts::frmPremesse>(m_state, m_main.get());
         offerTrova(m_premesse.get());
+        offerVociScelte(m_premesse.get());
     }
     return *m_premesse;
 }

@@ -60,6 +60,12 @@ public:
     // error for whoever started the program from a terminal) and returns false.
     bool startUp(const QString& applicationFolder, const QString& databaseFile = {});
 
+    // Makes the list file 'path' the open price list, as "Apri prezzario…" does: the windows made from the
+    // list before are closed and made again from the new one on their next opening, and Voci scelte shows
+    // its collection against the new edition. A file that is not a price list is refused with the reason,
+    // and nothing changes; so is any change while a window is exporting. Returns whether it changed.
+    bool openPriceList(const QString& path);
+
     ui::MDIForm1& mainWindow() { return *m_main; }
     consultation::frmPrincipale& consultazione();
     search::frmCerca& ricerca();
@@ -74,6 +80,10 @@ private:
     void showManuale(texts::frmInfo::Topics topics);
     // Ctrl+K in 'window' opens Trova, as it does from the main menu.
     void offerTrova(QWidget* window);
+    // Ctrl+Shift+D in 'window' brings Voci scelte forward, opening it if need be.
+    void offerVociScelte(QWidget* window);
+    // Closes and destroys the windows that show the open list; Voci scelte stays.
+    void dropListWindows();
     // "Aggiungi alle voci scelte" (Ctrl+D and the context menu) on the subarticle list 'listName' of 'window'.
     void offerChoice(QMainWindow* window, const char* listName, Qt::ShortcutContext context = Qt::WidgetShortcut);
     // "Esporta elenco…" in the context menu of the list 'listName' of 'window': every row's item.

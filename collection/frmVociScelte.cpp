@@ -44,6 +44,7 @@ frmVociScelte::frmVociScelte(core::AppState& state, QWidget* mainWindow)
       m_store(std::make_unique<core::CollectionStore>(core::CollectionStore::defaultFolder())),
       m_model(new ChosenItemsModel(this))
 {
+    setHoldsMainWindow(false); // kept open beside the windows it collects from
     Ui::frmVociScelte& ui = *m_ui;
     ui.setupUi(this);
     QTableView& list = *ui.lstVociScelte;

@@ -47,6 +47,12 @@ public:
     QString currentName() const;
 
     const core::Collection& current() const;
+    // Another edition is open: the collection shown again with its prices and items.
+    void listChanged()
+    {
+        if (m_current >= 0)
+            showCollection();
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

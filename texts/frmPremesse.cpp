@@ -58,6 +58,8 @@ void frmPremesse::showFromMenu()
 
 void frmPremesse::Form_Load()
 {
+    // Counted with the function windows: one of them closing leaves the menu out of reach while this is open.
+    setProperty(ui::kHoldsMainWindow, true);
     if (m_mainWindow)
         m_mainWindow->setEnabled(false);
     ui::guarded(this, [this] {
@@ -69,7 +71,7 @@ void frmPremesse::Form_Load()
 void frmPremesse::Form_Unload()
 {
     if (m_mainWindow)
-        m_mainWindow->setEnabled(true);
+        ui::releaseMainWindow(m_mainWindow, this);
 }
 
 void frmPremesse::closeEvent(QCloseEvent* event)

@@ -16,10 +16,11 @@ bool FunctionWindow::openLoaded(QWidget* focus)
     if (ui::openLoaded(
             *this, m_mainWindow,
             [this] {
-                m_mainWindow->setEnabled(false);
+                if (m_holdsMainWindow)
+                    m_mainWindow->setEnabled(false);
                 Form_Load();
             },
-            focus))
+            focus, m_holdsMainWindow))
         return true;
     Form_Unload();
     return false;
@@ -35,7 +36,8 @@ void FunctionWindow::closeEvent(QCloseEvent* event)
 
 void FunctionWindow::Form_Unload()
 {
-    releaseMainWindow(m_mainWindow, this);
+    if (m_holdsMainWindow)
+        releaseMainWindow(m_mainWindow, this);
 }
 
 } // namespace ui

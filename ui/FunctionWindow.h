@@ -12,6 +12,10 @@ public:
     explicit FunctionWindow(QWidget* mainWindow);
 
 protected:
+    // A window the user keeps open beside the others (Voci scelte) leaves the main window in reach: opening it
+    // neither disables the main window nor counts among the windows that hold it, and closing it gives nothing
+    // back. Call in the constructor.
+    void setHoldsMainWindow(bool holds) { m_holdsMainWindow = holds; }
     // Opens the window loaded: the main window out of reach, Form_Load under its event boundary, then the
     // window in front with the focus on 'focus'. A failed load leaves the window closed and gives the main
     // window back. Returns false then.
@@ -24,6 +28,9 @@ protected:
     void Form_Unload();
 
     QWidget* m_mainWindow;
+
+private:
+    bool m_holdsMainWindow = true;
 };
 
 } // namespace ui

@@ -31,14 +31,14 @@ bool guarded(QWidget* window, Action&& action)
 inline constexpr char kHoldsMainWindow[] = "holdsMainWindow";
 
 // How a window opens from the menu: its load runs under the main window's event boundary; loaded, the
-// window comes to the front with the focus on 'focus'. Returns false when the load failed (the caller
-// then unloads the window).
+// window comes to the front with the focus on 'focus', counted among those that hold the main window when
+// 'holdsMainWindow'. Returns false when the load failed (the caller then unloads the window).
 template <typename Load>
-bool openLoaded(QWidget& window, QWidget* mainWindow, Load&& load, QWidget* focus)
+bool openLoaded(QWidget& window, QWidget* mainWindow, Load&& load, QWidget* focus, bool holdsMainWindow = true)
 {
     if (!guarded(mainWindow, std::forward<Load>(load)))
         return false;
-    window.setProperty(kHoldsMainWindow, true);
+    window.setProperty(kHoldsMainWindow, holdsMainWindow);
     window.show();
     window.raise();
     window.activateWindow();
@@ -46,8 +46,8 @@ bool openLoaded(QWidget& window, QWidget* mainWindow, Load&& load, QWidget* focu
     return true;
 }
 
-// A closing window gives the main window back, unless another window opened with openLoaded is still
-// open: Ricerca can open Consultazione beside itself, and the menu must stay out of reach until both close.
+// A closing window gives the main window back, unless another window that holds it is still open: Ricerca
+// can open Consultazione beside itself, and the menu must stay out of reach until both close.
 inline void releaseMainWindow(QWidget* mainWindow, const QWidget* closing)
 {
     for (const QWidget* window : QApplication::topLevelWidgets()) {

@@ -9,16 +9,18 @@ namespace Ui {
 class MDIForm1;
 }
 
-namespace ui {
-
-} // namespace ui
 namespace core {
 struct AppState;
+class PriceList;
 } // namespace core
 namespace ui {
 
 // Trova opens with it from the main window and from every other window.
 inline const QKeySequence kTrovaShortcut{Qt::CTRL | Qt::Key_K};
+// Voci scelte comes forward with it from the main window and from every other window.
+inline const QKeySequence kVociScelteShortcut{Qt::CTRL | Qt::SHIFT | Qt::Key_D};
+// How many list files "Prezzari recenti" offers, the last opened first.
+inline constexpr qsizetype kRecentListFiles = 8;
 
 // The main window: the price-list title, the cover and the menu. Its menu commands are signals;
 // the application connects them to the windows they open.
@@ -34,6 +36,8 @@ public:
     // Throws DbError naming the file and the cause; the database is left closed then.
     // Opens the price list beside the program, or 'databaseFile' when one is given.
     void MDIForm_Load(const QString& applicationFolder, const QString& databaseFile = {});
+    // Makes 'list' the open price list, its year in the title.
+    void useList(core::PriceList list);
 
 signals:
     void premesseRequested();
@@ -43,6 +47,8 @@ signals:
     void vociScelteRequested();
     void confrontaRequested();
     void manualeRequested();
+    // "Apri prezzario…" or "Prezzari recenti": the user chose the list file 'path'.
+    void openListRequested(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,10 +59,13 @@ private:
     void mnuAlbero_Click();
     void mnuRicerche_Click();
     void mnuManuale_Click();
+    void mnuApri_Click();
+    void fillRecenti();
     void MDIForm_Unload();
 
     core::AppState& m_state;
     std::unique_ptr<Ui::MDIForm1> m_ui;
+    QString m_title; // the title before the year
 };
 
 } // namespace ui

@@ -64,8 +64,9 @@ TEST(MainWindow, menuHoldsTheCommandsInOrderAndEmitsThem)
     QStringList items;
     for (QAction* action : menu->actions())
         items << (action->isSeparator() ? QStringLiteral("-") : action->objectName() + u'=' + action->text());
-    EXPECT_EQ(items, (QStringList{QStringLiteral("mnuPremesse=Prefazione e Premesse"), QStringLiteral("-"),
-                                  QStringLiteral("mnuAlbero=Consultazione"), QStringLiteral("-"),
+    EXPECT_EQ(items, (QStringList{QStringLiteral("mnuApri=Apri prezzario…"), QStringLiteral("=Prezzari recenti"),
+                                  QStringLiteral("-"), QStringLiteral("mnuPremesse=Prefazione e Premesse"),
+                                  QStringLiteral("-"), QStringLiteral("mnuAlbero=Consultazione"), QStringLiteral("-"),
                                   QStringLiteral("mnuRicerche=Ricerca"), QStringLiteral("mnuTrova=Trova voce"),
                                   QStringLiteral("mnuVociScelte=Voci scelte"),
                                   QStringLiteral("mnuConfronta=Confronta con un'altra edizione…"), QStringLiteral("-"),
