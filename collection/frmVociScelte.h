@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ui/FunctionWindow.h"
+#include "collection/ChosenItemsModel.h"
 #include "core/ChosenItems.h"
 #include "core/Jobs.h"
 #include "ui/Exporter.h"
-
+#include "ui/FunctionWindow.h"
 
 #include <memory>
 
@@ -20,10 +20,11 @@ struct CarriedCollection;
 
 namespace collection {
 
-class ChosenItemsModel;
+class MeasureLinesModel;
 
-// Voci scelte: the items the user collected for a project, with quantities, amounts and the total, kept in
-// the user's data folder from one run to the next and exported as the documents and files estimators use.
+// Voci scelte: the items the user collected for a project, with quantities or measurement lines, amounts, chapters
+// and the total, kept in the user's data folder from one run to the next and exported as the documents and files
+// estimators use: the computo metrico estimativo among them.
 // A top-level window without parent, as the other function windows.
 class frmVociScelte : public ui::FunctionWindow
 {
@@ -53,6 +54,8 @@ public:
         if (m_current >= 0)
             showCollection();
     }
+    // While a file is read in the background.
+    bool isBusy() const { return m_jobs.pending() > 0; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,14 +70,41 @@ private:
     void showCollection();
     void save();
     void showTotal();
+    // The list's columns as wide as their widest texts; while editing, only ever wider.
+    void fitColumns(bool widenOnly);
     void newCollection();
     void renameCollection();
     void removeCollection();
+    // Adds a collection made elsewhere (carried over, imported) under a name of its own, stored, and shows it.
+    bool addCollection(const core::Collection& made);
+    // 'name', or "name (2)", "name (3)"… when a collection has it already.
+    QString uniqueName(const QString& name) const;
+
+    // The items of the selected rows, headings left out.
+    QList<int> selectedItems() const;
     void removeSelected();
     void moveSelected(int step);
-    // Moves 'rows' (of the list) before 'target', the row they go in front of, or to the end.
-    void moveRows(QList<int> rows, int target);
+    // Moves 'items' where they land, then selects them there.
+    void moveItems(QList<int> items, const ChosenItemsModel::Landing& landing);
+    void selectItems(int first, int count);
+    void copySelected();
+    // The context menu of the list's 'row', at 'global'.
+    void showListMenu(int row, const QPoint& global);
+
+    // Chapters of the computo.
+    void newChapter();
+    void renameChapter(const QString& chapter);
+    void removeChapter(const QString& chapter);
+
+    // Measurement lines of the item of the list's current row.
+    void showLines();
+    void linesChanged(const QList<core::MeasureLine>& lines);
+    void addLine();
+    void removeLines();
+
     void exportCollection();
+    void importXpwe();
+    void addImported(const QString& file, const core::Collection& read);
     // A copy of the collection for the open edition, made from the comparison with the edition it was made on.
     void carryOver();
     void addCarried(const core::CarriedCollection& carried);
@@ -87,12 +117,21 @@ private:
     QList<core::Collection> m_collections;
     int m_current = -1;
     ChosenItemsModel* m_model;
+    MeasureLinesModel* m_lines;
+    int m_linesItem = -1; // the item whose lines lstMisure shows
     core::Jobs m_jobs{this};
     ui::Exporter* m_exporter = new ui::Exporter(this);
 };
 
+// What an export offers: the items' unit prices, or also their computo metrico estimativo, offered first.
+enum class ExportDocuments {
+    Elenco,
+    ComputoAndElenco,
+};
+
 // Asks for a file with the standard dialog and exports 'document' to it in the background, in the format its
 // extension names; 'name' is the file name offered.
-void exportWithDialog(ui::Exporter& exporter, core::ExportDocument document, const QString& name);
+void exportWithDialog(ui::Exporter& exporter, core::ExportDocument document, const QString& name,
+                      ExportDocuments documents = ExportDocuments::Elenco);
 
 } // namespace collection

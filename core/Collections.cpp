@@ -332,6 +332,12 @@ ExportDocument exportDocument(const PriceList& list, const Collection& collectio
     document.year = list.year();
     document.collectionName = collection.name;
     document.chapters = collection.chapters;
+    QStringList codes;
+    for (const ChosenItem& chosen : collection.items) {
+        if (!chosen.fuoriPrezzario)
+            codes << chosen.code;
+    }
+    const QHash<QString, PriceList::Row> rows = list.rows(codes);
     for (const ChosenItem& chosen : collection.items) {
         ExportItem item;
         item.code = chosen.code;
@@ -341,9 +347,8 @@ ExportDocument exportDocument(const PriceList& list, const Collection& collectio
         item.chapter = chosen.chapter;
         item.fuoriPrezzario = chosen.fuoriPrezzario;
         // A price of no list is the computo's own, even where a list has its code.
-        const std::optional<PriceList::Row> row =
-            chosen.fuoriPrezzario ? std::nullopt : list.row(chosen.code);
-        if (row) {
+        const auto row = chosen.fuoriPrezzario ? rows.constEnd() : rows.constFind(chosen.code);
+        if (row != rows.constEnd()) {
             item.sezione = row->sezione;
             item.capitolo = row->capitolo;
             item.articolo = row->articolo;

@@ -142,6 +142,27 @@ std::optional<PriceList::Row> PriceList::row(const QString& code) const
     return rowAt(rs);
 }
 
+QHash<QString, PriceList::Row> PriceList::rows(const QStringList& codes) const
+{
+    // Short enough for any SQL text, long enough that the statement is prepared a few times only.
+    constexpr qsizetype kCodesAQuery = 500;
+    QHash<QString, Row> found;
+    found.reserve(codes.size());
+    for (qsizetype from = 0; from < codes.size(); from += kCodesAQuery) {
+        QStringList quoted;
+        for (const QString& code : codes.mid(from, kCodesAQuery))
+            quoted << SqlString(code);
+        const QString sql = kRowColumns + QStringLiteral("codice_totale in (") + quoted.join(u',') + u')';
+        for (Recordset rs = m_db.OpenRecordset(sql); !rs.Eof(); rs.MoveNext()) {
+            // As row() would: the first row of a code, should an older file hold it twice.
+            const QString code = rs.Fields(0).Text();
+            if (!found.contains(code))
+                found.insert(code, rowAt(rs));
+        }
+    }
+    return found;
+}
+
 QList<PriceList::Row> PriceList::rowsUnder(const QString& code, Level level) const
 {
     const QString where = level == Level::Chapter   ? QStringLiteral("mid(codice_totale,1,6) = ")

@@ -3,8 +3,10 @@
 #include "core/Database.h"
 #include "core/Text.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -130,6 +132,9 @@ public:
         Subarticle subarticle;
     };
     std::optional<Row> row(const QString& code) const;
+    // The whole rows of many codes, by code (a code the list lacks has none): a few queries for thousands of
+    // codes, where row() makes one each.
+    QHash<QString, Row> rows(const QStringList& codes) const;
     // The rows under a chapter ("01.A01"), an article ("01.A01.A01") or of a subarticle's code, in the list's
     // order.
     enum class Level {

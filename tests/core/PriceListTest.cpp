@@ -102,6 +102,16 @@ TEST(PriceList, answersConsultationLevelByLevel)
     EXPECT_EQ(row->noteArticolo.toString(), QStringLiteral("Nota dello scavo a sezione obbligata"));
     EXPECT_TRUE(row->noteCapitolo.isNull());
     EXPECT_FALSE(list().row(QStringLiteral("01.A01.A01.099")));
+    // Many codes at once give each the row row() gives; a code the list lacks, or an apostrophe, gives none.
+    const QStringList many = split("01.A03.A05.030 01.A01.A01.020 01.A01.A01.099 01'A 01.A03.A05.010");
+    const QHash<QString, core::PriceList::Row> rows = list().rows(many);
+    EXPECT_EQ(rows.size(), 3);
+    for (const QString& each : many) {
+        const std::optional<core::PriceList::Row> one = list().row(each);
+        ASSERT_EQ(rows.contains(each), bool(one)) << each.toStdString();
+        if (one)
+            EXPECT_EQ(rows[each].subarticle.subarticolo.toString(), one->subarticle.subarticolo.toString());
+    }
     EXPECT_TRUE(list().manualTopic(QStringLiteral("Nessun argomento")).isNull());
 }
 
