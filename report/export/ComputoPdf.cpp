@@ -22,11 +22,14 @@ struct Span
 };
 // The factors' columns are wide enough for an expression such as "(4,50+1,20)/2" on one line.
 constexpr Span kNumber{0, 7};
-constexpr Span kText{8, 36};
-constexpr Span kFactors[core::kFactors] = {{45, 18}, {64, 18}, {83, 18}, {102, 18}};
-constexpr Span kQuantity{121, 15};
-constexpr Span kPrice{137, 16};
-constexpr Span kAmount{154, 20};
+constexpr Span kText{8, 33};
+constexpr Span kFactors[core::kFactors] = {{42, 18}, {61, 18}, {80, 18}, {99, 18}};
+constexpr Span kQuantity{118, 16};
+constexpr Span kPrice{135, 15};
+constexpr Span kAmount{151, 23};
+// A total's label, and its amount, which may be larger than any item's, under the price and the amount.
+constexpr Span kTotalLabel{kText.left, kQuantity.left + kQuantity.width - kText.left};
+constexpr Span kTotalAmount{kPrice.left, kAmount.left + kAmount.width - kPrice.left};
 // The item's own text runs under the text and the factors' columns.
 constexpr Span kItemText{kText.left, kFactors[3].left + kFactors[3].width - kText.left};
 // The labour table: number, code, amount, share, cost.
@@ -115,26 +118,35 @@ Row totalRow(const QString& label, core::Cents amount, const QFont& font, Span l
 void addComputo(pdf::Layout& layout, const core::ExportDocument& document, const core::ComputoTotals& totals,
                 const Fonts& fonts)
 {
-    // Chapters' headings and subtotals only when the collection has chapters.
+    // Chapters' headings and subtotals only when the collection has chapters. A chapter's heading stays with its
+    // first item, its subtotal (and the last one's, the total) with its last item.
     const bool chapters = !document.chapters.isEmpty();
-    constexpr Span kLabel{kText.left, kPrice.left + kPrice.width - kText.left};
-    for (const core::ChapterTotals& chapter : totals.chapters) {
-        Entry heading;
-        if (chapters)
+    const Row total = totalRow(kComputoTotal, totals.amount, fonts.chapter, kTotalLabel, kTotalAmount);
+    for (qsizetype c = 0; c < totals.chapters.size(); ++c) {
+        const core::ChapterTotals& chapter = totals.chapters[c];
+        Entry heading, closing;
+        if (chapters) {
             heading.push_back(paragraph(chapterHeading(chapter), fonts.chapter, 0, mm(4)));
+            closing.push_back(
+                totalRow(chapterTotalLabel(chapter), chapter.amount, fonts.bold, kTotalLabel, kTotalAmount));
+        }
+        if (c + 1 == totals.chapters.size())
+            closing.push_back(total);
+        Entry entry = heading;
         for (qsizetype i = 0; i < chapter.items.size(); ++i) {
             const int index = chapter.items[i];
-            Entry entry = itemEntry(document.items[index], index + 1, fonts);
-            if (i == 0)
-                entry.insert(entry.begin(), heading.begin(), heading.end());
-            layout.add(entry);
+            const Entry item = itemEntry(document.items[index], index + 1, fonts);
+            entry.insert(entry.end(), item.begin(), item.end());
+            if (i + 1 < chapter.items.size()) {
+                layout.add(entry);
+                entry.clear();
+            }
         }
-        if (chapter.items.isEmpty() && chapters)
-            layout.add(heading);
-        if (chapters)
-            layout.add({totalRow(chapterTotalLabel(chapter), chapter.amount, fonts.bold, kLabel, kAmount)});
+        entry.insert(entry.end(), closing.begin(), closing.end());
+        layout.add(entry);
     }
-    layout.add({totalRow(kComputoTotal, totals.amount, fonts.chapter, kLabel, kAmount)});
+    if (totals.chapters.isEmpty())
+        layout.add({total});
 }
 
 void addLabour(pdf::Layout& layout, const core::ExportDocument& document, const core::ComputoTotals& totals,

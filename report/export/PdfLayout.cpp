@@ -70,6 +70,7 @@ std::vector<Layout::Line> Layout::lines(const Entry& entry)
         int font;
         qreal left, width;
         Qt::Alignment align;
+        qreal advance = -1; // of a text on one line, once measured
     };
     std::vector<Line> result;
     for (const Row& row : entry) {
@@ -87,7 +88,13 @@ std::vector<Layout::Line> Layout::lines(const Entry& entry)
             ruleRight = std::max(ruleRight, cell.left + width);
             if (cell.text.isEmpty())
                 continue;
-            cells.push_back({wrapped(cell.text, font, width), font, cell.left, width, cell.align});
+            // Most cells (figures, codes, short lines) fit as they are: measured once, no layout needed.
+            const qreal advance =
+                cell.text.contains(u'\n') ? width + 1 : m_metrics[size_t(font)].horizontalAdvance(cell.text);
+            if (advance <= width)
+                cells.push_back({{cell.text}, font, cell.left, width, cell.align, advance});
+            else
+                cells.push_back({wrapped(cell.text, font, width), font, cell.left, width, cell.align});
             count = std::max(count, cells.back().lines.size());
         }
         for (qsizetype k = 0; k < count; ++k) {
@@ -105,7 +112,9 @@ std::vector<Layout::Line> Layout::lines(const Entry& entry)
                 const QString& text = cell.lines[k];
                 qreal x = cell.left;
                 if (cell.align & (Qt::AlignRight | Qt::AlignHCenter)) {
-                    const qreal spare = cell.width - m_metrics[size_t(cell.font)].horizontalAdvance(text);
+                    const qreal advance =
+                        cell.advance >= 0 ? cell.advance : m_metrics[size_t(cell.font)].horizontalAdvance(text);
+                    const qreal spare = cell.width - advance;
                     x += cell.align & Qt::AlignRight ? spare : spare / 2;
                 }
                 line.pieces.push_back({text, x, cell.font});
@@ -174,9 +183,6 @@ void Layout::newPage()
 QStringList Layout::wrapped(const QString& text, int font, qreal width) const
 {
     const QFontMetricsF& metrics = m_metrics[size_t(font)];
-    // Most cells (figures, codes, short lines) fit as they are: no layout needed.
-    if (!text.contains(u'\n') && metrics.horizontalAdvance(text) <= width)
-        return {text};
     QStringList lines;
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

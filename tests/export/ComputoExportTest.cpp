@@ -65,7 +65,7 @@ TEST(ComputoExport, pdfShowsLinesSubtotalsLabourAndSummaryOnNumberedPages)
         QStringLiteral("A dedurre pozzetto -1 1,20 1,20 1,20 -1,728"),
         QStringLiteral("Misure prese in contraddittorio con la direzione lavori Sommano"),
         QStringLiteral("Sommano m³ 137,952 12,35 ") + money(*document.items[0].importoCents()),
-        QStringLiteral("Sommano m³ 25,5 8,60 ") + money(*document.items[1].importoCents()),
+        QStringLiteral("Sommano m³ 125.500 8,60 ") + money(*document.items[1].importoCents()),
         QStringLiteral("non nel prezzario"),
         QStringLiteral("Stima dei costi della manodopera"),
         QStringLiteral("Riepilogo per capitoli"),
@@ -304,6 +304,41 @@ TEST(ComputoExport, csvHasChapterRowsOnlyWhenTheCollectionHasChapters)
         EXPECT_EQ(first[Quantity], QStringLiteral("137,952"));
         EXPECT_EQ(first[LabourShare], QStringLiteral("27,5"));
         EXPECT_EQ(rows.last()[LabourShare], core::plainNumber(core::roundedToCents(*totals.labourPercent()), u','));
+    }
+}
+
+// A collection with no items, or with a chapter still empty, exports in every format; the empty chapter keeps
+// its heading and a subtotal of 0,00.
+TEST(ComputoExport, emptyCollectionsAndChaptersExportInEveryFormat)
+{
+    core::ExportDocument emptyChapter = exporttest::computoDocument();
+    emptyChapter.items.removeIf(
+        [](const core::ExportItem& item) { return item.chapter == QStringLiteral("Strutture"); });
+    core::ExportDocument empty = emptyChapter;
+    empty.items.clear();
+    empty.chapters.clear();
+    for (const core::ExportDocument* document : {&emptyChapter, &empty}) {
+        const QTemporaryDir dir;
+        for (const auto& [format, name] : {std::pair{report::ExportFormat::Pdf, "c.pdf"},
+                                           {report::ExportFormat::Xlsx, "c.xlsx"},
+                                           {report::ExportFormat::Csv, "c.csv"},
+                                           {report::ExportFormat::Xpwe, "c.xpwe"}}) {
+            EXPECT_NO_THROW(exported(dir, *document, format, QString::fromLatin1(name))) << name;
+        }
+        QFile csv(dir.filePath(QStringLiteral("c.csv")));
+        ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+        const QList<QStringList> rows = parseCsv(QString::fromUtf8(csv.readAll().mid(3)));
+        ASSERT_GE(rows.size(), 3);
+        const QStringList& total = rows[rows.size() - 2];
+        ASSERT_EQ(total.size(), 8);
+        EXPECT_EQ(total[1], QStringLiteral("Totale computo"));
+        EXPECT_EQ(csvCents(total[5]), core::computoTotals(*document).amount);
+        if (document == &emptyChapter) {
+            const QStringList strutture{{}, QStringLiteral("Strutture"), {}, {}, {}, {}, {}, {}};
+            const QStringList subtotal{
+                {}, QStringLiteral("Totale Strutture"), {}, {}, {}, QStringLiteral("0,00"), {}, QStringLiteral("0,00")};
+            EXPECT_EQ(rows.indexOf(subtotal), rows.indexOf(strutture) + 1);
+        }
     }
 }
 

@@ -90,7 +90,7 @@ core::ExportDocument computoDocument()
         item("01.A01.A01.010", "OPERE EDILI", "Scavi e rinterri", "Scavo di sbancamento eseguito con mezzi meccanici",
              "in terreno di qualsiasi natura", "m³", 12.35, 27.5, std::nullopt),
         item("01.A01.A02.005", "OPERE EDILI", "Scavi e rinterri", "Rinterro con materiale di scavo", "", "m³", 8.6,
-             40.0, 25.5),
+             40.0, 125500),
         item("NP.001", "", "", "Nuovo prezzo: solaio in lastre tralicciate", "", "m²", 45.8, 33.3, std::nullopt),
         item("03.C01.A01.020", "OPERE EDILI", "Strutture in cemento armato", "Calcestruzzo per plinti",
              longText.c_str(), "m³", 145.27, 18.25, std::nullopt),

@@ -18,6 +18,7 @@ constexpr double sampleTotal = 2469.12 + 126.56 + 21.0;
 // A computo of two chapters, "Scavi" and "Strutture": an item measured by lines (one with an expression
 // factor, a deduction and a note), an item of a typed quantity and no lines, a new price of no list
 // ("NP.001", fuoriPrezzario), and an item whose text (the words "parola001" … "parola900") is longer than a page.
+// The typed quantity, 125.500 m³, makes amounts and totals of millions.
 // Each item's quantity is its lines' sum, as the collection gives it.
 core::ExportDocument computoDocument();
 inline constexpr int kLongTextWords = 900;
