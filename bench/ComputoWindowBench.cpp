@@ -9,7 +9,7 @@
 //             change, and that time is shown apart;
 //   repaint   the whole window painted again.
 //
-//   prezzario-computo-bench [ITEMS] [ROWS]      (2000 items of a 60000-row list by default)
+//   prezzario-computo-window-bench [ITEMS] [ROWS]    (2000 items of a 60000-row list by default)
 #include "app/Application.h"
 #include "bench/BenchData.h"
 #include "collection/frmVociScelte.h"

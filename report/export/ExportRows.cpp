@@ -9,10 +9,49 @@
 
 namespace report::exporting {
 
-QString italianMoney(double value)
+namespace {
+
+const QLocale& italian()
 {
     static const QLocale italian(QLocale::Italian, QLocale::Italy);
-    return core::moneyText(value, italian);
+    return italian;
+}
+
+} // namespace
+
+QString italianMoney(double value)
+{
+    return core::moneyText(value, italian());
+}
+
+QString italianAmount(core::Cents cents)
+{
+    return core::moneyText(cents, italian());
+}
+
+QString italianQuantity(double value)
+{
+    return core::quantityText(value, italian());
+}
+
+QString italianPercent(double value)
+{
+    return core::percentText(value, italian());
+}
+
+QString chapterHeading(const core::ChapterTotals& chapter)
+{
+    return chapter.name.isEmpty() ? core::kNoChapter : chapter.name;
+}
+
+QString chapterTotalLabel(const core::ChapterTotals& chapter)
+{
+    return QStringLiteral("Totale ") + chapterHeading(chapter);
+}
+
+QString itemTotalLabel(const core::ExportItem& item)
+{
+    return QString(QStringLiteral("Sommano ") + item.simbolo.toString()).trimmed();
 }
 
 QByteArray csvText(const QString& text)

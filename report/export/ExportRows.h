@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ChosenItems.h"
+#include "core/Computo.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -26,8 +27,12 @@ private:
     QString m_reason;
 };
 
-// Figures as a printed Italian list shows them, whatever the user's locale: "1.234,56".
+// Figures as a printed Italian list shows them, whatever the user's locale: "1.234,56"; amounts in cents the
+// same way; quantities with up to three decimals, as computed ("1.250,75", "141,248"); percentages "27,50".
 QString italianMoney(double value);
+QString italianAmount(core::Cents cents);
+QString italianQuantity(double value);
+QString italianPercent(double value);
 
 // A CSV field for Italian spreadsheets. Texts are always quoted and numbers never, so that a spreadsheet told to
 // take quoted fields as text keeps a code such as "010" or "1.010" as it is; numbers have a decimal comma and
@@ -61,6 +66,15 @@ QList<Column> tableColumns(const core::ExportDocument& document);
 QString columnHeading(Column column);
 // "non presente in questa edizione", "già <code>" of a re-coded item, both or nothing.
 QString noteFor(const core::ExportItem& item);
+
+// The computo's own texts, the same in every format: a chapter's heading (kNoChapter for the items of none),
+// its subtotal's label "Totale Scavi", the total's and the labour total's.
+QString chapterHeading(const core::ChapterTotals& chapter);
+QString chapterTotalLabel(const core::ChapterTotals& chapter);
+inline const QString kComputoTotal = QStringLiteral("Totale computo");
+inline const QString kLabourTotal = QStringLiteral("Costo della manodopera");
+// "Sommano m³": the label of an item's quantity below its lines.
+QString itemTotalLabel(const core::ExportItem& item);
 
 // Writes path through core::writeFileSafely; a WriteFailure thrown by 'write', or a failure to create or finish
 // the file, leaves nothing new and throws ExportError naming path.

@@ -27,7 +27,8 @@ std::optional<ExportFormat> exportFormatFor(const QString& path);
 //   Pdf   "Elenco prezzi unitari", A4 portrait, each item with its price in figures and in words;
 //   Xlsx  one sheet, numbers as numbers, codes as text, the amount of each row and their total as formulas;
 //   Csv   for Italian spreadsheets: ';' between fields, decimal comma, UTF-8 with BOM, CR LF, texts quoted;
-//   Xpwe  the XML exchange format of bill-of-quantities programs: price list items and the measured ones.
+//   Xpwe  the XML exchange format of bill-of-quantities programs: price list items and the measured ones,
+//         with their measurement lines and the computo's chapters.
 // The file is written beside path under a temporary name and takes its name only when complete: on any
 // failure (a full disk, a target that is a folder, a pipe or a device) nothing new is left and a file already
 // at path is untouched. Throws ExportError.

@@ -1,5 +1,6 @@
 #include "report/export/ExportRows.h"
 
+#include "core/Measures.h"
 #include "core/Numbers.h"
 
 #include <QHash>
@@ -44,7 +45,8 @@ struct Structure
         return segments.size() == 4 ? ids[depth].value(segments.mid(0, depth + 1).join(u'.')) : 0;
     }
 
-    void write(QXmlStreamWriter& xml, qsizetype& dropped) const
+    // The computo's chapters, when it has any, are the file's super-categories, numbered in their order.
+    void write(QXmlStreamWriter& xml, const QStringList& chapters, qsizetype& dropped) const
     {
         static const char* const lists[kDepths] = {"PweDGSuperCapitoli", "PweDGCapitoli", "PweDGSubCapitoli"};
         static const char* const names[kDepths] = {"DGSuperCapitoliItem", "DGCapitoliItem", "DGSubCapitoliItem"};
@@ -60,9 +62,46 @@ struct Structure
             }
             xml.writeEndElement();
         }
+        if (!chapters.isEmpty()) {
+            xml.writeStartElement(QStringLiteral("PweDGSuperCategorie"));
+            for (qsizetype i = 0; i < chapters.size(); ++i) {
+                xml.writeStartElement(QStringLiteral("DGSuperCategorieItem"));
+                xml.writeAttribute(QStringLiteral("ID"), QString::number(i + 1));
+                xml.writeTextElement(QStringLiteral("DesSintetica"), xmlText(chapters[i], dropped));
+                xml.writeEndElement();
+            }
+            xml.writeEndElement();
+        }
         xml.writeEndElement();
     }
 };
+
+// A factor as estimating programs write one: as typed, with a decimal point and the operators in ASCII.
+QString factorText(const QString& typed)
+{
+    QString text = typed.trimmed();
+    text.replace(u',', u'.').replace(u'×', u'*').replace(u'−', u'-');
+    return text;
+}
+
+void writeLines(QXmlStreamWriter& xml, const core::ExportItem& item, int measured, int& lineId, qsizetype& dropped)
+{
+    static const char* const factors[core::kFactors] = {"PartiUguali", "Lunghezza", "Larghezza", "HPeso"};
+    xml.writeStartElement(QStringLiteral("PweVCMisure"));
+    for (const core::MeasureLine& line : item.misure) {
+        xml.writeStartElement(QStringLiteral("RGItem"));
+        xml.writeAttribute(QStringLiteral("ID"), QString::number(++lineId));
+        xml.writeTextElement(QStringLiteral("IDVV"), QString::number(measured));
+        xml.writeTextElement(QStringLiteral("Descrizione"), xmlText(line.descrizione, dropped));
+        for (int f = 0; f < core::kFactors; ++f)
+            xml.writeTextElement(QString::fromLatin1(factors[f]),
+                                 xmlText(factorText(line.factors[std::size_t(f)]), dropped));
+        xml.writeTextElement(QStringLiteral("Quantita"), core::plainNumber(core::lineQuantity(line).value_or(0)));
+        xml.writeTextElement(QStringLiteral("Flags"), QStringLiteral("0"));
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+}
 
 } // namespace
 
@@ -82,7 +121,7 @@ void writeXpwe(const core::ExportDocument& document, QIODevice& out)
     xml.writeTextElement(QStringLiteral("Oggetto"), text(title));
     xml.writeEndElement();
     const Structure structure(document.items);
-    structure.write(xml, dropped);
+    structure.write(xml, document.chapters, dropped);
     xml.writeEndElement();
 
     xml.writeStartElement(QStringLiteral("PweMisurazioni"));
@@ -109,6 +148,7 @@ void writeXpwe(const core::ExportDocument& document, QIODevice& out)
 
     xml.writeStartElement(QStringLiteral("PweVociComputo"));
     int measured = 0;
+    int lineId = 0;
     for (qsizetype i = 0; i < document.items.size(); ++i) {
         const core::ExportItem& item = document.items[i];
         if (!item.quantita)
@@ -117,6 +157,10 @@ void writeXpwe(const core::ExportDocument& document, QIODevice& out)
         xml.writeAttribute(QStringLiteral("ID"), QString::number(++measured));
         xml.writeTextElement(QStringLiteral("IDEP"), QString::number(i + 1));
         xml.writeTextElement(QStringLiteral("Quantita"), core::plainNumber(*item.quantita));
+        // The item's chapter by its super-category's ID, 0 for none.
+        xml.writeTextElement(QStringLiteral("IDSpCat"), QString::number(document.chapters.indexOf(item.chapter) + 1));
+        if (!item.misure.isEmpty())
+            writeLines(xml, item, measured, lineId, dropped);
         xml.writeEndElement();
     }
     xml.writeEndElement();

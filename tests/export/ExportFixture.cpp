@@ -61,6 +61,58 @@ core::ExportDocument sampleDocument()
     return document;
 }
 
+namespace {
+
+core::MeasureLine line(const char* description, std::array<const char*, core::kFactors> factors)
+{
+    core::MeasureLine line;
+    line.descrizione = QString::fromUtf8(description);
+    for (int f = 0; f < core::kFactors; ++f)
+        line.factors[std::size_t(f)] = QString::fromUtf8(factors[std::size_t(f)]);
+    return line;
+}
+
+} // namespace
+
+core::ExportDocument computoDocument()
+{
+    core::ExportDocument document;
+    document.listTitle = QStringLiteral("Prezzario Regione Vallorsa");
+    document.year = QStringLiteral("2021");
+    document.collectionName = QStringLiteral("Progetto scuola via Roma");
+    document.chapters = QStringList{QStringLiteral("Scavi"), QStringLiteral("Strutture")};
+
+    QStringList words;
+    for (int i = 1; i <= kLongTextWords; ++i)
+        words << QStringLiteral("parola%1").arg(i, 3, 10, QLatin1Char('0'));
+    const std::string longText = words.join(u' ').toStdString();
+    document.items = {
+        item("01.A01.A01.010", "OPERE EDILI", "Scavi e rinterri", "Scavo di sbancamento eseguito con mezzi meccanici",
+             "in terreno di qualsiasi natura", "m³", 12.35, 27.5, std::nullopt),
+        item("01.A01.A02.005", "OPERE EDILI", "Scavi e rinterri", "Rinterro con materiale di scavo", "", "m³", 8.6,
+             40.0, 125500),
+        item("NP.001", "", "", "Nuovo prezzo: solaio in lastre tralicciate", "", "m²", 45.8, 33.3, std::nullopt),
+        item("03.C01.A01.020", "OPERE EDILI", "Strutture in cemento armato", "Calcestruzzo per plinti",
+             longText.c_str(), "m³", 145.27, 18.25, std::nullopt),
+    };
+    document.items[0].misure = {
+        line("Cortile", {"", "12,50", "8,40", "1,20"}),
+        line("Rampa", {"2", "(4,50+1,20)/2", "3", "0,80"}),
+        line("A dedurre pozzetto", {"-1", "1,20", "1,20", "1,20"}),
+        line("Misure prese in contraddittorio con la direzione lavori", {"", "", "", ""}),
+    };
+    document.items[2].fuoriPrezzario = true;
+    document.items[2].misure = {line("Solaio", {"", "6,00", "4,25", ""})};
+    document.items[3].misure = {line("Plinti", {"4", "1,50", "1,50", "0,60"})};
+    for (core::ExportItem& item : document.items) {
+        if (!item.misure.isEmpty())
+            item.quantita = core::linesQuantity(item.misure);
+    }
+    document.items[0].chapter = document.items[1].chapter = document.chapters[0];
+    document.items[2].chapter = document.items[3].chapter = document.chapters[1];
+    return document;
+}
+
 bool haveOffice()
 {
 #ifdef PREZZARIO_SOFFICE
@@ -123,7 +175,13 @@ QList<Cell> readRow(QXmlStreamReader& xml)
 
 Rows readWithOffice(const QTemporaryDir& dir, const QString& source, const QString& importFilter)
 {
-    Rows rows;
+    const QList<Rows> sheets = readSheetsWithOffice(dir, source, importFilter);
+    return sheets.isEmpty() ? Rows() : sheets.front();
+}
+
+QList<Rows> readSheetsWithOffice(const QTemporaryDir& dir, const QString& source, const QString& importFilter)
+{
+    QList<Rows> sheets;
 #ifdef PREZZARIO_SOFFICE
     // The office recalculates every formula on loading, as a user's spreadsheet may: a formula naming the wrong
     // cells then shows, where the values the file caches would hide it.
@@ -154,23 +212,29 @@ Rows readWithOffice(const QTemporaryDir& dir, const QString& source, const QStri
     QFile fods(
         dir.filePath(QStringLiteral("office/") + QFileInfo(source).completeBaseName() + QStringLiteral(".fods")));
     if (!fods.open(QIODevice::ReadOnly))
-        return rows;
+        return sheets;
     QXmlStreamReader xml(&fods);
     while (!xml.atEnd()) {
         xml.readNext();
-        if (xml.isEndElement() && xml.qualifiedName() == QLatin1String("table:table"))
-            break; // the first sheet only
-        if (!xml.isStartElement() || xml.qualifiedName() != QLatin1String("table:table-row"))
+        if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("table:table"))
+            sheets << Rows();
+        if (sheets.isEmpty() || !xml.isStartElement() || xml.qualifiedName() != QLatin1String("table:table-row"))
             continue;
         const int repeated = xml.attributes().value(QLatin1String("table:number-rows-repeated")).toInt();
         const QList<Cell> row = readRow(xml);
         if (!row.isEmpty() || repeated < 100)
-            rows << row;
+            sheets.last() << row;
     }
-    while (!rows.isEmpty() && rows.last().isEmpty())
-        rows.removeLast();
+    for (Rows& rows : sheets) {
+        while (!rows.isEmpty() && rows.last().isEmpty())
+            rows.removeLast();
+    }
+#else
+    Q_UNUSED(dir);
+    Q_UNUSED(source);
+    Q_UNUSED(importFilter);
 #endif
-    return rows;
+    return sheets;
 }
 
 QStringList pdfPages(const QString& path, bool layout)

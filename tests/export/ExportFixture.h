@@ -15,6 +15,14 @@ core::ExportDocument sampleDocument();
 // The sum of the rounded amounts of sampleDocument().
 constexpr double sampleTotal = 2469.12 + 126.56 + 21.0;
 
+// A computo of two chapters, "Scavi" and "Strutture": an item measured by lines (one with an expression
+// factor, a deduction and a note), an item of a typed quantity and no lines, a new price of no list
+// ("NP.001", fuoriPrezzario), and an item whose text (the words "parola001" … "parola900") is longer than a page.
+// The typed quantity, 125.500 m³, makes amounts and totals of millions.
+// Each item's quantity is its lines' sum, as the collection gives it.
+core::ExportDocument computoDocument();
+inline constexpr int kLongTextWords = 900;
+
 // A cell as LibreOffice saved it in a flat OpenDocument spreadsheet.
 struct Cell
 {
@@ -28,6 +36,8 @@ using Rows = QList<QList<Cell>>;
 // Has LibreOffice convert source to .fods (with the import filter given, if any) in dir and reads the first
 // sheet's cells; empty when there is no office.
 Rows readWithOffice(const QTemporaryDir& dir, const QString& source, const QString& importFilter = {});
+// Every sheet, in order.
+QList<Rows> readSheetsWithOffice(const QTemporaryDir& dir, const QString& source, const QString& importFilter = {});
 bool haveOffice();
 
 // The PDF's text as pdftotext reads it, one entry per page, each page's lines joined; empty without pdftotext.
