@@ -210,7 +210,7 @@ case "$mode" in
             "$build_dir/bench/prezzario-speed"
         fi
         # The computo's window and PDF draw offscreen: no display needed.
-        QT_QPA_PLATFORM=offscreen "$build_dir/bench/prezzario-computo-window-bench"
+        "$build_dir/bench/prezzario-computo-window-bench"
         exec "$build_dir/bench/prezzario-computo-pdf-bench"
         ;;
     hostile)
